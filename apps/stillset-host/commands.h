@@ -1,0 +1,17 @@
+// The host program's commands. Each takes the arguments after its name and returns the exit status.
+#ifndef STILLSET_HOST_COMMANDS_H
+#define STILLSET_HOST_COMMANDS_H
+
+#include <string>
+#include <vector>
+
+using Arguments = std::vector<std::string>;
+
+int runInfo(const Arguments& arguments);
+int runSession(const Arguments& arguments);
+
+// One-line error on standard error; the status for a usage error.
+int usageError(const std::string& message);
+bool isHelp(const std::string& argument);
+
+#endif

@@ -1,0 +1,46 @@
+// stillset-host: loads the plug-ins through their exports and runs them against the reference host.
+#include "commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] =
+    "usage: stillset-host COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  info PLUGIN      print the description of an operator plug-in\n"
+    "  session          run the slideshow tool on a host project\n"
+    "\n"
+    "Run 'stillset-host COMMAND --help' for the options of a command.\n";
+
+} // namespace
+
+int usageError(const std::string& message)
+{
+    std::fprintf(stderr, "stillset-host: %s\n", message.c_str());
+    return 2;
+}
+
+bool isHelp(const std::string& argument)
+{
+    return argument == "--help" || argument == "-h";
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return usageError("no command given (try --help)");
+    const std::string command = argv[1];
+    const Arguments arguments(argv + 2, argv + argc);
+    if (isHelp(command)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "info")
+        return runInfo(arguments);
+    if (command == "session")
+        return runSession(arguments);
+    return usageError("unknown command '" + command + "' (try --help)");
+}

@@ -1,0 +1,27 @@
+// A plug-in loaded the way the host loads one: by its exports.
+#ifndef STILLSET_HOST_PLUGIN_H
+#define STILLSET_HOST_PLUGIN_H
+
+#include "host/hxop.h"
+
+#include <string>
+
+class Plugin {
+public:
+    ~Plugin();
+    // False with a one-line reason when the file is no operator plug-in.
+    bool load(const std::string& path, std::string& error);
+    const OperatorTag* description() const { return description_; }
+    OperatorActionFn action() const { return action_; }
+    void* symbol(const char* name) const;
+
+private:
+    void* handle_ = nullptr;
+    const OperatorTag* description_ = nullptr;
+    OperatorActionFn action_ = nullptr;
+};
+
+// The plug-in libraries beside the host library: "<dir of the program>/../lib/lib<name>.so".
+std::string defaultPluginPath(const std::string& name);
+
+#endif

@@ -1,0 +1,17 @@
+// Files the host stores are replaced atomically: a crash leaves the old or the new content.
+#ifndef HX_ATOMIC_FILE_H
+#define HX_ATOMIC_FILE_H
+
+#include <string>
+
+namespace hx {
+
+bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+// Whole file; false when it cannot be read or is larger than `limit` bytes.
+bool readWholeFile(const std::string& path, std::string& bytes, size_t limit);
+// Creates a directory and its parents; an existing directory is fine.
+bool makeDirectories(const std::string& path);
+
+} // namespace hx
+
+#endif

@@ -1,0 +1,185 @@
+// The host's control API: set-up, faults, counters and live objects.
+#include "hxhost/hxhost.h"
+
+#include "atomic_file.h"
+#include "host_state.h"
+
+#include <cstdlib>
+#include <dirent.h>
+
+namespace {
+
+bool copyFile(const std::string& from, const std::string& to, std::string* error)
+{
+    std::string bytes;
+    if (!hx::readWholeFile(from, bytes, 16u << 20)) {
+        if (error)
+            *error = "cannot read " + from;
+        return false;
+    }
+    return hx::writeFileAtomically(to, bytes, error);
+}
+
+std::string resourceRoot()
+{
+    const std::string& root = hx::state().resourceRoot;
+    return root.empty() ? std::string(HX_DEFAULT_RESOURCE_ROOT) : root;
+}
+
+} // namespace
+
+namespace hx {
+
+HostState freshHostState()
+{
+    HostState host;
+    for (hxhost::Service service : {hxhost::Service::SceneList, hxhost::Service::ImageOps, hxhost::Service::Requesters})
+        host.versions[static_cast<int>(service)] = hxhost::currentVersion(service);
+    host.scripted = std::make_shared<hxhost::ScriptedUser>();
+    host.user = host.scripted;
+    if (const char* home = std::getenv("HXHOME"))
+        host.home = home;
+    return host;
+}
+
+} // namespace hx
+
+namespace hxhost {
+
+void reset()
+{
+    hx::HostState& host = hx::state();
+    const std::string resources = host.resourceRoot;
+    unsetenv("HXHOME");
+    host = hx::freshHostState();
+    host.resourceRoot = resources; // where the host is installed does not change with a reset
+    hx::resetQueues();
+    hx::resetWindows();
+    hx::resetSceneBin();
+    hx::resetImages();
+}
+
+void setHome(const std::string& directory)
+{
+    hx::state().home = directory;
+    setenv("HXHOME", directory.c_str(), 1);
+}
+
+void unsetHome()
+{
+    hx::state().home.clear();
+    unsetenv("HXHOME");
+}
+
+std::string home()
+{
+    return hx::state().home;
+}
+
+bool installHome(const std::string& directory, std::string* error)
+{
+    const std::string prefs = directory + "/programs/stillset/prefs";
+    if (!hx::makeDirectories(prefs) || !hx::makeDirectories(directory + "/projects")) {
+        if (error)
+            *error = "cannot create the installation under " + directory;
+        return false;
+    }
+    const std::string presets = resourceRoot() + "/stillset/prefs";
+    if (DIR* folder = opendir(presets.c_str())) {
+        bool ok = true;
+        while (dirent* file = readdir(folder)) {
+            const std::string name = file->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".prf") == 0)
+                ok = ok && copyFile(presets + "/" + name, prefs + "/" + name, error);
+        }
+        closedir(folder);
+        if (!ok)
+            return false;
+    }
+    setHome(directory);
+    return true;
+}
+
+void setResourceRoot(const std::string& directory)
+{
+    hx::state().resourceRoot = directory;
+}
+
+void setProjectNumber(int32_t number)
+{
+    hx::state().projectNumber = number;
+}
+
+void setStandard(Standard value)
+{
+    hx::state().standard = value;
+}
+
+Standard standard()
+{
+    return hx::state().standard;
+}
+
+void setTimingAvailable(bool available)
+{
+    hx::state().timingAvailable = available;
+}
+
+void setFrameRateOverride(int64_t framesPerSecond)
+{
+    hx::state().frameRateOverride = framesPerSecond;
+}
+
+void setFirstFieldStatus(int32_t status)
+{
+    hx::state().firstFieldStatus = status;
+}
+
+void setHardwareStatus(uint8_t status)
+{
+    hx::state().hardwareStatus = status;
+}
+
+void setSymbolAvailable(const std::string& name, bool available)
+{
+    hx::state().symbolAvailable[name] = available;
+}
+
+void failService(const std::string& name, uint32_t nth, bool persistent)
+{
+    hx::state().faults[name] = hx::Fault{nth == 0 ? 1 : nth, persistent, true};
+}
+
+void failNthFallibleCall(uint32_t nth)
+{
+    hx::state().sweepRemaining = nth;
+}
+
+void clearFaults()
+{
+    hx::state().faults.clear();
+    hx::state().sweepRemaining = 0;
+}
+
+uint32_t callCount(const std::string& name)
+{
+    auto it = hx::state().calls.find(name);
+    return it == hx::state().calls.end() ? 0 : it->second;
+}
+
+uint32_t fallibleCallCount()
+{
+    return hx::state().fallibleCalls;
+}
+
+uint32_t faultsFired()
+{
+    return hx::state().faultsFired;
+}
+
+LiveCounts liveCounts()
+{
+    return hx::state().live;
+}
+
+} // namespace hxhost

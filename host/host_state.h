@@ -1,0 +1,70 @@
+// Process-wide state of the reference host and the bookkeeping every service shares: fault
+// injection, call counters and live-object counts.
+#ifndef HX_HOST_STATE_H
+#define HX_HOST_STATE_H
+
+#include "hxhost/hxhost.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace hx {
+
+struct Fault {
+    uint32_t remaining = 0; // calls to let pass before failing
+    bool persistent = false;
+    bool armed = true;
+};
+
+struct HostState {
+    std::string home;
+    std::string resourceRoot;
+    int32_t projectNumber = 0;
+    hxhost::Standard standard = hxhost::Standard::Pal;
+    bool timingAvailable = true;
+    int64_t frameRateOverride = -1;
+    hxhost::Version versions[3];
+    int32_t firstFieldStatus = 1;
+    uint8_t hardwareStatus = 0;
+    std::map<std::string, bool> symbolAvailable;
+    hxhost::Screen screen;
+    std::vector<hxhost::Screen> screenHistory;
+
+    std::shared_ptr<hxhost::ScriptedUser> scripted;
+    std::shared_ptr<hxhost::User> user;
+    std::vector<hxhost::TextRequestSeen> textRequests;
+
+    std::map<std::string, Fault> faults;
+    uint32_t sweepRemaining = 0; // 0: no sweep armed
+    std::map<std::string, uint32_t> calls;
+    uint32_t fallibleCalls = 0;
+    uint32_t faultsFired = 0;
+
+    std::vector<hxhost::LogEntry> log;
+    bool logEcho = false;
+
+    hxhost::LiveCounts live;
+    uint32_t nextUniqueId = 0x1000;
+};
+
+HostState& state();
+// The state of a freshly started host.
+HostState freshHostState();
+
+// Counts a call of a service that cannot fail.
+void countCall(const char* service);
+// Counts a call of a fallible service and tells whether an injected fault makes it fail now.
+bool shouldFail(const char* service);
+
+// Resets the parts of the host kept in other files.
+void resetImages();
+void resetSceneBin();
+void resetWindows();
+void resetQueues();
+
+} // namespace hx
+
+#endif

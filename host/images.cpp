@@ -1,0 +1,148 @@
+// hxopcommon: allocation, release and copies of image buffers.
+#include "images.h"
+
+#include "host_state.h"
+#include "video_standard.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <unordered_set>
+
+namespace {
+
+constexpr int32_t kMaxSide = 32767;
+
+std::unordered_set<const OpImage*>& liveImages()
+{
+    static std::unordered_set<const OpImage*> images;
+    return images;
+}
+
+void setPlanes(OpImage* image, uint8_t* pixels)
+{
+    const size_t area = static_cast<size_t>(image->width) * static_cast<size_t>(image->height);
+    image->planes[0] = pixels;
+    image->planes[1] = nullptr;
+    image->planes[2] = nullptr;
+    if (!pixels)
+        return;
+    if (image->format == OP_FORMAT_YC_PLANAR) {
+        image->planes[1] = pixels + area;
+    } else if (image->format == OP_FORMAT_YUV420) {
+        const size_t chroma = static_cast<size_t>((image->width + 1) / 2) * static_cast<size_t>((image->height + 1) / 2);
+        image->planes[1] = pixels + area;
+        image->planes[2] = pixels + area + chroma;
+    }
+}
+
+OpImage* allocate(int32_t width, int32_t height, uint32_t format, bool withPixels)
+{
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+        return nullptr;
+    const size_t bytes = withPixels ? hx::imageBytes(width, height, format) : 0;
+    if (withPixels && bytes == 0)
+        return nullptr;
+    // Header and pixels in one block; the pixels start at an aligned offset.
+    constexpr size_t header = (sizeof(OpImage) + 63) & ~size_t(63);
+    auto* block = static_cast<uint8_t*>(std::aligned_alloc(64, header + ((bytes + 63) & ~size_t(63))));
+    if (!block)
+        return nullptr;
+    auto* image = reinterpret_cast<OpImage*>(block);
+    std::memset(image, 0, sizeof(OpImage));
+    image->width = static_cast<int16_t>(width);
+    image->height = static_cast<int16_t>(height);
+    image->format = format;
+    image->aspect = 1000;
+    setPlanes(image, withPixels ? block + header : nullptr);
+    if (withPixels)
+        std::memset(block + header, 0, bytes);
+    liveImages().insert(image);
+    ++hx::state().live.images;
+    return image;
+}
+
+} // namespace
+
+namespace hx {
+
+size_t imageBytes(int32_t width, int32_t height, uint32_t format)
+{
+    const size_t area = static_cast<size_t>(width) * static_cast<size_t>(height);
+    switch (format) {
+    case OP_FORMAT_YC_PLANAR:
+    case OP_FORMAT_YC_PACKED:
+        return area * 2;
+    case OP_FORMAT_YUVA:
+        return area * 4;
+    case OP_FORMAT_YUV420:
+        return area + 2 * static_cast<size_t>((width + 1) / 2) * static_cast<size_t>((height + 1) / 2);
+    default:
+        return 0;
+    }
+}
+
+OpImage* newImage(int32_t width, int32_t height, uint32_t format)
+{
+    return allocate(width, height, format, true);
+}
+
+bool isLiveImage(const OpImage* image)
+{
+    return image && liveImages().count(image) != 0;
+}
+
+void freeImage(OpImage* image)
+{
+    if (!image || !liveImages().erase(image))
+        return;
+    --state().live.images;
+    std::free(image);
+}
+
+void resetImages()
+{
+    // Images still alive belong to whoever received them; only the count starts again.
+    state().live.images = static_cast<int64_t>(liveImages().size());
+}
+
+} // namespace hx
+
+extern "C" {
+
+OpImage* opAllocImage(int32_t width, int32_t height, uint32_t format, uint32_t flags)
+{
+    if (hx::shouldFail("opAllocImage"))
+        return nullptr;
+    const hx::VideoStandard& video = hx::currentStandard();
+    if (width == -1 && height == -1 && (flags & OP_ALLOC_FIELD_SIZE)) {
+        width = video.frameWidth;
+        height = video.frameHeight / 2;
+    } else if (width == 0 && height == 0) {
+        width = video.frameWidth;
+        height = video.frameHeight;
+    }
+    OpImage* image = allocate(width, height, format, !(flags & OP_ALLOC_NO_PIXELS));
+    if (image && (width == video.frameWidth) && (height == video.frameHeight || height == video.frameHeight / 2))
+        image->aspect = video.pixelAspect;
+    return image;
+}
+
+void opFreeImage(OpImage* image)
+{
+    hx::countCall("opFreeImage");
+    hx::freeImage(image);
+}
+
+OpImage* opCloneImage(const OpImage* image, uint32_t)
+{
+    if (hx::shouldFail("opCloneImage") || !hx::isLiveImage(image) || !image->planes[0])
+        return nullptr;
+    OpImage* copy = allocate(image->width, image->height, image->format, true);
+    if (!copy)
+        return nullptr;
+    copy->aspect = image->aspect;
+    std::memcpy(copy->planes[0], image->planes[0], hx::imageBytes(image->width, image->height, image->format));
+    return copy;
+}
+
+} // extern "C"

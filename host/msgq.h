@@ -1,0 +1,20 @@
+// The host's side of message queues: posting and taking messages.
+#ifndef HX_MSGQ_H
+#define HX_MSGQ_H
+
+#include "host/hxmsgq.h"
+
+#include <cstring>
+#include <deque>
+#include <vector>
+
+namespace hx {
+
+bool postMessage(MsgQueue* queue, const void* message, size_t size);
+bool takeMessage(MsgQueue* queue, void* message, size_t size);
+// The most recently created live queue: where a program's windows post.
+MsgQueue* newestQueue();
+
+} // namespace hx
+
+#endif

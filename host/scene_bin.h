@@ -1,0 +1,33 @@
+// The scene bin of the active host project and the AV records that refer to its items.
+#ifndef HX_SCENE_BIN_H
+#define HX_SCENE_BIN_H
+
+#include "host/hxscenes.h"
+#include "hxhost/hxhost.h"
+
+#include <string>
+
+namespace hx {
+
+struct BinItem {
+    uint32_t id = 0;
+    hxhost::ItemKind kind = hxhost::ItemKind::Still;
+    std::u16string name;
+    std::string media;
+    int32_t referenceFrame = -1;
+    AVRecord record = 0; // the bin's own record
+};
+
+// The bin of the active project, opened from storage when the project changed.
+const BinItem* findItem(uint32_t itemId);
+const BinItem* itemOfRecord(AVRecord record);
+// A new record, counted as handed out, for a bin item; 0 when the item does not exist.
+AVRecord newRecordCopy(uint32_t itemId);
+// Deletes a handed-out record; the bin's own records stay.
+void deleteRecord(AVRecord record);
+// Directory of the active host project: "<HXHOME>/projects/project<n>".
+std::string projectDirectory();
+
+} // namespace hx
+
+#endif

@@ -1,0 +1,50 @@
+// ureqTextRequest: notices and questions answered by the host's user.
+#include "host/hxreq.h"
+
+#include "host_state.h"
+
+extern "C" int32_t ureqTextRequest(UReqTextRequest* request)
+{
+    if (hx::shouldFail("ureqTextRequest") || !request)
+        return -1;
+    hxhost::TextRequestSeen seen;
+    if (request->title)
+        seen.title = request->title;
+    if (request->text)
+        seen.text = request->text;
+    seen.style = request->style;
+    hx::HostState& host = hx::state();
+    seen.answer = host.user ? host.user->answerTextRequest(seen) : 0;
+    request->answer = seen.answer;
+    host.textRequests.push_back(std::move(seen));
+    return 0;
+}
+
+namespace hxhost {
+
+void ScriptedUser::addAnswer(uint32_t answer)
+{
+    answers_.push_back(answer);
+}
+
+uint32_t ScriptedUser::answerTextRequest(const TextRequestSeen&)
+{
+    return next_ < answers_.size() ? answers_[next_++] : 0;
+}
+
+void setUser(std::shared_ptr<User> user)
+{
+    hx::state().user = std::move(user);
+}
+
+std::shared_ptr<ScriptedUser> scriptedUser()
+{
+    return hx::state().scripted;
+}
+
+std::vector<TextRequestSeen> textRequestsSeen()
+{
+    return hx::state().textRequests;
+}
+
+} // namespace hxhost

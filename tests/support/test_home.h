@@ -1,0 +1,28 @@
+// A fresh host for each test: reset, with an installation in a temporary directory.
+#ifndef TESTS_SUPPORT_TEST_HOME_H
+#define TESTS_SUPPORT_TEST_HOME_H
+
+#include "hxhost/hxhost.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // The installation root of this test (HXHOME).
+    const std::string& home() const { return home_; }
+    // Log entries at `level` from `source`.
+    static std::vector<hxhost::LogEntry> entries(int level, const std::string& source);
+
+private:
+    std::string home_;
+};
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+bool fileExists(const std::string& path);
+
+#endif
