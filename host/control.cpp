@@ -167,6 +167,14 @@ uint32_t callCount(const std::string& name)
     return it == hx::state().calls.end() ? 0 : it->second;
 }
 
+uint32_t totalCallCount()
+{
+    uint32_t total = 0;
+    for (const auto& [name, count] : hx::state().calls)
+        total += count;
+    return total;
+}
+
 uint32_t fallibleCallCount()
 {
     return hx::state().fallibleCalls;

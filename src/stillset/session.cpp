@@ -27,6 +27,7 @@ void resetSessionState()
     session.scaledImageLoader = nullptr;
     session.projectDir[0] = '\0';
     session.projectDirReady = false;
+    session.photoListLoaded = false;
     session.lastOperatorPath = nullptr;
     session.photoCache = PhotoCache{nullptr, 0};
     session.transitionSequence = nullptr;
@@ -113,15 +114,15 @@ int32_t sessionStartup()
     session.projectDirReady = true;
 
     readSettings(session.projectDir);
-    nslReadStillsetProject(session.projectDir, &session.photoList);
+    session.photoListLoaded = nslReadStillsetProject(session.projectDir, &session.photoList) == 0;
     return 0;
 }
 
 int32_t sessionShutdown()
 {
     // Without this session's project directory the stored list and settings of an earlier session
-    // must not be overwritten.
-    if (session.projectDirReady)
+    // must not be overwritten, nor a stored list that this session could not read.
+    if (session.projectDirReady && session.photoListLoaded)
         nslWriteStillsetProject(session.projectDir, &session.photoList, 1);
     nslFreeStillsetProject(session.projectDir, &session.photoList, NSL_FREE_KEEP_STORED);
     emptyTrash(session.projectDir);

@@ -43,5 +43,6 @@ void writeFile(const std::string& path, const std::string& bytes)
 
 bool fileExists(const std::string& path)
 {
-    return std::filesystem::exists(path);
+    std::error_code error;
+    return std::filesystem::exists(path, error);
 }

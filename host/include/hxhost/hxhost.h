@@ -94,6 +94,7 @@ HXHOST_API void failService(const std::string& name, uint32_t nth = 1, bool pers
 HXHOST_API void failNthFallibleCall(uint32_t nth);
 HXHOST_API void clearFaults();
 HXHOST_API uint32_t callCount(const std::string& name);
+HXHOST_API uint32_t totalCallCount();       // calls of every service since reset()
 HXHOST_API uint32_t fallibleCallCount();  // fallible calls since reset()
 HXHOST_API uint32_t faultsFired();         // injected failures since reset()
 
