@@ -76,6 +76,14 @@ bool readWholeFile(const std::string& path, std::string& bytes, size_t limit)
     return true;
 }
 
+bool setFileAside(const std::string& path, const std::string& suffix)
+{
+    std::string target = path + suffix;
+    for (int n = 1; access(target.c_str(), F_OK) == 0; ++n)
+        target = path + suffix + "." + std::to_string(n);
+    return rename(path.c_str(), target.c_str()) == 0;
+}
+
 bool makeDirectories(const std::string& path)
 {
     if (path.empty())

@@ -54,6 +54,7 @@ void reset()
     host = hx::freshHostState();
     host.resourceRoot = resources; // where the host is installed does not change with a reset
     hx::resetQueues();
+    hx::resetMeters();
     hx::resetWindows();
     hx::resetSceneBin();
     hx::resetImages();

@@ -36,6 +36,7 @@ struct HostState {
     std::shared_ptr<hxhost::ScriptedUser> scripted;
     std::shared_ptr<hxhost::User> user;
     std::vector<hxhost::TextRequestSeen> textRequests;
+    std::vector<hxhost::MeterSeen> meters;
 
     std::map<std::string, Fault> faults;
     uint32_t sweepRemaining = 0; // 0: no sweep armed
@@ -64,6 +65,7 @@ void resetImages();
 void resetSceneBin();
 void resetWindows();
 void resetQueues();
+void resetMeters();
 
 } // namespace hx
 

@@ -8,6 +8,7 @@
 #include "images.h"
 #include "scene_bin.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
@@ -157,7 +158,7 @@ int32_t nslReadStillsetProject(const char* directory, ListHead* list)
                        bytes.size() - offset == static_cast<size_t>(count) * kFieldsPerEntry * 4;
     if (!valid) {
         // Keep the damaged file aside so that the next store does not destroy what may be recovered.
-        rename(path.c_str(), (path + ".damaged").c_str());
+        hx::setFileAside(path, ".damaged");
         return -1;
     }
     for (uint32_t i = 0; i < count; ++i) {
@@ -168,6 +169,8 @@ int32_t nslReadStillsetProject(const char* directory, ListHead* list)
         if (!entry)
             return -1;
         entry->thumbnail = readStamp(directory, entry->id);
+        // Identifiers of stored entries come from earlier sessions; new ones must not repeat them.
+        hx::state().nextUniqueId = std::max(hx::state().nextUniqueId, entry->id);
         ListAppend(list, entry);
     }
     return 0;
@@ -202,7 +205,7 @@ int32_t nslFreeStillsetProject(const char* directory, ListHead* list, int32_t fl
         releaseEntry(entry);
     }
     if (discard) // set aside rather than deleted: a discarded list can still be recovered by hand
-        rename(listPath(directory).c_str(), (listPath(directory) + ".discarded").c_str());
+        hx::setFileAside(listPath(directory), ".discarded");
     return 0;
 }
 

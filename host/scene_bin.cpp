@@ -90,10 +90,15 @@ bool parseBin(const std::string& bytes, std::vector<hx::BinItem>& items)
     while (std::getline(lines, line)) {
         if (line.empty())
             continue;
+        // Split by hand: getline would drop an empty last field (an item without a name).
         std::vector<std::string> fields;
-        std::istringstream columns(line);
-        for (std::string field; std::getline(columns, field, '\t');)
-            fields.push_back(field);
+        for (size_t start = 0;;) {
+            const size_t tab = line.find('\t', start);
+            fields.push_back(line.substr(start, tab - start));
+            if (tab == std::string::npos)
+                break;
+            start = tab + 1;
+        }
         if (fields.size() != 5)
             return false;
         hx::BinItem item;
@@ -122,6 +127,8 @@ SceneBin& activeBin()
         return b;
     clearBin();
     b.openedFor = directory;
+    if (directory.empty())
+        return b;
     std::string bytes;
     std::vector<hx::BinItem> items;
     if (!hx::readWholeFile(directory + "/scenebin.txt", bytes, kMaxBinBytes) || !parseBin(bytes, items))
@@ -144,9 +151,9 @@ bool storeBin(std::string* error)
                  escape(hx::utf16To8(item.name)) + "\n";
     }
     const std::string directory = hx::projectDirectory();
-    if (!hx::makeDirectories(directory)) {
+    if (directory.empty() || !hx::makeDirectories(directory)) {
         if (error)
-            *error = "cannot create " + directory;
+            *error = directory.empty() ? "no installation (HXHOME) to store the project in" : "cannot create " + directory;
         return false;
     }
     return hx::writeFileAtomically(directory + "/scenebin.txt", bytes, error);
@@ -158,6 +165,8 @@ namespace hx {
 
 std::string projectDirectory()
 {
+    if (state().home.empty())
+        return {}; // no installation, no stored project
     return state().home + "/projects/project" + std::to_string(state().projectNumber);
 }
 
@@ -264,9 +273,9 @@ bool openProject(std::string* error)
     bin().openedFor.clear();
     activeBin();
     const std::string directory = hx::projectDirectory();
-    if (!hx::makeDirectories(directory)) {
+    if (directory.empty() || !hx::makeDirectories(directory)) {
         if (error)
-            *error = "cannot create " + directory;
+            *error = directory.empty() ? "no installation (HXHOME) to open the project in" : "cannot create " + directory;
         return false;
     }
     return true;

@@ -116,16 +116,19 @@ int32_t sxprintf(hxchar* buffer, const hxchar* format, ...)
         }
         switch (*p) {
         case u'd':
-        case u'i':
-            formatNumber(out, spec, 'd', spec.length == 'l' ? va_arg(args, long) : va_arg(args, int));
+        case u'i': {
+            const long value = spec.length == 'l' ? va_arg(args, long) : va_arg(args, int);
+            formatNumber(out, spec, 'd', spec.length == 'h' ? static_cast<short>(value) : value);
             break;
+        }
         case u'u':
         case u'x':
-        case u'X':
+        case u'X': {
+            const unsigned long value = spec.length == 'l' ? va_arg(args, unsigned long) : va_arg(args, unsigned int);
             formatNumber(out, spec, static_cast<char>(*p),
-                         spec.length == 'l' ? static_cast<long long>(va_arg(args, unsigned long))
-                                            : static_cast<long long>(va_arg(args, unsigned int)));
+                         static_cast<long long>(spec.length == 'h' ? static_cast<unsigned short>(value) : value));
             break;
+        }
         case u'c':
             pad(out, std::u16string(1, static_cast<char16_t>(va_arg(args, int))), spec);
             break;

@@ -1,4 +1,4 @@
-// ureqTextRequest: notices and questions answered by the host's user.
+// The host's user answering notices and questions, and the scripted user.
 #include "host/hxreq.h"
 
 #include "host_state.h"
@@ -30,6 +30,19 @@ void ScriptedUser::addAnswer(uint32_t answer)
 uint32_t ScriptedUser::answerTextRequest(const TextRequestSeen&)
 {
     return next_ < answers_.size() ? answers_[next_++] : 0;
+}
+
+void ScriptedUser::stopMeterAt(int32_t done)
+{
+    stopAt_ = done;
+}
+
+bool ScriptedUser::continueMeter(const MeterSeen& meter)
+{
+    if (stopAt_ < 0 || meter.updates.empty() || meter.updates.back() < stopAt_)
+        return true;
+    stopAt_ = -1;
+    return false;
 }
 
 void setUser(std::shared_ptr<User> user)

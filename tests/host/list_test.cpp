@@ -38,17 +38,10 @@ protected:
     Node nodes[4]{};
 };
 
-TEST_F(ListTest, EmptyListHasNoNodes)
-{
-    EXPECT_EQ(ListFirst(&head), nullptr);
-    EXPECT_EQ(ListLast(&head), nullptr);
-    EXPECT_EQ(ListCount(&head), 0);
-    EXPECT_EQ(ListNodeAt(&head, 1), nullptr);
-    EXPECT_EQ(ListNodeAt(&head, 0), nullptr);
-}
-
 TEST_F(ListTest, PositionsCountFromOne)
 {
+    EXPECT_EQ(ListNodeAt(&head, 1), nullptr);
+    EXPECT_EQ(values(), (std::vector<int>{}));
     for (Node& n : nodes)
         ListAppend(&head, &n);
     EXPECT_EQ(values(), (std::vector<int>{1, 2, 3, 4}));
@@ -102,18 +95,6 @@ TEST_F(ListTest, RemoveUnlinksWithoutFreeing)
     ListAppend(&head, &nodes[3]);
     ListInsertAfter(&head, nullptr, &nodes[0]);
     EXPECT_EQ(values(), (std::vector<int>{1, 4}));
-}
-
-TEST_F(ListTest, RemovingANodeOfAnotherListChangesNothing)
-{
-    ListHead other;
-    ListInit(&other);
-    ListAppend(&head, &nodes[0]);
-    ListAppend(&other, &nodes[1]);
-    ListRemove(&head, &nodes[1]);
-    EXPECT_EQ(values(), (std::vector<int>{1}));
-    EXPECT_EQ(ListCount(&other), 1);
-    EXPECT_EQ(ListFirst(&other), &nodes[1]);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The stored photo list of the slideshow tool and its thumbnail stamps.
 #include "host/hxopcommon.h"
 #include "host/hxscenes.h"
+#include "host/hxtools.h"
 #include "support/test_home.h"
 
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -60,6 +62,13 @@ protected:
         return names;
     }
 
+    // Every stored field but the records and the thumbnail.
+    static auto look(const PhotoEntry& e)
+    {
+        return std::make_tuple(e.id, e.rotation, e.mirrored, e.cropX, e.cropY, e.cropWidth, e.cropHeight,
+                               e.brightness, e.contrast, e.saturation, e.gamma, e.included, e.duration);
+    }
+
     std::string listFile() const { return hxhost::photoListPath(dir); }
 
     std::string dir;
@@ -72,28 +81,24 @@ TEST_F(PhotoListStoreTest, EveryFieldSurvivesARoundTrip)
 {
     PhotoEntry* a = addEntry(0x1001, stillRecord);
     a->clip = nslCopyAVRecord(clipRecord, 0);
-    a->rotation = 270;
-    a->mirrored = 1;
-    a->cropX = 12;
-    a->cropY = 34;
-    a->cropWidth = 65535;
-    a->cropHeight = 4000;
-    a->brightness = 0;
-    a->contrast = 200;
-    a->saturation = 57;
-    a->gamma = -100;
-    a->included = 0;
-    a->duration = 750;
-    PhotoEntry b = *addEntry(0x1002, stillRecord);
+    a->rotation = 270, a->mirrored = 1;
+    a->cropX = 12, a->cropY = 34, a->cropWidth = 65535, a->cropHeight = 4000;
+    a->brightness = 0, a->contrast = 200, a->saturation = 57, a->gamma = -100;
+    a->included = 0, a->duration = 750;
+    const PhotoEntry expectedA = *a;
+    const PhotoEntry b = *addEntry(0x1002, stillRecord);
     PhotoEntry* noSource = addEntry(0x1003, 0);
     noSource->gamma = 100;
-    const PhotoEntry expectedA = *a;
+    const PhotoEntry c = *noSource;
 
     const int64_t recordsBefore = hxhost::liveCounts().avRecords - 3;
     ASSERT_EQ(nslWriteStillsetProject(dir.c_str(), &list, 1), 0);
+    const std::string stored = readFile(listFile());
     ASSERT_EQ(nslFreeStillsetProject(dir.c_str(), &list, NSL_FREE_KEEP_STORED), 0);
     EXPECT_EQ(ListCount(&list), 0);
+    EXPECT_EQ(ListFirst(&list), nullptr);
     EXPECT_EQ(hxhost::liveCounts().avRecords, recordsBefore);
+    EXPECT_EQ(readFile(listFile()), stored); // freeing keeps the stored list
 
     ASSERT_EQ(nslReadStillsetProject(dir.c_str(), &list), 0);
     ASSERT_EQ(ListCount(&list), 3);
@@ -102,34 +107,37 @@ TEST_F(PhotoListStoreTest, EveryFieldSurvivesARoundTrip)
     const auto* readB = static_cast<PhotoEntry*>(ListNodeAt(&list, 2));
     const auto* readC = static_cast<PhotoEntry*>(ListNodeAt(&list, 3));
 
-    EXPECT_EQ(readA->id, expectedA.id);
+    EXPECT_EQ(look(*readA), look(expectedA));
     EXPECT_EQ(hxhost::itemOfRecord(readA->source), hxhost::itemOfRecord(stillRecord));
     EXPECT_EQ(hxhost::itemOfRecord(readA->clip), hxhost::itemOfRecord(clipRecord));
     EXPECT_NE(readA->source, stillRecord); // the entry's own copy, not the bin's record
-    EXPECT_EQ(readA->rotation, expectedA.rotation);
-    EXPECT_EQ(readA->mirrored, expectedA.mirrored);
-    EXPECT_EQ(readA->cropX, expectedA.cropX);
-    EXPECT_EQ(readA->cropY, expectedA.cropY);
-    EXPECT_EQ(readA->cropWidth, expectedA.cropWidth);
-    EXPECT_EQ(readA->cropHeight, expectedA.cropHeight);
-    EXPECT_EQ(readA->brightness, expectedA.brightness);
-    EXPECT_EQ(readA->contrast, expectedA.contrast);
-    EXPECT_EQ(readA->saturation, expectedA.saturation);
-    EXPECT_EQ(readA->gamma, expectedA.gamma);
-    EXPECT_EQ(readA->included, expectedA.included);
-    EXPECT_EQ(readA->duration, expectedA.duration);
     EXPECT_EQ(readA->thumbnail, nullptr);
 
-    EXPECT_EQ(readB->id, b.id);
+    EXPECT_EQ(look(*readB), look(b));
     EXPECT_EQ(readB->clip, 0u);
-    EXPECT_EQ(readB->rotation, 0);
-    EXPECT_EQ(readB->included, 1);
-    EXPECT_EQ(readB->duration, 125);
     EXPECT_NE(readB->source, readA->source);
     EXPECT_EQ(hxhost::itemOfRecord(readB->source), hxhost::itemOfRecord(stillRecord));
 
+    EXPECT_EQ(look(*readC), look(c));
     EXPECT_EQ(readC->source, 0u);
-    EXPECT_EQ(readC->gamma, 100);
+}
+
+TEST_F(PhotoListStoreTest, NewIdentifiersNeverRepeatStoredOnes)
+{
+    std::set<uint32_t> stored;
+    for (int i = 0; i < 3; ++i)
+        stored.insert(addEntry(vxtlGetUniqueID(), stillRecord)->id);
+    ASSERT_EQ(nslWriteStillsetProject(dir.c_str(), &list, 1), 0);
+    nslFreeStillsetProject(dir.c_str(), &list, NSL_FREE_KEEP_STORED);
+
+    // The next session starts the host afresh and reads the stored list before importing more.
+    hxhost::reset();
+    hxhost::setHome(home());
+    ASSERT_EQ(nslReadStillsetProject(dir.c_str(), &list), 0);
+    ASSERT_EQ(ListCount(&list), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(stored.count(vxtlGetUniqueID()), 0u);
+    EXPECT_NE(static_cast<PhotoEntry*>(ListFirst(&list))->source, 0u); // the bin was reopened too
 }
 
 TEST_F(PhotoListStoreTest, MissingListReadsAsEmpty)
@@ -139,6 +147,7 @@ TEST_F(PhotoListStoreTest, MissingListReadsAsEmpty)
     EXPECT_FALSE(fileExists(listFile()));
     EXPECT_EQ(nslReadStillsetProject(nullptr, &list), -1);
     EXPECT_EQ(nslReadStillsetProject("", &list), -1);
+    EXPECT_EQ(nslFreeStillsetProject(dir.c_str(), nullptr, 0), -1);
 }
 
 TEST_F(PhotoListStoreTest, DamagedListIsSetAsideNotLost)
@@ -156,15 +165,19 @@ TEST_F(PhotoListStoreTest, DamagedListIsSetAsideNotLost)
     const std::string damaged[] = {badMagic, good.substr(0, good.size() - 4), good.substr(0, 6), tooMany,
                                    good + "x", ""};
     const int64_t records = hxhost::liveCounts().avRecords;
-    for (const std::string& bytes : damaged) {
+    for (size_t i = 0; i < std::size(damaged); ++i) {
+        const std::string& bytes = damaged[i];
         SCOPED_TRACE(testing::PrintToString(bytes.size()));
         writeFile(listFile(), bytes);
         EXPECT_EQ(nslReadStillsetProject(dir.c_str(), &list), -1);
         EXPECT_EQ(ListCount(&list), 0);
         EXPECT_EQ(hxhost::liveCounts().avRecords, records);
         EXPECT_FALSE(fileExists(listFile()));
-        EXPECT_EQ(readFile(listFile() + ".damaged"), bytes);
+        // Each damaged list keeps its own copy; none overwrites an earlier one.
+        const std::string aside = listFile() + ".damaged" + (i ? "." + std::to_string(i) : "");
+        EXPECT_EQ(readFile(aside), bytes);
     }
+    EXPECT_EQ(readFile(listFile() + ".damaged"), damaged[0]);
 
     // The next store writes a fresh list beside the damaged one.
     addEntry(3, stillRecord);
@@ -226,25 +239,6 @@ TEST_F(PhotoListStoreTest, DamagedStampReadsAsNoThumbnail)
         EXPECT_EQ(static_cast<PhotoEntry*>(ListFirst(&list))->thumbnail, nullptr);
         nslFreeStillsetProject(dir.c_str(), &list, NSL_FREE_KEEP_STORED);
     }
-}
-
-TEST_F(PhotoListStoreTest, FreeReleasesEntriesAndKeepsTheStoredList)
-{
-    const hxhost::LiveCounts before = hxhost::liveCounts();
-    PhotoEntry* entry = addEntry(5, stillRecord);
-    entry->clip = nslCopyAVRecord(clipRecord, 0);
-    entry->thumbnail = picture(1);
-    ASSERT_EQ(nslWriteStillsetProject(dir.c_str(), &list, 1), 0);
-    const std::string stored = readFile(listFile());
-
-    ASSERT_EQ(nslFreeStillsetProject(dir.c_str(), &list, NSL_FREE_KEEP_STORED), 0);
-    EXPECT_EQ(ListCount(&list), 0);
-    EXPECT_EQ(ListFirst(&list), nullptr);
-    EXPECT_EQ(hxhost::liveCounts().avRecords, before.avRecords);
-    EXPECT_EQ(hxhost::liveCounts().images, before.images);
-    EXPECT_EQ(readFile(listFile()), stored);
-    EXPECT_TRUE(fileExists(hxhost::stampPath(dir, 5)));
-    EXPECT_EQ(nslFreeStillsetProject(dir.c_str(), nullptr, 0), -1);
 }
 
 TEST_F(PhotoListStoreTest, DiscardSetsTheListAsideAndDropsStamps)

@@ -65,26 +65,43 @@ struct TextRequestSeen {
     uint32_t answer = 0;
 };
 
-class User {
+// A progress meter the host showed: what it said and every step reported to it.
+struct MeterSeen {
+    std::u16string title;
+    uint32_t steps = 0;
+    uint32_t style = 0;
+    std::vector<int32_t> updates;
+    bool stopped = false; // the user stopped it
+    bool closed = false;
+};
+
+class HXHOST_API User {
 public:
     virtual ~User() = default;
     // Answer to a text request: 1 = yes / OK, 0 = no.
     virtual uint32_t answerTextRequest(const TextRequestSeen& request) = 0;
+    // Whether the user lets a progress meter go on after this update.
+    virtual bool continueMeter(const MeterSeen& meter) = 0;
 };
 
 // Plays a list of answers; when it runs out it takes the default (no).
-class ScriptedUser : public User {
+class HXHOST_API ScriptedUser : public User {
 public:
     void addAnswer(uint32_t answer);
+    // Stops the next meter opened when it reaches `done` steps.
+    void stopMeterAt(int32_t done);
     uint32_t answerTextRequest(const TextRequestSeen& request) override;
+    bool continueMeter(const MeterSeen& meter) override;
 private:
     std::vector<uint32_t> answers_;
     size_t next_ = 0;
+    int32_t stopAt_ = -1;
 };
 
 HXHOST_API void setUser(std::shared_ptr<User> user);
 HXHOST_API std::shared_ptr<ScriptedUser> scriptedUser(); // the default user after reset()
 HXHOST_API std::vector<TextRequestSeen> textRequestsSeen();
+HXHOST_API std::vector<MeterSeen> metersSeen();
 
 // ---- Fault injection and call counters ----
 // Makes the named service fail on its Nth call from now (1 = the next call); persistent keeps it
@@ -120,6 +137,7 @@ struct LiveCounts {
     int64_t windows = 0;
     int64_t scenes = 0;
     int64_t operators = 0;
+    int64_t meters = 0;
 };
 HXHOST_API LiveCounts liveCounts();
 
