@@ -114,12 +114,11 @@ OpImage* opAllocImage(int32_t width, int32_t height, uint32_t format, uint32_t f
     if (hx::shouldFail("opAllocImage"))
         return nullptr;
     const hx::VideoStandard& video = hx::currentStandard();
-    if (width == -1 && height == -1 && (flags & OP_ALLOC_FIELD_SIZE)) {
+    // Both probes answer with the host's current output picture: one field of the video frame
+    // (callers double its height for the frame).
+    if ((width == -1 && height == -1 && (flags & OP_ALLOC_FIELD_SIZE)) || (width == 0 && height == 0)) {
         width = video.frameWidth;
         height = video.frameHeight / 2;
-    } else if (width == 0 && height == 0) {
-        width = video.frameWidth;
-        height = video.frameHeight;
     }
     OpImage* image = allocate(width, height, format, !(flags & OP_ALLOC_NO_PIXELS));
     if (image && (width == video.frameWidth) && (height == video.frameHeight || height == video.frameHeight / 2))

@@ -40,13 +40,15 @@ enum {
     OP_ALLOC_NO_PIXELS = 8   /* a header without pixel storage */
 };
 
-/* A new image, null on failure; width and height 0 with flags 0 give the current frame size,
-   -1 with flags 4 the current field size. Owned: free with opFreeImage. */
+/* A new image, null on failure. The size probes, width and height 0 with flags 0 and -1 with
+   flags 4, both give an image of the current output format: one field of the video frame (the
+   frame is twice as high). Owned: free with opFreeImage. */
 HXAPI OpImage* opAllocImage(int32_t width, int32_t height, uint32_t format, uint32_t flags);
 HXAPI void opFreeImage(OpImage* image);
 /* An independent copy, or null. Owned. */
 HXAPI OpImage* opCloneImage(const OpImage* image, uint32_t flags);
-/* The image in another format; the argument is consumed (freed when a new image is made). */
+/* The image in another format. The argument is consumed: freed when a new image is made, returned
+   itself when it already has the format. Null on failure, and the argument is then still the caller's. */
 HXAPI OpImage* opConvertImage(OpImage* image, uint32_t format, uint32_t flags);
 /* Replaces *width x *height (the image's own size, shown at sourceAspect) with its size fitted into
    boxWidth x boxHeight shown at targetAspect; 30000 is an unbounded side. Aspects in thousandths. */

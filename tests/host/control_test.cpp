@@ -109,26 +109,26 @@ TEST_F(ControlTest, ImageSizeProbesFollowTheStandard)
 {
     struct Case {
         hxhost::Standard standard;
-        int fieldW, fieldH, frameW, frameH;
+        int fieldW, fieldH;
     };
     const int64_t images = hxhost::liveCounts().images;
-    for (const Case& c : {Case{hxhost::Standard::Pal, 720, 288, 720, 576},
-                          Case{hxhost::Standard::Hd1080, 1920, 540, 1920, 1080}}) {
+    for (const Case& c : {Case{hxhost::Standard::Pal, 720, 288},
+                          Case{hxhost::Standard::Hd1080, 1920, 540}}) {
         hxhost::setStandard(c.standard);
         OpImage* field = opAllocImage(-1, -1, OP_FORMAT_YUVA, OP_ALLOC_FIELD_SIZE);
-        OpImage* frame = opAllocImage(0, 0, OP_FORMAT_YUVA, 0);
+        OpImage* output = opAllocImage(0, 0, OP_FORMAT_YUVA, 0); // the output format: a field
         OpImage* header = opAllocImage(0, 0, OP_FORMAT_YUVA, OP_ALLOC_NO_PIXELS);
         ASSERT_NE(field, nullptr);
-        ASSERT_NE(frame, nullptr);
+        ASSERT_NE(output, nullptr);
         ASSERT_NE(header, nullptr);
         EXPECT_EQ(field->width, c.fieldW);
         EXPECT_EQ(field->height, c.fieldH);
-        EXPECT_EQ(frame->width, c.frameW);
-        EXPECT_EQ(frame->height, c.frameH);
+        EXPECT_EQ(output->width, c.fieldW);
+        EXPECT_EQ(output->height, c.fieldH);
         EXPECT_EQ(header->planes[0], nullptr);
         EXPECT_EQ(hxhost::liveCounts().images, images + 3);
         opFreeImage(field);
-        opFreeImage(frame);
+        opFreeImage(output);
         opFreeImage(header);
     }
     EXPECT_EQ(hxhost::liveCounts().images, images);
