@@ -168,6 +168,18 @@ bool selectPosition(const Found& f, int32_t position, uint32_t code, std::string
     return postGadgetEvent(f, code, position, why);
 }
 
+// The pointer over a gadget's middle is over the gadget made last there, as a drop area laid over a button.
+Found underPointer(const Found& f)
+{
+    const int32_t x = f.gadget->x + f.gadget->width / 2, y = f.gadget->y + f.gadget->height / 2;
+    for (auto it = f.window->gadgets.rbegin(); it != f.window->gadgets.rend(); ++it) {
+        const Gadget& g = **it;
+        if (x >= g.x && x < g.x + g.width && y >= g.y && y < g.y + g.height)
+            return {f.window, it->get()};
+    }
+    return f;
+}
+
 bool startDrag(const Found& f, int32_t from, const Found& over, uint32_t dropPosition, std::string& why)
 {
     Gadget& grid = *f.gadget;
@@ -299,7 +311,7 @@ bool act(const UserAction& action, std::string& why)
         return startDrag(f, action.value, f, static_cast<uint32_t>(action.to), why);
     case ActionKind::DragOnto: {
         const Found over = resolve(action.target, why);
-        return over.gadget && startDrag(f, action.value, over, 0xFFFFFFFFu, why);
+        return over.gadget && startDrag(f, action.value, underPointer(over), 0xFFFFFFFFu, why);
     }
     default:
         why = "unknown action";
