@@ -9,8 +9,6 @@ namespace {
 using hx::Gadget;
 using hx::GadgetKind;
 
-constexpr size_t kMaxItems = 1 << 16;
-
 bool inRange(const Gadget& g, intptr_t position)
 {
     return position >= 0 && position < static_cast<intptr_t>(g.items.size());
@@ -18,7 +16,7 @@ bool inRange(const Gadget& g, intptr_t position)
 
 bool insertItem(Gadget& g, intptr_t record, size_t at)
 {
-    if (!record || g.items.size() >= kMaxItems)
+    if (!record || g.items.size() >= hx::kMaxItems)
         return false;
     g.items.insert(g.items.begin() + static_cast<ptrdiff_t>(at), hx::copyItem(*reinterpret_cast<const UgItem*>(record)));
     if (g.selected >= static_cast<int32_t>(at))
@@ -51,12 +49,7 @@ bool select(Gadget& g, intptr_t position)
 
 bool replaceItems(Gadget& g, intptr_t head)
 {
-    std::vector<hx::Item> items;
-    if (const auto* list = reinterpret_cast<const ListHead*>(head))
-        for (auto* node = static_cast<const UgItem*>(ListFirst(list)); node && items.size() < kMaxItems;
-             node = static_cast<const UgItem*>(ListNext(node)))
-            items.push_back(hx::copyItem(*node));
-    g.items = std::move(items);
+    g.items = hx::copyItems(reinterpret_cast<const ListHead*>(head));
     g.selected = -1;
     g.firstRow = 0;
     return true;

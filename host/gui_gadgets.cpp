@@ -9,19 +9,6 @@
 
 namespace {
 
-constexpr int32_t kMaxItems = 1 << 16;
-
-std::vector<hx::Item> copyItems(const ListHead* list)
-{
-    std::vector<hx::Item> items;
-    if (!list)
-        return items;
-    for (auto* node = static_cast<const UgItem*>(ListFirst(list)); node && static_cast<int32_t>(items.size()) < kMaxItems;
-         node = static_cast<const UgItem*>(ListNext(node)))
-        items.push_back(hx::copyItem(*node));
-    return items;
-}
-
 hx::Gadget* make(const char* service, UgWindow* window, hx::GadgetKind kind, int32_t x, int32_t y, int32_t w, int32_t h)
 {
     if (hx::shouldFail(service))
@@ -76,7 +63,7 @@ UgGadget ugAddPopup(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h
     hx::Gadget* g = make("ugAddPopup", window, hx::GadgetKind::Popup, x, y, w, h);
     if (!g)
         return 0;
-    g->items = copyItems(items);
+    g->items = hx::copyItems(items);
     // Staged values are 32-bit words whose low 16 bits choose the entry.
     const int32_t entry = static_cast<int16_t>(selected & 0xFFFF);
     g->selected = entry >= 0 && entry < static_cast<int32_t>(g->items.size()) ? entry : (g->items.empty() ? -1 : 0);
@@ -110,7 +97,7 @@ UgGadget ugAddListview(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_
 {
     hx::Gadget* g = make("ugAddListview", window, hx::GadgetKind::ListView, x, y, w, h);
     if (g)
-        g->items = copyItems(items);
+        g->items = hx::copyItems(items);
     return finish(window, g);
 }
 
@@ -125,7 +112,7 @@ UgGadget ugAddGridview(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_
     g->cellWidth = cellWidth;
     g->cellHeight = cellHeight;
     g->flags = flags;
-    g->items = copyItems(items);
+    g->items = hx::copyItems(items);
     if (extension)
         g->painter = extension->painter;
     return finish(window, g);

@@ -34,6 +34,9 @@ struct Item {
     Icon image;
 };
 Item copyItem(const UgItem& record);
+// Copies of the item records of a host list, in order; at most kMaxItems.
+std::vector<Item> copyItems(const ListHead* list);
+constexpr size_t kMaxItems = 1 << 16;
 
 struct Gadget {
     UgGadget id = 0;

@@ -219,10 +219,14 @@ void paintGrid(UgWindow* window, const Canvas& canvas, Gadget& g)
     const int32_t first = g.firstRow * layout.columns, shown = layout.rowsShown * layout.columns;
     const UgGadget id = g.id;
     for (int32_t index = first; index < first + shown; ++index) {
-        if (index >= static_cast<int32_t>(g.items.size()) || !hx::findGadget(window, id))
+        if (!hx::findGadget(window, id))
+            return; // the painter removed the grid
+        if (index >= static_cast<int32_t>(g.items.size()))
             break;
         paintCell(window, grid, g, static_cast<size_t>(index), gridCell(g, layout, index));
     }
+    if (!hx::findGadget(window, id))
+        return;
     if (g.selected >= first && g.selected < first + shown) {
         const Rect cell = gridCell(g, layout, g.selected);
         const int32_t ring = std::clamp(layout.gapX / 2, 1, 3);

@@ -7,7 +7,6 @@
 #include "gui_paint.h"
 #include "gui_screen.h"
 #include "host_state.h"
-#include "msgq.h"
 
 #include <algorithm>
 
@@ -75,6 +74,17 @@ Item copyItem(const UgItem& record)
     item.image = copyIcon(static_cast<const ResImage*>(record.image));
     item.record.text = nullptr; // pointed at the copy whenever the record is shown
     return item;
+}
+
+std::vector<Item> copyItems(const ListHead* list)
+{
+    std::vector<Item> items;
+    if (!list)
+        return items;
+    for (auto* node = static_cast<const UgItem*>(ListFirst(list)); node && items.size() < kMaxItems;
+         node = static_cast<const UgItem*>(ListNext(node)))
+        items.push_back(copyItem(*node));
+    return items;
 }
 
 const std::vector<UgWindow*>& openWindows()
