@@ -56,6 +56,10 @@ void reset()
     hx::resetQueues();
     hx::resetMeters();
     hx::resetWindows();
+    hx::resetGuiImages();
+    hx::resetFileRequests();
+    hx::resetOperatorPanels();
+    hx::resetUserActions();
     hx::resetSceneBin();
     hx::resetImages();
 }

@@ -37,6 +37,8 @@ struct HostState {
     std::shared_ptr<hxhost::User> user;
     std::vector<hxhost::TextRequestSeen> textRequests;
     std::vector<hxhost::MeterSeen> meters;
+    std::vector<hxhost::ImageRequestSeen> imageRequests;
+    hxhost::OperatorSettingsSource operatorSettings;
 
     std::map<std::string, Fault> faults;
     uint32_t sweepRemaining = 0; // 0: no sweep armed
@@ -66,6 +68,10 @@ void resetSceneBin();
 void resetWindows();
 void resetQueues();
 void resetMeters();
+void resetGuiImages();
+void resetFileRequests();
+void resetOperatorPanels();
+void resetUserActions();
 
 } // namespace hx
 

@@ -50,6 +50,11 @@ bool takeMessage(MsgQueue* queue, void* message, size_t size)
     return true;
 }
 
+int32_t messageSize(MsgQueue* queue)
+{
+    return isLive(queue) ? queue->messageSize : 0;
+}
+
 MsgQueue* newestQueue()
 {
     return liveQueues().empty() ? nullptr : liveQueues().back();

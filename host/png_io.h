@@ -16,6 +16,9 @@ struct ArgbPicture {
 
 // Refuses pictures with more than `maxPixels` pixels before allocating them.
 bool readPngArgb(const std::string& path, ArgbPicture& picture, size_t maxPixels, std::string* error);
+// An opaque RGB PNG of 0x00RRGGBB pixels, replacing the file atomically.
+bool writePngRgb(const std::string& path, int32_t width, int32_t height, const std::vector<uint32_t>& pixels,
+                 std::string* error);
 
 } // namespace hx
 

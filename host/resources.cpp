@@ -4,6 +4,7 @@
 
 #include "atomic_file.h"
 #include "host_state.h"
+#include "resource_catalogues.h"
 #include "png_io.h"
 #include "utf.h"
 
@@ -14,11 +15,6 @@
 struct ResStrings {
     std::map<int32_t, std::u16string> texts;
     std::map<int32_t, std::u16string> placeholders; // "#<number>" for numbers the catalogue lacks
-};
-
-struct ResImages {
-    std::map<int32_t, ResImage> images;
-    std::map<int32_t, std::vector<uint32_t>> pixels;
 };
 
 namespace {
@@ -98,6 +94,23 @@ LanguageList& hostLanguages()
 
 } // namespace
 
+namespace hx {
+
+std::unique_ptr<ResImages> loadImageCatalogue(const std::string& name)
+{
+    auto catalogue = std::make_unique<ResImages>();
+    const std::string directory = catalogueDirectory(name.c_str());
+    const bool ok = forEachEntry(directory + "/images.txt", [&](int32_t number, const std::string& file) {
+        hx::ArgbPicture picture;
+        if (!hx::readPngArgb(directory + "/images/" + file, picture, kMaxIconPixels, nullptr))
+            return; // a missing icon leaves its number without an image
+        catalogue->add(number, picture.width, picture.height, std::move(picture.pixels));
+    });
+    return ok ? std::move(catalogue) : nullptr;
+}
+
+} // namespace hx
+
 extern "C" {
 
 ListHead* resLangListbegin = &hostLanguages().languages;
@@ -144,25 +157,9 @@ ResImages* resLoadImages(const char* name)
 {
     if (hx::shouldFail("resLoadImages") || !name)
         return nullptr;
-    auto* catalogue = new ResImages;
-    const std::string directory = catalogueDirectory(name);
-    bool ok = forEachEntry(directory + "/images.txt", [&](int32_t number, const std::string& file) {
-        hx::ArgbPicture picture;
-        if (!hx::readPngArgb(directory + "/images/" + file, picture, kMaxIconPixels, nullptr))
-            return; // a missing icon leaves its number without an image
-        ResImage image{};
-        image.width = static_cast<uint16_t>(picture.width);
-        image.height = static_cast<uint16_t>(picture.height);
-        std::vector<uint32_t>& pixels = catalogue->pixels[number];
-        pixels = std::move(picture.pixels);
-        image.pixels = pixels.data();
-        catalogue->images[number] = image;
-    });
-    if (!ok) {
-        delete catalogue;
-        return nullptr;
-    }
-    ++hx::state().live.catalogues;
+    ResImages* catalogue = hx::loadImageCatalogue(name).release();
+    if (catalogue)
+        ++hx::state().live.catalogues;
     return catalogue;
 }
 
@@ -172,7 +169,7 @@ ResImage* resGetImage(ResImages* catalogue, int32_t number)
     if (!catalogue)
         return nullptr;
     auto it = catalogue->images.find(number);
-    return it == catalogue->images.end() ? nullptr : &it->second;
+    return it == catalogue->images.end() ? nullptr : &it->second.image;
 }
 
 void resFreeImages(ResImages* catalogue)

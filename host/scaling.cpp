@@ -5,6 +5,7 @@
 
 #include "host_state.h"
 #include "images.h"
+#include "scaling.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,13 +43,16 @@ std::vector<Tap> makeTaps(int32_t sourceSize, int32_t targetSize)
     return taps;
 }
 
-int32_t scaleFourBytePixels(const OpImage* source, OpImage* target)
+} // namespace
+
+namespace hx {
+
+void scaleFourBytePixels(const uint8_t* source, int32_t sw, int32_t sh, uint8_t* target, int32_t tw, int32_t th)
 {
-    const int32_t sw = source->width, sh = source->height, tw = target->width, th = target->height;
     const std::vector<Tap> across = makeTaps(sw, tw), down = makeTaps(sh, th);
     std::vector<float> rows(static_cast<size_t>(sh) * tw * 4); // horizontally scaled source rows
     for (int32_t y = 0; y < sh; ++y) {
-        const uint8_t* in = source->planes[0] + static_cast<size_t>(y) * sw * 4;
+        const uint8_t* in = source + static_cast<size_t>(y) * sw * 4;
         float* out = rows.data() + static_cast<size_t>(y) * tw * 4;
         for (int32_t x = 0; x < tw; ++x) {
             const Tap& tap = across[static_cast<size_t>(x)];
@@ -61,7 +65,7 @@ int32_t scaleFourBytePixels(const OpImage* source, OpImage* target)
     }
     for (int32_t y = 0; y < th; ++y) {
         const Tap& tap = down[static_cast<size_t>(y)];
-        uint8_t* out = target->planes[0] + static_cast<size_t>(y) * tw * 4;
+        uint8_t* out = target + static_cast<size_t>(y) * tw * 4;
         for (int32_t i = 0; i < tw * 4; ++i) {
             float sum = 0;
             for (size_t k = 0; k < tap.weights.size(); ++k)
@@ -69,15 +73,20 @@ int32_t scaleFourBytePixels(const OpImage* source, OpImage* target)
             out[i] = static_cast<uint8_t>(std::clamp(std::lround(sum), 0L, 255L));
         }
     }
-    return 0;
 }
+
+} // namespace hx
+
+namespace {
 
 int32_t scale(const char* service, const OpImage* source, OpImage* target)
 {
     if (hx::shouldFail(service) || !hx::isLiveImage(source) || !hx::isLiveImage(target) || !source->planes[0] ||
         !target->planes[0] || source->format != OP_FORMAT_YUVA || target->format != OP_FORMAT_YUVA)
         return -1;
-    return scaleFourBytePixels(source, target);
+    hx::scaleFourBytePixels(source->planes[0], source->width, source->height, target->planes[0], target->width,
+                            target->height);
+    return 0;
 }
 
 } // namespace

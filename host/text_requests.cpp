@@ -1,4 +1,4 @@
-// The host's user answering notices and questions, and the scripted user.
+// Notices and questions: the user answers them.
 #include "host/hxreq.h"
 
 #include "host_state.h"
@@ -21,39 +21,6 @@ extern "C" int32_t ureqTextRequest(UReqTextRequest* request)
 }
 
 namespace hxhost {
-
-void ScriptedUser::addAnswer(uint32_t answer)
-{
-    answers_.push_back(answer);
-}
-
-uint32_t ScriptedUser::answerTextRequest(const TextRequestSeen&)
-{
-    return next_ < answers_.size() ? answers_[next_++] : 0;
-}
-
-void ScriptedUser::stopMeterAt(int32_t done)
-{
-    stopAt_ = done;
-}
-
-bool ScriptedUser::continueMeter(const MeterSeen& meter)
-{
-    if (stopAt_ < 0 || meter.updates.empty() || meter.updates.back() < stopAt_)
-        return true;
-    stopAt_ = -1;
-    return false;
-}
-
-void setUser(std::shared_ptr<User> user)
-{
-    hx::state().user = std::move(user);
-}
-
-std::shared_ptr<ScriptedUser> scriptedUser()
-{
-    return hx::state().scripted;
-}
 
 std::vector<TextRequestSeen> textRequestsSeen()
 {

@@ -1,4 +1,5 @@
 // hxtools and hxsupport: identifiers, hardware status and run-time lookup of host functions.
+#include "host/hxgui.h"
 #include "host/hxopcommon.h"
 #include "host/hxsupport.h"
 #include "host/hxtools.h"
@@ -17,6 +18,7 @@ struct Symbol {
 // The host functions a plug-in may look up by name.
 const Symbol kSymbols[] = {
     {"opScaleImage", reinterpret_cast<void*>(&opScaleImage)},
+    {"ugGetScaledResImage2", reinterpret_cast<void*>(&ugGetScaledResImage2)},
 };
 
 } // namespace

@@ -67,21 +67,32 @@ HX_STATIC_ASSERT(sizeof(UgSliderExt) == 32, "slider extension is 32 bytes");
 /* Message classes. */
 enum {
     UG_MSG_GADGET = 4,
-    UG_MSG_CLOSE = 6,
-    UG_MSG_CLOSE_ALT = 7,
+    UG_MSG_CLOSE = 6,     /* the user closed a window that has no Cancel or OK gadget (the main window) */
+    UG_MSG_CLOSE_ALT = 7, /* the host asks the program to quit */
     UG_MSG_DRAG_OVER = 31,
-    UG_MSG_DROP = 32
+    UG_MSG_DROP = 32      /* only after the program answered the drag-over with ugDropPossible(1, 0) and
+                             only on a grid with drag and drop or a click gadget that takes drops */
+};
+
+/* Event codes of class 4 (low 16 bits of `code`) and what `value` then holds. A requester's close
+   gadget presses its Cancel gadget, or its OK gadget when it has no Cancel gadget. */
+enum {
+    UG_EVENT_PRESSED = 1,      /* button, image button, click gadget: 0; check box: its new state */
+    UG_EVENT_SELECTED = 2,     /* grid or list view: the position the user clicked */
+    UG_EVENT_CHOSEN = 3,       /* popup: the entry chosen; grid or list view: the position double-clicked */
+    UG_EVENT_KEY_SELECTED = 4, /* grid or list view: the position the selection was moved to with a key */
+    UG_EVENT_SLID = 5          /* slider: its new value */
 };
 
 /* A message of a window's queue, 44 bytes. */
 typedef struct UgMessage {
     uint16_t messageClass;
     uint16_t reserved2;
-    uint32_t reserved4[2];
+    uint32_t reserved4[2]; /* the host's: reserved4[0] is the number of the window that posted it */
     uint32_t gadget;   /* class 4: the reporting gadget; 31, 32: the gadget the drag started in */
     uint32_t code;     /* class 4: event code in the low 16 bits; 32: dragged position */
     uint32_t value;    /* class 4: new value; 31, 32: the gadget under the pointer */
-    uint32_t dropPosition; /* class 32 */
+    uint32_t dropPosition; /* class 32: the grid position dropped on (0 .. count); 0xFFFFFFFF on a click gadget */
     uint32_t reserved28[4];
 } UgMessage;
 

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-#define HXHOST_API __attribute__((visibility("default")))
+#include "hxhost/api.h"
+#include "hxhost/gui.h"
+#include "hxhost/user.h"
 
 namespace hxhost {
 
@@ -56,52 +58,7 @@ struct Screen {
 HXHOST_API Screen currentScreen();
 HXHOST_API std::vector<Screen> screenHistory(); // every screen made current, in order
 
-// ---- The user ----
-// A notice or question the host showed, with the answer it got.
-struct TextRequestSeen {
-    std::u16string title;
-    std::u16string text;
-    uint32_t style = 0;
-    uint32_t answer = 0;
-};
-
-// A progress meter the host showed: what it said and every step reported to it.
-struct MeterSeen {
-    std::u16string title;
-    uint32_t steps = 0;
-    uint32_t style = 0;
-    std::vector<int32_t> updates;
-    bool stopped = false; // the user stopped it
-    bool closed = false;
-};
-
-class HXHOST_API User {
-public:
-    virtual ~User() = default;
-    // Answer to a text request: 1 = yes / OK, 0 = no.
-    virtual uint32_t answerTextRequest(const TextRequestSeen& request) = 0;
-    // Whether the user lets a progress meter go on after this update.
-    virtual bool continueMeter(const MeterSeen& meter) = 0;
-};
-
-// Plays a list of answers; when it runs out it takes the default (no).
-class HXHOST_API ScriptedUser : public User {
-public:
-    void addAnswer(uint32_t answer);
-    // Stops the next meter opened when it reaches `done` steps.
-    void stopMeterAt(int32_t done);
-    uint32_t answerTextRequest(const TextRequestSeen& request) override;
-    bool continueMeter(const MeterSeen& meter) override;
-private:
-    std::vector<uint32_t> answers_;
-    size_t next_ = 0;
-    int32_t stopAt_ = -1;
-};
-
-HXHOST_API void setUser(std::shared_ptr<User> user);
-HXHOST_API std::shared_ptr<ScriptedUser> scriptedUser(); // the default user after reset()
-HXHOST_API std::vector<TextRequestSeen> textRequestsSeen();
-HXHOST_API std::vector<MeterSeen> metersSeen();
+// ---- The user: hxhost/user.h; the screen and its windows: hxhost/gui.h ----
 
 // ---- Fault injection and call counters ----
 // Makes the named service fail on its Nth call from now (1 = the next call); persistent keeps it
@@ -138,6 +95,10 @@ struct LiveCounts {
     int64_t scenes = 0;
     int64_t operators = 0;
     int64_t meters = 0;
+    int64_t guiImages = 0;          // ugAllocImage
+    int64_t gadgetExtensions = 0;   // ugAllocGadExt
+    int64_t fileRequests = 0;       // txAllocRequest
+    int64_t operatorPanels = 0;     // mainBuildOpGui
 };
 HXHOST_API LiveCounts liveCounts();
 
