@@ -6,6 +6,7 @@
 #include "host_state.h"
 #include "resource_catalogues.h"
 #include "png_io.h"
+#include "text_icon.h"
 #include "utf.h"
 
 #include <cstdlib>
@@ -102,7 +103,10 @@ std::unique_ptr<ResImages> loadImageCatalogue(const std::string& name)
     const std::string directory = catalogueDirectory(name.c_str());
     const bool ok = forEachEntry(directory + "/images.txt", [&](int32_t number, const std::string& file) {
         hx::ArgbPicture picture;
-        if (!hx::readPngArgb(directory + "/images/" + file, picture, kMaxIconPixels, nullptr))
+        const std::string path = directory + "/images/" + file;
+        const bool isText = file.size() > 5 && file.compare(file.size() - 5, 5, ".icon") == 0;
+        if (!(isText ? hx::readTextIcon(path, picture, kMaxIconPixels, nullptr)
+                     : hx::readPngArgb(path, picture, kMaxIconPixels, nullptr)))
             return; // a missing icon leaves its number without an image
         catalogue->add(number, picture.width, picture.height, std::move(picture.pixels));
     });

@@ -172,6 +172,27 @@ TEST_F(ResourcesTest, ImagePixelsAreArgbWords)
     EXPECT_EQ(resLoadImages("icons"), nullptr);
 }
 
+TEST_F(ResourcesTest, TextIconsAreReadKeyByKey)
+{
+    const std::string directory = catalogue("icons");
+    writeFile(directory + "/images.txt", "5\tgood.icon\n6\tshort.icon\n7\tunknown.icon\n8\thuge.icon\n");
+    writeFile(directory + "/images/good.icon", "# two by two\nicon 2 2\n.. 00000000\nab FF102030\nrows\nab..\n..ab\n");
+    writeFile(directory + "/images/short.icon", "icon 2 2\nab FF102030\nrows\nabab\nab\n");
+    writeFile(directory + "/images/unknown.icon", "icon 1 1\nab FF102030\nrows\ncd\n");
+    writeFile(directory + "/images/huge.icon", "icon 60000 60000\nrows\n");
+    ResImages* images = resLoadImages("icons");
+    ASSERT_NE(images, nullptr);
+    const ResImage* good = resGetImage(images, 5);
+    ASSERT_NE(good, nullptr);
+    EXPECT_EQ(good->width, 2);
+    EXPECT_EQ(good->pixels[0], 0xFF102030u);
+    EXPECT_EQ(good->pixels[1], 0u);
+    EXPECT_EQ(good->pixels[3], 0xFF102030u);
+    for (int32_t broken : {6, 7, 8})
+        EXPECT_EQ(resGetImage(images, broken), nullptr) << broken;
+    resFreeImages(images);
+}
+
 TEST_F(ResourcesTest, LanguageListOffersTheGridDragOption)
 {
     ASSERT_NE(resLangListbegin, nullptr);
