@@ -1,0 +1,70 @@
+#include "bench_pictures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <jpeglib.h>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+// A smooth scene with fine texture: what a photo looks like to a scaler or a codec.
+void scenePixel(int x, int y, int width, int height, uint8_t rgb[3])
+{
+    const double u = static_cast<double>(x) / width, v = static_cast<double>(y) / height;
+    const double texture = 18 * std::sin(x * 0.37) * std::cos(y * 0.29);
+    rgb[0] = static_cast<uint8_t>(std::clamp(60 + 150 * u + texture, 0.0, 255.0));
+    rgb[1] = static_cast<uint8_t>(std::clamp(40 + 170 * v - texture, 0.0, 255.0));
+    rgb[2] = static_cast<uint8_t>(std::clamp(200 - 120 * u * v + texture, 0.0, 255.0));
+}
+
+} // namespace
+
+OpImage* makeDetailedPicture(int width, int height)
+{
+    OpImage* image = opAllocImage(width, height, OP_FORMAT_YUVA, 0);
+    if (!image)
+        throw std::runtime_error("no memory for the benchmark picture");
+    uint8_t* p = image->planes[0];
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x, p += 4) {
+            uint8_t rgb[3];
+            scenePixel(x, y, width, height, rgb);
+            p[0] = 0xFF;
+            p[1] = static_cast<uint8_t>(128 + (rgb[2] - rgb[1]) / 4);
+            p[2] = static_cast<uint8_t>(128 + (rgb[0] - rgb[1]) / 4);
+            p[3] = static_cast<uint8_t>(16 + (rgb[0] + 2 * rgb[1] + rgb[2]) * 219 / 1020);
+        }
+    return image;
+}
+
+std::string writeDetailedJpeg(const std::string& path, int width, int height, int quality)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        for (int x = 0; x < width; ++x)
+            scenePixel(x, static_cast<int>(cinfo.next_scanline), width, height, &row[static_cast<size_t>(x) * 3]);
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(file);
+    return path;
+}
