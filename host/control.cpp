@@ -58,6 +58,8 @@ void reset()
     hx::resetWindows();
     hx::resetSceneBin();
     hx::resetImages();
+    hx::resetStills();
+    hx::resetVideoSource();
 }
 
 void setHome(const std::string& directory)

@@ -48,6 +48,7 @@ struct HostState {
     bool logEcho = false;
 
     hxhost::LiveCounts live;
+    size_t stillPixelLimit = hxhost::kDefaultStillPixelLimit;
     uint32_t nextUniqueId = 0x1000;
 };
 
@@ -66,6 +67,8 @@ void resetSceneBin();
 void resetWindows();
 void resetQueues();
 void resetMeters();
+void resetStills();
+void resetVideoSource();
 
 } // namespace hx
 

@@ -28,6 +28,9 @@ struct Plane {
     int32_t rows = 0;
 };
 
+// Scales source into target's size; both of one known format. The host's own use: no fault injection.
+void scaleInto(const OpImage* source, OpImage* target);
+
 // The planes of an image of a known format, luma (or packed pixels) first; the count, 0 for others.
 int imagePlanes(const OpImage* image, Plane planes[3]);
 

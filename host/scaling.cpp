@@ -28,7 +28,7 @@ hx::ChannelScale channel(size_t offset, size_t step, int32_t fromCount, int32_t 
     return {{offset, step, fromCount}, {offset, step, toCount}, ratio, lanes};
 }
 
-void scaleImage(const OpImage* source, OpImage* target)
+void resampleImage(const OpImage* source, OpImage* target)
 {
     const int32_t sw = source->width, tw = target->width;
     const double across = static_cast<double>(sw) / tw, down = static_cast<double>(source->height) / target->height;
@@ -64,14 +64,23 @@ int32_t scale(const char* service, const OpImage* source, OpImage* target)
     if (hx::shouldFail(service) || !hx::isLiveImage(source) || !hx::isLiveImage(target) || !source->planes[0] ||
         !target->planes[0] || source->format != target->format || hx::imageBytes(1, 1, source->format) == 0)
         return -1;
-    if (source->width == target->width && source->height == target->height)
-        std::memcpy(target->planes[0], source->planes[0], hx::imageBytes(source->width, source->height, source->format));
-    else
-        scaleImage(source, target);
+    hx::scaleInto(source, target);
     return 0;
 }
 
 } // namespace
+
+namespace hx {
+
+void scaleInto(const OpImage* source, OpImage* target)
+{
+    if (source->width == target->width && source->height == target->height)
+        std::memcpy(target->planes[0], source->planes[0], imageBytes(source->width, source->height, source->format));
+    else
+        resampleImage(source, target);
+}
+
+} // namespace hx
 
 extern "C" {
 
