@@ -1,8 +1,11 @@
+#include "bench_files.h"
 #include "bench_pictures.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <jpeglib.h>
 #include <stdexcept>
 #include <vector>
@@ -67,4 +70,12 @@ std::string writeDetailedJpeg(const std::string& path, int width, int height, in
     jpeg_destroy_compress(&cinfo);
     std::fclose(file);
     return path;
+}
+
+std::string benchFile(const std::string& name)
+{
+    const char* directory = std::getenv("STILLSET_BENCH_DIR");
+    const std::string folder = directory && *directory ? directory : "/tmp/stillset-bench";
+    std::filesystem::create_directories(folder);
+    return folder + "/" + name;
 }

@@ -110,6 +110,11 @@ uint32_t addTestClip(int32_t width, int32_t height, int32_t frames, TestPattern 
     return addSceneBinItem(ItemKind::Clip, u"Test clip", media, referenceFrame);
 }
 
+void forgetDecodedStills()
+{
+    hx::resetStills();
+}
+
 void setStillPixelLimit(size_t pixels)
 {
     hx::state().stillPixelLimit = pixels;

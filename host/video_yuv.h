@@ -17,14 +17,19 @@ public:
     void fromGray(const uint8_t* gray, uint8_t* yuva, size_t pixels) const;
 
 private:
-    // 16-bit fixed-point rows giving Y, U and V from three inputs, and the inputs' offsets.
-    struct Matrix {
-        int32_t m[3][3];
-        int32_t inputOffset[3];
+    // A 3 x 3 matrix as one table per input: entry v holds the input's share of Y, U and V for the
+    // value v, each in its own 21-bit field of the word, so a pixel costs three loads and two adds.
+    // A diagonal matrix (JPEG's colours into BT.601, off the diagonal only the rounding of JPEG's own
+    // constants, under 0.02 of a code value) needs no sums: `direct` maps each input alone.
+    struct Tables {
+        uint64_t share[3][256];
+        bool diagonal;
+        uint8_t direct[3][256];
     };
-    static void apply(const Matrix& matrix, const uint8_t* in, uint8_t* yuva, size_t pixels);
+    static Tables tablesOf(const double matrix[3][3], const int inputOffset[3]);
+    static void apply(const Tables& tables, const uint8_t* in, uint8_t* yuva, size_t pixels);
 
-    Matrix rgb_{}, ycc_{};
+    Tables rgb_{}, ycc_{};
     uint8_t grayLuma_[256]{};
 };
 

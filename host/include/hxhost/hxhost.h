@@ -175,6 +175,8 @@ HXHOST_API uint32_t importClip(const std::string& path, int32_t referenceFrame =
 enum class TestPattern { ColourBars, FieldCounter };
 HXHOST_API uint32_t addTestClip(int32_t width, int32_t height, int32_t frames, TestPattern pattern,
                                 int32_t referenceFrame = -1, std::string* error = nullptr);
+// Drops the decoded stills the host keeps, so that the next nslGetStillset decodes its file again.
+HXHOST_API void forgetDecodedStills();
 // Stills with more decoded pixels are decoded at 1/2, 1/4 or 1/8 size (JPEG) or refused.
 constexpr size_t kDefaultStillPixelLimit = 50000000;
 HXHOST_API void setStillPixelLimit(size_t pixels);
