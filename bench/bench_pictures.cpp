@@ -1,14 +1,12 @@
 #include "bench_files.h"
 #include "bench_pictures.h"
+#include "host/picture_files.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <jpeglib.h>
 #include <stdexcept>
-#include <vector>
 
 namespace {
 
@@ -42,33 +40,9 @@ OpImage* makeDetailedPicture(int width, int height)
     return image;
 }
 
-std::string writeDetailedJpeg(const std::string& path, int width, int height, int quality)
+std::string writeDetailedJpeg(const std::string& path, int width, int height)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        throw std::runtime_error("cannot write " + path);
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        for (int x = 0; x < width; ++x)
-            scenePixel(x, static_cast<int>(cinfo.next_scanline), width, height, &row[static_cast<size_t>(x) * 3]);
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::fclose(file);
+    writeJpeg(path, width, height, JpegOptions{}, [&](int x, int y, uint8_t* rgb) { scenePixel(x, y, width, height, rgb); });
     return path;
 }
 

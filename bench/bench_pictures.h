@@ -8,7 +8,7 @@
 
 // A width x height format-1 picture with detail in luma and chroma. Owned: opFreeImage.
 OpImage* makeDetailedPicture(int width, int height);
-// Writes a width x height baseline JPEG of a detailed scene at `quality`; the path of the file.
-std::string writeDetailedJpeg(const std::string& path, int width, int height, int quality);
+// Writes a width x height baseline JPEG of a detailed scene; the path of the file.
+std::string writeDetailedJpeg(const std::string& path, int width, int height);
 
 #endif

@@ -17,7 +17,7 @@ void BM_ImportJpeg12Megapixels(benchmark::State& state)
 {
     const std::string photo = benchFile("photo-4000x3000.jpg");
     if (!std::filesystem::exists(photo))
-        writeDetailedJpeg(photo, 4000, 3000, 90);
+        writeDetailedJpeg(photo, 4000, 3000);
     char pattern[] = "/tmp/stillset-bench-home-XXXXXX";
     if (!mkdtemp(pattern)) {
         state.SkipWithError("no temporary installation");
