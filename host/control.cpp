@@ -62,6 +62,8 @@ void reset()
     hx::resetUserActions();
     hx::resetSceneBin();
     hx::resetImages();
+    hx::resetStills();
+    hx::resetVideoSource();
 }
 
 void setHome(const std::string& directory)

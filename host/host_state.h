@@ -50,6 +50,7 @@ struct HostState {
     bool logEcho = false;
 
     hxhost::LiveCounts live;
+    size_t stillPixelLimit = hxhost::kDefaultStillPixelLimit;
     uint32_t nextUniqueId = 0x1000;
 };
 
@@ -72,6 +73,8 @@ void resetGuiImages();
 void resetFileRequests();
 void resetOperatorPanels();
 void resetUserActions();
+void resetStills();
+void resetVideoSource();
 
 } // namespace hx
 

@@ -29,7 +29,7 @@ void setPlanes(OpImage* image, uint8_t* pixels)
     if (image->format == OP_FORMAT_YC_PLANAR) {
         image->planes[1] = pixels + area;
     } else if (image->format == OP_FORMAT_YUV420) {
-        const size_t chroma = static_cast<size_t>((image->width + 1) / 2) * static_cast<size_t>((image->height + 1) / 2);
+        const size_t chroma = static_cast<size_t>(hx::halfUp(image->width)) * static_cast<size_t>(hx::halfUp(image->height));
         image->planes[1] = pixels + area;
         image->planes[2] = pixels + area + chroma;
     }
@@ -75,7 +75,34 @@ size_t imageBytes(int32_t width, int32_t height, uint32_t format)
     case OP_FORMAT_YUVA:
         return area * 4;
     case OP_FORMAT_YUV420:
-        return area + 2 * static_cast<size_t>((width + 1) / 2) * static_cast<size_t>((height + 1) / 2);
+        return area + 2 * static_cast<size_t>(halfUp(width)) * static_cast<size_t>(halfUp(height));
+    default:
+        return 0;
+    }
+}
+
+int imagePlanes(const OpImage* image, Plane planes[3])
+{
+    const size_t w = static_cast<size_t>(image->width);
+    const int32_t h = image->height;
+    switch (image->format) {
+    case OP_FORMAT_YC_PLANAR:
+        planes[0] = {image->planes[0], w, h};
+        planes[1] = {image->planes[1], w, h};
+        return 2;
+    case OP_FORMAT_YUVA:
+        planes[0] = {image->planes[0], w * 4, h};
+        return 1;
+    case OP_FORMAT_YC_PACKED:
+        planes[0] = {image->planes[0], w * 2, h};
+        return 1;
+    case OP_FORMAT_YUV420: {
+        const size_t cw = static_cast<size_t>(halfUp(image->width));
+        planes[0] = {image->planes[0], w, h};
+        planes[1] = {image->planes[1], cw, halfUp(h)};
+        planes[2] = {image->planes[2], cw, halfUp(h)};
+        return 3;
+    }
     default:
         return 0;
     }

@@ -15,6 +15,25 @@ OpImage* newImage(int32_t width, int32_t height, uint32_t format);
 bool isLiveImage(const OpImage* image);
 void freeImage(OpImage* image);
 
+// Chroma samples along one side of a format-7 image of `size` luma samples.
+inline int32_t halfUp(int32_t size)
+{
+    return (size + 1) / 2;
+}
+
+// Rows of bytes of one plane of an image.
+struct Plane {
+    uint8_t* data = nullptr;
+    size_t rowBytes = 0;
+    int32_t rows = 0;
+};
+
+// Scales source into target's size; both of one known format. The host's own use: no fault injection.
+void scaleInto(const OpImage* source, OpImage* target);
+
+// The planes of an image of a known format, luma (or packed pixels) first; the count, 0 for others.
+int imagePlanes(const OpImage* image, Plane planes[3]);
+
 } // namespace hx
 
 #endif

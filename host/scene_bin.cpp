@@ -7,6 +7,7 @@
 #include "utf.h"
 
 #include <cstdlib>
+#include <deque>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -18,7 +19,7 @@ constexpr const char* kBinHeader = "scenebin 1";
 
 struct SceneBin {
     std::string openedFor; // the project directory the bin was read from
-    std::vector<hx::BinItem> items;
+    std::deque<hx::BinItem> items; // names handed out stay where they are while the bin grows
     uint32_t nextItemId = 1;
     std::map<AVRecord, uint32_t> records; // record -> item
     std::map<AVRecord, bool> isCopy;
@@ -183,6 +184,26 @@ const BinItem* itemOfRecord(AVRecord record)
     SceneBin& b = activeBin();
     auto it = b.records.find(record);
     return it == b.records.end() ? nullptr : findItem(it->second);
+}
+
+const std::deque<BinItem>& binItems()
+{
+    return activeBin().items;
+}
+
+bool renameItem(uint32_t itemId, const std::u16string& name)
+{
+    for (BinItem& item : activeBin().items)
+        if (item.id == itemId) {
+            item.name = name;
+            return storeBin(nullptr);
+        }
+    return false;
+}
+
+std::string mediaPath(const BinItem& item)
+{
+    return projectDirectory() + "/" + item.media;
 }
 
 AVRecord newRecordCopy(uint32_t itemId)

@@ -5,6 +5,7 @@
 #include "host/hxscenes.h"
 #include "hxhost/hxhost.h"
 
+#include <deque>
 #include <string>
 
 namespace hx {
@@ -21,6 +22,12 @@ struct BinItem {
 // The bin of the active project, opened from storage when the project changed.
 const BinItem* findItem(uint32_t itemId);
 const BinItem* itemOfRecord(AVRecord record);
+// The items of the active project's bin, in order.
+const std::deque<BinItem>& binItems();
+// Renames an item and stores the bin; false when there is no such item or it cannot be stored.
+bool renameItem(uint32_t itemId, const std::u16string& name);
+// The file an item's pictures come from.
+std::string mediaPath(const BinItem& item);
 // A new record, counted as handed out, for a bin item; 0 when the item does not exist.
 AVRecord newRecordCopy(uint32_t itemId);
 // Deletes a handed-out record; the bin's own records stay.

@@ -79,7 +79,8 @@ HXAPI int32_t nslWriteStillsetProject(const char* directory, ListHead* list, int
 HXAPI int32_t nslFreeStillsetProject(const char* directory, ListHead* list, int32_t flags);
 /* Deletes the stored thumbnail of an entry. */
 HXAPI int32_t nslDeleteStillsetStamp(const char* directory, const PhotoEntry* entry);
-/* The stored still of a record as a new format-1 image (owned), or null when it has none. */
+/* The stored still of a record as a new format-1 image (owned, pixel aspect 1000), or null when it
+   has none (clips) or cannot be read. Each call gives a new image; recently used stills stay decoded. */
 HXAPI OpImage* nslGetStillset(AVRecord record);
 /* Renders the entry into a clip of `duration` frames and stores its record in entry->clip; 0 or -1. */
 HXAPI int32_t nslRenderStillsetElement(PhotoEntry* entry, int32_t duration);
@@ -90,9 +91,12 @@ HXAPI void nslDeleteAVRecord(AVRecord record);
 /* Borrowed until the name changes or the record is deleted; null for no record. */
 HXAPI const hxchar* nslGetAVRecordName(AVRecord record);
 HXAPI int32_t nslSetAVRecordName(AVRecord record, const hxchar* name);
-/* 0 or -1 for a photo; any other value for other kinds of scene. */
+/* 0 or -1 for a photo; any other value for other kinds of scene. This host answers 0 for a still,
+   -1 for a clip with a reference frame (a picture grabbed from video) and 1 for other clips and for
+   no record; *info, when given, receives the bin item's identifier. */
 HXAPI int32_t nslAVRecordGetPhoto(AVRecord record, uint32_t* info);
-/* The frame number of the record's picture within its clip, -1 when none. */
+/* The frame number of the record's picture within its clip, -1 when none (stills). Asking for a
+   clip's reference frame makes that clip the video cmGetField reads. */
 HXAPI int32_t nslAVRecordGetReferenceFrame(AVRecord record);
 
 /* The scene bin, walked in order; the records are borrowed. */

@@ -122,6 +122,26 @@ HXHOST_API uint32_t itemOfRecord(uint32_t record);
 HXHOST_API bool saveProject(std::string* error = nullptr);
 HXHOST_API bool openProject(std::string* error = nullptr);
 
+// ---- Pictures and clips in the scene bin ----
+// Each call copies the file into the active project ("media/<file name>", numbered when taken), so
+// the project keeps working when the original moves; the item is named after the file. On failure
+// nothing is added and the answer is 0 with the reason in *error; otherwise the item's own record.
+// A still (JPEG or PNG) is decoded first, turned as its EXIF orientation says, and kept decoded.
+// hxhost::callCount("decodeStill") counts its decodes.
+HXHOST_API uint32_t importStill(const std::string& path, std::string* error = nullptr);
+// A YUV4MPEG2 clip; a reference frame (-1 for none) makes the clip answer as a photo grabbed from video.
+HXHOST_API uint32_t importClip(const std::string& path, int32_t referenceFrame = -1, std::string* error = nullptr);
+// ColourBars: seven 75 % bars. FieldCounter: every pixel of field n (frame n / 2, rows of parity
+// n % 2) has luma 16 + n % 220 and chroma 128.
+enum class TestPattern { ColourBars, FieldCounter };
+HXHOST_API uint32_t addTestClip(int32_t width, int32_t height, int32_t frames, TestPattern pattern,
+                                int32_t referenceFrame = -1, std::string* error = nullptr);
+// Drops the decoded stills the host keeps, so that the next nslGetStillset decodes its file again.
+HXHOST_API void forgetDecodedStills();
+// Stills with more decoded pixels are decoded at 1/2, 1/4 or 1/8 size (JPEG) or refused.
+constexpr size_t kDefaultStillPixelLimit = 50000000;
+HXHOST_API void setStillPixelLimit(size_t pixels);
+
 // ---- Storage paths ----
 HXHOST_API std::string photoListPath(const std::string& directory);
 HXHOST_API std::string stampPath(const std::string& directory, uint32_t id);

@@ -1,0 +1,164 @@
+#include "resampler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Rows are combined with 8-bit weights, so the vertical pass runs in 16-bit lanes: a sum of
+// samples times weights that add up to 256 never leaves 16 bits and keeps every fraction bit.
+// Samples across a row are combined with 14-bit weights in 32-bit lanes.
+constexpr int kRowWeightBits = 8;
+constexpr int kSampleWeightBits = 14;
+constexpr int kOutShift = kRowWeightBits + kSampleWeightBits;
+
+// For every target sample: the first source sample and the weights of it and the ones after it.
+struct Taps {
+    std::vector<int32_t> first, count, start;
+    std::vector<int16_t> weights;
+};
+
+Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, int weightBits)
+{
+    Taps taps;
+    taps.first.resize(static_cast<size_t>(targetCount));
+    taps.count.resize(static_cast<size_t>(targetCount));
+    taps.start.resize(static_cast<size_t>(targetCount));
+    std::vector<double> cover;
+    for (int32_t t = 0; t < targetCount; ++t) {
+        cover.clear();
+        int32_t first = 0;
+        if (ratio > 1.0) {
+            // Area: the share of each source sample under [t, t + 1) of the target.
+            const double begin = std::min(t * ratio, sourceCount - 1.0);
+            const double end = std::clamp((t + 1) * ratio, begin + 1e-9, static_cast<double>(sourceCount));
+            first = static_cast<int32_t>(begin);
+            for (int32_t s = first; s < end; ++s)
+                cover.push_back(std::min<double>(end, s + 1) - std::max<double>(begin, s));
+        } else {
+            const double centre = std::clamp((t + 0.5) * ratio - 0.5, 0.0, sourceCount - 1.0);
+            first = static_cast<int32_t>(centre);
+            const double fraction = centre - first;
+            cover.push_back(1.0 - fraction);
+            if (first + 1 < sourceCount && fraction > 0)
+                cover.push_back(fraction);
+        }
+        double total = 0;
+        for (double c : cover)
+            total += c;
+        taps.first[static_cast<size_t>(t)] = first;
+        taps.count[static_cast<size_t>(t)] = static_cast<int32_t>(cover.size());
+        taps.start[static_cast<size_t>(t)] = static_cast<int32_t>(taps.weights.size());
+        // Integer weights that sum to exactly one, so flat areas stay exactly flat.
+        const int32_t one = 1 << weightBits;
+        const size_t begin = taps.weights.size();
+        int32_t sum = 0;
+        for (double c : cover) {
+            const auto weight = static_cast<int16_t>(std::lround(c / total * one));
+            sum += weight;
+            taps.weights.push_back(weight);
+        }
+        const auto biggest = std::max_element(taps.weights.begin() + static_cast<ptrdiff_t>(begin), taps.weights.end());
+        *biggest = static_cast<int16_t>(*biggest + one - sum);
+    }
+    return taps;
+}
+
+typedef uint8_t U8x16 __attribute__((vector_size(16)));
+typedef uint16_t U16x16 __attribute__((vector_size(32)));
+
+// The row loops are built twice: for processors with AVX2 (wider lanes, a 32-bit multiply) and for any other.
+#define HX_WITH_AVX2 __attribute__((target_clones("avx2", "default")))
+
+// mid = the weighted sum of source rows, 8 fraction bits.
+HX_WITH_AVX2 void filterRows(const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t bytes, uint16_t* mid)
+{
+    size_t i = 0;
+    for (; i + 32 <= bytes; i += 32) {
+        U16x16 low = {}, high = {};
+        for (int32_t k = 0; k < count; ++k) {
+            const uint16_t weight = static_cast<uint16_t>(weights[k]);
+            U8x16 a, b;
+            std::memcpy(&a, rows[k] + i, sizeof a);
+            std::memcpy(&b, rows[k] + i + 16, sizeof b);
+            low += __builtin_convertvector(a, U16x16) * weight;
+            high += __builtin_convertvector(b, U16x16) * weight;
+        }
+        std::memcpy(mid + i, &low, sizeof low);
+        std::memcpy(mid + i + 16, &high, sizeof high);
+    }
+    for (; i < bytes; ++i) {
+        uint16_t sum = 0;
+        for (int32_t k = 0; k < count; ++k)
+            sum = static_cast<uint16_t>(sum + rows[k][i] * weights[k]);
+        mid[i] = sum;
+    }
+}
+
+typedef uint32_t U32x4 __attribute__((vector_size(16)));
+typedef uint16_t U16x4 __attribute__((vector_size(8)));
+typedef uint8_t U8x4 __attribute__((vector_size(4)));
+
+HX_WITH_AVX2 void filterAcross(const uint16_t* mid, const hx::ChannelScale& channel, const Taps& taps, uint8_t* out)
+{
+    constexpr uint32_t half = 1u << (kOutShift - 1);
+    const hx::SampleRun& from = channel.from;
+    const hx::SampleRun& to = channel.to;
+    for (int32_t t = 0; t < to.count; ++t) {
+        const size_t ti = static_cast<size_t>(t);
+        const int16_t* w = taps.weights.data() + taps.start[ti];
+        const uint16_t* in = mid + from.offset + static_cast<size_t>(taps.first[ti]) * from.step;
+        uint8_t* o = out + to.offset + ti * to.step;
+        const int32_t count = taps.count[ti];
+        if (channel.lanes == 4) {
+            U32x4 acc = {half, half, half, half};
+            for (int32_t k = 0; k < count; ++k, in += from.step) {
+                U16x4 samples;
+                std::memcpy(&samples, in, sizeof samples);
+                acc += __builtin_convertvector(samples, U32x4) * static_cast<uint32_t>(w[k]);
+            }
+            const U8x4 bytes = __builtin_convertvector(acc >> kOutShift, U8x4);
+            std::memcpy(o, &bytes, sizeof bytes);
+        } else {
+            uint32_t acc = half;
+            for (int32_t k = 0; k < count; ++k, in += from.step)
+                acc += static_cast<uint32_t>(w[k]) * *in;
+            *o = static_cast<uint8_t>(acc >> kOutShift);
+        }
+    }
+}
+
+} // namespace
+
+namespace hx {
+
+void resamplePlane(const PlaneScale& plane)
+{
+    const Taps down = makeTaps(plane.sourceRows, plane.targetRows, plane.rowRatio, kRowWeightBits);
+    std::vector<Taps> across;
+    for (const ChannelScale& channel : plane.channels)
+        across.push_back(makeTaps(std::max(channel.from.count, 1), channel.to.count, channel.ratio, kSampleWeightBits));
+    const size_t bytes = plane.sourceRowBytes;
+    std::vector<uint16_t> mid(bytes);
+    std::vector<const uint8_t*> rows;
+    for (int32_t t = 0; t < plane.targetRows; ++t) {
+        const size_t ti = static_cast<size_t>(t);
+        rows.clear();
+        for (int32_t k = 0; k < down.count[ti]; ++k)
+            rows.push_back(plane.source + static_cast<size_t>(down.first[ti] + k) * bytes);
+        filterRows(rows.data(), down.weights.data() + down.start[ti], down.count[ti], bytes, mid.data());
+        uint8_t* out = plane.target + ti * plane.targetRowBytes;
+        for (size_t c = 0; c < plane.channels.size(); ++c) {
+            const ChannelScale& channel = plane.channels[c];
+            if (channel.from.count > 0) {
+                filterAcross(mid.data(), channel, across[c], out);
+                continue;
+            }
+            for (int32_t s = 0; s < channel.to.count; ++s)
+                out[channel.to.offset + static_cast<size_t>(s) * channel.to.step] = 128;
+        }
+    }
+}
+
+} // namespace hx

@@ -1,0 +1,23 @@
+// JPEG and PNG files with known pixels, written by the tests through libjpeg and libpng.
+#ifndef TESTS_HOST_PICTURE_FILES_H
+#define TESTS_HOST_PICTURE_FILES_H
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct JpegOptions {
+    int components = 3;  // 1 gray, 3 RGB, 4 CMYK (stored inverted, as Adobe's writers do)
+    bool progressive = false;
+    int exifOrientation = 0; // 0: no EXIF block
+};
+
+// `pixel(x, y, out)` fills `components` bytes.
+void writeJpeg(const std::string& path, int width, int height, const JpegOptions& options,
+               const std::function<void(int, int, uint8_t*)>& pixel);
+
+// The simplified libpng writer: `format` is a PNG_FORMAT_* value; 2 bytes a channel for linear formats.
+void writePng(const std::string& path, int width, int height, uint32_t format, const std::string& pixels,
+              const std::string& colourMap = {});
+
+#endif
