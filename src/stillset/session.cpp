@@ -2,6 +2,7 @@
 #include "session.h"
 
 #include "log.h"
+#include "photo_fetch.h"
 #include "photo_list.h"
 
 #include "host/hxmain.h"
@@ -29,7 +30,7 @@ void resetSessionState()
     session.projectDirReady = false;
     session.photoListLoaded = false;
     session.lastOperatorPath = nullptr;
-    session.photoCache = PhotoCache{nullptr, 0};
+    clearPhotoCache(); // a render between sessions may have left a picture
     session.transitionSequence = nullptr;
     session.effectSequence = nullptr;
     for (int32_t& open : session.requestOpen)
@@ -152,10 +153,7 @@ int32_t sessionShutdown()
     freeHeapString(session.settings.jingleFile);
     std::free(session.settings.jingleName);
     session.settings.jingleName = nullptr;
-    if (session.photoCache.image) {
-        opFreeImage(session.photoCache.image);
-        session.photoCache = PhotoCache{nullptr, 0};
-    }
+    clearPhotoCache();
     return 0;
 }
 
