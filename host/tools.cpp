@@ -17,6 +17,7 @@ struct Symbol {
 // The host functions a plug-in may look up by name.
 const Symbol kSymbols[] = {
     {"opScaleImage", reinterpret_cast<void*>(&opScaleImage)},
+    {"opScaleImageSP", reinterpret_cast<void*>(&opScaleImageSP)},
 };
 
 } // namespace

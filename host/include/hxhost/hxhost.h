@@ -4,11 +4,15 @@
 #define HXHOST_HXHOST_H
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #define HXHOST_API __attribute__((visibility("default")))
+
+struct OpImage;
+struct HxOperator;
 
 namespace hxhost {
 
@@ -160,6 +164,16 @@ HXHOST_API uint32_t itemOfRecord(uint32_t record);
 // Stores the project (scene bin) under HXHOME, atomically; opens it again.
 HXHOST_API bool saveProject(std::string* error = nullptr);
 HXHOST_API bool openProject(std::string* error = nullptr);
+
+// ---- Running an effect operator over a scene ----
+// Serves the operator's opGetField calls: a new image the operator then owns, or null.
+using FieldSource = std::function<OpImage*(uint32_t flags, uint32_t index)>;
+// Receives each finished field at its position and owns it from then on; false refuses it.
+using FieldSink = std::function<bool(OpImage* field, uint32_t position)>;
+// Drives one instance of `op` as the host plays an effect of `length`: start, a render for each
+// position 0..length with `flags`, release. False with a reason when the operator fails.
+HXHOST_API bool runEffect(HxOperator* op, uint32_t length, uint8_t flags, const FieldSource& source,
+                          const FieldSink& sink, std::string* error = nullptr);
 
 // ---- Storage paths ----
 HXHOST_API std::string photoListPath(const std::string& directory);
