@@ -7,9 +7,7 @@
 
 #include <cmath>
 
-namespace {
-
-// Fits a large still to about 106 % of the frame in its tighter direction; a pan never needs more.
+// A pan never needs more of a large still than about 106 % of the frame.
 void shrinkForPan(PanInstance& instance, int32_t fieldWidth, int32_t fieldHeight)
 {
     OpImage* still = instance.keptPicture;
@@ -31,6 +29,8 @@ void shrinkForPan(PanInstance& instance, int32_t fieldWidth, int32_t fieldHeight
     opFreeImage(still);
     instance.keptPicture = shrunk;
 }
+
+namespace {
 
 // Takes the picture of the instance at its first render; false after a logged failure.
 bool takePicture(PanInstance& instance, const OperatorActionRecord& record, const OpImage& probe, uint32_t panMode)
@@ -68,12 +68,9 @@ bool takePicture(PanInstance& instance, const OperatorActionRecord& record, cons
     return true;
 }
 
-struct Window {
-    double x, y, w, h;
-};
+} // namespace
 
-// The window of the picture shown at position P of L.
-Window windowAt(const OpImage& picture, const OpImage& frame, uint32_t panMode, uint32_t length, uint32_t position)
+PanWindow panWindow(const OpImage& picture, const OpImage& frame, uint32_t panMode, uint32_t length, uint32_t position)
 {
     const double shape = static_cast<double>(frame.width) / frame.height * 1000.0 / static_cast<int16_t>(frame.aspect);
     int16_t vw = 30000;
@@ -83,7 +80,7 @@ Window windowAt(const OpImage& picture, const OpImage& frame, uint32_t panMode, 
     // A length of 0 shows the start view rather than divide by it.
     const double L = length, P = length ? position : 0;
     const double progress = length ? P / L : 0;
-    Window window{};
+    PanWindow window{};
     if (panMode == 0) {
         window.w = fullW - (fullW - fullW / 100 * 84) * progress;
         window.h = fullH - (fullH - fullH / 100 * 84) * progress;
@@ -109,8 +106,6 @@ Window windowAt(const OpImage& picture, const OpImage& frame, uint32_t panMode, 
     return window;
 }
 
-} // namespace
-
 int32_t renderPanField(PanInstance& instance, const OperatorActionRecord& record, uint32_t panMode)
 {
     OpImage* probe = opAllocImage(-1, -1, OP_FORMAT_YUVA, OP_ALLOC_FIELD_SIZE);
@@ -131,7 +126,7 @@ int32_t renderPanField(PanInstance& instance, const OperatorActionRecord& record
         instance.havePicture = 0; // the next render takes the picture anew
         return -1;
     }
-    const Window window = windowAt(*instance.keptPicture, *frame, panMode, record.length, record.position);
+    const PanWindow window = panWindow(*instance.keptPicture, *frame, panMode, record.length, record.position);
     opScaleImageSP(instance.keptPicture, frame, window.x, window.y, window.w, window.h, 0x60700);
     OpImage* field = opMakeField(frame, 0, (record.flags & OP_FLAG_ODD_FIELD) ? 1 : 0);
     opFreeImage(frame);
