@@ -108,7 +108,6 @@ TEST_F(PanTest, LargeStillIsShrunkOnceForAPanButNotForTheZoom)
     for (uint32_t mode : {0u, 1u}) {
         setMode(mode);
         int fetches = 0;
-        int largest = 0;
         ASSERT_TRUE(play(10, 0, [&](uint32_t flags, uint32_t) {
             ++fetches;
             EXPECT_EQ(flags, OP_FIELD_FULL_PICTURE);
@@ -119,7 +118,6 @@ TEST_F(PanTest, LargeStillIsShrunkOnceForAPanButNotForTheZoom)
         for (auto [w, h] : fields) {
             EXPECT_EQ(w, 720);
             EXPECT_EQ(h, 288);
-            largest = std::max(largest, h);
         }
     }
 }
@@ -154,9 +152,8 @@ TEST_F(PanTest, EveryFailureFreesWhatItMade)
     EXPECT_GE(entries(4, "src\\stillset_op_pan").size(), 1u);
 }
 
-TEST_F(PanTest, ModeIsReadAfreshAtEveryRender)
+TEST_F(PanTest, EachLoadKeepsItsOwnPreferenceBlock)
 {
-    // Two loads are two operators with their own blocks.
     HxOperator* second = mainLoadOperator("longterm/stillsetpan.opw", 1);
     uint32_t mode = 3;
     ASSERT_EQ(opSetPrefs(second, &mode, sizeof mode), 0);
