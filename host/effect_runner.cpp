@@ -1,6 +1,7 @@
 // Playing an effect: the host's side of an operator instance, and the fields it exchanges.
 #include "hxhost/hxhost.h"
 
+#include "host/hxmotion.h"
 #include "host/hxop.h"
 #include "host_state.h"
 #include "images.h"
@@ -71,9 +72,13 @@ bool runEffect(HxOperator* op, uint32_t length, uint8_t flags, const FieldSource
     record.action = OP_ACTION_INIT;
     op->action(&record);
     bool ok = true;
+    const bool bottomFirst = cmGetFirstFieldStatus() != 0;
     for (uint32_t position = 0; position <= length && ok; ++position) {
         hx::applyPrefs(*op);
         now.position = record.position = position;
+        // Even positions are the first field of a frame in time, which is the odd one when bottom comes first.
+        const bool oddField = ((position & 1) != 0) != bottomFirst;
+        record.flags = static_cast<uint8_t>((flags & ~OP_FLAG_ODD_FIELD) | (oddField ? OP_FLAG_ODD_FIELD : 0));
         record.action = OP_ACTION_RENDER;
         if (op->action(&record) != 0)
             ok = fail(error, "the operator failed at position " + std::to_string(position));
