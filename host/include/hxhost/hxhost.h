@@ -176,6 +176,11 @@ using FieldSink = std::function<bool(OpImage* field, uint32_t position)>;
 HXHOST_API bool runEffect(HxOperator* op, uint32_t length, uint8_t flags, const FieldSource& source,
                           const FieldSink& sink, std::string* error = nullptr);
 
+// ---- Pictures for people ----
+// Saves a format-1 picture as an RGB PNG at its display aspect (non-square pixels widened),
+// with the current standard's colours; the file is replaced atomically.
+HXHOST_API bool writeImagePng(const OpImage* image, const std::string& path, std::string* error = nullptr);
+
 // ---- Storage paths ----
 HXHOST_API std::string photoListPath(const std::string& directory);
 HXHOST_API std::string stampPath(const std::string& directory, uint32_t id);
