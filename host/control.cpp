@@ -3,6 +3,7 @@
 
 #include "atomic_file.h"
 #include "host_state.h"
+#include "operators.h"
 
 #include <cstdlib>
 #include <dirent.h>
@@ -103,6 +104,8 @@ bool installHome(const std::string& directory, std::string* error)
         if (!ok)
             return false;
     }
+    if (!hx::installOperatorFiles(directory, error))
+        return false;
     setHome(directory);
     return true;
 }

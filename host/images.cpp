@@ -143,12 +143,14 @@ OpImage* opAllocImage(int32_t width, int32_t height, uint32_t format, uint32_t f
     const hx::VideoStandard& video = hx::currentStandard();
     // Both probes answer with the host's current output picture: one field of the video frame
     // (callers double its height for the frame).
-    if ((width == -1 && height == -1 && (flags & OP_ALLOC_FIELD_SIZE)) || (width == 0 && height == 0)) {
+    const bool probe = (width == -1 && height == -1 && (flags & OP_ALLOC_FIELD_SIZE)) || (width == 0 && height == 0);
+    if (probe) {
         width = video.frameWidth;
         height = video.frameHeight / 2;
     }
     OpImage* image = allocate(width, height, format, !(flags & OP_ALLOC_NO_PIXELS));
-    if (image && (width == video.frameWidth) && (height == video.frameHeight || height == video.frameHeight / 2))
+    // Only the probes carry the video's pixel shape; every other new picture has square pixels.
+    if (image && probe)
         image->aspect = video.pixelAspect;
     return image;
 }

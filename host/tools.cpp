@@ -19,6 +19,7 @@ struct Symbol {
 const Symbol kSymbols[] = {
     {"opScaleImage", reinterpret_cast<void*>(&opScaleImage)},
     {"ugGetScaledResImage2", reinterpret_cast<void*>(&ugGetScaledResImage2)},
+    {"opScaleImageSP", reinterpret_cast<void*>(&opScaleImageSP)},
 };
 
 } // namespace

@@ -9,6 +9,8 @@ using Arguments = std::vector<std::string>;
 
 int runInfo(const Arguments& arguments);
 int runSession(const Arguments& arguments);
+int runRenderPhoto(const Arguments& arguments);
+int runPan(const Arguments& arguments);
 
 // One-line error on standard error; the status for a usage error.
 int usageError(const std::string& message);

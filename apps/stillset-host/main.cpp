@@ -12,6 +12,8 @@ const char kUsage[] =
     "Commands:\n"
     "  info PLUGIN      print the description of an operator plug-in\n"
     "  session          run the slideshow tool on a host project\n"
+    "  render-photo     render one photo as the slideshow tool renders its clip\n"
+    "  pan              render a pan-and-zoom motion over one photo as Y4M video\n"
     "\n"
     "Run 'stillset-host COMMAND --help' for the options of a command.\n";
 
@@ -42,5 +44,9 @@ int main(int argc, char** argv)
         return runInfo(arguments);
     if (command == "session")
         return runSession(arguments);
+    if (command == "render-photo")
+        return runRenderPhoto(arguments);
+    if (command == "pan")
+        return runPan(arguments);
     return usageError("unknown command '" + command + "' (try --help)");
 }

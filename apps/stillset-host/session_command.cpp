@@ -1,11 +1,11 @@
 // stillset-host session: runs the slideshow tool on a host project, as the host's user starts it.
 #include "commands.h"
+#include "options.h"
 #include "plugin.h"
 
 #include "hxhost/hxhost.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -21,50 +21,29 @@ const char kHelp[] =
     "  --project N     the host's active project number, 0 or more\n"
     "  --plugin PATH   the slideshow plug-in (default: libstillset.so beside the host library)\n";
 
-bool parseProject(const std::string& text, int32_t& number)
-{
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end || value < 0 || value > 1000000)
-        return false;
-    number = static_cast<int32_t>(value);
-    return true;
-}
-
 } // namespace
 
 int runSession(const Arguments& arguments)
 {
-    std::string home, pluginPath = defaultPluginPath("stillset");
-    int32_t project = -1;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
-        if (isHelp(option)) {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
-        if (i + 1 >= arguments.size())
-            return usageError("session: " + option + " needs a value (try session --help)");
-        const std::string& value = arguments[++i];
-        if (option == "--hxhome")
-            home = value;
-        else if (option == "--project") {
-            if (!parseProject(value, project))
-                return usageError("session: --project takes a number from 0, not '" + value + "'");
-        } else if (option == "--plugin")
-            pluginPath = value;
-        else
-            return usageError("session: unknown option '" + option + "' (try session --help)");
+    Options options("session", {"--hxhome", "--project", "--plugin"}, {});
+    std::string error;
+    long project = -1;
+    if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error))
+        return usageError(error);
+    if (options.helpAsked()) {
+        std::fputs(kHelp, stdout);
+        return 0;
     }
-    if (home.empty() || project < 0)
+    if (!options.positional().empty())
+        return usageError("session: unexpected argument '" + options.positional()[0] + "' (try session --help)");
+    if (!options.has("--hxhome") || project < 0)
         return usageError("session: --hxhome and --project are required (try session --help)");
 
-    std::string error;
-    hxhost::setProjectNumber(project);
-    if (!hxhost::installHome(home, &error) || !hxhost::openProject(&error))
+    hxhost::setProjectNumber(static_cast<int32_t>(project));
+    if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::openProject(&error))
         return usageError("session: " + error), 1;
     Plugin plugin;
-    if (!plugin.load(pluginPath, error))
+    if (!plugin.load(options.value("--plugin", defaultPluginPath("stillset")), error))
         return usageError("session: " + error), 1;
 
     hxhost::clearLog();

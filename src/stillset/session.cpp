@@ -2,7 +2,14 @@
 #include "session.h"
 
 #include "log.h"
+#include "photo_fetch.h"
 #include "photo_list.h"
+#include "previews.h"
+
+#include "gui/drawing.h"
+#include "gui/event_loop.h"
+#include "gui/import_question.h"
+#include "gui/main_window.h"
 
 #include "host/hxmain.h"
 #include "host/hxscenes.h"
@@ -29,7 +36,7 @@ void resetSessionState()
     session.projectDirReady = false;
     session.photoListLoaded = false;
     session.lastOperatorPath = nullptr;
-    session.photoCache = PhotoCache{nullptr, 0};
+    clearPhotoCache(); // a render between sessions may have left a picture
     session.transitionSequence = nullptr;
     session.effectSequence = nullptr;
     for (int32_t& open : session.requestOpen)
@@ -120,6 +127,11 @@ int32_t sessionStartup()
 
 int32_t sessionShutdown()
 {
+    if (session.requestOpen[mainWindowRequest]) {
+        int32_t position = 0;
+        if (ugGetElementInfo(mainWindow(), mainGadgets.photoGrid, UG_GRID_SELECTED, &position) == 0)
+            session.settings.gridPosition = position;
+    }
     // Without this session's project directory the stored list and settings of an earlier session
     // must not be overwritten, nor a stored list that this session could not read.
     if (session.projectDirReady && session.photoListLoaded)
@@ -152,21 +164,48 @@ int32_t sessionShutdown()
     freeHeapString(session.settings.jingleFile);
     std::free(session.settings.jingleName);
     session.settings.jingleName = nullptr;
-    if (session.photoCache.image) {
-        opFreeImage(session.photoCache.image);
-        session.photoCache = PhotoCache{nullptr, 0};
-    }
+    clearPhotoCache();
     return 0;
 }
 
-int32_t runStillset(OperatorActionRecord*)
+namespace {
+
+// One grid item per photo in list order, the remembered photo selected and shown.
+void fillPhotoGrid()
+{
+    UgWindow* window = mainWindow();
+    for (auto* photo = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); photo;
+         photo = static_cast<PhotoEntry*>(ListNext(photo))) {
+        UgItem item;
+        std::memset(&item, 0, sizeof item);
+        item.user = photo->id;
+        ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_APPEND, reinterpret_cast<intptr_t>(&item), 0);
+    }
+    const int32_t position = session.settings.gridPosition;
+    ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_SELECT, position, 0);
+    ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_REDRAW, 0, 1);
+    if (auto* photo = static_cast<PhotoEntry*>(ListNodeAt(&session.photoList, position + 1)))
+        drawMainPreview(photo);
+}
+
+} // namespace
+
+int32_t runStillset(OperatorActionRecord* record)
 {
     if (sessionStartup() != 0) {
         STILLSET_LOG(HXLOG_FAILURE);
         sessionShutdown();
         return -1;
     }
-    // The main window and its event loop join here; a session without them ends at once.
-    sessionShutdown();
-    return 0;
+    if (buildMainWindow() != 0) {
+        STILLSET_LOG(HXLOG_FAILURE);
+        sessionShutdown();
+        return -1;
+    }
+    if (ListCount(&session.photoList) == 0)
+        askImportWhenEmpty();
+    updateReadyIcon();
+    buildMissingThumbnails();
+    fillPhotoGrid();
+    return runEventLoop(record);
 }

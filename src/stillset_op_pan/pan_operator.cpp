@@ -1,9 +1,7 @@
 // The pan-and-zoom operator: its description for the host and its action entry.
-#include "host/hxlog.h"
-#include "host/hxop.h"
-#include "host/hxopcommon.h"
+#include "pan_instance.h"
 
-#include <cstring>
+#include "host/hxlog.h"
 
 #define PAN_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -11,9 +9,6 @@ PAN_EXPORT const OperatorTag* GetOperatorInfo(void);
 PAN_EXPORT int32_t OperatorAction(OperatorActionRecord* record);
 
 namespace {
-
-constexpr uint32_t kPanModule = 0x05E30000;
-constexpr const char* kPanSource = "src\\stillset_op_pan";
 
 // The operator record: the host writes the pan mode into `panMode` from the preference block.
 struct PanOperatorRecord {
@@ -32,12 +27,6 @@ PanOperatorRecord panRecord = {0, 1000, 1, panRecord.values, 0, {11, 4, 6, 8, 2,
 
 const char kIdentification[] = "$Id: stillset_op_pan,v 1.0 2014/11/06 10:01:58 kelmor Exp Tolvane $";
 
-// Per-instance state kept by the host between calls; its size is announced in the description.
-struct PanInstance {
-    uint32_t havePicture;
-    OpImage* keptPicture;
-};
-static_assert(!HX_TARGET32 || sizeof(PanInstance) == 8);
 
 const OperatorTag kDescription[] = {
     {OPE_KIND, 0x00001200},
@@ -77,9 +66,11 @@ int32_t OperatorAction(OperatorActionRecord* record)
         }
         return 0;
     case OP_ACTION_RENDER:
-        // Rendering arrives with the motion itself; until then the host gets a clear failure.
-        loggerMessage(HXLOG_FAILURE, __LINE__, kPanSource, kPanModule, " ");
-        return -1;
+        if (!instance) {
+            PAN_LOG(HXLOG_FAILURE);
+            return -1;
+        }
+        return renderPanField(*instance, *record, panRecord.panMode); // the host may change the mode at any time
     default:
         return 0;
     }

@@ -4,6 +4,7 @@
 #define HXHOST_HXHOST_H
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,9 @@
 #include "hxhost/api.h"
 #include "hxhost/gui.h"
 #include "hxhost/user.h"
+
+struct OpImage;
+struct HxOperator;
 
 namespace hxhost {
 
@@ -141,6 +145,22 @@ HXHOST_API void forgetDecodedStills();
 // Stills with more decoded pixels are decoded at 1/2, 1/4 or 1/8 size (JPEG) or refused.
 constexpr size_t kDefaultStillPixelLimit = 50000000;
 HXHOST_API void setStillPixelLimit(size_t pixels);
+
+// ---- Running an effect operator over a scene ----
+// Serves the operator's opGetField calls: a new image the operator then owns, or null.
+using FieldSource = std::function<OpImage*(uint32_t flags, uint32_t index)>;
+// Receives each finished field at its position and owns it from then on; false refuses it.
+using FieldSink = std::function<bool(OpImage* field, uint32_t position)>;
+// Drives one instance of `op` as the host plays an effect of `length`: start, a render for each
+// position 0..length with `flags`, release. Position P asks for the P-th field in time: the host
+// sets the odd-field flag by the field order. False with a reason when the operator fails.
+HXHOST_API bool runEffect(HxOperator* op, uint32_t length, uint8_t flags, const FieldSource& source,
+                          const FieldSink& sink, std::string* error = nullptr);
+
+// ---- Pictures for people ----
+// Saves a format-1 picture as an RGB PNG at its display aspect (non-square pixels widened),
+// with the current standard's colours; the file is replaced atomically.
+HXHOST_API bool writeImagePng(const OpImage* image, const std::string& path, std::string* error = nullptr);
 
 // ---- Storage paths ----
 HXHOST_API std::string photoListPath(const std::string& directory);

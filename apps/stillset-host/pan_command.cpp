@@ -1,0 +1,107 @@
+// stillset-host pan: the pan-and-zoom operator played over a photo scene, written as Y4M video.
+#include "commands.h"
+#include "options.h"
+#include "photo_scene.h"
+#include "y4m_writer.h"
+
+#include "hxhost/hxhost.h"
+
+#include "host/hxmain.h"
+#include "host/hxmotion.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+const char kHelp[] =
+    "usage: stillset-host pan PHOTO -o OUT.y4m --preset 0..4 [--seconds S] [--standard pal|hd1080]\n"
+    "\n"
+    "Plays the pan-and-zoom operator with one of the five pan presets over a photo scene prepared as\n"
+    "the slideshow tool prepares it, and writes the interlaced video as YUV4MPEG2 (4:2:0) at the\n"
+    "standard's size, rate and sample aspect.\n"
+    "\n"
+    "  -o, --output OUT.y4m      where to write the video\n"
+    "  --preset N                0 zoom in; 1..4 pans from the four corners\n"
+    "  --seconds S               length of the scene (default 5)\n"
+    "  --standard pal|hd1080     the video standard (default pal)\n"
+    "  --hxhome DIR              use this installation (default: a temporary one)\n";
+
+// A preset file: four header bytes, then the operator's preference block.
+bool readPreset(long preset, std::vector<uint8_t>& block, std::string& error)
+{
+    const std::string path = hxhost::home() + "/programs/stillset/prefs/sl" + std::to_string(preset) + ".prf";
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    if (bytes.size() < 4 + block.size()) {
+        error = "pan: the preset " + path + " is missing or too short";
+        return false;
+    }
+    std::copy(bytes.begin() + 4, bytes.begin() + 4 + static_cast<long>(block.size()), block.begin());
+    return true;
+}
+
+} // namespace
+
+int runPan(const Arguments& arguments)
+{
+    Arguments normalised;
+    for (const std::string& argument : arguments)
+        normalised.push_back(argument == "-o" ? "--output" : argument);
+    std::set<std::string> valued = kPhotoOptions;
+    valued.insert({"--output", "--preset", "--seconds"});
+    Options options("pan", valued, {});
+    std::string error;
+    long preset = -1;
+    if (!options.parse(normalised, error) || !options.integer("--preset", 0, 4, preset, error))
+        return usageError(error);
+    if (options.helpAsked()) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (options.positional().size() != 1 || !options.has("--output") || preset < 0)
+        return usageError("pan: give one PHOTO, -o OUT.y4m and --preset 0..4 (try pan --help)");
+    char* end = nullptr;
+    const std::string secondsText = options.value("--seconds", "5");
+    const double seconds = std::strtod(secondsText.c_str(), &end);
+    if (*end || !(seconds > 0) || seconds > 3600)
+        return usageError("pan: --seconds takes a length from above 0 to 3600, not '" + secondsText + "'");
+
+    PhotoScene scene;
+    if (!scene.open(options.positional()[0], options, error))
+        return usageError("pan: " + error), 1;
+    HxOperator* pan = mainLoadOperator("longterm/stillsetpan.opw", 1);
+    if (!pan)
+        return usageError("pan: the host cannot load the pan operator"), 1;
+    std::vector<uint8_t> prefs(opGetPrefsSize(pan));
+    const bool prefsSet = readPreset(preset, prefs, error) && opSetPrefs(pan, prefs.data(), static_cast<uint32_t>(prefs.size())) == 0;
+    if (!prefsSet) {
+        mainUnloadOperator(pan);
+        return usageError(error.empty() ? "pan: the preset does not fit the operator" : error), 1;
+    }
+
+    OpImage* probe = opAllocImage(0, 0, OP_FORMAT_YUVA, OP_ALLOC_NO_PIXELS);
+    const int width = probe->width, height = 2 * probe->height, aspect = probe->aspect;
+    opFreeImage(probe);
+    const auto rate = static_cast<int>(cmGetFramesPerSecond(cmOpen(0, 0), 0));
+    const auto frames = static_cast<uint32_t>(std::max(1L, std::lround(seconds * rate)));
+    Y4mWriter video;
+    bool ok = video.open(options.value("--output"), width, height, rate, aspect, cmGetFirstFieldStatus() != 0, error);
+    std::string writeError;
+    ok = ok && hxhost::runEffect(
+                   pan, 2 * frames - 1, 0,
+                   [&](uint32_t flags, uint32_t index) {
+                       // The full picture for the operator's one fetch; the clip's fields otherwise.
+                       return (flags & OP_FIELD_FULL_PICTURE) ? scene.fullPicture() : scene.field(index % 2 == 0 ? 1 : 0);
+                   },
+                   [&](OpImage* field, uint32_t) { return video.addField(field, writeError); }, &error);
+    mainUnloadOperator(pan);
+    if (!ok || !video.finish(error))
+        return usageError("pan: " + (writeError.empty() ? error : writeError)), 1;
+    std::printf("wrote %s: %d frames of %dx%d at %d fps, preset %ld\n", options.value("--output").c_str(),
+                video.frames(), width, height, rate, preset);
+    return 0;
+}

@@ -1,0 +1,97 @@
+#include "photo_scene.h"
+
+#include "hxhost/hxhost.h"
+
+#include "host/hxmotion.h"
+#include "host/hxtools.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+PhotoScene::~PhotoScene()
+{
+    if (entry_) {
+        nslDeleteAVRecord(entry_->source);
+        std::free(entry_);
+    }
+    if (!temporaryHome_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(temporaryHome_, ignored);
+    }
+}
+
+bool PhotoScene::open(const std::string& photo, const Options& options, std::string& error)
+{
+    const std::string standard = options.value("--standard", "pal");
+    if (standard != "pal" && standard != "hd1080") {
+        error = "--standard takes pal or hd1080, not '" + standard + "'";
+        return false;
+    }
+    hxhost::setStandard(standard == "pal" ? hxhost::Standard::Pal : hxhost::Standard::Hd1080);
+    std::string home = options.value("--hxhome");
+    if (home.empty()) {
+        char pattern[] = "/tmp/stillset-host-XXXXXX";
+        if (!mkdtemp(pattern)) {
+            error = "cannot make a temporary installation";
+            return false;
+        }
+        home = temporaryHome_ = pattern;
+    }
+    if (!hxhost::installHome(home, &error) || !hxhost::openProject(&error))
+        return false;
+    const uint32_t record = hxhost::importStill(photo, &error);
+    if (!record)
+        return false;
+    if (!stillset_.load(options.value("--plugin", defaultPluginPath("stillset")), error))
+        return false;
+    doPhoto_ = reinterpret_cast<DoPhotoFn>(stillset_.symbol("stillsetDoPhoto"));
+    finalField_ = reinterpret_cast<FinalFieldFn>(stillset_.symbol("stillsetGetFinalField"));
+    if (!doPhoto_ || !finalField_) {
+        error = "the plug-in has no rendering exports";
+        return false;
+    }
+    OpImage* still = nslGetStillset(record);
+    if (!still) {
+        error = photo + ": the host keeps no picture of it";
+        return false;
+    }
+    // The values an import gives a new photo.
+    entry_ = static_cast<PhotoEntry*>(std::calloc(1, sizeof(PhotoEntry)));
+    entry_->id = vxtlGetUniqueID();
+    entry_->source = nslCopyAVRecord(record, 0);
+    entry_->cropWidth = static_cast<uint16_t>(still->width);
+    entry_->cropHeight = static_cast<uint16_t>(still->height);
+    entry_->brightness = entry_->contrast = entry_->saturation = 100;
+    entry_->included = 1;
+    entry_->duration = 5 * static_cast<int32_t>(cmGetFramesPerSecond(cmOpen(0, 0), 0));
+    opFreeImage(still);
+    return true;
+}
+
+OpImage* PhotoScene::fullPicture() const
+{
+    return doPhoto_(entry_, nslGetStillset(entry_->source));
+}
+
+OpImage* PhotoScene::field(int32_t selector) const
+{
+    return finalField_(entry_, selector);
+}
+
+OpImage* PhotoScene::frame() const
+{
+    // Selector 1 is the first field in time; the bottom one when the host plays bottom first.
+    OpImage* first = field(1);
+    OpImage* second = field(0);
+    OpImage* frame = nullptr;
+    if (first && second)
+        frame = cmGetFirstFieldStatus() ? opMakeFrame(second, first, 0, 0) : opMakeFrame(first, second, 0, 0);
+    opFreeImage(first);
+    opFreeImage(second);
+    // The frame is shown with the output's pixel shape, which the host's output probe tells.
+    if (OpImage* probe = frame ? opAllocImage(0, 0, OP_FORMAT_YUVA, OP_ALLOC_NO_PIXELS) : nullptr) {
+        frame->aspect = probe->aspect;
+        opFreeImage(probe);
+    }
+    return frame;
+}

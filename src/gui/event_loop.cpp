@@ -1,0 +1,387 @@
+#include "event_loop.h"
+
+#include "drawing.h"
+#include "main_window.h"
+#include "stillset/log.h"
+#include "stillset/photo_import.h"
+#include "stillset/photo_list.h"
+#include "stillset/previews.h"
+#include "stillset/session.h"
+#include "stillset/time_units.h"
+
+#include "host/hxreq.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int32_t kMessageBytes = 44;
+constexpr uint32_t kPopupChoice = 3;
+
+struct LoopState {
+    int32_t row = 0;                // the last position read from the grid
+    PhotoEntry* photo = nullptr;    // the photo at that position
+    bool done = false;
+};
+
+UgWindow* window()
+{
+    return mainWindow();
+}
+
+PhotoEntry* photoAt(int32_t position)
+{
+    return static_cast<PhotoEntry*>(ListNodeAt(&session.photoList, position + 1));
+}
+
+// The selected photo: the grid's selected position read into the current row.
+PhotoEntry* selectedPhoto(LoopState& state)
+{
+    state.row = 0;
+    ugGetElementInfo(window(), mainGadgets.photoGrid, UG_GRID_SELECTED, &state.row);
+    state.photo = photoAt(state.row);
+    return state.photo;
+}
+
+void changeGrid(int32_t attribute, intptr_t value, int32_t redraw)
+{
+    ugChangeElement(window(), mainGadgets.photoGrid, attribute, value, redraw);
+}
+
+UgItem gridItemFor(const PhotoEntry& photo)
+{
+    UgItem item;
+    std::memset(&item, 0, sizeof item);
+    item.user = photo.id;
+    return item;
+}
+
+// After a photo left the grid: show the photo now selected, or nothing.
+void reselect(LoopState& state)
+{
+    if (PhotoEntry* photo = selectedPhoto(state)) {
+        drawMainPreview(photo);
+    } else {
+        ugFillBackground(window(), previewRect.x - 4, previewRect.y - 4, previewRect.x + previewRect.width + 3,
+                         previewRect.y + previewRect.height + 3, 2, 0);
+    }
+}
+
+void onDurationPopup(const UgMessage& message, LoopState& state)
+{
+    if ((message.code & 0xFFFF) != kPopupChoice)
+        return;
+    PhotoEntry* photo = selectedPhoto(state);
+    if (!photo)
+        return;
+    const bool hadClip = photo->clip != 0;
+    if (setDuration(photo, durationFrames(static_cast<int32_t>(message.value))) && hadClip)
+        drawStatusIcon(0);
+}
+
+void onGrid(const UgMessage& message, LoopState&)
+{
+    const uint32_t code = message.code & 0xFFFF;
+    if (code < 2 || code > 4)
+        return;
+    PhotoEntry* photo = photoAt(static_cast<int32_t>(message.value));
+    if (!photo)
+        return;
+    ugChangeElement(window(), mainGadgets.durationPopup, UG_POPUP_SELECT, durationCode(photo->duration), 1);
+    drawMainPreview(photo);
+}
+
+void onInclude(const UgMessage&, LoopState& state)
+{
+    if (PhotoEntry* photo = selectedPhoto(state); photo && setIncluded(photo, 1))
+        refreshPhoto(photo, state.row);
+}
+
+void onExclude(const UgMessage&, LoopState& state)
+{
+    if (PhotoEntry* photo = selectedPhoto(state); photo && setIncluded(photo, 0))
+        refreshPhoto(photo, state.row);
+}
+
+void onMirror(const UgMessage&, LoopState& state)
+{
+    if (PhotoEntry* photo = selectedPhoto(state)) {
+        toggleMirror(photo);
+        refreshPhoto(photo, state.row);
+    }
+}
+
+void turn(LoopState& state, bool clockwise)
+{
+    if (PhotoEntry* photo = selectedPhoto(state)) {
+        turnOnScreen(photo, clockwise);
+        refreshPhoto(photo, state.row);
+    }
+}
+
+void onRotate90(const UgMessage&, LoopState& state)
+{
+    turn(state, true);
+}
+
+void onRotate270(const UgMessage&, LoopState& state)
+{
+    turn(state, false);
+}
+
+void onTrash(const UgMessage&, LoopState& state)
+{
+    PhotoEntry* photo = selectedPhoto(state);
+    if (!photo)
+        return;
+    ListRemove(&session.photoList, photo);
+    ListAppend(&session.trashList, photo);
+    changeGrid(UG_GRID_DELETE, state.row, 1);
+    reselect(state);
+}
+
+void onRestore(const UgMessage&, LoopState& state)
+{
+    auto* restored = static_cast<PhotoEntry*>(ListLast(&session.trashList));
+    if (!restored) {
+        ugPointerBeep();
+        return;
+    }
+    PhotoEntry* selected = selectedPhoto(state);
+    ListRemove(&session.trashList, restored);
+    ListInsertAfter(&session.photoList, selected, restored);
+    buildThumbnail(restored);
+    UgItem item = gridItemFor(*restored);
+    changeGrid(UG_GRID_INSERT_AFTER_SELECTED, reinterpret_cast<intptr_t>(&item), 0);
+    changeGrid(UG_GRID_SELECT, state.row + 1, 1);
+    drawMainPreview(restored);
+    drawStatusIcon(0);
+}
+
+void onAddPhotos(const UgMessage&, LoopState&)
+{
+    importChosenScenes();
+}
+
+void onAbout(const UgMessage&, LoopState&)
+{
+    showPhotoSummary();
+}
+
+// A list enabled by its check box needs at least one entry; otherwise the user is told why not.
+void onListCheckBox(UgGadget box, const ListHead& list, int32_t emptyText, int32_t& enabled)
+{
+    int32_t checked = 0;
+    ugGetElementInfo(window(), box, UG_CHECK_STATE, &checked);
+    if (checked != 1) {
+        enabled = 0;
+        return;
+    }
+    if (ListCount(&list) != 0) {
+        enabled = 1;
+        return;
+    }
+    UReqTextRequest notice;
+    std::memset(&notice, 0, sizeof notice);
+    notice.text = resGetString(session.stringCatalogue, emptyText);
+    notice.style = UREQ_NOTICE;
+    ureqTextRequest(&notice);
+    ugChangeElement(window(), box, UG_CHECK_SET, 0, 1);
+}
+
+void onTransitionsCheckBox(const UgMessage&, LoopState&)
+{
+    onListCheckBox(mainGadgets.transitionsCheckBox, session.transitionList, 300, session.settings.transitionsEnabled);
+}
+
+void onEffectsCheckBox(const UgMessage&, LoopState&)
+{
+    onListCheckBox(mainGadgets.effectsCheckBox, session.effectList, 401, session.settings.effectsEnabled);
+}
+
+void onClose(const UgMessage&, LoopState& state)
+{
+    state.done = true;
+}
+
+// Building the storyboard arrives with the builder; until then the session ends without building.
+void onCreate(const UgMessage&, LoopState& state)
+{
+    GUI_LOG(HXLOG_INFO);
+    state.done = true;
+}
+
+// Buttons whose requesters have not joined the tool answer with a beep.
+void unavailable(const UgMessage&, LoopState&)
+{
+    ugPointerBeep();
+}
+
+void moveWithinGrid(int32_t from, int32_t to)
+{
+    changeGrid(UG_GRID_SELECT, from, 0);
+    int32_t dragInfo = 0;
+    ugGetElementInfo(window(), mainGadgets.photoGrid, UG_GRID_DRAG_SOURCE, &dragInfo);
+    PhotoEntry* moved = photoAt(from);
+    if (!moved)
+        return;
+    UgItem item = gridItemFor(*moved);
+    PhotoEntry* target = photoAt(to);
+    if (target) {
+        PhotoEntry* before = static_cast<PhotoEntry*>(ListPrev(target));
+        ListRemove(&session.photoList, moved);
+        ListInsertAfter(&session.photoList, before, moved);
+        if (to == 0) {
+            changeGrid(UG_GRID_INSERT_FIRST, reinterpret_cast<intptr_t>(&item), 0);
+            changeGrid(UG_GRID_DELETE, from + 1, 0);
+        } else {
+            changeGrid(UG_GRID_SELECT, to - 1, 0);
+            changeGrid(UG_GRID_INSERT_AFTER_SELECTED, reinterpret_cast<intptr_t>(&item), 0);
+            changeGrid(UG_GRID_DELETE, from > to ? from + 1 : from, 0);
+        }
+        changeGrid(UG_GRID_SELECT, from > to ? to : to - 1, 1);
+        changeGrid(UG_GRID_REDRAW, 0, 1);
+    } else {
+        ListRemove(&session.photoList, moved);
+        ListAppend(&session.photoList, moved);
+        changeGrid(UG_GRID_APPEND, reinterpret_cast<intptr_t>(&item), 1);
+        changeGrid(UG_GRID_DELETE, from, 1);
+        if (ListCount(&session.photoList) > 0)
+            changeGrid(UG_GRID_SELECT, ListCount(&session.photoList) - 1, 1);
+    }
+}
+
+void onDrop(const UgMessage& message, LoopState& state)
+{
+    if (message.gadget != mainGadgets.photoGrid)
+        return;
+    if (message.value == mainGadgets.photoGrid) {
+        const auto from = static_cast<int32_t>(message.code), to = static_cast<int32_t>(message.dropPosition);
+        if (to == from || to == from + 1)
+            return;
+        moveWithinGrid(from, to);
+        if (PhotoEntry* photo = selectedPhoto(state))
+            drawMainPreview(photo);
+    } else if (message.value == mainGadgets.trashDropTarget) {
+        PhotoEntry* photo = selectedPhoto(state);
+        if (!photo)
+            return;
+        ListRemove(&session.photoList, photo);
+        destroyPhoto(photo, session.projectDir); // dropped on the trash it is gone for good
+        changeGrid(UG_GRID_DELETE, state.row, 1);
+        reselect(state);
+    }
+}
+
+void onDragOver(const UgMessage& message)
+{
+    if (message.gadget != mainGadgets.photoGrid)
+        return;
+    const bool droppable = message.value == mainGadgets.photoGrid || message.value == mainGadgets.trashDropTarget;
+    ugDropPossible(droppable ? 1 : 0, 0);
+}
+
+using Handler = void (*)(const UgMessage&, LoopState&);
+
+struct Route {
+    const UgGadget* gadget;
+    Handler handler;
+};
+
+// The gadgets in the order they are compared; the first match handles the message. The
+// requesters' gadgets take their places in this order as the requesters join the tool.
+const Route kRoutes[] = {
+    {&mainGadgets.closeButton, onClose},
+    {&mainGadgets.durationPopup, onDurationPopup},
+    {&mainGadgets.photoGrid, onGrid},
+    {&mainGadgets.includeButton, onInclude},
+    {&mainGadgets.excludeButton, onExclude},
+    {&mainGadgets.mirrorButton, onMirror},
+    {&mainGadgets.trashButton, onTrash},
+    {&mainGadgets.restoreButton, onRestore},
+    {&mainGadgets.rotate90Button, onRotate90},
+    {&mainGadgets.rotate270Button, onRotate270},
+    {&mainGadgets.tonalButton, unavailable},
+    {&mainGadgets.cropButton, unavailable},
+    {&mainGadgets.editButton, unavailable},
+    {&mainGadgets.previewClick, unavailable},
+    {&mainGadgets.thumbSizeButton, unavailable},
+    {&mainGadgets.addPhotosButton, onAddPhotos},
+    {&mainGadgets.defaultDurationButton, unavailable},
+    {&mainGadgets.aboutButton, onAbout},
+    {&mainGadgets.transitionsButton, unavailable},
+    {&mainGadgets.effectsButton, unavailable},
+    {&mainGadgets.createButton, onCreate},
+    {&mainGadgets.transitionsCheckBox, onTransitionsCheckBox},
+    {&mainGadgets.effectsCheckBox, onEffectsCheckBox},
+};
+
+void dispatchGadget(const UgMessage& message, LoopState& state)
+{
+    for (const Route& route : kRoutes) {
+        if (*route.gadget == message.gadget) {
+            route.handler(message, state);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+void refreshPhoto(PhotoEntry* photo, int32_t row)
+{
+    if (photo->thumbnail) {
+        opFreeImage(photo->thumbnail);
+        photo->thumbnail = nullptr;
+    }
+    nslDeleteStillsetStamp(session.projectDir, photo);
+    buildThumbnail(photo);
+    changeGrid(UG_GRID_REDRAW_ITEM, row, 1);
+    drawMainPreview(photo);
+    dropClip(photo);
+    drawStatusIcon(0);
+}
+
+void updateReadyIcon()
+{
+    bool ready = ListCount(&session.photoList) != 0;
+    for (auto* photo = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); photo && ready;
+         photo = static_cast<PhotoEntry*>(ListNext(photo)))
+        ready = photo->clip != 0;
+    drawStatusIcon(ready ? 1 : 0);
+}
+
+int32_t runEventLoop(OperatorActionRecord*)
+{
+    LoopState state;
+    while (!state.done) {
+        UgMessage message;
+        std::memset(&message, 0, sizeof message);
+        const int32_t received = ugMsgQReceive(&message, -1);
+        if (received < 0) {
+            GUI_LOG(HXLOG_FAILURE); // the host can deliver no more events: leave as if closed
+            break;
+        }
+        if (received != kMessageBytes)
+            continue;
+        switch (message.messageClass) {
+        case UG_MSG_GADGET:
+            dispatchGadget(message, state);
+            break;
+        case UG_MSG_CLOSE:
+        case UG_MSG_CLOSE_ALT:
+            state.done = true;
+            break;
+        case UG_MSG_DRAG_OVER:
+            onDragOver(message);
+            break;
+        case UG_MSG_DROP:
+            onDrop(message, state);
+            break;
+        default:
+            break;
+        }
+    }
+    sessionShutdown();
+    return 0;
+}

@@ -1,0 +1,268 @@
+#include "main_window.h"
+
+#include "drawing.h"
+#include "layout_units.h"
+#include "stillset/log.h"
+#include "stillset/output_frame.h"
+#include "stillset/session.h"
+
+#include "host/hxres.h"
+
+#include <cerrno>
+#include <cstring>
+
+MainWindowGadgets mainGadgets;
+int16_t thumbWidth = 0;
+int16_t thumbHeight = 0;
+ScreenRect previewRect;
+ScreenPoint statusIconPos;
+
+namespace {
+
+constexpr uint32_t kGridFlags = 0x410000;
+constexpr uint32_t kGridDragFlags = 0x6410000;
+constexpr uint32_t kClickFlags = 0x10000;
+constexpr uint32_t kDropTargetFlags = 0x810000;
+
+int16_t thumbnailTarget(int32_t thumbSize)
+{
+    switch (thumbSize) {
+    case 1: return 42;
+    case 2: return 62;
+    case 4: return 132;
+    case 5: return 182;
+    default: return 92;
+    }
+}
+
+void setShortcut(UgWindow* window, UgGadget gadget, uint32_t key)
+{
+    ugChangeElement(window, gadget, UG_SHORTCUT, static_cast<intptr_t>(key), 0);
+}
+
+UgGadget textButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t text, uint32_t key)
+{
+    const UgGadget gadget = ugAddTextButton(window, x, y, w, h, resGetString(session.stringCatalogue, text), 0, 0);
+    setShortcut(window, gadget, key);
+    return gadget;
+}
+
+UgGadget imageButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, const ResImage* image,
+                     uint32_t key, int32_t help)
+{
+    const UgGadget gadget = ugAddImageButton(window, x, y, w, h, image, 0, 0);
+    setShortcut(window, gadget, key);
+    ugChangeElement(window, gadget, UG_HELP_CATALOGUE, reinterpret_cast<intptr_t>(session.stringCatalogue), 0);
+    ugChangeElement(window, gadget, UG_HELP_STRING, help, 0);
+    return gadget;
+}
+
+// The duration popup's ten entries, strings 24 to 33; the toolkit copies them.
+UgGadget durationPopup(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h)
+{
+    ListHead list;
+    ListInit(&list);
+    UgItem entries[10];
+    std::memset(entries, 0, sizeof entries);
+    for (int i = 0; i < 10; ++i) {
+        entries[i].flags = UG_ITEM_POPUP;
+        entries[i].text = resGetString(session.stringCatalogue, 24 + i);
+        ListAppend(&list, &entries[i]);
+    }
+    const hxchar* label = resGetString(session.stringCatalogue, 23);
+    const int32_t labelWidth = ugTextLength(label) + 4 * CW(4);
+    const UgGadget gadget = ugAddPopup(window, x + labelWidth, y, w - labelWidth, h, &list,
+                                       session.settings.defaultDurationCode, label, 0, 0);
+    while (ListCount(&list) != 0)
+        ListRemove(&list, ListFirst(&list));
+    setShortcut(window, gadget, 116);
+    return gadget;
+}
+
+struct Layout {
+    int32_t W, H0, RW0, LW0, innerW, innerH, gridHmax, cols, rows, gridW, gridH, LW, H, RW;
+};
+
+// The two panels, the left one shrunk to hold a whole number of thumbnail columns and rows.
+bool computeLayout(int32_t L, int32_t T, int32_t R, int32_t B, const RowMeasures& m, Layout& l)
+{
+    l.W = R - L - 2 * CW(20) + 1;
+    l.H0 = B - T - 3 * CH(10) - 2 * CW(6) - m.FH - m.AH - 7;
+    l.RW0 = l.W / 3;
+    if (l.RW0 & 1)
+        ++l.RW0;
+    l.LW0 = l.W - l.RW0 - CW(20);
+    l.innerW = l.LW0 - 2 * CW(6) - 4;
+    l.innerH = l.H0 - 2 * CW(6) - 4;
+    l.gridHmax = l.innerH - 6 * m.STEP;
+    if (thumbWidth <= 0 || thumbHeight <= 0)
+        return false;
+    int32_t c = 1;
+    while (CW(26) + c * thumbWidth + (c + 1) * CW(4) < l.innerW)
+        ++c;
+    l.cols = c - 1;
+    l.gridW = CW(26) + l.cols * thumbWidth + (l.cols + 1) * CW(4);
+    int32_t r = 1;
+    while ((r - 1) * CH(4) + r * thumbHeight < l.gridHmax)
+        ++r;
+    l.rows = r - 1;
+    l.gridH = (l.rows - 1) * CH(4) + l.rows * thumbHeight;
+    l.LW = l.LW0 + l.gridW - l.innerW;
+    l.H = l.H0 + l.gridH - l.gridHmax;
+    l.RW = l.W - l.LW - CW(20);
+    // A screen that holds not even one row or column of thumbnails gets no window at all.
+    return l.cols > 0 && l.rows > 0;
+}
+
+} // namespace
+
+UgWindow* mainWindow()
+{
+    return session.requestOpen[mainWindowRequest] ? session.requests[mainWindowRequest].window : nullptr;
+}
+
+int32_t languageOptionBit(uint32_t key)
+{
+    const ListHead* languages = resLangListbegin;
+    if (!languages) {
+        errno = 0x14D000A;
+        return 1;
+    }
+    if (const auto* language = static_cast<const ResLanguage*>(ListFirst(languages))) {
+        for (auto* option = static_cast<const ResLangOption*>(ListFirst(language->options)); option;
+             option = static_cast<const ResLangOption*>(ListNext(option)))
+            if (option->id == key)
+                return (option->flags >> 2) & 1;
+    }
+    errno = 0x14D0001;
+    return 1;
+}
+
+int32_t buildMainWindow()
+{
+    const int32_t monitor = ugGetDefaultMonitor();
+    ugDisableRefresh(monitor);
+    if (!learnOutputFrame()) {
+        GUI_LOG(HXLOG_FAILURE);
+        ugEnableRefresh(monitor);
+        return -1;
+    }
+    const int32_t PA = ugGetPixelAspect(4);
+    thumbWidth = frameWidth;
+    thumbHeight = frameHeight;
+    opCalcDims(&thumbWidth, &thumbHeight, frameAspect, thumbnailTarget(session.settings.thumbSize), 10000, PA, 4);
+
+    int16_t L = 0, T = 0, R = 0, B = 0;
+    ugGetVisibleArea(&L, &T, &R, &B);
+    const RowMeasures m = rowMeasures();
+    Layout l{};
+    if (!computeLayout(L, T, R, B, m, l)) {
+        GUI_LOG(HXLOG_FAILURE);
+        ugEnableRefresh(monitor);
+        return -1;
+    }
+
+    UReqRequest& request = session.requests[mainWindowRequest];
+    std::memset(&request, 0, sizeof request);
+    request.flags = UREQ_MAIN_WINDOW;
+    request.size = static_cast<uint32_t>(ugGetScreenWidth() & 0xFFFF) | static_cast<uint32_t>(ugGetScreenHeight()) << 16;
+    request.queue = session.messageQueue;
+    if (ureqCreateRequest(&request) != 0) {
+        GUI_LOG(HXLOG_FAILURE);
+        ugEnableRefresh(monitor);
+        return -1;
+    }
+    session.requestOpen[mainWindowRequest] = 1;
+    UgWindow* window = request.window;
+    const bool dragAndDrop = languageOptionBit(kDragAndDropOption) != 1;
+
+    const int32_t XL = L + CW(20), YT = T + CH(10), XR = XL + l.LW + CW(20), YB = YT + l.H;
+    ugDrawBoxNew(window, XL, YT, XL + l.LW - 1, YT + l.H - 1, 4, 5, 0, 0);
+    ugDrawBoxNew(window, XR, YT, XR + l.RW - 1, YT + l.H - 1, 4, 5, 0, 0);
+
+    // Right panel.
+    const int32_t x0 = XR + CW(6) + 2, y0 = YT + CW(6) + 2, iw = l.RW - 2 * CW(6) - 4;
+    auto row = [&](int k) { return y0 + k * m.STEP; };
+    MainWindowGadgets& g = mainGadgets;
+    g.addPhotosButton = textButton(window, x0, row(0), iw, m.BH, 21, 112);
+    g.defaultDurationButton = textButton(window, x0, row(1), iw, m.BH, 22, 115);
+    g.aboutButton = textButton(window, x0, row(2), iw, m.BH, 39, 0xE012);
+    g.durationPopup = durationPopup(window, x0, row(3), iw, m.BH);
+    g.transitionsButton = textButton(window, x0, row(6), iw - GW(32) - CW(2), m.BH, 34, 99);
+    g.transitionsCheckBox = ugAddCheckBox(window, x0 + iw - GW(32), row(6), GW(32), m.BH,
+                                          session.settings.transitionsEnabled, 0, nullptr);
+    setShortcut(window, g.transitionsCheckBox, 49);
+    g.effectsButton = textButton(window, x0, row(7), iw - GW(32) - CW(2), m.BH, 38, 105);
+    g.effectsCheckBox = ugAddCheckBox(window, x0 + iw - GW(32), row(7), GW(32), m.BH, session.settings.effectsEnabled,
+                                      0, nullptr);
+    setShortcut(window, g.effectsCheckBox, 50);
+    int16_t iconW = 0, iconH = 0;
+    if (const ResImage* icon = resGetImage(session.imageCatalogue, 32)) {
+        iconW = static_cast<int16_t>(icon->width);
+        iconH = static_cast<int16_t>(icon->height);
+        opCalcDims(&iconW, &iconH, 1000, 1000, ugGetFontHeight(), PA, 4);
+    }
+    const int32_t ybot = YB - CW(6) - m.FH - m.AH - 6;
+    const int32_t createWidth = l.RW - 2 * CW(6) - 8 - iconW - CW(2);
+    g.createButton = textButton(window, x0, ybot, createWidth, m.BH, 36, 102);
+    statusIconPos = {static_cast<int16_t>(x0 + createWidth + CW(2) + 2), static_cast<int16_t>(ybot)};
+
+    // Toolbar of the left panel.
+    const int32_t xtb = XL + l.LW - CW(6) - 2 - 4 * GW(32) - 3 * CW(2), ytb = YT + CW(6) + 2;
+    auto cellX = [&](int column) { return xtb + column * (GW(32) + CW(2)); };
+    auto cellY = [&](int toolbarRow) { return ytb + toolbarRow * 2 * m.STEP; };
+    auto tool = [&](int toolbarRow, int column, int32_t image, uint32_t key, int32_t help) {
+        return imageButton(window, cellX(column), cellY(toolbarRow), GW(32), m.BH,
+                           resGetImage(session.imageCatalogue, image), key, help);
+    };
+    g.rotate270Button = tool(0, 0, 27, 0x40000065, 70);
+    g.rotate90Button = tool(0, 1, 28, 0x80000072, 71);
+    g.mirrorButton = tool(0, 2, 23, 0x4000006D, 72);
+    g.cropButton = tool(1, 0, 20, 97, 73);
+    g.tonalButton = tool(1, 2, 21, 118, 74);
+    g.editButton = tool(2, 0, 22, 0x4000007A, 75);
+    g.includeButton = tool(2, 1, 26, 0x80000079, 76);
+    g.excludeButton = tool(2, 2, 25, 0x4000006E, 77);
+    g.thumbSizeButton = tool(2, 3, 24, 0x80000064, 78);
+
+    // Preview frame, centred left of the toolbar.
+    const int32_t xp = XL + CW(6) + 2, yp = YT + CW(6) + 2;
+    const int32_t yp1 = ytb + 4 * m.STEP + 2 * m.BH + CW(4) - 1;
+    const int32_t availW = xtb - xp - CW(2) - 8, availH = yp1 - yp - 7;
+    int16_t pw = frameWidth, ph = frameHeight;
+    opCalcDims(&pw, &ph, frameAspect, availW, availH, PA, 4);
+    const int32_t off = (((availW - pw) / 2) & ~1) - 4;
+    ugDrawBoxNew(window, xp + off, yp, xp + off + pw + 7, yp1, 11, 0, 0, 0);
+    previewRect = {static_cast<int16_t>(xp + off + 4), static_cast<int16_t>(yp + 4), pw, ph};
+    g.previewClick = ugAddClickGadget(window, xp + off + 4, yp + 4, pw, availH, kClickFlags, 0);
+
+    // Photo grid.
+    UgGadExt* extension = ugAllocGadExt();
+    if (extension)
+        extension->painter = &paintThumbnailCell;
+    ListHead empty;
+    ListInit(&empty);
+    g.photoGrid = ugAddGridview(window, xp, y0 + 6 * m.STEP, l.gridW, l.gridH, thumbWidth, thumbHeight, &empty, 1,
+                                dragAndDrop ? kGridDragFlags : kGridFlags, extension);
+    ugFreeGadExt(extension);
+    setShortcut(window, g.photoGrid, 108);
+    ugFillBackground(window, previewRect.x - 4, previewRect.y - 4, previewRect.x + previewRect.width + 3,
+                     previewRect.y + previewRect.height + 3, 2, 0);
+
+    // Bottom bar: trash and restore on the left, close on the right.
+    const int32_t ybar = B - CH(10) - CW(6) - m.FH - m.AH - 7;
+    const int32_t xb = XL + CW(6) + 2, wb = 2 * GW(32) + CW(2);
+    ugDrawBoxNew(window, xb - CW(6) - 2, ybar - CW(6) - 2, xb + 2 * wb + CW(2) + CW(6) + 1,
+                 ybar + m.FH + m.AH + CW(6) + 5, 4, 5, 0, 0);
+    g.trashButton = imageButton(window, xb, ybar, wb, m.BH, resGetImage(session.imageCatalogue, 29), 0xE002, 79);
+    g.trashDropTarget = ugAddClickGadget(window, xb, ybar, wb, m.BH, dragAndDrop ? kDropTargetFlags : kClickFlags, 0);
+    g.restoreButton = imageButton(window, xb + wb + CW(2), ybar, wb, m.BH,
+                                  resGetImage(ugGetGuiResource(669, 0, 0), 669), 0xE009, 82);
+    const int32_t wr = 6 * GW(32) + 5 * CW(2), xr = R - wr - CW(20) - CW(6) - 3;
+    ugDrawBoxNew(window, xr - CW(6) - 2, ybar - CW(6) - 2, xr + wr + CW(6) + 1, ybar + m.FH + m.AH + CW(6) + 5, 4, 5,
+                 0, 0);
+    g.closeButton = textButton(window, xr, ybar, wr, m.BH, 37, 0xE011);
+
+    ugEnableRefresh(monitor);
+    return 0;
+}
