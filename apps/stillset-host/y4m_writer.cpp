@@ -50,8 +50,8 @@ bool Y4mWriter::addField(OpImage* field, std::string& error)
 bool Y4mWriter::writeFrame(OpImage* frame, std::string& error)
 {
     OpImage* planar = opConvertImage(frame, OP_FORMAT_YUV420, 0);
-    if (!planar) {
-        opFreeImage(frame);
+    if (!planar || planar->format != OP_FORMAT_YUV420) {
+        opFreeImage(planar ? planar : frame); // a failed conversion hands the frame back
         error = "cannot convert a frame to 4:2:0";
         return false;
     }

@@ -79,8 +79,9 @@ void drawFitted(const OpImage* image, const FittedTarget& target, int32_t x, int
     if (image->format != OP_FORMAT_YUVA) {
         OpImage* clone = opCloneImage(image, 0);
         copy = clone ? opConvertImage(clone, OP_FORMAT_YUVA, 0) : nullptr;
-        if (!copy) {
-            opFreeImage(clone);
+        if (!copy || copy->format != OP_FORMAT_YUVA) {
+            opFreeImage(copy ? copy : clone); // a failed conversion hands the clone back
+            copy = nullptr;
             loggerMessage(HXLOG_FAILURE, target.noConversion, kGuiSource, kStillsetModule, " ");
             fillWithGuiColour(target.window, left, top, right, bottom);
             ugFreeImage(g);

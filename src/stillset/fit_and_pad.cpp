@@ -45,11 +45,11 @@ Fitted fitIntoPad(OpImage* input, int16_t targetWidth, int16_t targetHeight, uin
         return fitted;
     }
     OpImage* c = opConvertImage(scaled, OP_FORMAT_YUV420, 0);
-    if (!c) {
-        // No format 7 to pad: the fitted picture itself is the best there is.
+    if (!c || c->format != OP_FORMAT_YUV420) {
+        // No format 7 to pad (the host hands the argument back): the fitted picture is the best there is.
         STILLSET_LOG(HXLOG_FAILURE);
         opFreeImage(input);
-        fitted.result = scaled;
+        fitted.result = c ? c : scaled;
         return fitted;
     }
     const int32_t cw = c->width, ch = c->height;
@@ -94,9 +94,9 @@ Fitted fitIntoPad(OpImage* input, int16_t targetWidth, int16_t targetHeight, uin
 OpImage* finish(OpImage* input, OpImage* picture)
 {
     OpImage* converted = opConvertImage(picture, OP_FORMAT_YUVA, 0);
-    if (!converted) {
+    if (!converted || converted->format != OP_FORMAT_YUVA) {
         STILLSET_LOG(HXLOG_FAILURE);
-        opFreeImage(picture);
+        opFreeImage(converted ? converted : picture);
         return input;
     }
     opFreeImage(input);
