@@ -2,6 +2,7 @@
 #include "images.h"
 
 #include "host_state.h"
+#include "image_blocks.h"
 #include "video_standard.h"
 
 #include <cstdlib>
@@ -35,30 +36,45 @@ void setPlanes(OpImage* image, uint8_t* pixels)
     }
 }
 
-OpImage* allocate(int32_t width, int32_t height, uint32_t format, bool withPixels)
+// Header and pixels share one block; behind the header lies the block's capacity.
+struct BlockHeader {
+    OpImage image;
+    size_t capacity;
+};
+constexpr size_t kHeaderBytes = (sizeof(BlockHeader) + 63) & ~size_t(63);
+
+// A new image; the pixels are cleared unless the caller fills every one of them.
+OpImage* allocate(int32_t width, int32_t height, uint32_t format, bool withPixels, bool cleared = true)
 {
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return nullptr;
     const size_t bytes = withPixels ? hx::imageBytes(width, height, format) : 0;
     if (withPixels && bytes == 0)
         return nullptr;
-    // Header and pixels in one block; the pixels start at an aligned offset.
-    constexpr size_t header = (sizeof(OpImage) + 63) & ~size_t(63);
-    auto* block = static_cast<uint8_t*>(std::aligned_alloc(64, header + ((bytes + 63) & ~size_t(63))));
+    size_t capacity = 0;
+    auto* block = static_cast<uint8_t*>(hx::takeBlock(kHeaderBytes + bytes, &capacity));
     if (!block)
         return nullptr;
-    auto* image = reinterpret_cast<OpImage*>(block);
-    std::memset(image, 0, sizeof(OpImage));
+    auto* header = reinterpret_cast<BlockHeader*>(block);
+    std::memset(header, 0, sizeof(BlockHeader));
+    header->capacity = capacity;
+    OpImage* image = &header->image;
     image->width = static_cast<int16_t>(width);
     image->height = static_cast<int16_t>(height);
     image->format = format;
     image->aspect = 1000;
-    setPlanes(image, withPixels ? block + header : nullptr);
-    if (withPixels)
-        std::memset(block + header, 0, bytes);
+    setPlanes(image, withPixels ? block + kHeaderBytes : nullptr);
+    if (withPixels && cleared)
+        std::memset(block + kHeaderBytes, 0, bytes);
     liveImages().insert(image);
     ++hx::state().live.images;
     return image;
+}
+
+void takeBack(OpImage* image)
+{
+    auto* header = reinterpret_cast<BlockHeader*>(image);
+    hx::giveBlock(header, header->capacity);
 }
 
 } // namespace
@@ -123,7 +139,7 @@ void freeImage(OpImage* image)
     if (!image || !liveImages().erase(image))
         return;
     --state().live.images;
-    std::free(image);
+    takeBack(image);
 }
 
 void resetImages()
@@ -165,7 +181,7 @@ OpImage* opCloneImage(const OpImage* image, uint32_t)
 {
     if (hx::shouldFail("opCloneImage") || !hx::isLiveImage(image) || !image->planes[0])
         return nullptr;
-    OpImage* copy = allocate(image->width, image->height, image->format, true);
+    OpImage* copy = allocate(image->width, image->height, image->format, true, false); // every byte is copied
     if (!copy)
         return nullptr;
     copy->aspect = image->aspect;

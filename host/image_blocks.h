@@ -1,0 +1,18 @@
+// Memory blocks of image buffers. Large blocks are kept for reuse when freed, so that a render
+// that allocates and frees frame-sized pictures for every field does not pay for fresh pages each time.
+#ifndef HX_IMAGE_BLOCKS_H
+#define HX_IMAGE_BLOCKS_H
+
+#include <cstddef>
+
+namespace hx {
+
+// A 64-byte aligned block of at least `bytes`, or null; its capacity is written to *capacity.
+void* takeBlock(size_t bytes, size_t* capacity);
+void giveBlock(void* block, size_t capacity);
+// Returns every kept block to the system.
+void releaseKeptBlocks();
+
+} // namespace hx
+
+#endif
