@@ -8,7 +8,10 @@ build=${1:-build}
 export STILLSET_BENCH_DIR=${STILLSET_BENCH_DIR:-/tmp/stillset-bench}
 runs=10
 
-"$build/bin/bench_images" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true | tee "$STILLSET_BENCH_DIR/ours.txt"
+{
+  "$build/bin/bench_images" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+  "$build/bin/bench_render" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+} | tee "$STILLSET_BENCH_DIR/ours.txt"
 
 # Milliseconds per run of a command, over $runs runs.
 per_run_ms() {
@@ -36,3 +39,4 @@ echo "opScaleImage 4000x3000 -> 720x540:     $(median BM_OpScaleImage/720/540) m
 echo "ffmpeg scale=720:540:flags=area:       $((scale_ms - null_ms)) ms ($scale_ms ms a run, $null_ms ms of it without the scale)"
 echo "JPEG import 4000x3000 (cold fetch):    $(median BM_ImportJpeg12Megapixels) ms"
 echo "djpeg of the same file:                $djpeg_ms ms"
+echo "final field from the cached photo:     $(median BM_FinalFieldFromCachedPhoto/hd:0) ms PAL, $(median BM_FinalFieldFromCachedPhoto/hd:1) ms HD"

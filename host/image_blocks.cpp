@@ -74,6 +74,13 @@ void giveBlock(void* block, size_t capacity)
     r.bytes += capacity;
 }
 
+PooledBytes takeBytes(size_t bytes)
+{
+    size_t capacity = 0;
+    auto* block = static_cast<uint8_t*>(takeBlock(bytes, &capacity));
+    return PooledBytes(block, BlockRelease{capacity});
+}
+
 void releaseKeptBlocks()
 {
     Reserve& r = reserve();

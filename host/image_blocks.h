@@ -4,6 +4,8 @@
 #define HX_IMAGE_BLOCKS_H
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 
 namespace hx {
 
@@ -12,6 +14,15 @@ void* takeBlock(size_t bytes, size_t* capacity);
 void giveBlock(void* block, size_t capacity);
 // Returns every kept block to the system.
 void releaseKeptBlocks();
+
+// Bytes in a kept block, handed back for reuse when released.
+struct BlockRelease {
+    size_t capacity = 0;
+    void operator()(uint8_t* bytes) const { giveBlock(bytes, capacity); }
+};
+using PooledBytes = std::unique_ptr<uint8_t[], BlockRelease>;
+// Null when there is no memory; the bytes are not cleared.
+PooledBytes takeBytes(size_t bytes);
 
 } // namespace hx
 

@@ -124,9 +124,9 @@ int imagePlanes(const OpImage* image, Plane planes[3])
     }
 }
 
-OpImage* newImage(int32_t width, int32_t height, uint32_t format)
+OpImage* newImage(int32_t width, int32_t height, uint32_t format, bool cleared)
 {
-    return allocate(width, height, format, true);
+    return allocate(width, height, format, true, cleared);
 }
 
 bool isLiveImage(const OpImage* image)

@@ -11,7 +11,7 @@ namespace hx {
 // Bytes of pixel storage of a width x height image of `format`; 0 for unknown formats.
 size_t imageBytes(int32_t width, int32_t height, uint32_t format);
 // A new image without fault injection or size probes (the host's own allocations).
-OpImage* newImage(int32_t width, int32_t height, uint32_t format);
+OpImage* newImage(int32_t width, int32_t height, uint32_t format, bool cleared = true); // uncleared: the caller fills every pixel
 bool isLiveImage(const OpImage* image);
 void freeImage(OpImage* image);
 

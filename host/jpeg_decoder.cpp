@@ -130,7 +130,7 @@ bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
     const size_t width = cinfo.output_width, components = static_cast<size_t>(cinfo.output_components);
     raster.width = static_cast<int32_t>(cinfo.output_width);
     raster.height = static_cast<int32_t>(cinfo.output_height);
-    raster.pixels.reset(new (std::nothrow) uint8_t[width * cinfo.output_height * 4]);
+    raster.pixels = takeBytes(width * cinfo.output_height * 4);
     rows.resize(width * components * kRowsPerRead);
     rgb.resize(cinfo.out_color_space == JCS_CMYK ? width * 3 * kRowsPerRead : 0);
     if (!raster.pixels) {

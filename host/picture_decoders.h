@@ -5,6 +5,8 @@
 
 #include "video_yuv.h"
 
+#include "image_blocks.h"
+
 #include <memory>
 #include <string>
 
@@ -15,7 +17,7 @@ namespace hx {
 struct Raster {
     int32_t width = 0;
     int32_t height = 0;
-    std::unique_ptr<uint8_t[]> pixels;
+    PooledBytes pixels;
     int orientation = 1;
 };
 

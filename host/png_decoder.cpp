@@ -25,7 +25,7 @@ bool decodePng(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, 
     }
     image.format = PNG_FORMAT_RGB;
     std::unique_ptr<uint8_t[]> rgb(new (std::nothrow) uint8_t[pixels * 3]);
-    raster.pixels.reset(new (std::nothrow) uint8_t[pixels * 4]);
+    raster.pixels = takeBytes(pixels * 4);
     if (!rgb || !raster.pixels) {
         error = "no memory for a picture of " + std::to_string(image.width) + "x" + std::to_string(image.height);
         png_image_free(&image);

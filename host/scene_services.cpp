@@ -23,7 +23,7 @@ OpImage* nslGetStillset(AVRecord record)
     if (hx::shouldFail("nslGetStillset") || !item || item->kind != hxhost::ItemKind::Still)
         return nullptr;
     const std::shared_ptr<const hx::Still> still = hx::cachedStill(hx::mediaPath(*item), nullptr);
-    OpImage* image = still ? hx::newImage(still->width, still->height, OP_FORMAT_YUVA) : nullptr;
+    OpImage* image = still ? hx::newImage(still->width, still->height, OP_FORMAT_YUVA, false) : nullptr;
     if (image)
         std::memcpy(image->planes[0], still->pixels.get(), still->bytes());
     return image;

@@ -25,7 +25,7 @@ bool fitToImageSize(hx::Raster& raster)
         return std::clamp(static_cast<int32_t>(side / ratio + 0.5), 1, kMaxSide);
     };
     const int32_t width = fitted(raster.width), height = fitted(raster.height);
-    std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[static_cast<size_t>(width) * height * 4]);
+    hx::PooledBytes pixels = hx::takeBytes(static_cast<size_t>(width) * height * 4);
     if (!pixels)
         return false;
     hx::PlaneScale plane;
@@ -54,7 +54,7 @@ std::unique_ptr<hx::Still> orient(hx::Raster& raster)
         still->pixels = std::move(raster.pixels);
         return still;
     }
-    still->pixels.reset(new (std::nothrow) uint8_t[still->bytes()]);
+    still->pixels = hx::takeBytes(still->bytes());
     if (!still->pixels)
         return nullptr;
     // The source pixel of output (0, 0), and the source steps for one output column and one row.

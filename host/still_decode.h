@@ -2,6 +2,8 @@
 #ifndef HX_STILL_DECODE_H
 #define HX_STILL_DECODE_H
 
+#include "image_blocks.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -13,7 +15,7 @@ namespace hx {
 struct Still {
     int32_t width = 0;
     int32_t height = 0;
-    std::unique_ptr<uint8_t[]> pixels;
+    PooledBytes pixels;
     size_t bytes() const { return static_cast<size_t>(width) * static_cast<size_t>(height) * 4; }
 };
 
