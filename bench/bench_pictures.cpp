@@ -1,6 +1,7 @@
 #include "bench_files.h"
 #include "bench_pictures.h"
 #include "host/picture_files.h"
+#include "hxhost/hxhost.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,4 +53,26 @@ std::string benchFile(const std::string& name)
     const std::string folder = directory && *directory ? directory : "/tmp/stillset-bench";
     std::filesystem::create_directories(folder);
     return folder + "/" + name;
+}
+
+BenchPhotoHome::BenchPhotoHome()
+{
+    const std::string photo = benchFile("photo-4000x3000.jpg");
+    if (!std::filesystem::exists(photo))
+        writeDetailedJpeg(photo, 4000, 3000);
+    char pattern[] = "/tmp/stillset-bench-home-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        error_ = "no temporary installation";
+        return;
+    }
+    home_ = pattern;
+    if (hxhost::installHome(home_, &error_))
+        record_ = hxhost::importStill(photo, &error_);
+}
+
+BenchPhotoHome::~BenchPhotoHome()
+{
+    if (!home_.empty())
+        std::filesystem::remove_all(home_);
+    hxhost::reset();
 }

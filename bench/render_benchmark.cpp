@@ -12,36 +12,25 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 
 namespace {
 
 void BM_FinalFieldFromCachedPhoto(benchmark::State& state)
 {
-    const std::string photo = benchFile("photo-4000x3000.jpg");
-    if (!std::filesystem::exists(photo))
-        writeDetailedJpeg(photo, 4000, 3000);
-    char pattern[] = "/tmp/stillset-bench-home-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        state.SkipWithError("no temporary installation");
-        return;
-    }
     hxhost::reset();
     hxhost::setStandard(state.range(0) ? hxhost::Standard::Hd1080 : hxhost::Standard::Pal);
-    std::string error;
-    const uint32_t record = hxhost::installHome(pattern, &error) ? hxhost::importStill(photo, &error) : 0;
+    const BenchPhotoHome home;
     PhotoEntry entry{};
     entry.id = vxtlGetUniqueID();
-    entry.source = nslCopyAVRecord(record, 0);
+    entry.source = nslCopyAVRecord(home.record(), 0);
     entry.cropWidth = 4000;
     entry.cropHeight = 3000;
     entry.brightness = entry.contrast = entry.saturation = 100;
     entry.included = 1;
     opFreeImage(stillsetGetFinalField(&entry, 1)); // the first field fills the cache
     for (auto _ : state) {
-        if (!record) {
-            state.SkipWithError(error.c_str());
+        if (!home.record()) {
+            state.SkipWithError(home.error().c_str());
             break;
         }
         OpImage* field = stillsetGetFinalField(&entry, 1);
@@ -50,8 +39,6 @@ void BM_FinalFieldFromCachedPhoto(benchmark::State& state)
     }
     clearPhotoCache();
     nslDeleteAVRecord(entry.source);
-    std::filesystem::remove_all(pattern);
-    hxhost::reset();
 }
 BENCHMARK(BM_FinalFieldFromCachedPhoto)->Arg(0)->Arg(1)->ArgName("hd")->Unit(benchmark::kMillisecond);
 
