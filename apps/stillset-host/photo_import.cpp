@@ -52,8 +52,8 @@ size_t importPhotos(const std::vector<std::string>& paths)
         std::string error;
         if (hxhost::importStill(files[i], &error))
             ++imported;
-        else
-            skipped.push_back(files[i] + ": " + error);
+        else // the host's reasons mostly name the file already
+            skipped.push_back(error.rfind(files[i], 0) == 0 ? error : files[i] + ": " + error);
     }
     if (bar) {
         drawBar(files.size(), files.size());

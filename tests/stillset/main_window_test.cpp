@@ -83,27 +83,16 @@ TEST_F(MainWindowTest, ThumbnailSizesFollowTheSettingAndUnknownSizesTakeTheMiddl
     }
 }
 
-TEST_F(MainWindowTest, GadgetsCarryTheirKeysHelpTextsAndSettings)
+TEST_F(MainWindowTest, GadgetsStartFromTheSettings)
 {
     ASSERT_EQ(sessionStartup(), 0);
     session.settings.defaultDurationCode = 7;
     session.settings.effectsEnabled = 1;
     ASSERT_EQ(buildMainWindow(), 0);
-    const auto popup = hxhost::gadget(mainGadgets.durationPopup);
-    EXPECT_EQ(popup->selected, 7) << "the default duration, not a photo's";
-    EXPECT_EQ(popup->items.size(), 10u);
-    EXPECT_EQ(popup->key, 116u);
+    EXPECT_EQ(hxhost::gadget(mainGadgets.durationPopup)->selected, 7) << "the default duration, not a photo's";
     EXPECT_EQ(hxhost::gadget(mainGadgets.transitionsCheckBox)->state, 0);
     EXPECT_EQ(hxhost::gadget(mainGadgets.effectsCheckBox)->state, 1);
-    const auto trash = hxhost::gadget(mainGadgets.trashButton);
-    EXPECT_EQ(trash->key, 0xE002u);
-    EXPECT_EQ(trash->helpString, 79);
-    EXPECT_FALSE(trash->helpText.empty());
-    EXPECT_EQ(hxhost::gadget(mainGadgets.restoreButton)->helpString, 82);
-    EXPECT_EQ(hxhost::gadget(mainGadgets.rotate90Button)->key, 0x80000072u);
-    EXPECT_EQ(hxhost::gadget(mainGadgets.closeButton)->key, 0xE011u);
-    EXPECT_EQ(hxhost::gadget(mainGadgets.photoGrid)->key, 108u);
-    EXPECT_TRUE(hxhost::gadget(mainGadgets.photoGrid)->hasPainter);
+    EXPECT_EQ(hxhost::gadget(mainGadgets.restoreButton)->helpString, 82) << "the host GUI's image with our help text";
     sessionShutdown();
     expectNothingLive();
 }
