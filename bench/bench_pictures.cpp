@@ -1,6 +1,6 @@
 #include "bench_files.h"
 #include "bench_pictures.h"
-#include "host/picture_files.h"
+#include "support/picture_files.h"
 #include "hxhost/hxhost.h"
 
 #include <algorithm>

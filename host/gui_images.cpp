@@ -97,7 +97,9 @@ void ugWriteImage(UgWindow* window, const UgImage* image, int32_t x, int32_t y)
 {
     hx::countCall("ugWriteImage");
     const auto canvas = hx::drawingTarget(window);
-    if (!canvas || !liveImages().count(image) || !image->pixels || !drawable(image->format))
+    // Programs may make GUI image records of their own (header and pixels from malloc), so any
+    // record with pixels in a known format is drawn, not only those from ugAllocImage.
+    if (!canvas || !image || !image->pixels || !drawable(image->format))
         return;
     for (int32_t row = 0; row < image->height; ++row)
         for (int32_t col = 0; col < image->width; ++col)

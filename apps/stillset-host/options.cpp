@@ -24,7 +24,7 @@ bool Options::parse(const Arguments& arguments, std::string& error)
                 error = command_ + ": " + argument + " needs a value (try " + command_ + " --help)";
                 return false;
             }
-            values_[argument] = arguments[++i];
+            values_[argument].push_back(arguments[++i]);
         } else {
             error = command_ + ": unknown option '" + argument + "' (try " + command_ + " --help)";
             return false;
@@ -36,19 +36,26 @@ bool Options::parse(const Arguments& arguments, std::string& error)
 std::string Options::value(const std::string& name, const std::string& fallback) const
 {
     auto it = values_.find(name);
-    return it == values_.end() ? fallback : it->second;
+    return it == values_.end() ? fallback : it->second.back();
+}
+
+const std::vector<std::string>& Options::values(const std::string& name) const
+{
+    static const std::vector<std::string> none;
+    auto it = values_.find(name);
+    return it == values_.end() ? none : it->second;
 }
 
 bool Options::integer(const std::string& name, long low, long high, long& out, std::string& error) const
 {
-    auto it = values_.find(name);
-    if (it == values_.end())
+    if (!has(name))
         return true;
+    const std::string text = value(name);
     char* end = nullptr;
-    const long parsed = std::strtol(it->second.c_str(), &end, 10);
-    if (it->second.empty() || *end || parsed < low || parsed > high) {
+    const long parsed = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end || parsed < low || parsed > high) {
         error = command_ + ": " + name + " takes a whole number from " + std::to_string(low) + " to " +
-                std::to_string(high) + ", not '" + it->second + "'";
+                std::to_string(high) + ", not '" + text + "'";
         return false;
     }
     out = parsed;

@@ -18,7 +18,10 @@ public:
     bool parse(const Arguments& arguments, std::string& error);
     bool helpAsked() const { return help_; }
     bool has(const std::string& name) const { return values_.count(name) || switchesSet_.count(name); }
+    // The last value given for `name`, or `fallback`.
     std::string value(const std::string& name, const std::string& fallback = "") const;
+    // Every value given for `name`, in order: an option may be repeated.
+    const std::vector<std::string>& values(const std::string& name) const;
     const std::vector<std::string>& positional() const { return positional_; }
     // An integer option within [low, high]; false with a message when it is not one.
     bool integer(const std::string& name, long low, long high, long& out, std::string& error) const;
@@ -26,7 +29,7 @@ public:
 private:
     std::string command_;
     std::set<std::string> valued_, switches_;
-    std::map<std::string, std::string> values_;
+    std::map<std::string, std::vector<std::string>> values_;
     std::set<std::string> switchesSet_;
     std::vector<std::string> positional_;
     bool help_ = false;

@@ -1,5 +1,7 @@
 #include "photo_scene.h"
 
+#include "host_options.h"
+
 #include "hxhost/hxhost.h"
 
 #include "host/hxmotion.h"
@@ -22,12 +24,8 @@ PhotoScene::~PhotoScene()
 
 bool PhotoScene::open(const std::string& photo, const Options& options, std::string& error)
 {
-    const std::string standard = options.value("--standard", "pal");
-    if (standard != "pal" && standard != "hd1080") {
-        error = "--standard takes pal or hd1080, not '" + standard + "'";
+    if (!applyStandard(options, error))
         return false;
-    }
-    hxhost::setStandard(standard == "pal" ? hxhost::Standard::Pal : hxhost::Standard::Hd1080);
     std::string home = options.value("--hxhome");
     if (home.empty()) {
         char pattern[] = "/tmp/stillset-host-XXXXXX";

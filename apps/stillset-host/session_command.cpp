@@ -1,9 +1,12 @@
 // stillset-host session: runs the slideshow tool on a host project, as the host's user starts it.
 #include "commands.h"
+#include "host_options.h"
 #include "options.h"
+#include "photo_import.h"
 #include "plugin.h"
 
 #include "hxhost/hxhost.h"
+#include "hxhost/session_script.h"
 
 #include <cstdio>
 #include <cstring>
@@ -11,21 +14,44 @@
 namespace {
 
 const char kHelp[] =
-    "usage: stillset-host session --hxhome DIR --project N [--plugin PATH]\n"
+    "usage: stillset-host session --hxhome DIR --project N [options]\n"
     "\n"
-    "Opens (or creates) host project N under the installation DIR, starts the slideshow tool on it\n"
-    "and prints the log entries the tool wrote. The tool's own files land in\n"
-    "DIR/programs/stillset/project<N+1>.\n"
+    "Opens (or creates) host project N under the installation DIR, imports photos into its scene bin,\n"
+    "runs the slideshow tool on it under a scripted user and prints the log entries the tool wrote.\n"
+    "The tool keeps its settings and photo list in DIR/programs/stillset/project<N+1>, so the next\n"
+    "session finds the photos as this one left them.\n"
     "\n"
-    "  --hxhome DIR    the installation root (created when missing)\n"
-    "  --project N     the host's active project number, 0 or more\n"
-    "  --plugin PATH   the slideshow plug-in (default: libstillset.so beside the host library)\n";
+    "Without --script the user answers the tool's question whether to import the scene bin with yes\n"
+    "when --import brought photos, takes the default (Cancel or No) of any other requester, and\n"
+    "closes the main window. With a script the user plays it and closes the main window after it.\n"
+    "\n"
+    "  --hxhome DIR                 the installation root (created when missing)\n"
+    "  --project N                  the host's active project number, 0 or more\n"
+    "  --import PATH                a JPEG or PNG photo, or a folder of them, for the scene bin;\n"
+    "                               may be repeated. Files that are not photos are skipped and named\n"
+    "  --script FILE                a session script: what the user does (format: see README)\n"
+    "  --screenshot OUT.png         a picture of the main window when the script has run out\n"
+    "  --screen 1920x1080|1280x720  the host's screen (default 1920x1080)\n"
+    "  --standard pal|hd1080        the video standard (default pal)\n"
+    "  --plugin PATH                the slideshow plug-in (default: libstillset.so beside the host library)\n";
+
+// The picture asked for with --screenshot, taken once the script has run out and before the user closes.
+void screenshotAtTheEnd(const std::string& path)
+{
+    hxhost::UserAction action;
+    action.kind = hxhost::ActionKind::Screenshot;
+    action.gadget.window = u"main";
+    action.path = path;
+    hxhost::scriptedUser()->addAction(action);
+}
 
 } // namespace
 
 int runSession(const Arguments& arguments)
 {
-    Options options("session", {"--hxhome", "--project", "--plugin"}, {});
+    Options options("session",
+                    {"--hxhome", "--project", "--plugin", "--import", "--script", "--screenshot", "--screen", "--standard"},
+                    {});
     std::string error;
     long project = -1;
     if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error))
@@ -38,10 +64,22 @@ int runSession(const Arguments& arguments)
         return usageError("session: unexpected argument '" + options.positional()[0] + "' (try session --help)");
     if (!options.has("--hxhome") || project < 0)
         return usageError("session: --hxhome and --project are required (try session --help)");
+    if (!applyStandard(options, error) || !applyScreen(options, error))
+        return usageError("session: " + error);
+    std::shared_ptr<hxhost::ScriptedUser> user = hxhost::scriptedUser();
+    if (options.has("--script") && !hxhost::loadSessionScript(options.value("--script"), *user, &error))
+        return usageError("session: " + error);
 
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::openProject(&error))
         return usageError("session: " + error), 1;
+    const size_t imported = importPhotos(options.values("--import"));
+    if (!hxhost::saveProject(&error))
+        return usageError("session: " + error), 1;
+    if (!options.has("--script") && imported > 0)
+        user->addAnswer(1); // yes to importing the scene bin into an empty photo list
+    if (options.has("--screenshot"))
+        screenshotAtTheEnd(options.value("--screenshot"));
     Plugin plugin;
     if (!plugin.load(options.value("--plugin", defaultPluginPath("stillset")), error))
         return usageError("session: " + error), 1;
@@ -53,6 +91,11 @@ int runSession(const Arguments& arguments)
     const int32_t result = plugin.action()(&record);
     for (const hxhost::LogEntry& entry : hxhost::logEntries())
         std::printf("log level %d %s:%d module 0x%08X\n", entry.level, entry.source.c_str(), entry.line, entry.module);
+    for (const std::string& failure : user->failures())
+        std::fprintf(stderr, "stillset-host: session script: %s\n", failure.c_str());
+    if (user->actionsLeft() > 0)
+        std::fprintf(stderr, "stillset-host: session script: the tool ended with %zu actions left unplayed\n",
+                     user->actionsLeft());
     std::printf("session ended with %d\n", result);
-    return result == 0 ? 0 : 1;
+    return result == 0 && user->failures().empty() && user->actionsLeft() == 0 ? 0 : 1;
 }

@@ -1,11 +1,11 @@
 // The host program and the plug-in libraries as a user and a host see them.
+#include "program_run.h"
 #include "support/test_home.h"
 
 #include "host/hxop.h"
 #include "host/hxopcommon.h"
 
 #include <dlfcn.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <set>
@@ -13,27 +13,6 @@
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string output; // standard output and standard error
-};
-
-ProgramRun run(const std::string& command)
-{
-    ProgramRun result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-const std::string kHost = std::string(STILLSET_BIN_DIR) + "/stillset-host";
 const std::string kStillset = std::string(STILLSET_LIB_DIR) + "/libstillset.so";
 const std::string kPan = std::string(STILLSET_LIB_DIR) + "/libstillset_op_pan.so";
 

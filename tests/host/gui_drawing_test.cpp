@@ -97,6 +97,15 @@ TEST_F(GuiDrawingTest, FillsAndImagesLandOnKnownPixelsOfTheScreen)
     ugFreeImage(argb);
     EXPECT_EQ(hxhost::liveCounts().guiImages, 0);
 
+    // A record the program made itself, header and pixels from malloc, is drawn as well.
+    uint32_t own[1] = {0xFF0000FFu};
+    UgImage record{};
+    record.width = record.height = 1;
+    record.pixels = reinterpret_cast<uint8_t*>(own);
+    record.format = UG_FORMAT_ARGB;
+    ugWriteImage(window, &record, 102, 100);
+    EXPECT_EQ(hxhost::screenPicture().at(102, 100), 0x0000FFu);
+
     ResImages* gui = ugGetGuiResource(669, 0, 0);
     const ResImage* restore = resGetImage(gui, 669);
     ASSERT_NE(restore, nullptr);

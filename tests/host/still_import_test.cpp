@@ -3,7 +3,7 @@
 #include "host/hxscenes.h"
 #include "support/test_home.h"
 #include "host/image_helpers.h"
-#include "host/picture_files.h"
+#include "support/picture_files.h"
 
 #include <cstdlib>
 #include <cstring>

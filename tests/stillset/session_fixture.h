@@ -2,13 +2,24 @@
 #ifndef TESTS_STILLSET_SESSION_FIXTURE_H
 #define TESTS_STILLSET_SESSION_FIXTURE_H
 
+#include "support/picture_files.h"
 #include "support/test_home.h"
 
 #include "stillset/exports.h"
 #include "stillset/session.h"
 
+#include "hxhost/session_script.h"
+
 #include <cstring>
 #include <string>
+#include <vector>
+
+// One photo of the stored list: its scene's name and its fields (the pointers are stale).
+struct StoredPhoto {
+    std::string name;
+    PhotoEntry fields;
+    bool hasClip;
+};
 
 class PluginTest : public HostTest {
 protected:
@@ -37,6 +48,76 @@ protected:
         EXPECT_EQ(live.queues, 0);
         EXPECT_EQ(live.catalogues, 0);
         EXPECT_EQ(live.windows, 0);
+        EXPECT_EQ(live.meters, 0);
+        EXPECT_EQ(live.guiImages, 0);
+        EXPECT_EQ(live.gadgetExtensions, 0);
+    }
+
+    // Photos "p0", "p1" ... imported into the scene bin from JPEG files of 64x48 pixels.
+    void addPhotos(int count, int first = 0)
+    {
+        for (int i = first; i < first + count; ++i) {
+            const std::string path = home() + "/p" + std::to_string(i) + ".jpg";
+            writeJpeg(path, 64, 48, {}, [i](int x, int, uint8_t* rgb) {
+                rgb[0] = static_cast<uint8_t>(40 * i);
+                rgb[1] = static_cast<uint8_t>(4 * x);
+                rgb[2] = 200;
+            });
+            std::string error;
+            ASSERT_NE(hxhost::importStill(path, &error), 0u) << error;
+        }
+    }
+
+    // The user plays `script` (session script lines) in a session of the tool.
+    static int32_t runScript(const std::string& script)
+    {
+        std::string error;
+        EXPECT_TRUE(hxhost::parseSessionScript(script, "test", *hxhost::scriptedUser(), &error)) << error;
+        const int32_t result = runTool();
+        EXPECT_EQ(hxhost::scriptedUser()->failures(), std::vector<std::string>{});
+        EXPECT_EQ(hxhost::scriptedUser()->actionsLeft(), 0u);
+        return result;
+    }
+
+    // The photo list and the settings as the next session finds them.
+    static std::vector<StoredPhoto> storedPhotos(Settings* settings = nullptr)
+    {
+        std::vector<StoredPhoto> photos;
+        EXPECT_EQ(sessionStartup(), 0);
+        for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); entry;
+             entry = static_cast<PhotoEntry*>(ListNext(entry)))
+            photos.push_back({nameOf(entry->source), *entry, entry->clip != 0});
+        if (settings)
+            *settings = session.settings;
+        sessionShutdown();
+        return photos;
+    }
+    static std::vector<std::string> storedNames()
+    {
+        std::vector<std::string> names;
+        for (const StoredPhoto& photo : storedPhotos())
+            names.push_back(photo.name);
+        return names;
+    }
+
+    // Gives every stored photo a rendered clip, as a built storyboard would leave them.
+    static void giveClips()
+    {
+        ASSERT_EQ(sessionStartup(), 0);
+        for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); entry;
+             entry = static_cast<PhotoEntry*>(ListNext(entry)))
+            entry->clip = nslCopyAVRecord(entry->source, 0);
+        sessionShutdown();
+    }
+
+    // The scene bin name of the photo an AV record shows.
+    static std::string nameOf(AVRecord record)
+    {
+        const uint32_t item = hxhost::itemOfRecord(record);
+        for (const hxhost::SceneBinItem& binItem : hxhost::sceneBinItems())
+            if (binItem.id == item)
+                return std::string(binItem.name.begin(), binItem.name.end());
+        return "?";
     }
 
     // A photo of the scene bin and an entry owning a copy of its record, as an import makes one.

@@ -1,4 +1,4 @@
-#include "host/picture_files.h"
+#include "support/picture_files.h"
 
 #include <cstdio>
 #include <cstring>

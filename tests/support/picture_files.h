@@ -1,6 +1,6 @@
 // JPEG and PNG files with known pixels, written by the tests through libjpeg and libpng.
-#ifndef TESTS_HOST_PICTURE_FILES_H
-#define TESTS_HOST_PICTURE_FILES_H
+#ifndef TESTS_SUPPORT_PICTURE_FILES_H
+#define TESTS_SUPPORT_PICTURE_FILES_H
 
 #include <cstdint>
 #include <functional>

@@ -1,0 +1,65 @@
+#include "photo_import.h"
+
+#include "hxhost/hxhost.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The files a path names: itself, or a folder's files sorted by name.
+std::vector<std::string> filesOf(const std::string& path)
+{
+    std::error_code error;
+    if (!fs::is_directory(path, error))
+        return {path};
+    std::vector<std::string> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(path, error))
+        if (entry.is_regular_file(error))
+            files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+void drawBar(size_t done, size_t total)
+{
+    constexpr size_t kWidth = 30;
+    const size_t filled = total ? done * kWidth / total : kWidth;
+    std::fprintf(stderr, "\rimporting [%s%s] %zu/%zu", std::string(filled, '#').c_str(),
+                 std::string(kWidth - filled, '.').c_str(), done, total);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+size_t importPhotos(const std::vector<std::string>& paths)
+{
+    std::vector<std::string> files;
+    for (const std::string& path : paths) {
+        const std::vector<std::string> found = filesOf(path);
+        files.insert(files.end(), found.begin(), found.end());
+    }
+    const bool bar = isatty(fileno(stderr)) != 0 && !files.empty();
+    std::vector<std::string> skipped;
+    size_t imported = 0;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (bar)
+            drawBar(i, files.size());
+        std::string error;
+        if (hxhost::importStill(files[i], &error))
+            ++imported;
+        else // the host's reasons mostly name the file already
+            skipped.push_back(error.rfind(files[i], 0) == 0 ? error : files[i] + ": " + error);
+    }
+    if (bar) {
+        drawBar(files.size(), files.size());
+        std::fputc('\n', stderr);
+    }
+    for (const std::string& reason : skipped)
+        std::fprintf(stderr, "skipped %s\n", reason.c_str());
+    return imported;
+}

@@ -1,0 +1,132 @@
+// stillset-host session: photos imported from files, a session script played, the project kept.
+#include "program_run.h"
+#include "support/picture_files.h"
+#include "support/test_home.h"
+
+#include "host/hxlist.h"
+#include "host/hxscenes.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+struct Stored {
+    std::string name;
+    int rotation, mirrored, included;
+    bool operator==(const Stored&) const = default;
+};
+
+class SessionCommandTest : public HostTest {
+protected:
+    // JPEG photos p<first> .. in `folder`.
+    static void writePhotos(const std::string& folder, int first, int count)
+    {
+        std::filesystem::create_directories(folder);
+        for (int i = first; i < first + count; ++i)
+            writeJpeg(folder + "/p" + std::to_string(i) + ".jpg", 80, 60, {},
+                      [i](int x, int y, uint8_t* rgb) {
+                          rgb[0] = static_cast<uint8_t>(30 * i);
+                          rgb[1] = static_cast<uint8_t>(2 * x);
+                          rgb[2] = static_cast<uint8_t>(3 * y);
+                      });
+    }
+
+    std::string session(const std::string& options) const
+    {
+        return kHost + " session --hxhome " + home() + " --project 0 " + options;
+    }
+
+    // The tool's photo list as stored in project 0, read through the host.
+    std::vector<Stored> storedList() const
+    {
+        hxhost::setProjectNumber(0);
+        std::string error;
+        EXPECT_TRUE(hxhost::openProject(&error)) << error;
+        const std::string directory = home() + "/programs/stillset/project1";
+        ListHead list;
+        ListInit(&list);
+        EXPECT_EQ(nslReadStillsetProject(directory.c_str(), &list), 0);
+        std::vector<Stored> stored;
+        for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&list)); entry;
+             entry = static_cast<PhotoEntry*>(ListNext(entry))) {
+            std::string name = "?";
+            for (const hxhost::SceneBinItem& item : hxhost::sceneBinItems())
+                if (item.id == hxhost::itemOfRecord(entry->source))
+                    name.assign(item.name.begin(), item.name.end());
+            stored.push_back({name, entry->rotation, entry->mirrored, entry->included});
+        }
+        nslFreeStillsetProject(directory.c_str(), &list, 0);
+        return stored;
+    }
+};
+
+bool isPng(const std::string& path)
+{
+    return readFile(path).rfind("\x89PNG", 0) == 0;
+}
+
+TEST_F(SessionCommandTest, ScriptedSessionIsKeptForTheNextOne)
+{
+    const std::string photos = home() + "/photos";
+    writePhotos(photos, 0, 6);
+    writeFile(photos + "/notes.txt", "not a photo");
+    const std::string shot = home() + "/in-script.png";
+    writeFile(home() + "/work.session",
+              "answer yes\n"
+              "select grid 1\npress \"Turn right\"\n"
+              "select grid 2\npress \"Mirror\"\n"
+              "select grid 3\npress \"Leave out of the slideshow\"\n"
+              "drag grid 5 to 0\n"                                   // p5 p0 p1 p2 p3 p4
+              "select grid 1\npress \"Move to the trash\"\n"         // p0 to the trash
+              "select grid 4\npress \"Move to the trash\"\n"         // p4 to the trash
+              "select grid 0\npress \"Restore the last photo from the trash\"\n" // p4 back after p5
+              "screenshot " + shot + " in main\n"
+              "press \"Close\"\n");
+    const ProgramRun first = run(session("--import " + photos + " --script " + home() + "/work.session"));
+    ASSERT_EQ(first.status, 0) << first.output;
+    EXPECT_NE(first.output.find("skipped " + photos + "/notes.txt"), std::string::npos) << first.output;
+    EXPECT_NE(first.output.find("session ended with 0"), std::string::npos);
+    EXPECT_TRUE(isPng(shot));
+
+    const std::vector<Stored> left = {
+        {"p5", 0, 0, 1}, {"p4", 0, 0, 1}, {"p1", 90, 0, 1}, {"p2", 0, 1, 1}, {"p3", 0, 0, 0}};
+    EXPECT_EQ(storedList(), left);
+
+    // More photos in the bin: the list is not empty, so no question brings them in.
+    writePhotos(home() + "/more", 6, 1);
+    const std::string end = home() + "/end.png";
+    const ProgramRun second = run(session("--import " + home() + "/more/p6.jpg --screenshot " + end));
+    ASSERT_EQ(second.status, 0) << second.output;
+    EXPECT_TRUE(isPng(end));
+    EXPECT_EQ(storedList(), left);
+}
+
+TEST_F(SessionCommandTest, WithoutAScriptImportedPhotosAreTakenIn)
+{
+    writePhotos(home() + "/photos", 0, 2);
+    const ProgramRun result = run(session("--import " + home() + "/photos/p1.jpg --import " + home() +
+                                          "/photos/p0.jpg --screen 1280x720 --standard hd1080"));
+    ASSERT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(storedList(), (std::vector<Stored>{{"p1", 0, 0, 1}, {"p0", 0, 0, 1}}));
+}
+
+TEST_F(SessionCommandTest, BadScriptsAndOptionsAreReported)
+{
+    writeFile(home() + "/bad.session", "answer yes\nfrobnicate grid\n");
+    ProgramRun bad = run(session("--script " + home() + "/bad.session"));
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.output.find("bad.session:2:"), std::string::npos) << bad.output;
+    for (const std::string options : {"--screen 800x600", "--standard ntsc", "--script /no/such.session"}) {
+        bad = run(session(options));
+        EXPECT_EQ(bad.status, 2) << options;
+        EXPECT_EQ(std::count(bad.output.begin(), bad.output.end(), '\n'), 1) << bad.output;
+    }
+    // A gadget the script names that the window does not have.
+    writeFile(home() + "/lost.session", "press \"Frobnicate\"\n");
+    const ProgramRun lost = run(session("--script " + home() + "/lost.session"));
+    EXPECT_EQ(lost.status, 1);
+    EXPECT_NE(lost.output.find("session script: line 1: cannot find"), std::string::npos) << lost.output;
+}
+
+} // namespace
