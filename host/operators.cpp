@@ -102,7 +102,7 @@ bool installOperatorFiles(const std::string& home, std::string* error)
     std::string directory = self.dli_fname;
     directory = directory.substr(0, directory.rfind('/'));
     const std::string file = "name=Pan and zoom\nlibrary=" + directory + "/libstillset_op_pan.so\nflags=0\n"
-                             "prefs-size=" + std::to_string(sizeof(PanPrefs)) + "\nprefs-offset=12\n";
+                             "prefs-size=" + std::to_string(sizeof(PanPrefs)) + "\nprefs-offset=" + std::to_string(PAN_PREFS_OFFSET) + "\n";
     return makeDirectories(home + "/longterm") && writeFileAtomically(home + "/longterm/stillsetpan.opw", file, error);
 }
 

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Rows are combined with 8-bit weights, so the vertical pass runs in 16-bit lanes: a sum of
@@ -19,7 +23,7 @@ struct Taps {
     std::vector<int16_t> weights;
 };
 
-Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, int weightBits)
+Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, double origin, int weightBits)
 {
     Taps taps;
     taps.first.resize(static_cast<size_t>(targetCount));
@@ -31,13 +35,13 @@ Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, int weight
         int32_t first = 0;
         if (ratio > 1.0) {
             // Area: the share of each source sample under [t, t + 1) of the target.
-            const double begin = std::min(t * ratio, sourceCount - 1.0);
-            const double end = std::clamp((t + 1) * ratio, begin + 1e-9, static_cast<double>(sourceCount));
+            const double begin = std::clamp(origin + t * ratio, 0.0, sourceCount - 1.0);
+            const double end = std::clamp(origin + (t + 1) * ratio, begin + 1e-9, static_cast<double>(sourceCount));
             first = static_cast<int32_t>(begin);
             for (int32_t s = first; s < end; ++s)
                 cover.push_back(std::min<double>(end, s + 1) - std::max<double>(begin, s));
         } else {
-            const double centre = std::clamp((t + 0.5) * ratio - 0.5, 0.0, sourceCount - 1.0);
+            const double centre = std::clamp(origin + (t + 0.5) * ratio - 0.5, 0.0, sourceCount - 1.0);
             first = static_cast<int32_t>(centre);
             const double fraction = centre - first;
             cover.push_back(1.0 - fraction);
@@ -61,6 +65,9 @@ Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, int weight
         }
         const auto biggest = std::max_element(taps.weights.begin() + static_cast<ptrdiff_t>(begin), taps.weights.end());
         *biggest = static_cast<int16_t>(*biggest + one - sum);
+        if (cover.size() % 2)
+            taps.weights.push_back(0); // weights go in pairs; the one past the last tap weighs nothing
+
     }
     return taps;
 }
@@ -100,9 +107,40 @@ typedef uint32_t U32x4 __attribute__((vector_size(16)));
 typedef uint16_t U16x4 __attribute__((vector_size(8)));
 typedef uint8_t U8x4 __attribute__((vector_size(4)));
 
+constexpr uint32_t kHalfOut = 1u << (kOutShift - 1);
+
+// One four-byte pixel: the weighted sum of `count` pixels of mid, `step` samples apart; the pixel
+// after the last may be read, with weight 0.
+inline void filterPixel(const uint16_t* in, size_t step, const int16_t* w, int32_t count, uint8_t* out)
+{
+#if defined(__SSE2__)
+    // Pairs of taps through one multiply-add of signed 16-bit lanes. The samples go in with their top
+    // bit flipped (sample - 32768), which takes 32768 x the weights' sum, 2^29, off every total.
+    const __m128i flip = _mm_set1_epi16(static_cast<int16_t>(0x8000));
+    __m128i acc = _mm_set1_epi32(static_cast<int32_t>(kHalfOut + (1u << 29)));
+    for (int32_t k = 0; k < count; k += 2, in += 2 * step) {
+        const __m128i a = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in));
+        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + step));
+        int32_t pair;
+        std::memcpy(&pair, w + k, sizeof pair);
+        acc = _mm_add_epi32(acc, _mm_madd_epi16(_mm_xor_si128(_mm_unpacklo_epi16(a, b), flip), _mm_set1_epi32(pair)));
+    }
+    const __m128i words = _mm_packs_epi32(_mm_srli_epi32(acc, kOutShift), _mm_setzero_si128());
+    const int32_t bytes = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
+#else
+    U32x4 acc = {kHalfOut, kHalfOut, kHalfOut, kHalfOut};
+    for (int32_t k = 0; k < count; ++k, in += step) {
+        U16x4 samples;
+        std::memcpy(&samples, in, sizeof samples);
+        acc += __builtin_convertvector(samples, U32x4) * static_cast<uint32_t>(w[k]);
+    }
+    const U8x4 bytes = __builtin_convertvector(acc >> kOutShift, U8x4);
+#endif
+    std::memcpy(out, &bytes, sizeof bytes);
+}
+
 HX_WITH_AVX2 void filterAcross(const uint16_t* mid, const hx::ChannelScale& channel, const Taps& taps, uint8_t* out)
 {
-    constexpr uint32_t half = 1u << (kOutShift - 1);
     const hx::SampleRun& from = channel.from;
     const hx::SampleRun& to = channel.to;
     for (int32_t t = 0; t < to.count; ++t) {
@@ -112,16 +150,9 @@ HX_WITH_AVX2 void filterAcross(const uint16_t* mid, const hx::ChannelScale& chan
         uint8_t* o = out + to.offset + ti * to.step;
         const int32_t count = taps.count[ti];
         if (channel.lanes == 4) {
-            U32x4 acc = {half, half, half, half};
-            for (int32_t k = 0; k < count; ++k, in += from.step) {
-                U16x4 samples;
-                std::memcpy(&samples, in, sizeof samples);
-                acc += __builtin_convertvector(samples, U32x4) * static_cast<uint32_t>(w[k]);
-            }
-            const U8x4 bytes = __builtin_convertvector(acc >> kOutShift, U8x4);
-            std::memcpy(o, &bytes, sizeof bytes);
+            filterPixel(in, from.step, w, count, o);
         } else {
-            uint32_t acc = half;
+            uint32_t acc = kHalfOut;
             for (int32_t k = 0; k < count; ++k, in += from.step)
                 acc += static_cast<uint32_t>(w[k]) * *in;
             *o = static_cast<uint8_t>(acc >> kOutShift);
@@ -135,18 +166,20 @@ namespace hx {
 
 void resamplePlane(const PlaneScale& plane)
 {
-    const Taps down = makeTaps(plane.sourceRows, plane.targetRows, plane.rowRatio, kRowWeightBits);
+    const Taps down = makeTaps(plane.sourceRows, plane.targetRows, plane.rowRatio, plane.rowOrigin, kRowWeightBits);
     std::vector<Taps> across;
     for (const ChannelScale& channel : plane.channels)
-        across.push_back(makeTaps(std::max(channel.from.count, 1), channel.to.count, channel.ratio, kSampleWeightBits));
+        across.push_back(makeTaps(std::max(channel.from.count, 1), channel.to.count, channel.ratio, channel.origin,
+                                  kSampleWeightBits));
     const size_t bytes = plane.sourceRowBytes;
-    std::vector<uint16_t> mid(bytes);
+    const size_t stride = plane.sourceStride ? plane.sourceStride : bytes;
+    std::vector<uint16_t> mid(bytes + 4); // a pixel past the row for the last pair of taps
     std::vector<const uint8_t*> rows;
     for (int32_t t = 0; t < plane.targetRows; ++t) {
         const size_t ti = static_cast<size_t>(t);
         rows.clear();
         for (int32_t k = 0; k < down.count[ti]; ++k)
-            rows.push_back(plane.source + static_cast<size_t>(down.first[ti] + k) * bytes);
+            rows.push_back(plane.source + static_cast<size_t>(down.first[ti] + k) * stride);
         filterRows(rows.data(), down.weights.data() + down.start[ti], down.count[ti], bytes, mid.data());
         uint8_t* out = plane.target + ti * plane.targetRowBytes;
         for (size_t c = 0; c < plane.channels.size(); ++c) {

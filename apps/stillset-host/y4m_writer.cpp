@@ -1,7 +1,23 @@
 #include "y4m_writer.h"
 
+#include <cmath>
 #include <cstdio>
-#include <numeric>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+// The sample aspect in thousandths as the smallest ratio that rounds to it: 1067 is 16:15.
+std::pair<int, int> smallRatio(int thousandths)
+{
+    for (int denominator = 1;; ++denominator) {
+        const auto numerator = static_cast<int>(std::lround(thousandths * denominator / 1000.0));
+        if (std::abs(numerator * 1000 - thousandths * denominator) * 2 <= denominator)
+            return {numerator, denominator};
+    }
+}
+
+} // namespace
 
 Y4mWriter::~Y4mWriter()
 {
@@ -23,9 +39,9 @@ bool Y4mWriter::open(const std::string& path, int width, int height, int framesP
         return false;
     }
     bottomFirst_ = bottomFirst;
-    const int divisor = std::gcd(aspect, 1000);
+    const auto [numerator, denominator] = smallRatio(aspect);
     std::fprintf(file_, "YUV4MPEG2 W%d H%d F%d:1 I%c A%d:%d C420jpeg\n", width, height, framesPerSecond,
-                 bottomFirst ? 'b' : 't', aspect / divisor, 1000 / divisor);
+                 bottomFirst ? 'b' : 't', numerator, denominator);
     return true;
 }
 

@@ -69,10 +69,12 @@ typedef int32_t (*OperatorActionFn)(OperatorActionRecord* record);
 typedef struct HxOperator HxOperator;
 
 /* The pan operator's preference block as this host applies it: the block carries the pan mode,
-   which the host writes into the word at byte 12 of the operator record. */
+   which the host writes into the mode word of the operator record: byte 12 on the 32-bit target,
+   after the record's value-list address in the natural alignment of a wider build. */
 typedef struct PanPrefs {
     uint32_t panMode;
 } PanPrefs;
+#define PAN_PREFS_OFFSET (8 + sizeof(void*))
 
 HXAPI uint32_t opGetPrefsSize(HxOperator* op);
 HXAPI int32_t opGetPrefs(HxOperator* op, void* buffer, uint32_t size);

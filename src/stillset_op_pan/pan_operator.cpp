@@ -21,6 +21,7 @@ struct PanOperatorRecord {
 };
 static_assert(!HX_TARGET32 || sizeof(PanOperatorRecord) == 40);
 static_assert(!HX_TARGET32 || offsetof(PanOperatorRecord, panMode) == 12);
+static_assert(offsetof(PanOperatorRecord, panMode) == PAN_PREFS_OFFSET, "the host writes the mode word there");
 static_assert(!HX_TARGET32 || offsetof(PanOperatorRecord, values) == 16);
 
 PanOperatorRecord panRecord = {0, 1000, 1, panRecord.values, 0, {11, 4, 6, 8, 2, 0}};

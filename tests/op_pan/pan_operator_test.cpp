@@ -139,10 +139,19 @@ TEST_F(PanTest, StillOfTheFieldSizeIsWovenWithTheNextField)
     EXPECT_EQ(fields.size(), 4u);
 }
 
+TEST_F(PanTest, ZeroLengthRendersTheStartViewOnce)
+{
+    for (uint32_t mode : {0u, 3u}) {
+        setMode(mode);
+        ASSERT_TRUE(play(0, 0, [](uint32_t, uint32_t) { return stillOf(1000, 800); })) << mode;
+        EXPECT_EQ(fields.size(), 1u);
+    }
+}
+
 TEST_F(PanTest, EveryFailureFreesWhatItMade)
 {
     setMode(1);
-    for (const char* service : {"opAllocImage", "opGetField"}) {
+    for (const char* service : {"opAllocImage", "opGetField", "opMakeFrame", "opMakeField"}) {
         for (uint32_t nth = 1; nth <= 4; ++nth) {
             hxhost::clearFaults();
             hxhost::failService(service, nth);
@@ -150,6 +159,12 @@ TEST_F(PanTest, EveryFailureFreesWhatItMade)
             EXPECT_EQ(hxhost::liveCounts().images, 0) << service << " " << nth;
         }
     }
+    // After the probe and the source's still, the third image is the shrunk copy: without it the
+    // pan goes on over the still as it is.
+    hxhost::clearFaults();
+    hxhost::failService("opAllocImage", 3);
+    EXPECT_TRUE(play(3, 0, [](uint32_t, uint32_t) { return stillOf(2000, 1500); }));
+    EXPECT_EQ(hxhost::liveCounts().images, 0);
     hxhost::clearFaults();
     EXPECT_FALSE(play(3, 0, [](uint32_t, uint32_t) { return nullptr; }));
     EXPECT_GE(entries(4, "src\\stillset_op_pan").size(), 1u);
