@@ -151,6 +151,69 @@ void writeRows(OpImage* image, int32_t top, int32_t count, const FullRows& rows)
     }
 }
 
+// The two conversions of every render, written out: four-byte pixels to 4:2:0 and back, with the
+// same averaging and repetition as the row-by-row path.
+void yuvaTo420(const OpImage* from, OpImage* to)
+{
+    const int32_t w = from->width, h = from->height, cw = hx::halfUp(w);
+    const size_t width = static_cast<size_t>(w);
+    for (int32_t y = 0; y < h; ++y) {
+        const uint8_t* p = from->planes[0] + static_cast<size_t>(y) * width * 4;
+        uint8_t* luma = to->planes[0] + static_cast<size_t>(y) * width;
+        for (size_t x = 0; x < width; ++x)
+            luma[x] = p[4 * x + 3];
+    }
+    for (int32_t cy = 0; cy < hx::halfUp(h); ++cy) {
+        const uint8_t* top = from->planes[0] + static_cast<size_t>(2 * cy) * width * 4;
+        const uint8_t* bottom = 2 * cy + 1 < h ? top + width * 4 : nullptr;
+        uint8_t* cu = to->planes[1] + static_cast<size_t>(cy) * static_cast<size_t>(cw);
+        uint8_t* cv = to->planes[2] + static_cast<size_t>(cy) * static_cast<size_t>(cw);
+        // Whole 2 x 2 blocks average by a shift; a last column or row of odd size by division.
+        const int32_t whole = bottom ? w / 2 : 0;
+        for (int32_t cx = 0; cx < whole; ++cx) {
+            const uint8_t* a = top + 8 * static_cast<size_t>(cx);
+            const uint8_t* b = bottom + 8 * static_cast<size_t>(cx);
+            cu[cx] = static_cast<uint8_t>((a[1] + a[5] + b[1] + b[5] + 2) >> 2);
+            cv[cx] = static_cast<uint8_t>((a[2] + a[6] + b[2] + b[6] + 2) >> 2);
+        }
+        for (int32_t cx = whole; cx < cw; ++cx) {
+            const size_t left = static_cast<size_t>(2 * cx) * 4;
+            const bool right = 2 * cx + 1 < w;
+            unsigned u = top[left + 1], v = top[left + 2], samples = 1;
+            if (right) {
+                u += top[left + 5];
+                v += top[left + 6];
+                ++samples;
+            }
+            if (bottom) {
+                u += bottom[left + 1] + (right ? bottom[left + 5] : 0);
+                v += bottom[left + 2] + (right ? bottom[left + 6] : 0);
+                samples *= 2;
+            }
+            cu[cx] = average(u, samples);
+            cv[cx] = average(v, samples);
+        }
+    }
+}
+
+void yuv420ToYuva(const OpImage* from, OpImage* to)
+{
+    const int32_t w = from->width, h = from->height;
+    const size_t width = static_cast<size_t>(w), cw = static_cast<size_t>(hx::halfUp(w));
+    for (int32_t y = 0; y < h; ++y) {
+        const uint8_t* luma = from->planes[0] + static_cast<size_t>(y) * width;
+        const uint8_t* cu = from->planes[1] + static_cast<size_t>(y / 2) * cw;
+        const uint8_t* cv = from->planes[2] + static_cast<size_t>(y / 2) * cw;
+        uint8_t* p = to->planes[0] + static_cast<size_t>(y) * width * 4;
+        for (size_t x = 0; x < width; ++x, p += 4) {
+            p[0] = 0;
+            p[1] = cu[x / 2];
+            p[2] = cv[x / 2];
+            p[3] = luma[x];
+        }
+    }
+}
+
 bool knownFormat(uint32_t format)
 {
     return format == OP_FORMAT_YC_PLANAR || format == OP_FORMAT_YUVA || format == OP_FORMAT_YC_PACKED ||
@@ -166,15 +229,23 @@ OpImage* opConvertImage(OpImage* image, uint32_t format, uint32_t)
     if (hx::shouldFail("opConvertImage") || !hx::isLiveImage(image) || !image->planes[0] || !knownFormat(format) ||
         !knownFormat(image->format) || image->format == format)
         return image;
-    OpImage* converted = hx::newImage(image->width, image->height, format);
+    const bool direct = (image->format == OP_FORMAT_YUVA && format == OP_FORMAT_YUV420) ||
+                        (image->format == OP_FORMAT_YUV420 && format == OP_FORMAT_YUVA);
+    OpImage* converted = hx::newImage(image->width, image->height, format, !direct);
     if (!converted)
         return image;
     converted->aspect = image->aspect;
-    FullRows rows(image->width);
-    for (int32_t top = 0; top < image->height; top += 2) {
-        const int32_t count = std::min<int32_t>(2, image->height - top);
-        readRows(image, top, count, rows);
-        writeRows(converted, top, count, rows);
+    if (image->format == OP_FORMAT_YUVA && format == OP_FORMAT_YUV420) {
+        yuvaTo420(image, converted);
+    } else if (direct) {
+        yuv420ToYuva(image, converted);
+    } else {
+        FullRows rows(image->width);
+        for (int32_t top = 0; top < image->height; top += 2) {
+            const int32_t count = std::min<int32_t>(2, image->height - top);
+            readRows(image, top, count, rows);
+            writeRows(converted, top, count, rows);
+        }
     }
     hx::freeImage(image);
     return converted;

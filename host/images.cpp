@@ -164,7 +164,7 @@ OpImage* opAllocImage(int32_t width, int32_t height, uint32_t format, uint32_t f
         width = video.frameWidth;
         height = video.frameHeight / 2;
     }
-    OpImage* image = allocate(width, height, format, !(flags & OP_ALLOC_NO_PIXELS));
+    OpImage* image = allocate(width, height, format, !(flags & OP_ALLOC_NO_PIXELS), !(flags & OP_ALLOC_FIELD_SIZE));
     // Only the probes carry the video's pixel shape; every other new picture has square pixels.
     if (image && probe)
         image->aspect = video.pixelAspect;

@@ -52,32 +52,49 @@ bool Y4mWriter::addField(OpImage* field, std::string& error)
         return true;
     }
     // The first field in time holds the odd rows when the bottom field comes first.
-    OpImage* frame = bottomFirst_ ? opMakeFrame(field, pending_, 0, 0) : opMakeFrame(pending_, field, 0, 0);
-    opFreeImage(pending_);
-    opFreeImage(field);
+    OpImage* first = pending_;
     pending_ = nullptr;
-    if (!frame) {
-        error = "cannot weave a frame";
-        return false;
-    }
-    return writeFrame(frame, error);
+    return bottomFirst_ ? writeFrame(field, first, error) : writeFrame(first, field, error);
 }
 
-bool Y4mWriter::writeFrame(OpImage* frame, std::string& error)
+bool Y4mWriter::writeFrame(OpImage* topField, OpImage* bottomField, std::string& error)
 {
-    OpImage* planar = opConvertImage(frame, OP_FORMAT_YUV420, 0);
-    if (!planar || planar->format != OP_FORMAT_YUV420) {
-        opFreeImage(planar ? planar : frame); // a failed conversion hands the frame back
-        error = "cannot convert a frame to 4:2:0";
+    const int32_t width = topField->width, height = 2 * topField->height;
+    const bool matching = width % 2 == 0 && topField->format == OP_FORMAT_YUVA && bottomField->format == OP_FORMAT_YUVA &&
+                          bottomField->width == width && bottomField->height == topField->height;
+    if (!matching) {
+        opFreeImage(topField);
+        opFreeImage(bottomField);
+        error = "the fields of a frame do not match";
         return false;
     }
-    const size_t luma = static_cast<size_t>(planar->width) * planar->height;
-    const size_t chroma = static_cast<size_t>((planar->width + 1) / 2) * ((planar->height + 1) / 2);
-    const bool ok = std::fputs("FRAME\n", file_) >= 0 && std::fwrite(planar->planes[0], 1, luma, file_) == luma &&
-                    std::fwrite(planar->planes[1], 1, chroma, file_) == chroma &&
-                    std::fwrite(planar->planes[2], 1, chroma, file_) == chroma;
-    opFreeImage(planar);
-    if (!ok) {
+    // Frame row r is row r / 2 of the top field when r is even, of the bottom field when odd.
+    auto row = [&](int32_t r) {
+        const OpImage* field = r % 2 ? bottomField : topField;
+        return field->planes[0] + static_cast<size_t>(r / 2) * static_cast<size_t>(width) * 4;
+    };
+    const size_t luma = static_cast<size_t>(width) * height, cw = static_cast<size_t>(width / 2);
+    planes_.resize(luma + 2 * cw * static_cast<size_t>(height / 2));
+    uint8_t* y = planes_.data();
+    uint8_t* u = y + luma;
+    uint8_t* v = u + cw * static_cast<size_t>(height / 2);
+    for (int32_t r = 0; r < height; ++r) {
+        const uint8_t* p = row(r);
+        for (int32_t x = 0; x < width; ++x)
+            *y++ = p[4 * x + 3];
+    }
+    // Chroma of each 2 x 2 block: two neighbouring pixels from each field.
+    for (int32_t r = 0; r < height; r += 2) {
+        const uint8_t* a = row(r);
+        const uint8_t* b = row(r + 1);
+        for (size_t x = 0; x < cw; ++x, a += 8, b += 8) {
+            *u++ = static_cast<uint8_t>((a[1] + a[5] + b[1] + b[5] + 2) >> 2);
+            *v++ = static_cast<uint8_t>((a[2] + a[6] + b[2] + b[6] + 2) >> 2);
+        }
+    }
+    opFreeImage(topField);
+    opFreeImage(bottomField);
+    if (std::fputs("FRAME\n", file_) < 0 || std::fwrite(planes_.data(), 1, planes_.size(), file_) != planes_.size()) {
         error = "cannot write " + temporary_;
         return false;
     }

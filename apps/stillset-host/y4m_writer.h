@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 class Y4mWriter {
 public:
@@ -19,10 +20,12 @@ public:
     int frames() const { return frames_; }
 
 private:
-    bool writeFrame(OpImage* frame, std::string& error);
+    // Writes the frame the two fields weave into, as 4:2:0 planes; frees both fields.
+    bool writeFrame(OpImage* topField, OpImage* bottomField, std::string& error);
     FILE* file_ = nullptr;
     std::string path_, temporary_;
     OpImage* pending_ = nullptr;
+    std::vector<uint8_t> planes_; // one frame's Y, U and V planes
     bool bottomFirst_ = false;
     int frames_ = 0;
 };

@@ -39,7 +39,8 @@ HX_ASSERT_LAYOUT32(offsetof(OpImage, planes) == 12);
 
 /* Flags of opAllocImage. */
 enum {
-    OP_ALLOC_FIELD_SIZE = 4, /* with width and height -1: the current field size */
+    OP_ALLOC_FIELD_SIZE = 4, /* with width and height -1: the current field size; otherwise the caller
+                                fills every pixel, so they are not cleared first */
     OP_ALLOC_NO_PIXELS = 8   /* a header without pixel storage */
 };
 
