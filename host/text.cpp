@@ -9,7 +9,7 @@
 
 namespace {
 
-struct Spec {
+struct Directive {
     bool left = false;
     bool zero = false;
     bool plus = false;
@@ -20,10 +20,10 @@ struct Spec {
     char length = 0; // 'h', 'l' or 0
 };
 
-void pad(std::u16string& out, const std::u16string& body, const Spec& spec)
+void pad(std::u16string& out, const std::u16string& body, const Directive& directive)
 {
-    const int fill = spec.width > static_cast<int>(body.size()) ? spec.width - static_cast<int>(body.size()) : 0;
-    if (spec.left) {
+    const int fill = directive.width > static_cast<int>(body.size()) ? directive.width - static_cast<int>(body.size()) : 0;
+    if (directive.left) {
         out += body;
         out.append(static_cast<size_t>(fill), u' ');
     } else {
@@ -33,16 +33,16 @@ void pad(std::u16string& out, const std::u16string& body, const Spec& spec)
 }
 
 // Numbers are formatted by the C library so that flags, width and precision behave as in printf.
-void formatNumber(std::u16string& out, const Spec& spec, char conversion, long long value)
+void formatNumber(std::u16string& out, const Directive& directive, char conversion, long long value)
 {
     std::string format = "%";
-    if (spec.left) format += '-';
-    if (spec.zero) format += '0';
-    if (spec.plus) format += '+';
-    if (spec.space) format += ' ';
-    if (spec.alternate) format += '#';
-    if (spec.width >= 0) format += std::to_string(spec.width);
-    if (spec.precision >= 0) format += "." + std::to_string(spec.precision);
+    if (directive.left) format += '-';
+    if (directive.zero) format += '0';
+    if (directive.plus) format += '+';
+    if (directive.space) format += ' ';
+    if (directive.alternate) format += '#';
+    if (directive.width >= 0) format += std::to_string(directive.width);
+    if (directive.precision >= 0) format += "." + std::to_string(directive.precision);
     format += "ll";
     format += conversion;
     char text[96];
@@ -89,55 +89,55 @@ int32_t sxprintf(hxchar* buffer, const hxchar* format, ...)
             out += *p;
             continue;
         }
-        Spec spec;
+        Directive directive;
         for (++p;; ++p) {
-            if (*p == u'-') spec.left = true;
-            else if (*p == u'0') spec.zero = true;
-            else if (*p == u'+') spec.plus = true;
-            else if (*p == u' ') spec.space = true;
-            else if (*p == u'#') spec.alternate = true;
+            if (*p == u'-') directive.left = true;
+            else if (*p == u'0') directive.zero = true;
+            else if (*p == u'+') directive.plus = true;
+            else if (*p == u' ') directive.space = true;
+            else if (*p == u'#') directive.alternate = true;
             else break;
         }
         if (*p == u'*') {
-            spec.width = va_arg(args, int);
+            directive.width = va_arg(args, int);
             ++p;
         } else {
             for (; *p >= u'0' && *p <= u'9'; ++p)
-                spec.width = (spec.width < 0 ? 0 : spec.width * 10) + (*p - u'0');
+                directive.width = (directive.width < 0 ? 0 : directive.width * 10) + (*p - u'0');
         }
         if (*p == u'.') {
-            spec.precision = 0;
+            directive.precision = 0;
             for (++p; *p >= u'0' && *p <= u'9'; ++p)
-                spec.precision = spec.precision * 10 + (*p - u'0');
+                directive.precision = directive.precision * 10 + (*p - u'0');
         }
         if (*p == u'h' || *p == u'l') {
-            spec.length = static_cast<char>(*p);
+            directive.length = static_cast<char>(*p);
             ++p;
         }
         switch (*p) {
         case u'd':
         case u'i': {
-            const long value = spec.length == 'l' ? va_arg(args, long) : va_arg(args, int);
-            formatNumber(out, spec, 'd', spec.length == 'h' ? static_cast<short>(value) : value);
+            const long value = directive.length == 'l' ? va_arg(args, long) : va_arg(args, int);
+            formatNumber(out, directive, 'd', directive.length == 'h' ? static_cast<short>(value) : value);
             break;
         }
         case u'u':
         case u'x':
         case u'X': {
-            const unsigned long value = spec.length == 'l' ? va_arg(args, unsigned long) : va_arg(args, unsigned int);
-            formatNumber(out, spec, static_cast<char>(*p),
-                         static_cast<long long>(spec.length == 'h' ? static_cast<unsigned short>(value) : value));
+            const unsigned long value = directive.length == 'l' ? va_arg(args, unsigned long) : va_arg(args, unsigned int);
+            formatNumber(out, directive, static_cast<char>(*p),
+                         static_cast<long long>(directive.length == 'h' ? static_cast<unsigned short>(value) : value));
             break;
         }
         case u'c':
-            pad(out, std::u16string(1, static_cast<char16_t>(va_arg(args, int))), spec);
+            pad(out, std::u16string(1, static_cast<char16_t>(va_arg(args, int))), directive);
             break;
         case u's': {
             const hxchar* text = va_arg(args, const hxchar*);
             std::u16string body = text ? std::u16string(text) : std::u16string(u"(null)");
-            if (spec.precision >= 0 && body.size() > static_cast<size_t>(spec.precision))
-                body.resize(static_cast<size_t>(spec.precision));
-            pad(out, body, spec);
+            if (directive.precision >= 0 && body.size() > static_cast<size_t>(directive.precision))
+                body.resize(static_cast<size_t>(directive.precision));
+            pad(out, body, directive);
             break;
         }
         case u'%':
