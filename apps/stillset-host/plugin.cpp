@@ -5,12 +5,6 @@
 
 #include <climits>
 
-Plugin::~Plugin()
-{
-    if (handle_)
-        dlclose(handle_);
-}
-
 bool Plugin::load(const std::string& path, std::string& error)
 {
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

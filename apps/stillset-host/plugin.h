@@ -1,4 +1,5 @@
-// A plug-in loaded the way the host loads one: by its exports.
+// A plug-in loaded the way the host loads one: by its exports. Like the host, the program keeps a
+// plug-in loaded until it ends: what the plug-in still holds (its photo cache) stays its own.
 #ifndef STILLSET_HOST_PLUGIN_H
 #define STILLSET_HOST_PLUGIN_H
 
@@ -8,7 +9,6 @@
 
 class Plugin {
 public:
-    ~Plugin();
     // False with a one-line reason when the file is no operator plug-in.
     bool load(const std::string& path, std::string& error);
     const OperatorTag* description() const { return description_; }
