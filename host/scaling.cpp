@@ -76,13 +76,8 @@ namespace hx {
 void scaleFourBytePixels(const uint8_t* source, int32_t sourceWidth, int32_t sourceHeight, uint8_t* target,
                          int32_t targetWidth, int32_t targetHeight)
 {
-    PlaneScale plane;
-    plane.source = source;
-    plane.sourceRowBytes = static_cast<size_t>(sourceWidth) * 4;
-    plane.sourceRows = sourceHeight;
-    plane.target = target;
-    plane.targetRowBytes = static_cast<size_t>(targetWidth) * 4;
-    plane.targetRows = targetHeight;
+    const size_t sourceRow = static_cast<size_t>(sourceWidth) * 4, targetRow = static_cast<size_t>(targetWidth) * 4;
+    PlaneScale plane = planeScale({const_cast<uint8_t*>(source), sourceRow, sourceHeight}, {target, targetRow, targetHeight});
     plane.rowRatio = static_cast<double>(sourceHeight) / targetHeight;
     plane.channels = {channel(0, 4, sourceWidth, targetWidth, static_cast<double>(sourceWidth) / targetWidth, 4)};
     resamplePlane(plane);

@@ -2,6 +2,12 @@
 
 #include <cstdlib>
 
+namespace {
+
+const std::string kOutput = "--output";
+
+} // namespace
+
 Options::Options(std::string command, std::set<std::string> valued, std::set<std::string> switches)
     : command_(std::move(command)), valued_(std::move(valued)), switches_(std::move(switches))
 {
@@ -10,7 +16,8 @@ Options::Options(std::string command, std::set<std::string> valued, std::set<std
 bool Options::parse(const Arguments& arguments, std::string& error)
 {
     for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
+        // "-o" is the one short option: the output of the commands that write one.
+        const std::string& argument = arguments[i] == "-o" && valued_.count("--output") ? kOutput : arguments[i];
         if (isHelp(argument)) {
             help_ = true;
             return true;

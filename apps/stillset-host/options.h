@@ -12,7 +12,7 @@
 class Options {
 public:
     // `valued` names the options that take a value, `switches` those that do not; anything else
-    // not starting with "--" is a positional argument.
+    // not starting with "--" is a positional argument. "-o" stands for "--output" where that is valued.
     Options(std::string command, std::set<std::string> valued, std::set<std::string> switches);
     // False with a one-line message for an unknown option or a missing value.
     bool parse(const Arguments& arguments, std::string& error);

@@ -48,15 +48,12 @@ bool readPreset(long preset, std::vector<uint8_t>& block, std::string& error)
 
 int runPan(const Arguments& arguments)
 {
-    Arguments normalised;
-    for (const std::string& argument : arguments)
-        normalised.push_back(argument == "-o" ? "--output" : argument);
     std::set<std::string> valued = kPhotoOptions;
     valued.insert({"--output", "--preset", "--seconds"});
     Options options("pan", valued, {});
     std::string error;
     long preset = -1;
-    if (!options.parse(normalised, error) || !options.integer("--preset", 0, 4, preset, error))
+    if (!options.parse(arguments, error) || !options.integer("--preset", 0, 4, preset, error))
         return usageError(error);
     if (options.helpAsked()) {
         std::fputs(kHelp, stdout);

@@ -54,15 +54,12 @@ bool parseCrop(const std::string& text, PhotoEntry& entry, std::string& error)
 
 int runRenderPhoto(const Arguments& arguments)
 {
-    Arguments normalised;
-    for (const std::string& argument : arguments)
-        normalised.push_back(argument == "-o" ? "--output" : argument);
     std::set<std::string> valued = kPhotoOptions;
     valued.insert({"--output", "--rotation", "--crop", "--brightness", "--contrast", "--saturation", "--gamma"});
     Options options("render-photo", valued, {"--mirror", "--full"});
     std::string error;
     long rotation = 0, brightness = 100, contrast = 100, saturation = 100, gamma = 0;
-    if (!options.parse(normalised, error) || !options.integer("--rotation", 0, 270, rotation, error) ||
+    if (!options.parse(arguments, error) || !options.integer("--rotation", 0, 270, rotation, error) ||
         !options.integer("--brightness", 0, 200, brightness, error) ||
         !options.integer("--contrast", 0, 200, contrast, error) ||
         !options.integer("--saturation", 0, 200, saturation, error) || !options.integer("--gamma", -100, 100, gamma, error))
