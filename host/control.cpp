@@ -1,9 +1,9 @@
 // The host's control API: set-up, faults, counters and live objects.
 #include "hxhost/hxhost.h"
 
-#include "atomic_file.h"
-#include "host_state.h"
-#include "operators.h"
+#include "runtime/atomic_file.h"
+#include "runtime/host_state.h"
+#include "operators/operators.h"
 
 #include <cstdlib>
 #include <dirent.h>

@@ -1,0 +1,142 @@
+// The image-file library's file requester: the user picks a file; the program reads its name,
+// display name and orientation.
+#include "host/hxtx.h"
+
+#include "runtime/host_state.h"
+#include "text/utf.h"
+
+#include <cstring>
+#include <new>
+#include <set>
+#include <sys/stat.h>
+
+struct TxRequest {
+    int32_t kind = 0;
+    bool chosen = false;
+    std::string path;
+    std::u16string displayName;
+    int32_t orientation = 0;
+};
+
+namespace {
+
+std::set<const TxRequest*>& liveRequests()
+{
+    static std::set<const TxRequest*> requests;
+    return requests;
+}
+
+bool isLive(const TxRequest* request)
+{
+    return request && liveRequests().count(request);
+}
+
+bool isFile(const std::string& path)
+{
+    struct stat info{};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::u16string nameOf(const std::string& path)
+{
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    return hx::utf8To16(name);
+}
+
+// Copies `text` and its terminator when it fits in `size` characters; nonzero when it does not.
+template <typename Char> int32_t copyOut(const std::basic_string<Char>& text, Char* buffer, int32_t size)
+{
+    if (!buffer || size < 0 || text.size() > static_cast<size_t>(size))
+        return -1;
+    std::memcpy(buffer, text.data(), text.size() * sizeof(Char));
+    buffer[text.size()] = Char(0);
+    return 0;
+}
+
+} // namespace
+
+extern "C" {
+
+TxRequest* txAllocRequest(int32_t kind)
+{
+    if (hx::shouldFail("txAllocRequest"))
+        return nullptr;
+    auto* request = new (std::nothrow) TxRequest;
+    if (!request)
+        return nullptr;
+    request->kind = kind;
+    liveRequests().insert(request);
+    ++hx::state().live.fileRequests;
+    return request;
+}
+
+int32_t txRequest(TxRequest* request, uint32_t)
+{
+    if (hx::shouldFail("txRequest") || !isLive(request))
+        return -1;
+    hx::HostState& host = hx::state();
+    request->chosen = false;
+    const std::optional<hxhost::FileAnswer> answer = host.user ? host.user->pickFile(request->kind) : std::nullopt;
+    if (!answer)
+        return 0;
+    if (!isFile(answer->path)) {
+        // The requester lists only files that exist; naming another is the same as cancelling.
+        host.user->actionFailed(hxhost::UserAction{}, "the file requester has no file " + answer->path);
+        return 0;
+    }
+    request->chosen = true;
+    request->path = answer->path;
+    request->displayName = answer->displayName.empty() ? nameOf(answer->path) : answer->displayName;
+    request->orientation = answer->orientation;
+    return 0;
+}
+
+int32_t txGetStatus(TxRequest* request)
+{
+    hx::countCall("txGetStatus");
+    return isLive(request) && request->chosen ? 1 : 0;
+}
+
+int32_t txGetFileName(TxRequest* request, char* buffer, int32_t size)
+{
+    hx::countCall("txGetFileName");
+    return isLive(request) && request->chosen ? copyOut(request->path, buffer, size) : -1;
+}
+
+int32_t txGetImageName(TxRequest* request, hxchar* buffer, int32_t size)
+{
+    hx::countCall("txGetImageName");
+    return isLive(request) && request->chosen ? copyOut(request->displayName, buffer, size) : -1;
+}
+
+int32_t txGetOrientation(TxRequest* request)
+{
+    hx::countCall("txGetOrientation");
+    return isLive(request) ? request->orientation : 0;
+}
+
+void txFreeRequest(TxRequest* request)
+{
+    hx::countCall("txFreeRequest");
+    if (!isLive(request))
+        return;
+    liveRequests().erase(request);
+    delete request;
+    --hx::state().live.fileRequests;
+}
+
+} // extern "C"
+
+namespace hx {
+
+void resetFileRequests()
+{
+    for (const TxRequest* request : liveRequests())
+        delete request;
+    liveRequests().clear();
+}
+
+} // namespace hx

@@ -1,0 +1,78 @@
+// Progress meters: opened from meter records, updated step by step, stopped by the user.
+#include "host/hxreq.h"
+
+#include "runtime/host_state.h"
+
+#include <map>
+
+namespace {
+
+// Open meters by record, as an index into the meters the host has shown.
+std::map<const UReqMeter*, size_t>& openMeters()
+{
+    static std::map<const UReqMeter*, size_t> meters;
+    return meters;
+}
+
+} // namespace
+
+namespace hx {
+
+void resetMeters()
+{
+    openMeters().clear();
+}
+
+} // namespace hx
+
+extern "C" {
+
+int32_t ureqOpenMeter(UReqMeter* meter)
+{
+    if (hx::shouldFail("ureqOpenMeter") || !meter || openMeters().count(meter))
+        return -1;
+    hxhost::MeterSeen seen;
+    if (meter->title)
+        seen.title = meter->title;
+    seen.steps = meter->steps;
+    seen.style = meter->style;
+    openMeters()[meter] = hx::state().meters.size();
+    hx::state().meters.push_back(std::move(seen));
+    ++hx::state().live.meters;
+    return 0;
+}
+
+int32_t ureqUpdateMeter(UReqMeter* meter, int32_t, int32_t done)
+{
+    hx::countCall("ureqUpdateMeter");
+    auto open = openMeters().find(meter);
+    if (open == openMeters().end())
+        return 0;
+    hxhost::MeterSeen& seen = hx::state().meters[open->second];
+    seen.updates.push_back(done);
+    if (!seen.stopped && hx::state().user && !hx::state().user->continueMeter(seen))
+        seen.stopped = true;
+    return seen.stopped ? 0 : 1;
+}
+
+void ureqCloseMeter(UReqMeter* meter)
+{
+    hx::countCall("ureqCloseMeter");
+    auto open = openMeters().find(meter);
+    if (open == openMeters().end())
+        return;
+    hx::state().meters[open->second].closed = true;
+    openMeters().erase(open);
+    --hx::state().live.meters;
+}
+
+} // extern "C"
+
+namespace hxhost {
+
+std::vector<MeterSeen> metersSeen()
+{
+    return hx::state().meters;
+}
+
+} // namespace hxhost

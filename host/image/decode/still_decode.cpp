@@ -1,0 +1,109 @@
+#include "image/decode/still_decode.h"
+
+#include "runtime/atomic_file.h"
+#include "runtime/host_state.h"
+#include "image/decode/picture_decoders.h"
+#include "image/resampler.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr size_t kMaxFileBytes = 512u << 20;
+constexpr int32_t kMaxSide = 32767;
+
+// Shrinks a raster with a side beyond kMaxSide to fit, keeping its shape.
+bool fitToImageSize(hx::Raster& raster)
+{
+    const int32_t longest = std::max(raster.width, raster.height);
+    if (longest <= kMaxSide)
+        return true;
+    const double ratio = static_cast<double>(longest) / kMaxSide;
+    const auto fitted = [&](int32_t side) {
+        return std::clamp(static_cast<int32_t>(side / ratio + 0.5), 1, kMaxSide);
+    };
+    const int32_t width = fitted(raster.width), height = fitted(raster.height);
+    hx::PooledBytes pixels = hx::takeBytes(static_cast<size_t>(width) * height * 4);
+    if (!pixels)
+        return false;
+    hx::PlaneScale plane;
+    plane.source = raster.pixels.get();
+    plane.sourceRowBytes = static_cast<size_t>(raster.width) * 4;
+    plane.sourceRows = raster.height;
+    plane.target = pixels.get();
+    plane.targetRowBytes = static_cast<size_t>(width) * 4;
+    plane.targetRows = height;
+    plane.rowRatio = static_cast<double>(raster.height) / height;
+    plane.channels = {{{0, 4, raster.width}, {0, 4, width}, static_cast<double>(raster.width) / width, 4}};
+    hx::resamplePlane(plane);
+    raster = {width, height, std::move(pixels), raster.orientation};
+    return true;
+}
+
+// The still as EXIF orientation `raster.orientation` says it is seen.
+std::unique_ptr<hx::Still> orient(hx::Raster& raster)
+{
+    auto still = std::make_unique<hx::Still>();
+    const ptrdiff_t w = raster.width, h = raster.height;
+    const bool turned = raster.orientation >= 5;
+    still->width = static_cast<int32_t>(turned ? h : w);
+    still->height = static_cast<int32_t>(turned ? w : h);
+    if (raster.orientation == 1) {
+        still->pixels = std::move(raster.pixels);
+        return still;
+    }
+    still->pixels = hx::takeBytes(still->bytes());
+    if (!still->pixels)
+        return nullptr;
+    // The source pixel of output (0, 0), and the source steps for one output column and one row.
+    ptrdiff_t origin = 0, column = 1, row = w;
+    switch (raster.orientation) {
+    case 2: origin = w - 1, column = -1, row = w; break;          // mirrored
+    case 3: origin = w * h - 1, column = -1, row = -w; break;     // upside down
+    case 4: origin = (h - 1) * w, column = 1, row = -w; break;    // mirrored upside down
+    case 5: origin = 0, column = w, row = 1; break;               // transposed
+    case 6: origin = (h - 1) * w, column = -w, row = 1; break;    // turned a quarter clockwise to show
+    case 7: origin = w * h - 1, column = -w, row = -1; break;     // transversed
+    case 8: origin = w - 1, column = w, row = -1; break;          // turned a quarter anticlockwise
+    }
+    const auto* from = reinterpret_cast<const uint32_t*>(raster.pixels.get());
+    auto* to = reinterpret_cast<uint32_t*>(still->pixels.get());
+    for (int32_t y = 0; y < still->height; ++y) {
+        ptrdiff_t source = origin + y * row;
+        for (int32_t x = 0; x < still->width; ++x, source += column)
+            *to++ = from[source];
+    }
+    return still;
+}
+
+} // namespace
+
+namespace hx {
+
+std::shared_ptr<const Still> decodeStill(const std::string& path, bool highDefinition, std::string* error)
+{
+    countCall("decodeStill");
+    std::string bytes, reason;
+    Raster raster;
+    const VideoYuv yuv(highDefinition);
+    const size_t maxPixels = state().stillPixelLimit;
+    bool decoded = false;
+    if (!readWholeFile(path, bytes, kMaxFileBytes))
+        reason = "cannot read the file, or it is larger than 512 MB";
+    else if (bytes.size() >= 3 && std::memcmp(bytes.data(), "\xFF\xD8\xFF", 3) == 0)
+        decoded = decodeJpeg(bytes, yuv, maxPixels, raster, reason);
+    else if (bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG\r\n\x1A\n", 8) == 0)
+        decoded = decodePng(bytes, yuv, maxPixels, raster, reason);
+    else
+        reason = "not a JPEG or PNG picture";
+    std::unique_ptr<Still> still;
+    if (decoded && (!fitToImageSize(raster) || !(still = orient(raster))))
+        reason = "no memory for the picture";
+    if (!still && error)
+        *error = path + ": " + reason;
+    return still;
+}
+
+} // namespace hx

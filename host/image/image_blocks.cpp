@@ -1,0 +1,93 @@
+#include "image/image_blocks.h"
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr size_t kGranule = 64 * 1024;
+constexpr size_t kSmallestKept = 256 * 1024;   // smaller blocks are cheap to get afresh
+constexpr size_t kMostKept = 256u * 1024 * 1024; // the memory the host keeps in reserve
+
+struct KeptBlock {
+    void* block;
+    size_t capacity;
+};
+
+struct Reserve {
+    std::vector<KeptBlock> blocks; // oldest first
+    size_t bytes = 0;
+    ~Reserve()
+    {
+        for (const KeptBlock& kept : blocks)
+            std::free(kept.block);
+    }
+};
+
+Reserve& reserve()
+{
+    static Reserve kept;
+    return kept;
+}
+
+} // namespace
+
+namespace hx {
+
+void* takeBlock(size_t bytes, size_t* capacity)
+{
+    const size_t wanted = (bytes + kGranule - 1) / kGranule * kGranule;
+    Reserve& r = reserve();
+    // The closest fit that wastes no more than the block itself holds.
+    size_t best = r.blocks.size();
+    for (size_t i = 0; i < r.blocks.size(); ++i) {
+        const size_t c = r.blocks[i].capacity;
+        if (c >= wanted && c <= 2 * wanted && (best == r.blocks.size() || c < r.blocks[best].capacity))
+            best = i;
+    }
+    if (best != r.blocks.size()) {
+        const KeptBlock kept = r.blocks[best];
+        r.blocks.erase(r.blocks.begin() + static_cast<std::ptrdiff_t>(best));
+        r.bytes -= kept.capacity;
+        *capacity = kept.capacity;
+        return kept.block;
+    }
+    *capacity = wanted;
+    return std::aligned_alloc(64, wanted);
+}
+
+void giveBlock(void* block, size_t capacity)
+{
+    if (!block)
+        return;
+    Reserve& r = reserve();
+    if (capacity < kSmallestKept || capacity > kMostKept) {
+        std::free(block);
+        return;
+    }
+    while (!r.blocks.empty() && r.bytes + capacity > kMostKept) {
+        std::free(r.blocks.front().block);
+        r.bytes -= r.blocks.front().capacity;
+        r.blocks.erase(r.blocks.begin());
+    }
+    r.blocks.push_back({block, capacity});
+    r.bytes += capacity;
+}
+
+PooledBytes takeBytes(size_t bytes)
+{
+    size_t capacity = 0;
+    auto* block = static_cast<uint8_t*>(takeBlock(bytes, &capacity));
+    return PooledBytes(block, BlockRelease{capacity});
+}
+
+void releaseKeptBlocks()
+{
+    Reserve& r = reserve();
+    for (const KeptBlock& kept : r.blocks)
+        std::free(kept.block);
+    r.blocks.clear();
+    r.bytes = 0;
+}
+
+} // namespace hx

@@ -1,0 +1,183 @@
+// Operators: an operator file names a plug-in library and how its preference block is applied
+// ("<key>=<value>" lines: name, library, flags, prefs-size, prefs-offset). Each load is an operator
+// of its own with its own preference block, which the host writes into the plug-in's operator
+// record whenever it runs the operator.
+#include "operators/operators.h"
+
+#include "runtime/atomic_file.h"
+#include "host/hxmain.h"
+#include "runtime/host_state.h"
+#include "text/utf.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <sstream>
+
+namespace {
+
+constexpr size_t kMaxOperatorFileBytes = 64 * 1024;
+constexpr uint32_t kMaxPrefsBytes = 1u << 20;
+
+using OperatorFile = std::map<std::string, std::string>;
+
+// The operator file "<HXHOME>/<name>"; false when it is missing or malformed.
+bool readOperatorFile(const char* name, OperatorFile& fields)
+{
+    const std::string& home = hx::state().home;
+    if (!name || home.empty() || std::strstr(name, ".."))
+        return false;
+    std::string bytes;
+    if (!hx::readWholeFile(home + "/" + name, bytes, kMaxOperatorFileBytes))
+        return false;
+    std::istringstream lines(bytes);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t equals = line.find('=');
+        if (line.empty() || line[0] == '#')
+            continue;
+        if (equals == std::string::npos)
+            return false;
+        fields[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return fields.count("name") != 0;
+}
+
+uint32_t number(const OperatorFile& fields, const char* key)
+{
+    auto it = fields.find(key);
+    return it == fields.end() ? 0 : static_cast<uint32_t>(std::strtoul(it->second.c_str(), nullptr, 0));
+}
+
+HxOperator* load(const OperatorFile& fields)
+{
+    auto library = fields.find("library");
+    if (library == fields.end())
+        return nullptr;
+    void* handle = dlopen(library->second.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        return nullptr;
+    auto info = reinterpret_cast<GetOperatorInfoFn>(dlsym(handle, "GetOperatorInfo"));
+    auto* op = new HxOperator;
+    op->library = handle;
+    for (const OperatorTag* tag = info ? info() : nullptr; tag && tag->tag != OPE_END; ++tag) {
+        if (tag->tag == OPE_ACTION)
+            op->action = reinterpret_cast<OperatorActionFn>(tag->value);
+        else if (tag->tag == OPE_RECORD)
+            op->record = reinterpret_cast<uint8_t*>(tag->value);
+        else if (tag->tag == OPE_INSTANCE_SIZE)
+            op->instanceSize = static_cast<uint32_t>(tag->value);
+    }
+    const uint32_t prefsSize = std::min(number(fields, "prefs-size"), kMaxPrefsBytes);
+    op->prefsOffset = number(fields, "prefs-offset");
+    op->prefs.assign(prefsSize, 0);
+    if (!op->action || (prefsSize && !op->record)) {
+        dlclose(handle);
+        delete op;
+        return nullptr;
+    }
+    return op;
+}
+
+} // namespace
+
+namespace hx {
+
+void applyPrefs(HxOperator& op)
+{
+    if (op.record && !op.prefs.empty())
+        std::memcpy(op.record + op.prefsOffset, op.prefs.data(), op.prefs.size());
+}
+
+bool installOperatorFiles(const std::string& home, std::string* error)
+{
+    // The pan operator library lies beside this host library.
+    Dl_info self{};
+    if (!dladdr(reinterpret_cast<void*>(&installOperatorFiles), &self) || !self.dli_fname) {
+        if (error)
+            *error = "cannot locate the host library";
+        return false;
+    }
+    std::string directory = self.dli_fname;
+    directory = directory.substr(0, directory.rfind('/'));
+    const std::string file = "name=Pan and zoom\nlibrary=" + directory + "/libstillset_op_pan.so\nflags=0\n"
+                             "prefs-size=" + std::to_string(sizeof(PanPrefs)) + "\nprefs-offset=" + std::to_string(PAN_PREFS_OFFSET) + "\n";
+    return makeDirectories(home + "/longterm") && writeFileAtomically(home + "/longterm/stillsetpan.opw", file, error);
+}
+
+} // namespace hx
+
+extern "C" {
+
+HxOperator* mainLoadOperator(const char* name, int32_t)
+{
+    OperatorFile fields;
+    if (hx::shouldFail("mainLoadOperator") || !readOperatorFile(name, fields))
+        return nullptr;
+    HxOperator* op = load(fields);
+    if (op)
+        ++hx::state().live.operators;
+    return op;
+}
+
+void mainUnloadOperator(HxOperator* op)
+{
+    hx::countCall("mainUnloadOperator");
+    if (!op)
+        return;
+    dlclose(op->library);
+    delete op;
+    --hx::state().live.operators;
+}
+
+const hxchar* mainGetOperatorName(const char* name, int32_t)
+{
+    hx::countCall("mainGetOperatorName");
+    static std::map<std::string, std::u16string> names; // the answers stay valid for the process
+    OperatorFile fields;
+    if (!readOperatorFile(name, fields))
+        return nullptr;
+    std::u16string& text = names[name];
+    text = hx::utf8To16(fields["name"]);
+    return text.c_str();
+}
+
+uint32_t mainGetOperatorFlags(const char* name, int32_t)
+{
+    hx::countCall("mainGetOperatorFlags");
+    OperatorFile fields;
+    return readOperatorFile(name, fields) ? number(fields, "flags") : 0;
+}
+
+uint32_t opGetPrefsSize(HxOperator* op)
+{
+    hx::countCall("opGetPrefsSize");
+    return op ? static_cast<uint32_t>(op->prefs.size()) : 0;
+}
+
+int32_t opGetPrefs(HxOperator* op, void* buffer, uint32_t size)
+{
+    hx::countCall("opGetPrefs");
+    if (!op || !buffer || size != op->prefs.size())
+        return -1;
+    std::memcpy(buffer, op->prefs.data(), size);
+    return 0;
+}
+
+int32_t opSetPrefs(HxOperator* op, const void* buffer, uint32_t size)
+{
+    if (hx::shouldFail("opSetPrefs") || !op || !buffer || size != op->prefs.size())
+        return -1;
+    std::memcpy(op->prefs.data(), buffer, size);
+    return 0;
+}
+
+void opSetUniqueID(HxOperator* op, uint32_t id)
+{
+    hx::countCall("opSetUniqueID");
+    if (op)
+        op->uniqueId = id;
+}
+
+} // extern "C"

@@ -1,0 +1,102 @@
+#include "runtime/atomic_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace hx {
+
+namespace {
+
+bool fail(std::string* error, const std::string& what)
+{
+    if (error)
+        *error = what + ": " + std::strerror(errno);
+    return false;
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error)
+{
+    const std::string temporary = path + ".tmp" + std::to_string(getpid());
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return fail(error, "cannot create " + temporary);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            fail(error, "cannot write " + temporary);
+            close(fd);
+            unlink(temporary.c_str());
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (fsync(fd) != 0 || close(fd) != 0) {
+        fail(error, "cannot flush " + temporary);
+        unlink(temporary.c_str());
+        return false;
+    }
+    if (rename(temporary.c_str(), path.c_str()) != 0) {
+        fail(error, "cannot replace " + path);
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes, size_t limit)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<size_t>(info.st_size) > limit) {
+        close(fd);
+        return false;
+    }
+    bytes.assign(static_cast<size_t>(info.st_size), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    close(fd);
+    bytes.resize(done);
+    return true;
+}
+
+bool setFileAside(const std::string& path, const std::string& suffix)
+{
+    std::string target = path + suffix;
+    for (int n = 1; access(target.c_str(), F_OK) == 0; ++n)
+        target = path + suffix + "." + std::to_string(n);
+    return rename(path.c_str(), target.c_str()) == 0;
+}
+
+bool makeDirectories(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+        const std::string prefix = path.substr(0, slash);
+        if (mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+    }
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace hx

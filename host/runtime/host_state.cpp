@@ -1,0 +1,40 @@
+#include "runtime/host_state.h"
+
+namespace hx {
+
+HostState& state()
+{
+    static HostState host = freshHostState();
+    return host;
+}
+
+void countCall(const char* service)
+{
+    ++state().calls[service];
+}
+
+bool shouldFail(const char* service)
+{
+    HostState& host = state();
+    ++host.calls[service];
+    ++host.fallibleCalls;
+    bool fail = false;
+    if (host.sweepRemaining > 0 && --host.sweepRemaining == 0)
+        fail = true;
+    auto it = host.faults.find(service);
+    if (it != host.faults.end() && it->second.armed) {
+        Fault& fault = it->second;
+        if (fault.remaining > 1) {
+            --fault.remaining;
+        } else {
+            fail = true;
+            if (!fault.persistent)
+                fault.armed = false;
+        }
+    }
+    if (fail)
+        ++host.faultsFired;
+    return fail;
+}
+
+} // namespace hx

@@ -1,0 +1,94 @@
+// hxmsgq: bounded queues of fixed-size messages.
+#include "runtime/msgq.h"
+
+#include "runtime/host_state.h"
+
+#include <algorithm>
+
+struct MsgQueue {
+    int32_t capacity;
+    int32_t messageSize;
+    std::deque<std::vector<uint8_t>> messages;
+};
+
+namespace {
+
+// Live queues in creation order.
+std::vector<MsgQueue*>& liveQueues()
+{
+    static std::vector<MsgQueue*> queues;
+    return queues;
+}
+
+bool isLive(MsgQueue* queue)
+{
+    return queue && std::find(liveQueues().begin(), liveQueues().end(), queue) != liveQueues().end();
+}
+
+} // namespace
+
+namespace hx {
+
+bool postMessage(MsgQueue* queue, const void* message, size_t size)
+{
+    if (!isLive(queue) || static_cast<int32_t>(queue->messages.size()) >= queue->capacity)
+        return false;
+    std::vector<uint8_t> bytes(static_cast<size_t>(queue->messageSize), 0);
+    std::memcpy(bytes.data(), message, std::min(size, bytes.size()));
+    queue->messages.push_back(std::move(bytes));
+    return true;
+}
+
+bool takeMessage(MsgQueue* queue, void* message, size_t size)
+{
+    if (!isLive(queue) || queue->messages.empty())
+        return false;
+    const std::vector<uint8_t>& bytes = queue->messages.front();
+    std::memset(message, 0, size);
+    std::memcpy(message, bytes.data(), std::min(size, bytes.size()));
+    queue->messages.pop_front();
+    return true;
+}
+
+int32_t messageSize(MsgQueue* queue)
+{
+    return isLive(queue) ? queue->messageSize : 0;
+}
+
+MsgQueue* newestQueue()
+{
+    return liveQueues().empty() ? nullptr : liveQueues().back();
+}
+
+void resetQueues()
+{
+    for (MsgQueue* queue : liveQueues())
+        delete queue;
+    liveQueues().clear();
+}
+
+} // namespace hx
+
+extern "C" {
+
+MsgQueue* msgQCreate(int32_t capacity, int32_t messageSize, uint32_t)
+{
+    if (hx::shouldFail("msgQCreate") || capacity <= 0 || messageSize <= 0 || messageSize > 4096)
+        return nullptr;
+    auto* queue = new MsgQueue{capacity, messageSize, {}};
+    liveQueues().push_back(queue);
+    ++hx::state().live.queues;
+    return queue;
+}
+
+void msgQDelete(MsgQueue* queue)
+{
+    hx::countCall("msgQDelete");
+    if (isLive(queue)) {
+        liveQueues().erase(std::find(liveQueues().begin(), liveQueues().end(), queue));
+        delete queue;
+        --hx::state().live.queues;
+    }
+}
+
+} // extern "C"

@@ -1,0 +1,38 @@
+// hxparser: the screen the host currently shows.
+#include "host/hxparser.h"
+
+#include "runtime/host_state.h"
+
+extern "C" {
+
+void parserGetCurrentScreen(uint32_t* screen, uint32_t* mode)
+{
+    hx::countCall("parserGetCurrentScreen");
+    if (screen)
+        *screen = hx::state().screen.screen;
+    if (mode)
+        *mode = hx::state().screen.mode;
+}
+
+void parserSetCurrentScreen(uint32_t screen, uint32_t mode)
+{
+    hx::countCall("parserSetCurrentScreen");
+    hx::state().screen = {screen, mode};
+    hx::state().screenHistory.push_back({screen, mode});
+}
+
+} // extern "C"
+
+namespace hxhost {
+
+Screen currentScreen()
+{
+    return hx::state().screen;
+}
+
+std::vector<Screen> screenHistory()
+{
+    return hx::state().screenHistory;
+}
+
+} // namespace hxhost

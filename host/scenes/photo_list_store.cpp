@@ -1,0 +1,220 @@
+// The slideshow tool's photo list and thumbnail stamps, stored in the tool's project directory:
+// "photos.hxl" (all entries, replaced atomically) and "stamp<id>.hxi" (one thumbnail each).
+#include "host/hxscenes.h"
+
+#include "runtime/atomic_file.h"
+#include "runtime/byte_io.h"
+#include "runtime/host_state.h"
+#include "image/images.h"
+#include "scenes/scene_bin.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr char kListMagic[4] = {'H', 'X', 'P', 'L'};
+constexpr char kStampMagic[4] = {'H', 'X', 'S', 'T'};
+constexpr uint32_t kListVersion = 1;
+constexpr uint32_t kFieldsPerEntry = 16;
+constexpr uint32_t kMaxEntries = 100000;
+constexpr size_t kMaxStampBytes = 64u << 20;
+
+std::string listPath(const char* directory)
+{
+    return std::string(directory) + "/photos.hxl";
+}
+
+std::string stampFile(const char* directory, uint32_t id)
+{
+    return std::string(directory) + "/stamp" + std::to_string(id) + ".hxi";
+}
+
+bool usableDirectory(const char* directory)
+{
+    return directory && *directory;
+}
+
+std::string encodeEntry(const PhotoEntry& e)
+{
+    std::string out;
+    const uint32_t fields[kFieldsPerEntry] = {
+        e.id, hxhost::itemOfRecord(e.source), hxhost::itemOfRecord(e.clip), static_cast<uint32_t>(e.rotation),
+        static_cast<uint32_t>(e.mirrored), e.cropX, e.cropY, e.cropWidth, e.cropHeight,
+        static_cast<uint32_t>(e.brightness), static_cast<uint32_t>(e.contrast), static_cast<uint32_t>(e.saturation),
+        static_cast<uint32_t>(e.gamma), static_cast<uint32_t>(e.included), static_cast<uint32_t>(e.duration), 0};
+    for (uint32_t field : fields)
+        hx::putU32(out, field);
+    return out;
+}
+
+PhotoEntry* decodeEntry(const uint32_t (&f)[kFieldsPerEntry])
+{
+    auto* e = static_cast<PhotoEntry*>(std::calloc(1, sizeof(PhotoEntry)));
+    if (!e)
+        return nullptr;
+    e->id = f[0];
+    e->source = f[1] ? hx::newRecordCopy(f[1]) : 0;
+    e->clip = f[2] ? hx::newRecordCopy(f[2]) : 0;
+    e->rotation = static_cast<int16_t>(f[3]);
+    e->mirrored = static_cast<int32_t>(f[4]);
+    e->cropX = static_cast<uint16_t>(f[5]);
+    e->cropY = static_cast<uint16_t>(f[6]);
+    e->cropWidth = static_cast<uint16_t>(f[7]);
+    e->cropHeight = static_cast<uint16_t>(f[8]);
+    e->brightness = static_cast<int32_t>(f[9]);
+    e->contrast = static_cast<int32_t>(f[10]);
+    e->saturation = static_cast<int32_t>(f[11]);
+    e->gamma = static_cast<int32_t>(f[12]);
+    e->included = static_cast<int32_t>(f[13]);
+    e->duration = static_cast<int32_t>(f[14]);
+    return e;
+}
+
+OpImage* readStamp(const char* directory, uint32_t id)
+{
+    std::string bytes;
+    if (!hx::readWholeFile(stampFile(directory, id), bytes, kMaxStampBytes) || bytes.size() < 20 ||
+        std::memcmp(bytes.data(), kStampMagic, 4) != 0)
+        return nullptr;
+    size_t offset = 4;
+    uint32_t width = 0, height = 0, format = 0, aspect = 0;
+    hx::getU32(bytes, offset, width);
+    hx::getU32(bytes, offset, height);
+    hx::getU32(bytes, offset, format);
+    hx::getU32(bytes, offset, aspect);
+    if (width == 0 || height == 0 || width > 32767 || height > 32767)
+        return nullptr;
+    const size_t pixels = hx::imageBytes(static_cast<int32_t>(width), static_cast<int32_t>(height), format);
+    if (pixels == 0 || bytes.size() - offset != pixels)
+        return nullptr;
+    OpImage* image = hx::newImage(static_cast<int32_t>(width), static_cast<int32_t>(height), format);
+    if (!image)
+        return nullptr;
+    image->aspect = static_cast<uint16_t>(aspect);
+    std::memcpy(image->planes[0], bytes.data() + offset, pixels);
+    return image;
+}
+
+bool writeStamp(const char* directory, uint32_t id, const OpImage* image)
+{
+    if (!hx::isLiveImage(image) || !image->planes[0])
+        return false;
+    const std::string path = stampFile(directory, id);
+    if (access(path.c_str(), F_OK) == 0)
+        return true; // a stamp is dropped whenever its thumbnail changes, so one on disk is current
+    std::string bytes(kStampMagic, 4);
+    hx::putU32(bytes, static_cast<uint32_t>(image->width));
+    hx::putU32(bytes, static_cast<uint32_t>(image->height));
+    hx::putU32(bytes, image->format);
+    hx::putU32(bytes, image->aspect);
+    bytes.append(reinterpret_cast<const char*>(image->planes[0]), hx::imageBytes(image->width, image->height, image->format));
+    return hx::writeFileAtomically(path, bytes);
+}
+
+void releaseEntry(PhotoEntry* entry)
+{
+    hx::deleteRecord(entry->source);
+    hx::deleteRecord(entry->clip);
+    hx::freeImage(entry->thumbnail);
+    std::free(entry);
+}
+
+} // namespace
+
+namespace hxhost {
+
+std::string photoListPath(const std::string& directory)
+{
+    return listPath(directory.c_str());
+}
+
+std::string stampPath(const std::string& directory, uint32_t id)
+{
+    return stampFile(directory.c_str(), id);
+}
+
+} // namespace hxhost
+
+extern "C" {
+
+int32_t nslReadStillsetProject(const char* directory, ListHead* list)
+{
+    if (hx::shouldFail("nslReadStillsetProject") || !usableDirectory(directory) || !list)
+        return -1;
+    const std::string path = listPath(directory);
+    std::string bytes;
+    if (access(path.c_str(), F_OK) != 0)
+        return 0; // a project without a stored list has no photos yet
+    const size_t limit = 12 + static_cast<size_t>(kMaxEntries) * kFieldsPerEntry * 4;
+    uint32_t version = 0, count = 0;
+    size_t offset = 4;
+    const bool valid = hx::readWholeFile(path, bytes, limit) && bytes.size() >= 12 &&
+                       std::memcmp(bytes.data(), kListMagic, 4) == 0 && hx::getU32(bytes, offset, version) &&
+                       version == kListVersion && hx::getU32(bytes, offset, count) && count <= kMaxEntries &&
+                       bytes.size() - offset == static_cast<size_t>(count) * kFieldsPerEntry * 4;
+    if (!valid) {
+        // Keep the damaged file aside so that the next store does not destroy what may be recovered.
+        hx::setFileAside(path, ".damaged");
+        return -1;
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t fields[kFieldsPerEntry];
+        for (uint32_t& field : fields)
+            hx::getU32(bytes, offset, field);
+        PhotoEntry* entry = decodeEntry(fields);
+        if (!entry)
+            return -1;
+        entry->thumbnail = readStamp(directory, entry->id);
+        // Identifiers of stored entries come from earlier sessions; new ones must not repeat them.
+        hx::state().nextUniqueId = std::max(hx::state().nextUniqueId, entry->id);
+        ListAppend(list, entry);
+    }
+    return 0;
+}
+
+int32_t nslWriteStillsetProject(const char* directory, ListHead* list, int32_t flags)
+{
+    if (hx::shouldFail("nslWriteStillsetProject") || !usableDirectory(directory) || !list)
+        return -1;
+    std::string bytes(kListMagic, 4);
+    hx::putU32(bytes, kListVersion);
+    hx::putU32(bytes, static_cast<uint32_t>(ListCount(list)));
+    for (auto* entry = static_cast<PhotoEntry*>(ListFirst(list)); entry;
+         entry = static_cast<PhotoEntry*>(ListNext(entry))) {
+        bytes += encodeEntry(*entry);
+        if ((flags & 1) && entry->thumbnail)
+            writeStamp(directory, entry->id, entry->thumbnail);
+    }
+    return hx::writeFileAtomically(listPath(directory), bytes) ? 0 : -1;
+}
+
+int32_t nslFreeStillsetProject(const char* directory, ListHead* list, int32_t flags)
+{
+    hx::countCall("nslFreeStillsetProject");
+    if (!list)
+        return -1;
+    const bool discard = (flags & NSL_FREE_DISCARD) && usableDirectory(directory);
+    while (auto* entry = static_cast<PhotoEntry*>(ListFirst(list))) {
+        ListRemove(list, entry);
+        if (discard)
+            unlink(stampFile(directory, entry->id).c_str());
+        releaseEntry(entry);
+    }
+    if (discard) // set aside rather than deleted: a discarded list can still be recovered by hand
+        hx::setFileAside(listPath(directory), ".discarded");
+    return 0;
+}
+
+int32_t nslDeleteStillsetStamp(const char* directory, const PhotoEntry* entry)
+{
+    if (hx::shouldFail("nslDeleteStillsetStamp") || !usableDirectory(directory) || !entry)
+        return -1;
+    unlink(stampFile(directory, entry->id).c_str());
+    return 0;
+}
+
+} // extern "C"

@@ -1,0 +1,100 @@
+// hxscenes: the scene bin as the plug-ins see it: walking it, names, photos and reference frames.
+#include "host/hxscenes.h"
+
+#include "runtime/host_state.h"
+#include "image/images.h"
+#include "scenes/scene_bin.h"
+#include "image/decode/still_cache.h"
+#include "video/video_source.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr size_t kMaxNameLength = 1024;
+
+} // namespace
+
+extern "C" {
+
+OpImage* nslGetStillset(AVRecord record)
+{
+    const hx::BinItem* item = hx::itemOfRecord(record);
+    if (hx::shouldFail("nslGetStillset") || !item || item->kind != hxhost::ItemKind::Still)
+        return nullptr;
+    const std::shared_ptr<const hx::Still> still = hx::cachedStill(hx::mediaPath(*item), nullptr);
+    OpImage* image = still ? hx::newImage(still->width, still->height, OP_FORMAT_YUVA, false) : nullptr;
+    if (image)
+        std::memcpy(image->planes[0], still->pixels.get(), still->bytes());
+    return image;
+}
+
+// 0 for a still; -1 for a clip with a reference frame (a photo grabbed from video); 1 otherwise.
+int32_t nslAVRecordGetPhoto(AVRecord record, uint32_t* info)
+{
+    hx::countCall("nslAVRecordGetPhoto");
+    const hx::BinItem* item = hx::itemOfRecord(record);
+    if (info)
+        *info = item ? item->id : 0;
+    if (!item)
+        return 1;
+    if (item->kind == hxhost::ItemKind::Still)
+        return 0;
+    return item->referenceFrame >= 0 ? -1 : 1;
+}
+
+int32_t nslAVRecordGetReferenceFrame(AVRecord record)
+{
+    hx::countCall("nslAVRecordGetReferenceFrame");
+    const hx::BinItem* item = hx::itemOfRecord(record);
+    if (!item || item->kind != hxhost::ItemKind::Clip)
+        return -1;
+    hx::selectVideo(item->id);
+    return item->referenceFrame;
+}
+
+int32_t nslGetSceneListCount(void)
+{
+    hx::countCall("nslGetSceneListCount");
+    return static_cast<int32_t>(hx::binItems().size());
+}
+
+AVRecord nslGetFirstScene(void)
+{
+    hx::countCall("nslGetFirstScene");
+    const auto& items = hx::binItems();
+    return items.empty() ? 0 : items.front().record;
+}
+
+AVRecord nslGetNextScene(AVRecord scene)
+{
+    hx::countCall("nslGetNextScene");
+    const hx::BinItem* item = hx::itemOfRecord(scene);
+    const auto& items = hx::binItems();
+    for (size_t i = 0; item && i + 1 < items.size(); ++i)
+        if (items[i].id == item->id)
+            return items[i + 1].record;
+    return 0;
+}
+
+const hxchar* nslGetAVRecordName(AVRecord record)
+{
+    hx::countCall("nslGetAVRecordName");
+    const hx::BinItem* item = hx::itemOfRecord(record);
+    return item ? item->name.c_str() : nullptr;
+}
+
+int32_t nslSetAVRecordName(AVRecord record, const hxchar* name)
+{
+    const hx::BinItem* item = hx::itemOfRecord(record);
+    if (hx::shouldFail("nslSetAVRecordName") || !item || !name)
+        return -1;
+    size_t length = 0;
+    while (length <= kMaxNameLength && name[length])
+        ++length;
+    if (length > kMaxNameLength)
+        return -1;
+    return hx::renameItem(item->id, std::u16string(name, length)) ? 0 : -1;
+}
+
+} // extern "C"
