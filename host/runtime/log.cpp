@@ -2,10 +2,13 @@
 #include "host/hxlog.h"
 
 #include "runtime/atomic_file.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <cstdarg>
 #include <cstdio>
+#include <exception>
+#include <string>
 
 namespace {
 
@@ -62,3 +65,23 @@ void setLogFileEcho(bool enabled)
 }
 
 } // namespace hxhost
+
+namespace hx {
+
+void logEscapedException(const char* entryPoint) noexcept
+{
+    try {
+        std::string what = "unknown exception";
+        try {
+            throw;
+        } catch (const std::exception& error) {
+            what = error.what();
+        } catch (...) {
+        }
+        loggerMessage(4, __LINE__, "hx", 0, "%s: %s", entryPoint, what.c_str());
+    } catch (...) {
+        // Nothing more can be said when even the log cannot take the entry.
+    }
+}
+
+} // namespace hx
