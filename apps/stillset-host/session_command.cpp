@@ -7,6 +7,7 @@
 
 #include "hxhost/hxhost.h"
 #include "hxhost/session_script.h"
+#include "hxhost/window.h"
 
 #include <cstdio>
 #include <cstring>
@@ -17,13 +18,16 @@ const char kHelp[] =
     "usage: stillset-host session --hxhome DIR --project N [options]\n"
     "\n"
     "Opens (or creates) host project N under the installation DIR, imports photos into its scene bin,\n"
-    "runs the slideshow tool on it under a scripted user and prints the log entries the tool wrote.\n"
+    "runs the slideshow tool on it under a scripted user, or with --window under the person at a\n"
+    "desktop window, and prints the log entries the tool wrote.\n"
     "The tool keeps its settings and photo list in DIR/programs/stillset/project<N+1>, so the next\n"
     "session finds the photos as this one left them.\n"
     "\n"
     "Without --script the user answers the tool's question whether to import the scene bin with yes\n"
     "when --import brought photos, takes the default (Cancel or No) of any other requester, and\n"
     "closes the main window. With a script the user plays it and closes the main window after it.\n"
+    "With --window the person does all that with mouse and keyboard; closing the window closes the\n"
+    "main window.\n"
     "\n"
     "  --hxhome DIR                 the installation root (created when missing)\n"
     "  --project N                  the host's active project number, 0 or more\n"
@@ -31,6 +35,9 @@ const char kHelp[] =
     "                               may be repeated. Files that are not photos are skipped and named\n"
     "  --script FILE                a session script: what the user does (format: see README)\n"
     "  --screenshot OUT.png         a picture of the main window when the script has run out\n"
+    "  --window                     show the host screen in a desktop window and let the person at\n"
+    "                               its mouse and keyboard use the tool (not with --script)\n"
+    "  --window-size WxH            the window's size (default: the screen fitted to the desktop)\n"
     "  --screen 1920x1080|1280x720  the host's screen (default 1920x1080)\n"
     "  --standard pal|hd1080        the video standard (default pal)\n"
     "  --plugin PATH                the slideshow plug-in (default: libstillset.so beside the host library)\n";
@@ -45,13 +52,27 @@ void screenshotAtTheEnd(const std::string& path)
     hxhost::scriptedUser()->addAction(action);
 }
 
+// "1280x720" into the window's size; false for anything else.
+bool parseWindowSize(const std::string& text, hxhost::WindowOptions& options)
+{
+    int width = 0, height = 0;
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &end) != 2 || width < 160 || height < 120 ||
+        width > 16384 || height > 16384)
+        return false;
+    options.width = width;
+    options.height = height;
+    return true;
+}
+
 } // namespace
 
 int runSession(const Arguments& arguments)
 {
     Options options("session",
-                    {"--hxhome", "--project", "--plugin", "--import", "--script", "--screenshot", "--screen", "--standard"},
-                    {});
+                    {"--hxhome", "--project", "--plugin", "--import", "--script", "--screenshot", "--screen", "--standard",
+                     "--window-size"},
+                    {"--window"});
     std::string error;
     long project = -1;
     if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error))
@@ -66,6 +87,12 @@ int runSession(const Arguments& arguments)
         return usageError("session: --hxhome and --project are required (try session --help)");
     if (!applyStandard(options, error) || !applyScreen(options, error))
         return usageError("session: " + error);
+    const bool windowed = options.has("--window");
+    hxhost::WindowOptions windowOptions;
+    if (windowed && (options.has("--script") || options.has("--screenshot")))
+        return usageError("session: --window takes no --script or --screenshot: the person at the window acts");
+    if (options.has("--window-size") && (!windowed || !parseWindowSize(options.value("--window-size"), windowOptions)))
+        return usageError("session: --window-size takes WIDTHxHEIGHT (at least 160x120) and goes with --window");
     std::shared_ptr<hxhost::ScriptedUser> user = hxhost::scriptedUser();
     if (options.has("--script") && !hxhost::loadSessionScript(options.value("--script"), *user, &error))
         return usageError("session: " + error);
@@ -76,7 +103,7 @@ int runSession(const Arguments& arguments)
     const size_t imported = importPhotos(options.values("--import"));
     if (!hxhost::saveProject(&error))
         return usageError("session: " + error), 1;
-    if (!options.has("--script") && imported > 0)
+    if (!options.has("--script") && !windowed && imported > 0)
         user->addAnswer(1); // yes to importing the scene bin into an empty photo list
     if (options.has("--screenshot"))
         screenshotAtTheEnd(options.value("--screenshot"));
@@ -84,11 +111,19 @@ int runSession(const Arguments& arguments)
     if (!plugin.load(options.value("--plugin", defaultPluginPath("stillset")), error))
         return usageError("session: " + error), 1;
 
+    if (windowed) {
+        std::shared_ptr<hxhost::User> person = hxhost::openWindowUser(windowOptions, &error);
+        if (!person)
+            return usageError("session: " + error), 1;
+        hxhost::setUser(person);
+    }
     hxhost::clearLog();
     OperatorActionRecord record;
     std::memset(&record, 0, sizeof record);
     record.action = OP_ACTION_RUN;
     const int32_t result = plugin.action()(&record);
+    if (windowed)
+        hxhost::setUser(user); // the window closes with its user
     for (const hxhost::LogEntry& entry : hxhost::logEntries())
         std::printf("log level %d %s:%d module 0x%08X\n", entry.level, entry.source.c_str(), entry.line, entry.module);
     for (const std::string& failure : user->failures())

@@ -35,6 +35,11 @@ uint32_t mix(uint32_t a, uint32_t b, int32_t numerator, int32_t denominator)
     return out;
 }
 
+int32_t sliderKnobWidth()
+{
+    return std::max(6, hx::convertWidth(8));
+}
+
 // A raised face with a soft vertical gradient, as buttons and popups have.
 void drawFace(const Canvas& canvas, Rect r)
 {
@@ -136,8 +141,8 @@ void paintSlider(const Canvas& canvas, const Gadget& g)
     drawLabel(canvas, g, g.text);
     const std::u16string shown = hx::sliderText(g.format, g.value);
     const int32_t valueWidth = g.valueWidth > 0 ? g.valueWidth : hx::textWidth(shown) + 2 * hx::convertWidth(4);
-    const int32_t knob = std::max(6, hx::convertWidth(8));
-    const Rect track{r.x0 + knob / 2, r.y0 + r.height() / 2 - 2, r.x1 - valueWidth - knob / 2, r.y0 + r.height() / 2 + 2};
+    const int32_t knob = sliderKnobWidth();
+    const Rect track = hx::sliderTrack(g);
     if (track.x1 > track.x0) {
         const int64_t span = std::max<int64_t>(1, static_cast<int64_t>(g.maximum) - g.minimum);
         const int32_t at = track.x0 + static_cast<int32_t>((static_cast<int64_t>(g.value) - g.minimum) * track.width() / span);
@@ -156,11 +161,11 @@ void paintListView(const Canvas& canvas, const Gadget& g)
     const Canvas inside = canvas.clipped({r.x0 + 2, r.y0 + 2, r.x1 - 2, r.y1 - 2});
     const int32_t rowHeight = hx::listRowHeight(), pad = hx::convertWidth(6);
     for (int32_t row = g.firstRow; row < static_cast<int32_t>(g.items.size()); ++row) {
-        const int32_t top = r.y0 + 2 + (row - g.firstRow) * rowHeight;
+        const Rect line = hx::listRow(g, row);
+        const int32_t top = line.y0;
         if (top > r.y1)
             break;
         const hx::Item& item = g.items[static_cast<size_t>(row)];
-        const Rect line{r.x0 + 2, top, r.x1 - 2, top + rowHeight - 1};
         const bool selected = row == g.selected;
         if (selected)
             inside.fill(line, colour(hx::kColourSelection));
@@ -178,14 +183,6 @@ void paintListView(const Canvas& canvas, const Gadget& g)
         hx::drawText(inside, x, textTop(line), item.text, colour(selected ? hx::kColourSelectedText : hx::kColourText),
                      line.x1 - x - pad);
     }
-}
-
-Rect gridCell(const Gadget& g, const hx::GridLayout& layout, int32_t index)
-{
-    const int32_t column = index % layout.columns, row = index / layout.columns - g.firstRow;
-    const int32_t x = g.x + layout.gapX + column * (g.cellWidth + layout.gapX);
-    const int32_t y = g.y + row * (g.cellHeight + layout.gapY);
-    return {x, y, x + g.cellWidth - 1, y + g.cellHeight - 1};
 }
 
 void paintCell(UgWindow* window, const Canvas& grid, Gadget& g, size_t index, Rect cell)
@@ -223,12 +220,12 @@ void paintGrid(UgWindow* window, const Canvas& canvas, Gadget& g)
             return; // the painter removed the grid
         if (index >= static_cast<int32_t>(g.items.size()))
             break;
-        paintCell(window, grid, g, static_cast<size_t>(index), gridCell(g, layout, index));
+        paintCell(window, grid, g, static_cast<size_t>(index), hx::gridCell(g, layout, index));
     }
     if (!hx::findGadget(window, id))
         return;
     if (g.selected >= first && g.selected < first + shown) {
-        const Rect cell = gridCell(g, layout, g.selected);
+        const Rect cell = hx::gridCell(g, layout, g.selected);
         const int32_t ring = std::clamp(layout.gapX / 2, 1, 3);
         grid.frame({cell.x0 - ring, cell.y0 - ring, cell.x1 + ring, cell.y1 + ring}, colour(hx::kColourFocus),
                    colour(hx::kColourFocus), ring);
@@ -248,6 +245,28 @@ void paintGrid(UgWindow* window, const Canvas& canvas, Gadget& g)
 } // namespace
 
 namespace hx {
+
+Rect gridCell(const Gadget& g, const GridLayout& layout, int32_t index)
+{
+    const int32_t column = index % layout.columns, row = index / layout.columns - g.firstRow;
+    const int32_t x = g.x + layout.gapX + column * (g.cellWidth + layout.gapX);
+    const int32_t y = g.y + row * (g.cellHeight + layout.gapY);
+    return {x, y, x + g.cellWidth - 1, y + g.cellHeight - 1};
+}
+
+Rect listRow(const Gadget& list, int32_t row)
+{
+    const int32_t top = list.y + 2 + (row - list.firstRow) * listRowHeight();
+    return {list.x + 2, top, list.x + list.width - 3, top + listRowHeight() - 1};
+}
+
+Rect sliderTrack(const Gadget& g)
+{
+    const Rect r = bounds(g);
+    const int32_t valueWidth = g.valueWidth > 0 ? g.valueWidth : textWidth(sliderText(g.format, g.value)) + 2 * convertWidth(4);
+    const int32_t knob = sliderKnobWidth();
+    return {r.x0 + knob / 2, r.y0 + r.height() / 2 - 2, r.x1 - valueWidth - knob / 2, r.y0 + r.height() / 2 + 2};
+}
 
 GridLayout gridLayout(const Gadget& grid)
 {

@@ -2,6 +2,7 @@
 #ifndef HX_GUI_PAINT_H
 #define HX_GUI_PAINT_H
 
+#include "gui/canvas.h"
 #include "gui/model.h"
 
 namespace hx {
@@ -19,6 +20,11 @@ struct GridLayout {
 };
 GridLayout gridLayout(const Gadget& grid);
 int32_t listRowsShown(const Gadget& list);
+// Where things are drawn, in window pixels: a grid's cell `index` (its row may be scrolled out), a
+// list's row, and the track a slider's knob runs along.
+Rect gridCell(const Gadget& grid, const GridLayout& layout, int32_t index);
+Rect listRow(const Gadget& list, int32_t row);
+Rect sliderTrack(const Gadget& slider);
 // Scrolls a list or grid so that its selection is shown.
 void keepSelectionShown(Gadget& gadget);
 
