@@ -2,6 +2,7 @@
 #include "gui/hit_test.h"
 
 #include "gui/gadget_look.h"
+#include "hxhost/window.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -133,3 +134,30 @@ void scrollRows(UgWindow* window, Gadget& gadget, int32_t rows)
 }
 
 } // namespace hx
+
+namespace hxhost {
+
+bool itemOnScreen(uint32_t gadget, int32_t item, ViewRect& area)
+{
+    UgWindow* window = nullptr;
+    const hx::Gadget* g = hx::findGadgetAnywhere(gadget, &window);
+    if (!g || item < 0 || item >= itemCount(*g))
+        return false;
+    Rect r;
+    if (g->kind == GadgetKind::GridView) {
+        const hx::GridLayout layout = hx::gridLayout(*g);
+        if (item / layout.columns < g->firstRow || item / layout.columns >= g->firstRow + layout.rowsShown)
+            return false;
+        r = hx::gridCell(*g, layout, item);
+    } else if (g->kind == GadgetKind::ListView) {
+        if (item < g->firstRow || item >= g->firstRow + hx::listRowsShown(*g))
+            return false;
+        r = hx::listRow(*g, item);
+    } else {
+        return false;
+    }
+    area = {window->x + r.x0, window->y + r.y0, r.width(), r.height()};
+    return true;
+}
+
+} // namespace hxhost

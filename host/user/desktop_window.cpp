@@ -11,6 +11,8 @@ namespace hx {
 std::unique_ptr<DesktopWindow> DesktopWindow::open(const hxhost::WindowOptions& options, int32_t pictureWidth,
                                                    int32_t pictureHeight, std::string& error)
 {
+    // The click that gives the window the focus acts too, even when it waited in the queue with the focus change.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = std::string("no desktop to open a window on: ") + SDL_GetError();
         return nullptr;
@@ -38,6 +40,7 @@ std::unique_ptr<DesktopWindow> DesktopWindow::open(const hxhost::WindowOptions& 
         error = std::string("cannot open the window: ") + SDL_GetError();
         return nullptr; // the destructor closes what was opened
     }
+    SDL_RaiseWindow(shown->window_); // the keyboard's focus, where no window manager gives it
     return shown;
 }
 

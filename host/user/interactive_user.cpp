@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <deque>
 
 namespace {
 
@@ -25,6 +26,9 @@ using hxhost::UserAction;
 
 // Between two pictures of a running meter, so the work is not slowed by showing it.
 constexpr uint32_t kMeterFrameMs = 40;
+
+// Input kept while a meter runs; a person does not type faster than this.
+constexpr size_t kMaxPendingEvents = 4096;
 
 const char16_t kHint[] = u"Tab moves the focus, Enter answers OK, Escape answers Cancel";
 
@@ -81,8 +85,12 @@ public:
         show(nullptr);
         for (;;) {
             SDL_Event event;
-            if (!window_->nextEvent(event, 500))
+            if (!pending_.empty()) {
+                event = pending_.front();
+                pending_.pop_front();
+            } else if (!window_->nextEvent(event, 500)) {
                 continue;
+            }
             if (closes(event)) {
                 closed_ = true;
                 return std::nullopt;
@@ -120,9 +128,11 @@ public:
                 closed_ = true;
                 return false;
             }
-            // Only Escape or the Stop button stops the work; Enter, meant for what comes next, does not.
-            const bool enter = event.type == SDL_KEYDOWN && event.key.keysym.sym != SDLK_ESCAPE;
-            stop = !enter && answerOf(event, prompt) == 0;
+            // Only Escape or the Stop button stops the work; what else the person does waits until it is done.
+            if (forMeter(event))
+                stop = answerOf(event, prompt) == 0;
+            else if (pending_.size() < kMaxPendingEvents)
+                pending_.push_back(event);
         }
         if (stop || SDL_GetTicks() - lastMeterFrame_ >= kMeterFrameMs) {
             lastMeterFrame_ = SDL_GetTicks();
@@ -498,6 +508,19 @@ private:
         }
     }
 
+    // Escape, and the pointer on the status line, where the meter's Stop button is.
+    bool forMeter(const SDL_Event& event) const
+    {
+        int32_t x = -1, y = -1;
+        if (event.type == SDL_KEYDOWN)
+            return event.key.keysym.sym == SDLK_ESCAPE;
+        if (event.type == SDL_MOUSEBUTTONDOWN)
+            return framePoint(event.button.x, event.button.y, x, y) && !onScreen(x, y);
+        if (event.type == SDL_MOUSEMOTION)
+            return framePoint(event.motion.x, event.motion.y, x, y) && !onScreen(x, y);
+        return false;
+    }
+
     // Waits for the person's answer: the index of a button, or -1 when the window was closed.
     int32_t ask(Prompt& prompt)
     {
@@ -582,18 +605,24 @@ private:
     std::u16string meterStatus_;
     uint32_t lastMeterFrame_ = 0;
     std::u16string lastFolder_;
+    std::deque<SDL_Event> pending_; // input that came while a meter ran
 };
 
 } // namespace
 
 namespace hxhost {
 
+int32_t windowStatusLineHeight()
+{
+    return hx::statusLineHeight();
+}
+
 std::shared_ptr<User> openWindowUser(const WindowOptions& options, std::string* error)
 {
     const Picture screen = screenPicture();
     std::string why;
     std::unique_ptr<hx::DesktopWindow> window =
-        hx::DesktopWindow::open(options, screen.width, screen.height + hx::statusLineHeight(), why);
+        hx::DesktopWindow::open(options, screen.width, screen.height + windowStatusLineHeight(), why);
     if (!window) {
         if (error)
             *error = why;

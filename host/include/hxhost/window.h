@@ -54,6 +54,13 @@ enum ToolkitKey : uint32_t {
 // toolkit has no code for, such as a modifier alone.
 HXHOST_API uint32_t toolkitKey(int32_t symbol, uint16_t modifiers);
 
+// Where a grid's cell or a list's row is shown on the host screen; false when it is scrolled out of
+// sight or there is no such gadget or item.
+HXHOST_API bool itemOnScreen(uint32_t gadget, int32_t item, ViewRect& area);
+
+// The height of the status line the window shows below the host screen, in screen pixels.
+HXHOST_API int32_t windowStatusLineHeight();
+
 struct WindowOptions {
     std::string title = "stillset";
     // The window's size in desktop points; 0: the host screen fitted to the desktop's usable area.

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs a test program on an X server of its own, so the window tests see a known desktop (2048x1280,
+# no window manager) whether or not the machine has a display.
+set -euo pipefail
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+exec 3<>"$fifo"
+rm -f "$fifo"
+Xvfb -displayfd 3 -screen 0 2048x1280x24 -nolisten tcp >/dev/null 2>&1 &
+server=$!
+trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null || true' EXIT
+if ! read -r -t 30 number <&3; then
+  echo "run_under_xvfb: the X server did not start" >&2
+  exit 1
+fi
+export DISPLAY=":$number"
+"$@"

@@ -1,0 +1,334 @@
+// The host program's desktop window on a real X server: real pointer and key events (xdotool), the X
+// screen compared with the toolkit's own picture, and what the session stored after the window closed.
+#include "stillset/session_fixture.h"
+#include "window/x_screen.h"
+
+#include "hxhost/window.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kHost = std::string(STILLSET_BIN_DIR) + "/stillset-host";
+
+// The host's user that looks once at what the tool shows when it first waits, then leaves.
+class Onlooker : public hxhost::ScriptedUser {
+public:
+    std::optional<hxhost::UserAction> nextAction() override
+    {
+        if (screen.pixels.empty()) {
+            windows = hxhost::windows();
+            screen = hxhost::screenPicture();
+            for (const hxhost::WindowView& window : windows)
+                for (const hxhost::GadgetView& gadget : window.gadgets)
+                    if (gadget.kind == hxhost::GadgetKind::GridView)
+                        for (int32_t item = 0; item < static_cast<int32_t>(gadget.items.size()); ++item) {
+                            hxhost::ViewRect cell;
+                            if (hxhost::itemOnScreen(gadget.id, item, cell))
+                                cells.push_back(cell);
+                        }
+        }
+        return std::nullopt;
+    }
+    std::vector<hxhost::WindowView> windows;
+    hxhost::Picture screen;
+    std::vector<hxhost::ViewRect> cells; // the photo grid's cells, screen pixels
+};
+
+std::string shell(const std::string& command)
+{
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe))
+            out += buffer;
+        pclose(pipe);
+    }
+    return out;
+}
+
+// Pixels that differ by more than a rounding step between two pictures of one size.
+int differences(const hxhost::Picture& a, const hxhost::Picture& b)
+{
+    if (a.width != b.width || a.height != b.height)
+        return -1;
+    int count = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i)
+        for (int shift = 0; shift <= 16; shift += 8)
+            if (std::abs(static_cast<int>((a.pixels[i] >> shift) & 0xFF) - static_cast<int>((b.pixels[i] >> shift) & 0xFF)) > 2) {
+                ++count;
+                break;
+            }
+    return count;
+}
+
+hxhost::Picture crop(const hxhost::Picture& picture, const hxhost::ViewRect& r)
+{
+    hxhost::Picture out{r.width, r.height, {}};
+    for (int y = r.y; y < r.y + r.height; ++y)
+        for (int x = r.x; x < r.x + r.width; ++x)
+            out.pixels.push_back(picture.at(x, y));
+    return out;
+}
+
+class WindowSessionTest : public PluginTest {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under tests/window/run_under_xvfb.sh";
+        hxhost::setProjectNumber(0);
+        std::string error;
+        ASSERT_TRUE(hxhost::openProject(&error)) << error;
+        addPhotos(6);
+        ASSERT_TRUE(hxhost::saveProject(&error)) << error;
+    }
+
+    void TearDown() override
+    {
+        if (program_ > 0) {
+            kill(program_, SIGKILL);
+            waitpid(program_, nullptr, 0);
+        }
+        PluginTest::TearDown();
+    }
+
+    // A session without a window that imports the scene bin and looks at the tool as it opens.
+    void importAndLook()
+    {
+        auto onlooker = std::make_shared<Onlooker>();
+        onlooker->addAnswer(1);
+        hxhost::setUser(onlooker);
+        ASSERT_EQ(runTool(), 0);
+        hxhost::setUser(hxhost::scriptedUser());
+        look_ = *onlooker;
+        ASSERT_EQ(look_.cells.size(), 6u);
+    }
+
+    // Starts the host program with its window and finds the window on the X screen.
+    void openWindow(const std::vector<std::string>& extra = {})
+    {
+        std::vector<std::string> arguments{kHost, "session", "--hxhome", home(), "--project", "0", "--window"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        const std::string log = home() + "/session.log";
+        posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_adddup2(&files, 1, 2);
+        ASSERT_EQ(posix_spawn(&program_, argv[0], &files, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&files);
+
+        const std::string found = shell("timeout 60 xdotool search --sync --onlyvisible --name '^stillset$' | head -n 1");
+        ASSERT_FALSE(found.empty()) << "no window appeared: " << readFile(home() + "/session.log");
+        window_ = std::stoul(found);
+        const std::string geometry = shell("xdotool getwindowgeometry --shell " + std::to_string(window_));
+        ASSERT_EQ(std::sscanf(geometry.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &x_, &y_, &width_, &height_), 4)
+            << geometry;
+        frameWidth_ = 1920;
+        frameHeight_ = 1080 + hxhost::windowStatusLineHeight();
+        view_ = hxhost::fitPicture(frameWidth_, frameHeight_, width_, height_);
+        // The keyboard goes to the window, as a window manager gives it the focus; the pointer leaves
+        // it, so nothing is marked under the pointer.
+        xdo("windowfocus --sync " + std::to_string(window_) + " mousemove 0 0");
+        waitUntilStill();
+    }
+
+    // A point of the host screen on the X screen.
+    std::pair<int, int> onX(int hostX, int hostY) const
+    {
+        int32_t ax = 0, ay = 0;
+        hxhost::pictureToArea(view_, frameWidth_, frameHeight_, hostX, hostY, ax, ay);
+        return {x_ + ax, y_ + ay};
+    }
+    std::string at(int hostX, int hostY) const
+    {
+        const auto [x, y] = onX(hostX, hostY);
+        return std::to_string(x) + " " + std::to_string(y);
+    }
+    static std::pair<int, int> middle(const hxhost::ViewRect& r) { return {r.x + r.width / 2, r.y + r.height / 2}; }
+
+    static void xdo(const std::string& commands)
+    {
+        ASSERT_EQ(std::system(("xdotool " + commands).c_str()), 0) << commands;
+        std::this_thread::sleep_for(300ms);
+    }
+
+    // Drags from one host point to another in steps, as a hand does.
+    void drag(std::pair<int, int> from, std::pair<int, int> to)
+    {
+        std::string steps = "mousemove " + at(from.first, from.second) + " mousedown 1";
+        for (int i = 1; i <= 4; ++i)
+            steps += " sleep 0.1 mousemove " + at(from.first + (to.first - from.first) * i / 4, from.second + (to.second - from.second) * i / 4);
+        xdo(steps + " sleep 0.1 mouseup 1");
+    }
+
+    // The host screen as the X screen shows it, once it is the picture expected (or the time ran out).
+    hxhost::Picture shownScreen(const hxhost::ViewRect& part, const hxhost::Picture* expected = nullptr)
+    {
+        hxhost::Picture shown;
+        const auto [x0, y0] = onX(part.x, part.y);
+        for (int tries = 0; tries < 100; ++tries) {
+            shown = grabScreen(x0, y0, part.width, part.height);
+            if (!expected || differences(shown, *expected) == 0)
+                break;
+            std::this_thread::sleep_for(200ms);
+        }
+        return shown;
+    }
+
+    // Waits until the window shows the same picture twice in a row: the program waits for the person.
+    void waitUntilStill()
+    {
+        hxhost::Picture before = grabScreen(x_, y_, width_, height_);
+        for (int tries = 0; tries < 60; ++tries) {
+            std::this_thread::sleep_for(500ms);
+            hxhost::Picture now = grabScreen(x_, y_, width_, height_);
+            if (differences(now, before) == 0)
+                return;
+            before = std::move(now);
+        }
+        ADD_FAILURE() << "the window never came to rest";
+    }
+
+    // Closes the window as a window manager does and waits for the program to end; its exit status.
+    int closeWindow()
+    {
+        std::string error;
+        EXPECT_TRUE(closeLikeAWindowManager(window_, error)) << error;
+        return waitForEnd();
+    }
+
+    int waitForEnd()
+    {
+        for (int tries = 0; tries < 600; ++tries) {
+            int status = 0;
+            if (waitpid(program_, &status, WNOHANG) == program_) {
+                program_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(100ms);
+        }
+        ADD_FAILURE() << "the program did not end: " << readFile(home() + "/session.log");
+        return -1;
+    }
+
+    const hxhost::GadgetView* gadgetWithHelp(const std::u16string& help) const
+    {
+        for (const hxhost::WindowView& window : look_.windows)
+            for (const hxhost::GadgetView& gadget : window.gadgets)
+                if (gadget.helpText == help)
+                    return &gadget;
+        return nullptr;
+    }
+    std::pair<int, int> gadgetMiddle(const hxhost::GadgetView& gadget) const
+    {
+        const hxhost::WindowView& main = look_.windows.front();
+        return {main.contentX + gadget.x + gadget.width / 2, main.contentY + gadget.y + gadget.height / 2};
+    }
+
+    Onlooker look_;
+    pid_t program_ = -1;
+    unsigned long window_ = 0;
+    int x_ = 0, y_ = 0, width_ = 0, height_ = 0;
+    int frameWidth_ = 0, frameHeight_ = 0;
+    hxhost::ViewRect view_;
+};
+
+TEST_F(WindowSessionTest, ShowsTheToolkitsScreenAndStoresWhatThePersonDid)
+{
+    importAndLook();
+    openWindow();
+    ASSERT_EQ(width_, 1920) << "the test desktop fits the screen pixel for pixel";
+    const hxhost::ViewRect screen{0, 0, 1920, 1080};
+    EXPECT_EQ(differences(shownScreen(screen, &look_.screen), look_.screen), 0);
+
+    // Photo 5 dragged onto the front of the grid, then the photo now third turned right.
+    const hxhost::ViewRect first = look_.cells[0], last = look_.cells[5];
+    drag(middle(last), {first.x + 2, first.y + first.height / 2});
+    xdo("mousemove 0 0");
+    const hxhost::Picture lastBefore = crop(look_.screen, last);
+    EXPECT_EQ(differences(shownScreen(first, &lastBefore), lastBefore), 0) << "photo 5 is shown first";
+    const auto [cx, cy] = middle(look_.cells[2]);
+    xdo("mousemove " + at(cx, cy) + " click 1");
+    const hxhost::GadgetView* turnRight = gadgetWithHelp(u"Turn right");
+    ASSERT_NE(turnRight, nullptr);
+    // The pointer over the button marks it and the status line names it.
+    const hxhost::ViewRect status{0, 1080, 1920, frameHeight_ - 1080};
+    const hxhost::Picture statusBefore = shownScreen(status);
+    const auto [tx, ty] = gadgetMiddle(*turnRight);
+    xdo("mousemove " + at(tx, ty));
+    const hxhost::ViewRect button{look_.windows.front().contentX + turnRight->x, look_.windows.front().contentY + turnRight->y,
+                                  turnRight->width, turnRight->height};
+    EXPECT_GT(differences(shownScreen(button), crop(look_.screen, button)), 0);
+    EXPECT_GT(differences(shownScreen(status), statusBefore), 0);
+    xdo("click 1");
+    EXPECT_EQ(closeWindow(), 0) << readFile(home() + "/session.log");
+
+    const std::vector<StoredPhoto> stored = storedPhotos();
+    ASSERT_EQ(stored.size(), 6u);
+    EXPECT_EQ(stored[0].name, "p5");
+    EXPECT_EQ(stored[2].name, "p1");
+    EXPECT_EQ(stored[2].fields.rotation, 90);
+    EXPECT_EQ(stored[1].fields.rotation, 0);
+}
+
+TEST_F(WindowSessionTest, KeysAnswerTheQuestionAndReachTheGadgets)
+{
+    // No import yet: the tool asks whether to import the scene bin. Escape says no.
+    openWindow();
+    xdo("key Escape");
+    EXPECT_EQ(closeWindow(), 0) << readFile(home() + "/session.log");
+    EXPECT_TRUE(storedNames().empty()) << "a cancelled question changes nothing";
+
+    // Enter says yes; the grid's key gives it the focus, Right moves its selection, Delete trashes it.
+    openWindow();
+    xdo("key Return");
+    waitUntilStill(); // the photos are imported under a meter
+    xdo("key l");
+    xdo("key Right");
+    xdo("key Delete");
+    EXPECT_EQ(closeWindow(), 0) << readFile(home() + "/session.log");
+    EXPECT_EQ(storedNames(), (std::vector<std::string>{"p0", "p2", "p3", "p4", "p5"})) << readFile(home() + "/session.log");
+}
+
+TEST_F(WindowSessionTest, ClosedWhileANoticeWaitsTheSessionStillEndsAndStores)
+{
+    importAndLook();
+    openWindow();
+    drag(middle(look_.cells[0]), {look_.cells[3].x + 2, middle(look_.cells[3]).second}); // before photo 3
+    // F1 opens the about notice, and the window manager closes the window while it waits.
+    xdo("key F1");
+    EXPECT_EQ(closeWindow(), 0) << readFile(home() + "/session.log");
+    EXPECT_EQ(storedNames(), (std::vector<std::string>{"p1", "p2", "p0", "p3", "p4", "p5"})) << readFile(home() + "/session.log");
+}
+
+TEST_F(WindowSessionTest, ScaledIntoASmallerWindowThePointerStillHits)
+{
+    importAndLook();
+    openWindow({"--window-size", "1280x750"});
+    ASSERT_EQ(width_, 1280);
+    // Dragging the first photo onto the trash deletes it for good.
+    const hxhost::GadgetView* trash = gadgetWithHelp(u"Move to the trash");
+    ASSERT_NE(trash, nullptr);
+    drag(middle(look_.cells[0]), gadgetMiddle(*trash));
+    EXPECT_EQ(closeWindow(), 0) << readFile(home() + "/session.log");
+    EXPECT_EQ(storedNames(), (std::vector<std::string>{"p1", "p2", "p3", "p4", "p5"}));
+}
+
+} // namespace
