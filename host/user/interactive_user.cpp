@@ -549,6 +549,8 @@ private:
         if (prompt.typed)
             SDL_StopTextInput();
         message_.clear();
+        if (!closed_)
+            show(nullptr); // the answered question leaves the status line at once, before the work it starts
         return answer;
     }
 
