@@ -31,7 +31,7 @@ std::unique_ptr<DesktopWindow> DesktopWindow::open(const hxhost::WindowOptions& 
         height = fitted.height;
     }
     shown->window_ = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                                      height, SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
+                                      height, SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (shown->window_)
         shown->renderer_ = SDL_CreateRenderer(shown->window_, -1, 0);
     if (shown->window_ && !shown->renderer_)
@@ -40,6 +40,8 @@ std::unique_ptr<DesktopWindow> DesktopWindow::open(const hxhost::WindowOptions& 
         error = std::string("cannot open the window: ") + SDL_GetError();
         return nullptr; // the destructor closes what was opened
     }
+    // Shown only now: a renderer may have to make the window anew, and the desktop sees just the one.
+    SDL_ShowWindow(shown->window_);
     SDL_RaiseWindow(shown->window_); // the keyboard's focus, where no window manager gives it
     return shown;
 }

@@ -79,15 +79,16 @@ public:
 
     std::optional<UserAction> nextAction() override
     {
-        if (closed_)
-            return std::nullopt;
         forgetClosedWindows();
         show(nullptr);
         for (;;) {
             SDL_Event event;
+            // What the person did while the program worked counts, even when the window was closed after it.
             if (!pending_.empty()) {
                 event = pending_.front();
                 pending_.pop_front();
+            } else if (closed_) {
+                return std::nullopt;
             } else if (!window_->nextEvent(event, 500)) {
                 continue;
             }

@@ -192,6 +192,19 @@ protected:
         return shown;
     }
 
+    // The host screen as the X screen shows it, once it differs from `before` (or the time ran out).
+    hxhost::Picture changedScreen(const hxhost::ViewRect& part, const hxhost::Picture& before)
+    {
+        hxhost::Picture shown;
+        for (int tries = 0; tries < 100; ++tries) {
+            shown = shownScreen(part);
+            if (differences(shown, before) != 0)
+                break;
+            std::this_thread::sleep_for(200ms);
+        }
+        return shown;
+    }
+
     // Waits until the window shows the same picture twice in a row: the program waits for the person.
     void waitUntilStill()
     {
@@ -275,8 +288,8 @@ TEST_F(WindowSessionTest, ShowsTheToolkitsScreenAndStoresWhatThePersonDid)
     xdo("mousemove " + at(tx, ty));
     const hxhost::ViewRect button{look_.windows.front().contentX + turnRight->x, look_.windows.front().contentY + turnRight->y,
                                   turnRight->width, turnRight->height};
-    EXPECT_GT(differences(shownScreen(button), crop(look_.screen, button)), 0);
-    EXPECT_GT(differences(shownScreen(status), statusBefore), 0);
+    EXPECT_GT(differences(changedScreen(button, crop(look_.screen, button)), crop(look_.screen, button)), 0);
+    EXPECT_GT(differences(changedScreen(status, statusBefore), statusBefore), 0);
     xdo("click 1");
     EXPECT_EQ(closeWindow(), 0) << readFile(home() + "/session.log");
 
@@ -329,6 +342,37 @@ TEST_F(WindowSessionTest, ScaledIntoASmallerWindowThePointerStillHits)
     drag(middle(look_.cells[0]), gadgetMiddle(*trash));
     EXPECT_EQ(closeWindow(), 0) << readFile(home() + "/session.log");
     EXPECT_EQ(storedNames(), (std::vector<std::string>{"p1", "p2", "p3", "p4", "p5"}));
+}
+
+// In the test's own process, so that the host's books can be read after the window closed.
+TEST_F(WindowSessionTest, MeterStoppedWithEscapeAndWindowClosedLeavesNothingBehind)
+{
+    std::string error;
+    std::shared_ptr<hxhost::User> person = hxhost::openWindowUser({}, &error);
+    ASSERT_NE(person, nullptr) << error;
+    hxhost::setUser(person);
+    // Yes to the import question, then Escape while the photos are imported under a meter; later the
+    // window manager closes the window.
+    std::thread hand([] {
+        const std::string found = shell("timeout 60 xdotool search --sync --onlyvisible --name '^stillset$' | head -n 1");
+        if (found.empty())
+            return;
+        std::system(("xdotool windowfocus --sync " + std::to_string(std::stoul(found)) + " key Return Escape").c_str());
+        std::this_thread::sleep_for(3s);
+        std::string why;
+        closeLikeAWindowManager(std::stoul(found), why);
+    });
+    const int32_t result = runTool();
+    hand.join();
+    hxhost::setUser(hxhost::scriptedUser());
+    person.reset();
+    EXPECT_EQ(result, 0);
+    const std::vector<hxhost::MeterSeen> meters = hxhost::metersSeen();
+    ASSERT_FALSE(meters.empty());
+    EXPECT_TRUE(meters[0].stopped);
+    EXPECT_TRUE(meters.back().closed);
+    expectNothingLive();
+    EXPECT_EQ(storedNames().size(), 6u); // the import goes on to the end: it does not stop for its meter
 }
 
 } // namespace
