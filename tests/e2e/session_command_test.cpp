@@ -130,3 +130,21 @@ TEST_F(SessionCommandTest, BadScriptsAndOptionsAreReported)
 }
 
 } // namespace
+
+TEST_F(SessionCommandTest, WindowOptionsAndAMissingDesktopAreReported)
+{
+    for (const std::string options : {"--window --script x.session", "--window --screenshot x.png",
+                                      "--window-size 1280x720", "--window --window-size 12x9",
+                                      "--window --window-size 1280x720x"}) {
+        const ProgramRun bad = run(session(options));
+        EXPECT_EQ(bad.status, 2) << options;
+        EXPECT_EQ(std::count(bad.output.begin(), bad.output.end(), '\n'), 1) << bad.output;
+    }
+    // Without a desktop the session does not start, and the photos imported stay in the scene bin.
+    writePhotos(home() + "/photos", 0, 2);
+    const ProgramRun headless = run("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 " +
+                                    session("--import " + home() + "/photos --window"));
+    EXPECT_EQ(headless.status, 1);
+    EXPECT_NE(headless.output.find("no desktop"), std::string::npos) << headless.output;
+    EXPECT_TRUE(storedList().empty());
+}
