@@ -115,30 +115,64 @@ void renderFade(const Pictures& p, const Settings& settings, float position)
     blendEverywhere(p, inner, outer, settings("colour") == 1);
 }
 
+// blendRow with one pair of weights for each sample of C contiguous bytes.
+template <int C>
+void blendSamples(const uint8_t* from, const uint8_t* to, const uint8_t* colour, const uint16_t* inner,
+                  const uint16_t* outer, uint8_t* out, int32_t count)
+{
+    for (int32_t s = 0; s < count; ++s) {
+        const uint32_t wi = inner[s], wo = outer[s];
+        for (int c = 0; c < C; ++c) {
+            const size_t i = static_cast<size_t>(s) * C + c;
+            out[i] = static_cast<uint8_t>((from[i] * (kWeightOne - wo) + to[i] * wi + colour[i] * (wo - wi) + 128) >> 8);
+        }
+    }
+}
+
+bool packed(const PlaneLayout& plane)
+{
+    return std::all_of(plane.sets.begin(), plane.sets.end(), [](const SampleSet& set) {
+        return set.stride == set.components && (set.components == 1 || set.components == 4);
+    });
+}
+
 void renderShape(const Pictures& p, const hx::Shape& shape, double position, bool whiteBorder)
 {
     const hx::ShapeRows rows(shape, position);
     for (const PlaneLayout& plane : p.planes) {
         const std::vector<uint8_t> colour = hx::colourRow(plane, whiteBorder);
-        std::vector<uint16_t> wi(plane.rowBytes, 0), wo(plane.rowBytes, 0);
         int32_t most = 0;
         for (const SampleSet& set : plane.sets)
             most = std::max(most, set.count);
         std::vector<float> inner(static_cast<size_t>(most)), outer(static_cast<size_t>(most));
+        std::vector<uint16_t> si(static_cast<size_t>(most)), so(static_cast<size_t>(most));
+        // Interleaved planes (luma and chroma bytes alternating) blend a row of per-byte weights.
+        const bool direct = packed(plane);
+        std::vector<uint16_t> wi(direct ? 0 : plane.rowBytes, 0), wo(direct ? 0 : plane.rowBytes, 0);
         for (int32_t r = 0; r < plane.rows; ++r) {
+            const uint8_t* from = p.fromRow(plane, r);
+            const uint8_t* to = p.toRow(plane, r);
+            uint8_t* out = p.outRow(plane, r);
             for (const SampleSet& set : plane.sets) {
                 rows.row(set, (static_cast<float>(r) + 0.5f) * plane.yScale, inner.data(), outer.data());
                 for (int32_t s = 0; s < set.count; ++s) {
-                    const uint16_t in = weight(inner[s]), out = std::max(in, weight(outer[s]));
-                    const size_t at = static_cast<size_t>(set.offset + s * set.stride);
-                    for (int32_t c = 0; c < set.components; ++c) {
-                        wi[at + c] = in;
-                        wo[at + c] = out;
-                    }
+                    si[s] = weight(inner[s]);
+                    so[s] = std::max(si[s], weight(outer[s]));
                 }
+                const size_t at = static_cast<size_t>(set.offset);
+                if (direct && set.components == 4)
+                    blendSamples<4>(from + at, to + at, colour.data() + at, si.data(), so.data(), out + at, set.count);
+                else if (direct)
+                    blendSamples<1>(from + at, to + at, colour.data() + at, si.data(), so.data(), out + at, set.count);
+                else
+                    for (int32_t s = 0; s < set.count; ++s)
+                        for (int32_t c = 0; c < set.components; ++c) {
+                            wi[at + static_cast<size_t>(s * set.stride + c)] = si[s];
+                            wo[at + static_cast<size_t>(s * set.stride + c)] = so[s];
+                        }
             }
-            blendRow(p.fromRow(plane, r), p.toRow(plane, r), colour.data(), wi.data(), wo.data(), p.outRow(plane, r),
-                     plane.rowBytes);
+            if (!direct)
+                blendRow(from, to, colour.data(), wi.data(), wo.data(), out, plane.rowBytes);
         }
     }
 }

@@ -152,18 +152,17 @@ void ShapeRows::clockRow(const SampleSet& set, float frameY, float* inner, float
         const float r = std::sqrt(x * x + y * y);
         // Clockwise on the screen from 12 o'clock (rows run down), then from the start, in 0..2pi.
         float phi = turn * (angleOf(x, -y) - start);
-        phi = phi < 0 ? phi + kTwoPi : phi;
-        phi = phi < 0 ? phi + kTwoPi : phi;
-        phi = phi >= kTwoPi ? phi - kTwoPi : phi;
+        phi += phi < 0 ? kTwoPi : 0.0f;
+        phi += phi < 0 ? kTwoPi : 0.0f;
+        phi -= phi >= kTwoPi ? kTwoPi : 0.0f;
         // Near the centre a circle is shorter than the ramp: the ramp shrinks with it.
         const float inverse = 1.0f / std::max(std::min(ramp_, kTwoPi * r), 1e-6f);
-        float in = 0, out = 0;
-        for (int k = -1; k <= 1; ++k) {
-            const float a = r * (phi + static_cast<float>(k) * kTwoPi);
-            const float b = r * theta - a;
-            in += std::max(0.0f, ramp(a - half, inverse) + ramp(b - half, inverse) - 1.0f);
-            out += std::max(0.0f, ramp(a + half, inverse) + ramp(b + half, inverse) - 1.0f);
-        }
+        const float a = r * phi, b = r * theta - a, lap = r * kTwoPi;
+        auto slab = [&](float from, float to, float grow) {
+            return std::max(0.0f, ramp(from + grow, inverse) + ramp(to + grow, inverse) - 1.0f);
+        };
+        const float in = slab(a, b, -half) + slab(a - lap, b + lap, -half) + slab(a + lap, b - lap, -half);
+        const float out = slab(a, b, half) + slab(a - lap, b + lap, half) + slab(a + lap, b - lap, half);
         inner[s] = std::min(in, 1.0f);
         outer[s] = std::min(out, 1.0f);
     }
