@@ -14,4 +14,5 @@ if ! read -r -t 30 number <&3; then
   exit 1
 fi
 export DISPLAY=":$number"
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/third_party_leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 "$@"

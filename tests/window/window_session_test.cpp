@@ -358,7 +358,15 @@ TEST_F(WindowSessionTest, MeterStoppedWithEscapeAndWindowClosedLeavesNothingBehi
         if (found.empty())
             return;
         std::system(("xdotool windowfocus --sync " + std::to_string(std::stoul(found)) + " key Return Escape").c_str());
-        std::this_thread::sleep_for(3s);
+        // The window manager's close comes once the desktop has shown the same picture for a second.
+        hxhost::Picture before = grabScreen(0, 0, 2048, 1280);
+        for (int tries = 0; tries < 120; ++tries) {
+            std::this_thread::sleep_for(1s);
+            hxhost::Picture now = grabScreen(0, 0, 2048, 1280);
+            if (differences(now, before) == 0)
+                break;
+            before = std::move(now);
+        }
         std::string why;
         closeLikeAWindowManager(std::stoul(found), why);
     });
