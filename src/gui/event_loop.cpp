@@ -1,7 +1,11 @@
 #include "event_loop.h"
 
+#include "chooser_state.h"
 #include "drawing.h"
+#include "effect_list.h"
 #include "main_window.h"
+#include "operator_settings.h"
+#include "transition_list.h"
 #include "stillset/log.h"
 #include "stillset/photo_import.h"
 #include "stillset/photo_list.h"
@@ -283,6 +287,12 @@ void onDragOver(const UgMessage& message)
 
 using Handler = void (*)(const UgMessage&, LoopState&);
 
+// Handlers of the requesters, which need only the event.
+template <void (*handle)(const UgMessage&)> void eventOnly(const UgMessage& message, LoopState&)
+{
+    handle(message);
+}
+
 struct Route {
     const UgGadget* gadget;
     Handler handler;
@@ -309,21 +319,41 @@ const Route kRoutes[] = {
     {&mainGadgets.addPhotosButton, onAddPhotos},
     {&mainGadgets.defaultDurationButton, unavailable},
     {&mainGadgets.aboutButton, onAbout},
-    {&mainGadgets.transitionsButton, unavailable},
-    {&mainGadgets.effectsButton, unavailable},
+    {&mainGadgets.transitionsButton, eventOnly<onTransitionsButton>},
+    {&mainGadgets.effectsButton, eventOnly<onEffectsButton>},
     {&mainGadgets.createButton, onCreate},
+    {&session.requests[transitionsRequest].cancelGadget, eventOnly<onTransitionsCancel>},
+    {&session.requests[transitionsRequest].okGadget, eventOnly<onTransitionsOk>},
+    {&session.requests[effectsRequest].cancelGadget, eventOnly<onEffectsCancel>},
+    {&session.requests[effectsRequest].okGadget, eventOnly<onEffectsOk>},
     {&mainGadgets.transitionsCheckBox, onTransitionsCheckBox},
     {&mainGadgets.effectsCheckBox, onEffectsCheckBox},
+    {&choosers.addTransitionButton, eventOnly<onAddTransition>},
+    {&choosers.addEffectButton, eventOnly<onAddEffect>},
+    {&session.requests[panPresetRequest].cancelGadget, eventOnly<onPanPresetCancel>},
+    {&session.requests[panPresetRequest].okGadget, eventOnly<onPanPresetOk>},
+    {&choosers.removeTransitionButton, eventOnly<onRemoveTransition>},
+    {&choosers.removeEffectButton, eventOnly<onRemoveEffect>},
+    {&choosers.transitionSettingsButton, eventOnly<onTransitionSettings>},
+    {&session.requests[operatorGuiRequest].cancelGadget, eventOnly<onOperatorGuiCancel>},
+    {&session.requests[operatorGuiRequest].okGadget, eventOnly<onOperatorGuiOk>},
+    {&choosers.transitionLengthPopup, eventOnly<onTransitionLengthPopup>},
+    {&choosers.transitionOrderPopup, eventOnly<onTransitionOrderPopup>},
+    {&choosers.transitionRepeatPopup, eventOnly<onTransitionRepeatPopup>},
+    {&choosers.effectOrderPopup, eventOnly<onEffectOrderPopup>},
+    {&choosers.effectRepeatPopup, eventOnly<onEffectRepeatPopup>},
+    {&choosers.jingleButton, eventOnly<onJingleButton>},
 };
 
 void dispatchGadget(const UgMessage& message, LoopState& state)
 {
     for (const Route& route : kRoutes) {
-        if (*route.gadget == message.gadget) {
+        if (*route.gadget != 0 && *route.gadget == message.gadget) {
             route.handler(message, state);
             return;
         }
     }
+    passToOperatorGui(message);
 }
 
 } // namespace

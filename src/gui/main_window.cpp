@@ -2,6 +2,7 @@
 
 #include "drawing.h"
 #include "layout_units.h"
+#include "requester_gadgets.h"
 #include "stillset/log.h"
 #include "stillset/output_frame.h"
 #include "stillset/session.h"
@@ -35,18 +36,6 @@ int16_t thumbnailTarget(int32_t thumbSize)
     }
 }
 
-void setShortcut(UgWindow* window, UgGadget gadget, uint32_t key)
-{
-    ugChangeElement(window, gadget, UG_SHORTCUT, static_cast<intptr_t>(key), 0);
-}
-
-UgGadget textButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t text, uint32_t key)
-{
-    const UgGadget gadget = ugAddTextButton(window, x, y, w, h, resGetString(session.stringCatalogue, text), 0, 0);
-    setShortcut(window, gadget, key);
-    return gadget;
-}
-
 UgGadget imageButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, const ResImage* image,
                      uint32_t key, int32_t help)
 {
@@ -57,26 +46,11 @@ UgGadget imageButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t 
     return gadget;
 }
 
-// The duration popup's ten entries, strings 24 to 33; the toolkit copies them.
+// The duration popup's ten entries, strings 24 to 33, with its label (string 23) left of it.
 UgGadget durationPopup(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h)
 {
-    ListHead list;
-    ListInit(&list);
-    UgItem entries[10];
-    std::memset(entries, 0, sizeof entries);
-    for (int i = 0; i < 10; ++i) {
-        entries[i].flags = UG_ITEM_POPUP;
-        entries[i].text = resGetString(session.stringCatalogue, 24 + i);
-        ListAppend(&list, &entries[i]);
-    }
-    const hxchar* label = resGetString(session.stringCatalogue, 23);
-    const int32_t labelWidth = ugTextLength(label) + 4 * CW(4);
-    const UgGadget gadget = ugAddPopup(window, x + labelWidth, y, w - labelWidth, h, &list,
-                                       session.settings.defaultDurationCode, label, 0, 0);
-    while (ListCount(&list) != 0)
-        ListRemove(&list, ListFirst(&list));
-    setShortcut(window, gadget, 116);
-    return gadget;
+    const int32_t labelWidth = ugTextLength(resGetString(session.stringCatalogue, 23)) + 4 * CW(4);
+    return labelledPopup(window, x, y, w, h, labelWidth, 23, 24, 33, session.settings.defaultDurationCode, 116);
 }
 
 struct Layout {

@@ -6,10 +6,12 @@
 #include "photo_list.h"
 #include "previews.h"
 
+#include "gui/chooser_state.h"
 #include "gui/drawing.h"
 #include "gui/event_loop.h"
 #include "gui/import_question.h"
 #include "gui/main_window.h"
+#include "gui/operator_settings.h"
 
 #include "host/hxmain.h"
 #include "host/hxscenes.h"
@@ -41,6 +43,7 @@ void resetSessionState()
     session.effectSequence = nullptr;
     for (int32_t& open : session.requestOpen)
         open = 0;
+    resetChoosers();
     Settings& s = session.settings;
     s.transitionsEnabled = 0;
     s.transitionLengthCode = 2;
@@ -140,6 +143,7 @@ int32_t sessionShutdown()
     emptyTrash(session.projectDir);
     if (session.projectDirReady)
         writeSettings(session.projectDir);
+    finishOperatorGui(false); // its operator is loaded while the panel is open
     freeOperatorLists();
 
     for (int slot = 0; slot < kRequestSlots; ++slot) {

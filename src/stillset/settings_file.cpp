@@ -132,13 +132,6 @@ private:
 
 enum class ReadResult { Ok, Defaults, OutOfMemory };
 
-void freeOperatorEntry(OperatorEntry* entry)
-{
-    std::free(entry->name);
-    std::free(entry->prefs);
-    std::free(entry);
-}
-
 // Reads M operator records into `list`; records read completely stay there whatever follows.
 ReadResult readOperatorRecords(FieldReader& in, ListHead& list)
 {
@@ -261,6 +254,13 @@ void applyDefaults(const char* projectDir)
 }
 
 } // namespace
+
+void freeOperatorEntry(OperatorEntry* entry)
+{
+    std::free(entry->name);
+    std::free(entry->prefs);
+    std::free(entry);
+}
 
 int32_t writeSettings(const char* projectDir)
 {
