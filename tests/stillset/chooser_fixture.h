@@ -9,6 +9,7 @@
 #include "gui/chooser_state.h"
 #include "gui/effect_list.h"
 #include "gui/main_window.h"
+#include "gui/operator_list_view.h"
 #include "gui/operator_settings.h"
 #include "gui/requester_gadgets.h"
 #include "gui/transition_list.h"
