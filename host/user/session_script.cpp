@@ -207,6 +207,21 @@ Step check(Line& line)
     return action(a);
 }
 
+// set GADGET N | on | off | "entry text"
+Step set(Line& line)
+{
+    UserAction a = line.action(ActionKind::Set);
+    a.gadget = gadget(line);
+    const Token& value = line.take();
+    if (value.quoted)
+        a.entry = hx::utf8To16(value.text);
+    else if (value.text == "on" || value.text == "off")
+        a.value = value.text == "on" ? 1 : 0;
+    else
+        a.value = integer(value);
+    return action(a);
+}
+
 Step drag(Line& line)
 {
     UserAction a = line.action(ActionKind::DragToPosition);
@@ -335,6 +350,8 @@ Step parseLine(Line& line)
         return gadgetAction(line, ActionKind::Step, true);
     if (v == "check")
         return check(line);
+    if (v == "set")
+        return set(line);
     if (v == "drag")
         return drag(line);
     if (v == "key") {

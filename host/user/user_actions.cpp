@@ -233,6 +233,39 @@ bool close(const GadgetAddress& address, std::string& why)
     return true;
 }
 
+bool act(const UserAction& action, std::string& why);
+
+// What "set" means follows the gadget found: a popup chooses, a slider slides, a check box is set.
+bool setting(const UserAction& action, const Gadget& g, std::string& why)
+{
+    UserAction meant = action;
+    meant.gadget = GadgetAddress{};
+    meant.gadget.id = g.id;
+    if (g.kind == GadgetKind::Popup) {
+        meant.kind = ActionKind::Choose;
+        if (!action.entry.empty()) {
+            const auto named = std::find_if(g.items.begin(), g.items.end(),
+                                            [&](const hx::Item& item) { return item.text == action.entry; });
+            if (named == g.items.end()) {
+                why = "the popup has no entry \"" + hx::utf16To8(action.entry) + "\"";
+                return false;
+            }
+            meant.value = static_cast<int32_t>(named - g.items.begin());
+        }
+    } else if (!action.entry.empty()) {
+        why = "only a popup has entries named by text";
+        return false;
+    } else if (g.kind == GadgetKind::Slider) {
+        meant.kind = ActionKind::Slide;
+    } else if (g.kind == GadgetKind::CheckBox) {
+        meant.kind = ActionKind::SetCheck;
+    } else {
+        why = "not a setting (a popup, slider or check box)";
+        return false;
+    }
+    return act(meant, why);
+}
+
 bool act(const UserAction& action, std::string& why)
 {
     if (action.kind == ActionKind::Close)
@@ -263,6 +296,8 @@ bool act(const UserAction& action, std::string& why)
     if (!f.gadget)
         return false;
     Gadget& g = *f.gadget;
+    if (action.kind == ActionKind::Set)
+        return setting(action, g, why);
     switch (action.kind) {
     case ActionKind::Press:
         return press(f, why);

@@ -54,6 +54,8 @@ enum class ActionKind {
     Choose,         // popup entry `value`
     Slide,          // slider to `value`
     SetCheck,       // check box to `value` (0 or 1); nothing happens when it already is
+    Set,            // whatever the gadget is: popup entry `value` (or the entry whose text is `entry`),
+                    // slider to `value`, check box to `value`
     Select,         // grid item or list row `value`
     DoubleClick,    // grid item or list row `value`
     Step,           // move the selection of a grid or list by `value` with a cursor key
@@ -72,6 +74,7 @@ struct UserAction {
     int32_t to = 0;
     GadgetAddress target;
     std::string path;
+    std::u16string entry;
     int32_t line = 0; // the script line it came from, 0 when made in code
 };
 
