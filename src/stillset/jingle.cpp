@@ -4,15 +4,9 @@
 
 #include "host/hxtx.h"
 
-namespace {
-
-constexpr int32_t kAudioFiles = 1;
-
-} // namespace
-
 bool chooseJingle(char* file, hxchar* name, int32_t* orientation)
 {
-    TxRequest* request = txAllocRequest(kAudioFiles);
+    TxRequest* request = txAllocRequest(TX_SOUND_FILES);
     if (!request)
         return false;
     if (txRequest(request, 0) != 0 || txGetStatus(request) != 1) {

@@ -2,6 +2,9 @@
 // and what OK and Cancel leave in the settings and on the main window.
 #include "chooser_fixture.h"
 
+#include "stillset/jingle.h"
+#include "support/audio_files.h"
+
 #include <filesystem>
 
 namespace {
@@ -11,9 +14,6 @@ protected:
     void SetUp() override
     {
         ChooserTest::SetUp();
-        std::filesystem::create_directories(home() + "/transition");
-        for (const char* name : {"crossfade", "wipe", "push"})
-            writeFile(home() + "/transition/" + name, std::string("name=") + name + "\n");
         onTransitionsButton(event(mainGadgets.transitionsButton));
         ASSERT_EQ(session.requestOpen[transitionsRequest], 1);
     }
@@ -24,7 +24,9 @@ protected:
 
     void chooseJingle(const std::string& file, const std::u16string& title)
     {
-        writeFile(home() + "/" + file, "not really music");
+        Tone tone;
+        tone.seconds = 0.2;
+        ASSERT_EQ(writeTone(home() + "/" + file, tone), "");
         hxhost::scriptedUser()->addFile(hxhost::FileAnswer{home() + "/" + file, title, 0});
         onJingleButton(event(choosers.jingleButton));
     }
@@ -36,53 +38,53 @@ TEST_F(TransitionListTest, TwoAddedWithTheSeparatorOfAnEmptyListSelectedLandFirs
 {
     ASSERT_EQ(shown(), std::vector<Row>{kSeparator});
     selectRow(0);
-    addTransitions({"wipe", "crossfade"});
-    EXPECT_EQ(shown(), (std::vector<Row>{{u"wipe", 0}, {u"crossfade", 0}, kSeparator}));
+    addTransitions({"wipe", "dissolve"});
+    EXPECT_EQ(shown(), (std::vector<Row>{{u"Wipe", 0}, {u"Dissolve", 0}, kSeparator}));
     EXPECT_EQ(selected(choosers.transitionListView), 1);
-    EXPECT_EQ(listed(), (std::vector<std::string>{"transition/wipe", "transition/crossfade"}));
-    EXPECT_STREQ(session.lastOperatorPath, "crossfade");
+    EXPECT_EQ(listed(), (std::vector<std::string>{"transition/wipe", "transition/dissolve"}));
+    EXPECT_STREQ(session.lastOperatorPath, "dissolve");
 }
 
 TEST_F(TransitionListTest, RowsAndListKeepOneOrderWhereverTransitionsAreAdded)
 {
-    addTransitions({"crossfade", "push"}); // nothing selected: first
+    addTransitions({"dissolve", "push"}); // nothing selected: first
     selectRow(0);
     addTransitions({"wipe"}); // after the selected transition
-    EXPECT_EQ(listed(), (std::vector<std::string>{"transition/crossfade", "transition/wipe", "transition/push"}));
+    EXPECT_EQ(listed(), (std::vector<std::string>{"transition/dissolve", "transition/wipe", "transition/push"}));
 
-    chooseJingle("song.mp3", u"Song");
+    chooseJingle("song.wav", u"Song");
     selectRow(4);
     ASSERT_EQ(shown().at(4), (Row{u"Song", 1}));
-    addTransitions({"crossfade"}); // the jingle row selected: after the last transition
+    addTransitions({"dissolve"}); // the jingle row selected: after the last transition
     selectRow(4);
     ASSERT_EQ(shown().at(4), kSeparator);
     addTransitions({"push"}); // the separator selected: the same
-    const std::vector<Row> expected{{u"crossfade", 0}, {u"wipe", 0}, {u"push", 0}, {u"crossfade", 0}, {u"push", 0},
+    const std::vector<Row> expected{{u"Dissolve", 0}, {u"Wipe", 0}, {u"Push", 0}, {u"Dissolve", 0}, {u"Push", 0},
                                     kSeparator, {u"Song", 1}};
     EXPECT_EQ(shown(), expected);
     EXPECT_EQ(selected(choosers.transitionListView), 4);
-    EXPECT_EQ(listed(), (std::vector<std::string>{"transition/crossfade", "transition/wipe", "transition/push",
-                                                  "transition/crossfade", "transition/push"}))
+    EXPECT_EQ(listed(), (std::vector<std::string>{"transition/dissolve", "transition/wipe", "transition/push",
+                                                  "transition/dissolve", "transition/push"}))
         << "the stored order is the order the user sees";
 }
 
 TEST_F(TransitionListTest, AJingleRowAddedToAnEmptyListTakesNewTransitionsBeforeTheSeparator)
 {
-    chooseJingle("song.mp3", u"Song");
+    chooseJingle("song.wav", u"Song");
     EXPECT_EQ(selected(choosers.transitionListView), 1);
     addTransitions({"push"});
-    EXPECT_EQ(shown(), (std::vector<Row>{{u"push", 0}, kSeparator, {u"Song", 1}}));
+    EXPECT_EQ(shown(), (std::vector<Row>{{u"Push", 0}, kSeparator, {u"Song", 1}}));
     EXPECT_EQ(selected(choosers.transitionListView), 0);
 }
 
 TEST_F(TransitionListTest, RemovingLeavesTheSeparatorAndDropsTheJingle)
 {
-    addTransitions({"crossfade", "wipe"});
-    chooseJingle("one.mp3", u"One");
-    chooseJingle("two.mp3", u"Two");
-    EXPECT_EQ(shown(), (std::vector<Row>{{u"crossfade", 0}, {u"wipe", 0}, kSeparator, {u"Two", 1}}))
+    addTransitions({"dissolve", "wipe"});
+    chooseJingle("one.wav", u"One");
+    chooseJingle("two.wav", u"Two");
+    EXPECT_EQ(shown(), (std::vector<Row>{{u"Dissolve", 0}, {u"Wipe", 0}, kSeparator, {u"Two", 1}}))
         << "a second jingle replaces the row";
-    EXPECT_EQ(std::string(session.settings.jingleFile), home() + "/two.mp3");
+    EXPECT_EQ(std::string(session.settings.jingleFile), home() + "/two.wav");
 
     selectRow(2);
     onRemoveTransition(event());
@@ -91,28 +93,46 @@ TEST_F(TransitionListTest, RemovingLeavesTheSeparatorAndDropsTheJingle)
 
     selectRow(3);
     onRemoveTransition(event());
-    EXPECT_EQ(shown(), (std::vector<Row>{{u"crossfade", 0}, {u"wipe", 0}, kSeparator}));
+    EXPECT_EQ(shown(), (std::vector<Row>{{u"Dissolve", 0}, {u"Wipe", 0}, kSeparator}));
     EXPECT_EQ(session.settings.jingleFile, nullptr);
     EXPECT_EQ(session.settings.jingleName, nullptr);
 
     selectRow(0);
     onRemoveTransition(event());
     EXPECT_EQ(listed(), std::vector<std::string>{"transition/wipe"});
-    EXPECT_EQ(shown(), (std::vector<Row>{{u"wipe", 0}, kSeparator}));
+    EXPECT_EQ(shown(), (std::vector<Row>{{u"Wipe", 0}, kSeparator}));
 }
 
 TEST_F(TransitionListTest, ACancelledFileRequesterLeavesTheJingle)
 {
-    chooseJingle("song.mp3", u"Song");
+    chooseJingle("song.wav", u"Song");
     hxhost::scriptedUser()->addFile(std::nullopt);
     onJingleButton(event());
     EXPECT_EQ(shown(), (std::vector<Row>{kSeparator, {u"Song", 1}}));
     EXPECT_EQ(hxhost::liveCounts().fileRequests, 0);
 }
 
+TEST_F(TransitionListTest, APathLongerThanTheJingleBufferIsRefusedNotCut)
+{
+    std::string folder = home();
+    while (folder.size() < kJingleBufferChars)
+        folder += "/" + std::string(200, 'd');
+    std::filesystem::create_directories(folder);
+    const std::string file = folder + "/song.wav";
+    Tone tone;
+    tone.seconds = 0.2;
+    ASSERT_EQ(writeTone(file, tone), "");
+    hxhost::scriptedUser()->addFile(hxhost::FileAnswer{file, u"Long", 0});
+    onJingleButton(event());
+    EXPECT_EQ(session.settings.jingleFile, nullptr);
+    EXPECT_EQ(shown(), std::vector<Row>{kSeparator});
+    EXPECT_EQ(entries(4, "src\\stillset").size(), 1u);
+    EXPECT_EQ(hxhost::liveCounts().fileRequests, 0);
+}
+
 TEST_F(TransitionListTest, OkCommitsThePopupsAndCancelDropsThemButKeepsTheList)
 {
-    addTransitions({"crossfade"});
+    addTransitions({"dissolve"});
     onTransitionLengthPopup(event(choosers.transitionLengthPopup, 5));
     onTransitionOrderPopup(event(choosers.transitionOrderPopup, 1));
     onTransitionRepeatPopup(event(choosers.transitionRepeatPopup, 3));
@@ -138,7 +158,7 @@ TEST_F(TransitionListTest, OkCommitsThePopupsAndCancelDropsThemButKeepsTheList)
 
 TEST_F(TransitionListTest, CancelAfterRemovingEveryTransitionTurnsTransitionsOff)
 {
-    addTransitions({"crossfade"});
+    addTransitions({"dissolve"});
     onTransitionsOk(event());
     ASSERT_TRUE(checkBoxOn(mainGadgets.transitionsCheckBox));
     onTransitionsButton(event());
@@ -169,7 +189,7 @@ TEST_F(TransitionListTest, ATransitionTheHostNoLongerOffersShowsItsFileName)
 TEST_F(TransitionListTest, ListAndJingleReachTheNextSession)
 {
     addTransitions({"push", "wipe"});
-    chooseJingle("song.mp3", u"Söng");
+    chooseJingle("song.wav", u"Söng");
     onTransitionOrderPopup(event(choosers.transitionOrderPopup, 1));
     onTransitionsOk(event());
     sessionShutdown();
@@ -181,7 +201,7 @@ TEST_F(TransitionListTest, ListAndJingleReachTheNextSession)
     EXPECT_EQ(std::u16string(session.settings.jingleName), u"Söng");
     ASSERT_EQ(buildMainWindow(), 0);
     onTransitionsButton(event());
-    EXPECT_EQ(shown(), (std::vector<Row>{{u"push", 0}, {u"wipe", 0}, kSeparator, {u"Söng", 1}}));
+    EXPECT_EQ(shown(), (std::vector<Row>{{u"Push", 0}, {u"Wipe", 0}, kSeparator, {u"Söng", 1}}));
 }
 
 } // namespace
