@@ -7,6 +7,7 @@
 #include "operators/transition_shapes.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -139,15 +140,14 @@ void ShapeRows::irisRow(const SampleSet& set, float frameY, float* inner, float*
 // covers the arc from the start to the hand, r * theta long, and the circle's length wraps it. The
 // share of a slab [a, b] under a ramp is ramp(x - a) + ramp(b - x) - 1 (clamped at 0), exact for
 // thin slabs too; summing the slab's copies one turn before and after handles the wrap at the start.
-void ShapeRows::clockRow(const SampleSet& set, float frameY, float* inner, float* outer) const
+void ShapeRows::clockSpan(const SampleSet& set, float y, int32_t first, int32_t last, float* inner, float* outer) const
 {
     const FrameGeometry& f = shape_.frame;
     const float theta = edge_, half = half_;
-    const float y = frameY - f.frameHeight() / 2.0f;
     const float x0 = (0.5f * set.xScale - f.width / 2.0f) * f.pixelAspect, dx = set.xScale * f.pixelAspect;
     const float start = static_cast<float>(shape_.start) * (kTwoPi / 4.0f);
     const float turn = shape_.anticlockwise ? -1.0f : 1.0f;
-    for (int32_t s = 0; s < set.count; ++s) {
+    for (int32_t s = first; s < last; ++s) {
         const float x = x0 + static_cast<float>(s) * dx;
         const float r = std::sqrt(x * x + y * y);
         // Clockwise on the screen from 12 o'clock (rows run down), then from the start, in 0..2pi.
@@ -166,6 +166,74 @@ void ShapeRows::clockRow(const SampleSet& set, float frameY, float* inner, float
         inner[s] = std::min(in, 1.0f);
         outer[s] = std::min(out, 1.0f);
     }
+}
+
+// Away from the centre and from both rays (start and hand) every ramp is saturated, so a stretch of
+// the row between them is all one picture: one sample of it is worked out and copied along.
+void ShapeRows::clockRow(const SampleSet& set, float frameY, float* inner, float* outer) const
+{
+    const FrameGeometry& f = shape_.frame;
+    const float y = frameY - f.frameHeight() / 2.0f;
+    const float x0 = (0.5f * set.xScale - f.width / 2.0f) * f.pixelAspect, dx = set.xScale * f.pixelAspect;
+    const float reach = ramp_ / 2.0f + half_ + 1.5f * std::max(1.0f, dx);
+    const float left = x0 - 2.0f * dx, right = x0 + static_cast<float>(set.count + 1) * dx;
+    std::array<std::pair<int32_t, int32_t>, 3> near{};
+    int spans = 0;
+    auto add = [&](float lo, float hi) {
+        lo = std::max(lo, left);
+        hi = std::min(hi, right);
+        if (lo > hi)
+            return;
+        const auto first = static_cast<int32_t>(std::floor((lo - x0) / dx)) - 1;
+        const auto last = static_cast<int32_t>(std::ceil((hi - x0) / dx)) + 2;
+        near[spans++] = {std::clamp(first, 0, set.count), std::clamp(last, 0, set.count)};
+    };
+    const float core = ramp_ + 2.0f * half_ + reach;
+    if (std::fabs(y) < core) {
+        const float w = std::sqrt(core * core - y * y);
+        add(-w, w);
+    }
+    const float start = static_cast<float>(shape_.start) * (kTwoPi / 4.0f);
+    const float hand = start + (shape_.anticlockwise ? -edge_ : edge_);
+    for (const float angle : {start, hand}) {
+        // The band within reach of the ray from the centre towards (ux, uy), on this row.
+        const float ux = std::sin(angle), uy = -std::cos(angle);
+        float lo = left, hi = right;
+        if (std::fabs(uy) > 1e-6f) {
+            const float centre = y * ux / uy, width = reach / std::fabs(uy);
+            lo = centre - width;
+            hi = centre + width;
+        } else if (std::fabs(y * ux) > reach) {
+            continue;
+        }
+        if (std::fabs(ux) > 1e-6f) {
+            const float bound = (-reach - y * uy) / ux;
+            (ux > 0 ? lo : hi) = ux > 0 ? std::max(lo, bound) : std::min(hi, bound);
+        } else if (y * uy < -reach) {
+            continue;
+        }
+        add(lo, hi);
+    }
+    for (int i = 1; i < spans; ++i) // by first sample
+        for (int j = i; j > 0 && near[j].first < near[j - 1].first; --j)
+            std::swap(near[j], near[j - 1]);
+    int32_t done = 0;
+    auto fillTo = [&](int32_t end) {
+        if (done >= end)
+            return;
+        const int32_t middle = done + (end - done) / 2;
+        clockSpan(set, y, middle, middle + 1, inner, outer);
+        std::fill(inner + done, inner + end, inner[middle]);
+        std::fill(outer + done, outer + end, outer[middle]);
+        done = end;
+    };
+    for (int i = 0; i < spans; ++i) {
+        fillTo(near[i].first);
+        const int32_t from = std::max(done, near[i].first);
+        clockSpan(set, y, from, near[i].second, inner, outer);
+        done = std::max(done, near[i].second);
+    }
+    fillTo(set.count);
 }
 
 } // namespace hx

@@ -42,6 +42,8 @@ private:
     void wipeRow(const SampleSet& set, float frameY, float* inner, float* outer) const;
     void irisRow(const SampleSet& set, float frameY, float* inner, float* outer) const;
     void clockRow(const SampleSet& set, float frameY, float* inner, float* outer) const;
+    // Samples first..last-1 of a clock row `y` display rows below the centre.
+    void clockSpan(const SampleSet& set, float y, int32_t first, int32_t last, float* inner, float* outer) const;
 
     Shape shape_;
     float ramp_ = 1;   // width of the soft edge

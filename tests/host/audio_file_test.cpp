@@ -54,6 +54,18 @@ TEST_F(AudioFileTest, EachKindIsProbedForItsLengthAndTitle)
     }
 }
 
+TEST_F(AudioFileTest, AnInjectedFaultFailsTheProbeOnce)
+{
+    Tone t;
+    const std::string path = tone("fault.wav", t);
+    hxhost::failService("probeAudio");
+    hxhost::AudioInfo info;
+    std::string error;
+    EXPECT_FALSE(hxhost::probeAudio(path, &info, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(hxhost::probeAudio(path, &info, &error)) << error;
+}
+
 TEST_F(AudioFileTest, LengthsInFramesCountAStartedFrame)
 {
     hxhost::AudioInfo info;

@@ -85,6 +85,11 @@ protected:
         images_.push_back(image);
         return image;
     }
+    // Flat pictures of luma 50 (outgoing) and 200 (incoming), so each pixel tells whose it is.
+    std::pair<OpImage*, OpImage*> outgoingAndIncoming(int w, int h, uint16_t aspect = 1000)
+    {
+        return {keep(flat(w, h, 50, aspect)), keep(flat(w, h, 200, aspect))};
+    }
 
 private:
     std::vector<OpImage*> images_;
@@ -151,8 +156,7 @@ TEST_F(TransitionRendererTest, AFadeGoesThroughVideoBlackOrWhiteAndHolds)
 TEST_F(TransitionRendererTest, AHardWipeEdgeIsWhereThePositionSaysInEachDirection)
 {
     const TransitionType& wipe = type("wipe");
-    OpImage* from = keep(flat(100, 50, 50));
-    OpImage* to = keep(flat(100, 50, 200));
+    const auto [from, to] = outgoingAndIncoming(100, 50);
     struct Case {
         int direction;
         std::function<bool(int x, int y)> incoming; // at position 0.3
@@ -178,8 +182,7 @@ TEST_F(TransitionRendererTest, AFieldIsWipedOnItsOwnRowsOfTheFrame)
 {
     const TransitionType& wipe = type("wipe");
     const std::vector<uint8_t> down = prefs(wipe, {{"direction", 2}, {"softness", 0}});
-    OpImage* from = keep(flat(10, 50, 50));
-    OpImage* to = keep(flat(10, 50, 200));
+    const auto [from, to] = outgoingAndIncoming(10, 50);
     // A 100-row frame wiped to row 31: the even field has frame rows 0..30 in, the odd rows 1..29.
     OpImage* even = keep(render(wipe, down, from, to, 0.31, 0));
     OpImage* odd = keep(render(wipe, down, from, to, 0.31, 1));
@@ -192,8 +195,7 @@ TEST_F(TransitionRendererTest, AFieldIsWipedOnItsOwnRowsOfTheFrame)
 TEST_F(TransitionRendererTest, ASoftEdgeFallsSteadilyAcrossItsWidthAndABorderShowsItsColour)
 {
     const TransitionType& wipe = type("wipe");
-    OpImage* from = keep(flat(400, 4, 50));
-    OpImage* to = keep(flat(400, 4, 200));
+    const auto [from, to] = outgoingAndIncoming(400, 4);
     OpImage* soft = keep(render(wipe, prefs(wipe, {{"softness", 40}}), from, to, 0.5));
     int previous = 255, ramp = 0;
     for (int x = 0; x < 400; ++x) {
@@ -207,8 +209,7 @@ TEST_F(TransitionRendererTest, ASoftEdgeFallsSteadilyAcrossItsWidthAndABorderSho
     EXPECT_NEAR(luma(soft, 200, 1), 125, 3);
 
     // The widest border is a twentieth of the frame's height: 20 pixels of a 400-row frame.
-    OpImage* tall = keep(flat(400, 400, 50));
-    OpImage* tallTo = keep(flat(400, 400, 200));
+    const auto [tall, tallTo] = outgoingAndIncoming(400, 400);
     for (int colour : {0, 1}) {
         OpImage* bordered = keep(render(wipe, prefs(wipe, {{"softness", 0}, {"border", 100}, {"border-colour", colour}}), tall, tallTo, 0.5));
         int band = 0;
@@ -244,8 +245,8 @@ TEST_F(TransitionRendererTest, APushMovesBothPicturesByItsPositionWithSubPixelOf
     EXPECT_EQ(luma(between, 74, 5), (luma(from, 99, 5) + luma(to, 0, 5) + 1) / 2);
 }
 
-// Whether pixel (x, y) of a format-1 output shows the incoming flat picture (200), the outgoing (50),
-// or neither (an edge).
+// Whether pixel (x, y) of a format-1 output shows the incoming picture (1), the outgoing (0), or
+// neither (-1, an edge).
 int side(const OpImage* out, int x, int y)
 {
     const int v = luma(out, x, y);
@@ -256,8 +257,7 @@ TEST_F(TransitionRendererTest, AnIrisOpensARoundCircleOnTheDisplayedPicture)
 {
     const TransitionType& iris = type("iris");
     // Pixels twice as wide as high: the circle is half as many pixels across as down.
-    OpImage* from = keep(flat(101, 201, 50, 2000));
-    OpImage* to = keep(flat(101, 201, 200, 2000));
+    const auto [from, to] = outgoingAndIncoming(101, 201, 2000);
     const double corner = std::hypot(101.0, 100.5);
     const double p = 0.4, radius = -0.5 + p * (corner + 1.0);
     OpImage* out = keep(render(iris, prefs(iris, {{"softness", 0}}), from, to, p));
@@ -277,8 +277,7 @@ TEST_F(TransitionRendererTest, AnIrisOpensARoundCircleOnTheDisplayedPicture)
 TEST_F(TransitionRendererTest, AClockWipeSweepsItsAngleFromItsStart)
 {
     const TransitionType& clock = type("clock");
-    OpImage* from = keep(flat(200, 200, 50));
-    OpImage* to = keep(flat(200, 200, 200));
+    const auto [from, to] = outgoingAndIncoming(200, 200);
     struct Case {
         int direction, start;
         double position;
@@ -313,6 +312,26 @@ TEST_F(TransitionRendererTest, AClockWipeSweepsItsAngleFromItsStart)
     }
 }
 
+TEST_F(TransitionRendererTest, ASoftClockEdgeHasNoStepAnywhereAlongItsRows)
+{
+    // A ramp 29 rows wide moves luma by at most about 6 a pixel, a bordered edge by about 12; a
+    // stretch of the row filled with the wrong picture would show as a step.
+    const TransitionType& clock = type("clock");
+    const auto [from, to] = outgoingAndIncoming(360, 288);
+    for (int start = 0; start < 4; ++start)
+        for (double p : {0.05, 0.3, 0.55, 0.97}) {
+            const std::vector<uint8_t> block = prefs(clock, {{"softness", 40}, {"border", 30}, {"start", start}, {"direction", start % 2}});
+            OpImage* out = keep(render(clock, block, from, to, p));
+            for (int y = 0; y < 288; ++y)
+                for (int x = 1; x < 360; ++x) {
+                    if (std::hypot(x - 180.0, y - 144.0) < 40)
+                        continue;
+                    ASSERT_LE(std::abs(luma(out, x, y) - luma(out, x - 1, y)), 14)
+                        << "start " << start << " at " << p << ": " << x << "," << y;
+                }
+        }
+}
+
 TEST_F(TransitionRendererTest, EveryFormatShowsTheSameWipe)
 {
     const TransitionType& wipe = type("wipe");
@@ -338,8 +357,7 @@ TEST_F(TransitionRendererTest, ALoadedOperatorRendersWithItsOwnBlock)
     ASSERT_NE(op, nullptr);
     const std::vector<uint8_t> block = prefs(wipe, {{"direction", 3}, {"softness", 30}});
     ASSERT_EQ(opSetPrefs(op, block.data(), static_cast<uint32_t>(block.size())), 0);
-    OpImage* from = keep(flat(30, 30, 50));
-    OpImage* to = keep(flat(30, 30, 200));
+    const auto [from, to] = outgoingAndIncoming(30, 30);
     OpImage* expected = keep(render(wipe, block, from, to, 0.4));
     OpImage* out = keep(opCloneImage(from, 0));
     std::string error;
@@ -356,8 +374,7 @@ TEST_F(TransitionRendererTest, ALoadedOperatorRendersWithItsOwnBlock)
 TEST_F(TransitionRendererTest, BadPicturesAndPositionsAreRefusedWithoutTouchingTheOutput)
 {
     const TransitionType& dissolve = type("dissolve");
-    OpImage* from = keep(flat(8, 8, 50));
-    OpImage* to = keep(flat(8, 8, 200));
+    const auto [from, to] = outgoingAndIncoming(8, 8);
     OpImage* out = keep(flat(8, 8, 99));
     OpImage* narrow = keep(flat(7, 8, 200));
     OpImage* other = keep(opConvertImage(flat(8, 8, 200), OP_FORMAT_YUV420, 0));

@@ -30,7 +30,8 @@ struct HXHOST_API AudioInfo {
 constexpr double kMaxAudioSeconds = 4 * 3600;
 
 // Decodes the whole file to learn its length. False with the reason in *error for a file that is
-// missing, not one of the four kinds, without sound, or that decodes to nothing.
+// missing, not one of the four kinds, without sound, or that decodes to nothing. A fallible service
+// ("probeAudio") for fault injection.
 HXHOST_API bool probeAudio(const std::string& path, AudioInfo* info, std::string* error = nullptr);
 
 // The rate and layout every reader delivers, the export's mix format.
