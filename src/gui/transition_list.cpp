@@ -6,7 +6,7 @@
 #include "operator_list_view.h"
 #include "operator_settings.h"
 #include "requester_gadgets.h"
-#include "stillset/jingle.h"
+#include "stillset/jingle_choice.h"
 #include "stillset/session.h"
 
 #include "host/hxmain.h"

@@ -2,7 +2,7 @@
 // and what OK and Cancel leave in the settings and on the main window.
 #include "chooser_fixture.h"
 
-#include "stillset/jingle.h"
+#include "stillset/jingle_choice.h"
 #include "support/audio_files.h"
 
 #include <filesystem>
