@@ -4,7 +4,7 @@
 #include "chooser_state.h"
 #include "main_window.h"
 #include "operator_list_view.h"
-#include "requester_gadgets.h"
+#include "requester_window.h"
 #include "stillset/pan_presets.h"
 #include "stillset/session.h"
 

@@ -2,7 +2,7 @@
 
 #include "chooser_state.h"
 #include "list_requester_layout.h"
-#include "requester_gadgets.h"
+#include "requester_window.h"
 
 int32_t openEffectsRequester()
 {

@@ -1,6 +1,6 @@
 #include "list_requester_layout.h"
 
-#include "requester_gadgets.h"
+#include "requester_window.h"
 
 ListRequesterLayout listRequesterLayout(int32_t numerator, int32_t denominator)
 {

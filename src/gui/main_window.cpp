@@ -2,7 +2,7 @@
 
 #include "drawing.h"
 #include "layout_units.h"
-#include "requester_gadgets.h"
+#include "requester_window.h"
 #include "stillset/log.h"
 #include "stillset/output_frame.h"
 #include "stillset/session.h"

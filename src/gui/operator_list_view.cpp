@@ -1,7 +1,7 @@
 #include "operator_list_view.h"
 
 #include "main_window.h"
-#include "requester_gadgets.h"
+#include "requester_window.h"
 
 #include <cstdlib>
 #include <cstring>

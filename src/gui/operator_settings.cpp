@@ -3,7 +3,7 @@
 #include "chooser_requesters.h"
 #include "chooser_state.h"
 #include "operator_list_view.h"
-#include "requester_gadgets.h"
+#include "requester_window.h"
 #include "stillset/session.h"
 
 #include "host/hxmain.h"

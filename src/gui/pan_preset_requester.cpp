@@ -2,7 +2,7 @@
 
 #include "chooser_state.h"
 #include "layout_units.h"
-#include "requester_gadgets.h"
+#include "requester_window.h"
 
 #include <cstring>
 

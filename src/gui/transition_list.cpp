@@ -5,7 +5,7 @@
 #include "main_window.h"
 #include "operator_list_view.h"
 #include "operator_settings.h"
-#include "requester_gadgets.h"
+#include "requester_window.h"
 #include "stillset/jingle_choice.h"
 #include "stillset/session.h"
 

@@ -11,7 +11,7 @@
 #include "gui/main_window.h"
 #include "gui/operator_list_view.h"
 #include "gui/operator_settings.h"
-#include "gui/requester_gadgets.h"
+#include "gui/requester_window.h"
 #include "gui/transition_list.h"
 
 struct Row {

@@ -1,4 +1,4 @@
-#include "requester_gadgets.h"
+#include "requester_window.h"
 
 #include "layout_units.h"
 #include "stillset/log.h"

@@ -1,7 +1,7 @@
 // Pieces every requester of the tool is built from: the window itself, buttons, popups and the
 // measure of a list row.
-#ifndef STILLSET_GUI_REQUESTER_GADGETS_H
-#define STILLSET_GUI_REQUESTER_GADGETS_H
+#ifndef STILLSET_GUI_REQUESTER_WINDOW_H
+#define STILLSET_GUI_REQUESTER_WINDOW_H
 
 #include "stillset/session.h"
 
