@@ -11,6 +11,7 @@
 #include "gui/model.h"
 #include "gui/screen.h"
 #include "operators/operators.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <algorithm>
@@ -92,7 +93,7 @@ hx::Gadget* addSetting(UgWindow* window, const TransitionSetting& s, int32_t val
 extern "C" {
 
 int32_t mainBuildOpGui(UgWindow* window, int32_t x, int32_t y, int32_t width, int32_t height, HxOperator* op,
-                       OpGuiState** state)
+                       OpGuiState** state) HX_ENTRY
 {
     if (hx::shouldFail("mainBuildOpGui") || !state || !hx::isLiveWindow(window) || width <= 0 || height <= 0)
         return -1;
@@ -130,9 +131,10 @@ int32_t mainBuildOpGui(UgWindow* window, int32_t x, int32_t y, int32_t width, in
     *state = panel;
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
 int32_t mainDoOpGui(const void* message, OpGuiState* state, HxOperator* op, UgWindow*, int32_t, int32_t, int32_t,
-                    int32_t* result1, int32_t* result2)
+                    int32_t* result1, int32_t* result2) HX_ENTRY
 {
     hx::countCall("mainDoOpGui");
     if (result1)
@@ -153,8 +155,9 @@ int32_t mainDoOpGui(const void* message, OpGuiState* state, HxOperator* op, UgWi
         return 1;
     return hxhost::settingValue(setting, block->data(), block->size()) != before ? 0 : 1;
 }
+HX_ENTRY_FAILS(-1)
 
-void mainRemoveOpGui(UgWindow* window, OpGuiState* state)
+void mainRemoveOpGui(UgWindow* window, OpGuiState* state) HX_ENTRY
 {
     hx::countCall("mainRemoveOpGui");
     if (!livePanels().count(state))
@@ -168,6 +171,7 @@ void mainRemoveOpGui(UgWindow* window, OpGuiState* state)
     delete state;
     --hx::state().live.operatorPanels;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"
 
