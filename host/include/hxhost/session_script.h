@@ -8,6 +8,9 @@
 //   slide "Brightness" 120            slider to 120 (the knob stops at the ends)
 //   check "Delete the existing scenes first" on     check box on or off
 //   toggle checkbox:1
+//   set "Direction" "Right to left"   a setting, whatever gadget shows it: a popup entry by its text
+//   set "Softness" 40                 or number, a slider's value, a check box on or off (the
+//   set "Smooth start and end" on     settings panel of a transition labels each setting)
 //   select grid 4                     grid item or list row 4, as a click
 //   double-click list 2
 //   step grid +1                      move the selection with a cursor key
