@@ -81,13 +81,4 @@ PooledBytes takeBytes(size_t bytes)
     return PooledBytes(block, BlockRelease{capacity});
 }
 
-void releaseKeptBlocks()
-{
-    Reserve& r = reserve();
-    for (const KeptBlock& kept : r.blocks)
-        std::free(kept.block);
-    r.blocks.clear();
-    r.bytes = 0;
-}
-
 } // namespace hx

@@ -112,7 +112,7 @@ uint32_t addTestClip(int32_t width, int32_t height, int32_t frames, TestPattern 
 
 void forgetDecodedStills()
 {
-    hx::resetStills();
+    hx::forgetStills();
 }
 
 void setStillPixelLimit(size_t pixels)

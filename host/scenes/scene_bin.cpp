@@ -5,6 +5,8 @@
 #include "runtime/atomic_file.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
+#include "runtime/reset_hook.h"
 #include "text/utf.h"
 
 #include <cstdlib>
@@ -23,7 +25,6 @@ struct SceneBin {
     std::deque<hx::BinItem> items; // names handed out stay where they are while the bin grows
     uint32_t nextItemId = 1;
     std::map<AVRecord, uint32_t> records; // record -> item
-    std::map<AVRecord, bool> isCopy;
     AVRecord nextRecord = 0x100;
 };
 
@@ -31,6 +32,14 @@ SceneBin& bin()
 {
     static SceneBin sceneBin;
     return sceneBin;
+}
+
+// Copies handed out, as opposed to the records the bin's items own; a reset empties the bin and
+// forgets them with it.
+hx::LiveRegistry<AVRecord>& copies()
+{
+    static hx::LiveRegistry<AVRecord> handedOut{&hxhost::LiveCounts::avRecords, hx::OnReset::Forget};
+    return handedOut;
 }
 
 std::string escape(const std::string& text)
@@ -60,9 +69,8 @@ AVRecord addRecord(uint32_t itemId, bool copy)
     SceneBin& b = bin();
     const AVRecord record = ++b.nextRecord;
     b.records[record] = itemId;
-    b.isCopy[record] = copy;
     if (copy)
-        ++hx::state().live.avRecords;
+        copies().add(record);
     return record;
 }
 
@@ -74,8 +82,7 @@ void clearBin()
     b.openedFor.clear();
     // Records of the bin's own items go with it; copies handed out stay valid handles.
     for (auto it = b.records.begin(); it != b.records.end();) {
-        if (!b.isCopy[it->first]) {
-            b.isCopy.erase(it->first);
+        if (!copies().contains(it->first)) {
             it = b.records.erase(it);
         } else {
             ++it;
@@ -212,12 +219,10 @@ AVRecord newRecordCopy(uint32_t itemId)
     return findItem(itemId) ? addRecord(itemId, true) : 0;
 }
 
-void resetSceneBin()
-{
+const ResetHook sceneBinReset([] {
     clearBin();
     bin().records.clear();
-    bin().isCopy.clear();
-}
+});
 
 } // namespace hx
 
@@ -246,12 +251,9 @@ namespace hx {
 void deleteRecord(AVRecord record)
 {
     SceneBin& b = bin();
-    auto it = b.isCopy.find(record);
-    if (it == b.isCopy.end() || !it->second)
+    if (!copies().remove(record))
         return; // the bin's own records stay with the bin
-    b.isCopy.erase(it);
     b.records.erase(record);
-    --hx::state().live.avRecords;
 }
 
 } // namespace hx

@@ -1,6 +1,7 @@
 #include "image/decode/still_cache.h"
 
 #include "runtime/host_state.h"
+#include "runtime/reset_hook.h"
 #include "video/video_standard.h"
 
 #include <list>
@@ -63,9 +64,11 @@ std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* e
     return still;
 }
 
-void resetStills()
+void forgetStills()
 {
     kept().clear();
 }
+
+const ResetHook stillsReset(&forgetStills);
 
 } // namespace hx

@@ -14,6 +14,8 @@ constexpr size_t kCachedStillBytes = 200u << 20;
 std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* error);
 // Keeps an already decoded still for the file.
 void keepStill(const std::string& path, std::shared_ptr<const Still> still);
+// Drops every kept still.
+void forgetStills();
 
 } // namespace hx
 

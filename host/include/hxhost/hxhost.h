@@ -51,7 +51,6 @@ HXHOST_API void setFrameRateOverride(int64_t framesPerSecond); // negative: none
 HXHOST_API void setServiceVersion(Service service, Version version);
 HXHOST_API Version currentVersion(Service service);
 HXHOST_API void setFirstFieldStatus(int32_t status);
-HXHOST_API void setHardwareStatus(uint8_t status);
 // Host functions that vxsSymFind may be told to deny (as an older host would).
 HXHOST_API void setSymbolAvailable(const std::string& name, bool available);
 
@@ -87,8 +86,6 @@ struct LogEntry {
 };
 HXHOST_API std::vector<LogEntry> logEntries();
 HXHOST_API void clearLog();
-// Also append every entry to "<HXHOME>/log/host.log" (off by default).
-HXHOST_API void setLogFileEcho(bool enabled);
 
 // ---- Live host objects handed out ----
 struct LiveCounts {
