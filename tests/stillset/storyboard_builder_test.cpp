@@ -4,6 +4,7 @@
 #include "support/wav_file.h"
 
 #include "stillset/operator_entry.h"
+#include "stillset/photo_fetch.h"
 #include "stillset/photo_import.h"
 #include "stillset/photo_list.h"
 #include "stillset/storyboard_builder.h"
@@ -346,6 +347,7 @@ TEST_F(BuilderTest, PhotoClipsPlayAsTheToolsFieldsAndHandEffectsTheFullPicture)
     EXPECT_NE(field, nullptr);
     opFreeImage(field);
     EXPECT_EQ(hxhost::photoClipField(item + 100, 0), nullptr);
+    clearPhotoCache(); // the plug-in keeps the last photo it fetched until it is told otherwise
 }
 
 // Every fallible host call of a whole build fails once in turn: the build ends, nothing leaks and
