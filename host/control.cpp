@@ -7,6 +7,9 @@
 #include "runtime/live_registry.h"
 #include "runtime/reset_hook.h"
 #include "operators/operators.h"
+#include "scenes/storyboard.h"
+#include "text/utf.h"
+#include "scenes/storyboard_operators.h"
 
 #include <cstdlib>
 #include <stdexcept>
@@ -48,6 +51,9 @@ namespace hxhost {
 
 void reset()
 {
+    // The storyboard's operators go first: unloading them counts them out of the live objects.
+    hx::unloadPlacedOperators();
+    hx::resetStoryboard();
     hx::HostState& host = hx::state();
     const std::string resources = host.resourceRoot;
     unsetenv("HXHOME");
@@ -191,6 +197,11 @@ uint32_t faultsFired()
 LiveCounts liveCounts()
 {
     return hx::LiveKind::counts();
+}
+
+std::string utf8Of(const std::u16string& text)
+{
+    return hx::utf16To8(text);
 }
 
 } // namespace hxhost
