@@ -34,16 +34,14 @@ void keepStill(const std::string& path, std::shared_ptr<const Still> still)
     const std::string key = keyOf(path);
     stills.remove_if([&](const Kept& k) { return k.key == key; });
     stills.push_front({key, std::move(still)});
-    size_t bytes = 0, count = 0;
+    size_t bytes = 0;
     for (auto it = stills.begin(); it != stills.end();) {
         const size_t withIt = bytes + it->still->bytes();
-        // The newest always stays, whatever its size.
-        if (count > 0 && (count >= kCachedStills || withIt > kCachedStillBytes)) {
+        if (it != stills.begin() && withIt > kCachedStillBytes) {
             it = stills.erase(it);
             continue;
         }
         bytes = withIt;
-        ++count;
         ++it;
     }
 }

@@ -6,9 +6,9 @@
 
 namespace hx {
 
-// At most this many stills and bytes stay decoded; the least recently used goes first.
-constexpr size_t kCachedStills = 4;
-constexpr size_t kCachedStillBytes = 200u << 20;
+// At most this many bytes of stills stay decoded, however many stills that is; the least recently
+// used goes first, and the newest always stays.
+constexpr size_t kCachedStillBytes = 160u << 20;
 
 // The decoded still of a file at the current standard's colours, decoded now when not kept.
 std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* error);
