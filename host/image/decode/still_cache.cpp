@@ -35,14 +35,12 @@ void keepStill(const std::string& path, std::shared_ptr<const Still> still)
     stills.remove_if([&](const Kept& k) { return k.key == key; });
     stills.push_front({key, std::move(still)});
     size_t bytes = 0;
-    for (auto it = stills.begin(); it != stills.end();) {
-        const size_t withIt = bytes + it->still->bytes();
-        if (it != stills.begin() && withIt > kCachedStillBytes) {
-            it = stills.erase(it);
-            continue;
+    for (auto it = stills.begin(); it != stills.end(); ++it) {
+        bytes += it->still->bytes();
+        if (it != stills.begin() && bytes > kCachedStillBytes) {
+            stills.erase(it, stills.end());
+            break;
         }
-        bytes = withIt;
-        ++it;
     }
 }
 
