@@ -189,6 +189,37 @@ TEST_F(StillImportTest, EveryFetchIsAFreshImageFromOneDecode)
     EXPECT_EQ(hxhost::liveCounts().images, 0);
 }
 
+TEST_F(StillImportTest, StillsDecodedAheadAreTheRightOnesAtTheRightColours)
+{
+    std::vector<AVRecord> records;
+    for (int i = 0; i < 5; ++i) {
+        const std::string name = "level" + std::to_string(i) + ".png";
+        writePng(path(name), 2, 2, PNG_FORMAT_GRAY, std::string(4, static_cast<char>(40 * i)));
+        records.push_back(hxhost::importStill(path(name)));
+        ASSERT_NE(records.back(), 0u);
+    }
+    writePng(path("red.png"), 1, 1, PNG_FORMAT_RGB, std::string("\xFF\0\0", 3));
+    const AVRecord red = hxhost::importStill(path("red.png"));
+    hxhost::forgetDecodedStills();
+
+    // Walking the bin: each still is its own, whichever thread decoded it.
+    for (int i = 0; i < 5; ++i) {
+        OpImage* still = nslGetStillset(records[static_cast<size_t>(i)]);
+        ASSERT_NE(still, nullptr);
+        EXPECT_EQ(yuvAt(still, 1, 1).y, 16 + (40 * i * 219 + 127) / 255) << i;
+        opFreeImage(still);
+    }
+    // Decoded ahead under one standard, asked for under another: the other standard's colours.
+    hxhost::forgetDecodedStills();
+    opFreeImage(nslGetStillset(records[4]));
+    hxhost::setStandard(hxhost::Standard::Hd1080);
+    OpImage* still = nslGetStillset(red);
+    ASSERT_NE(still, nullptr);
+    expectColour(yuvAt(still, 0, 0), kRed709, 0);
+    opFreeImage(still);
+    EXPECT_EQ(hxhost::liveCounts().images, 0);
+}
+
 TEST_F(StillImportTest, TheBinIsWalkedAndNamedThroughTheSceneServices)
 {
     const AVRecord still = hxhost::importStill(uniformJpeg("beach.jpg", {1}, {90}));
