@@ -12,7 +12,7 @@ namespace hx {
 
 // At most this many bytes of stills stay decoded, however many stills that is; the least recently
 // used goes first, and the newest always stays.
-constexpr size_t kCachedStillBytes = 160u << 20;
+constexpr size_t kCachedStillBytes = 64u << 20;
 
 // The decoded still of a file at the current standard's colours, decoded now when not kept.
 // `following` are the files likely asked for next, in order; as many as there are spare cores
