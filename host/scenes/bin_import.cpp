@@ -75,13 +75,15 @@ bool copyIntoProject(const std::string& path, std::string& media, std::string* e
     return storeMedia(baseName(path), bytes, media, error);
 }
 
-// Decoded before anything is stored: a picture that cannot be shown never enters the bin.
-uint32_t addStill(const std::string& path, std::shared_ptr<const hx::Still> still, std::string* error)
+// Decoded before anything is stored: a picture that cannot be shown never enters the bin. A still
+// decoded reduced only checked the file and is not kept.
+uint32_t addStill(const std::string& path, std::shared_ptr<const hx::Still> still, bool reduced, std::string* error)
 {
     std::string media;
     if (!still || !copyIntoProject(path, media, error))
         return 0;
-    hx::keepStill(hx::projectDirectory() + "/" + media, std::move(still));
+    if (!reduced)
+        hx::keepStill(hx::projectDirectory() + "/" + media, std::move(still));
     return hxhost::addSceneBinItem(hxhost::ItemKind::Still, hx::utf8To16(stemOf(baseName(path))), media, -1);
 }
 
@@ -91,7 +93,7 @@ namespace hxhost {
 
 uint32_t importStill(const std::string& path, std::string* error)
 {
-    return addStill(path, hx::decodeStill(path, hx::currentStandard().highDefinition, error), error);
+    return addStill(path, hx::decodeStill(path, hx::currentStandard().highDefinition, error), false, error);
 }
 
 std::vector<ImportedStill> importStills(const std::vector<std::string>& paths, unsigned threads,
@@ -100,11 +102,15 @@ std::vector<ImportedStill> importStills(const std::vector<std::string>& paths, u
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
     std::vector<ImportedStill> imported(paths.size());
-    hx::decodeInOrder(paths, hx::currentStandard().highDefinition, hx::state().stillPixelLimit, threads,
+    // A folder holds more photos than the cache keeps, and the tool asks for them in order later, when
+    // reading ahead serves it: here a JPEG decodes only far enough to know it is whole.
+    hx::decodeInOrder(paths, hx::currentStandard().highDefinition, hx::state().stillPixelLimit, true, threads,
                       [&](size_t index, hx::DecodedStill decoded) {
                           ImportedStill& result = imported[index];
                           result.path = paths[index];
-                          result.record = addStill(paths[index], hx::acceptStill(std::move(decoded), &result.error), &result.error);
+                          const bool reduced = decoded.reduced;
+                          result.record = addStill(paths[index], hx::acceptStill(std::move(decoded), &result.error), reduced,
+                                                   &result.error);
                           if (progress)
                               progress(index + 1, paths.size());
                       });

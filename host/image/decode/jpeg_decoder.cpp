@@ -82,7 +82,8 @@ hx::SampleLayout layoutOf(const jpeg_decompress_struct& cinfo)
 
 namespace hx {
 
-bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error)
+bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error,
+                bool smallest)
 {
     jpeg_decompress_struct cinfo;
     JpegErrors errors;
@@ -116,7 +117,7 @@ bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
     }
     raster.orientation = orientationOf(cinfo);
     cinfo.scale_num = 1;
-    cinfo.scale_denom = denominator;
+    cinfo.scale_denom = smallest ? 8 : denominator;
     switch (cinfo.jpeg_color_space) {
     case JCS_GRAYSCALE: cinfo.out_color_space = JCS_GRAYSCALE; break;
     case JCS_CMYK:

@@ -16,7 +16,7 @@ struct Shared {
     size_t window = 1;  // files decoded ahead of the calling thread at most
 };
 
-void work(Shared& shared, const std::vector<std::string>& paths, bool highDefinition, size_t maxPixels)
+void work(Shared& shared, const std::vector<std::string>& paths, bool highDefinition, size_t maxPixels, bool checkOnly)
 {
     for (;;) {
         size_t index = 0;
@@ -27,7 +27,7 @@ void work(Shared& shared, const std::vector<std::string>& paths, bool highDefini
                 return;
             index = shared.next++;
         }
-        hx::DecodedStill decoded = hx::decodeStillFile(paths[index], highDefinition, maxPixels);
+        hx::DecodedStill decoded = hx::decodeStillFile(paths[index], highDefinition, maxPixels, checkOnly);
         {
             const std::lock_guard<std::mutex> lock(shared.mutex);
             shared.results[index] = std::move(decoded);
@@ -40,12 +40,12 @@ void work(Shared& shared, const std::vector<std::string>& paths, bool highDefini
 
 namespace hx {
 
-void decodeInOrder(const std::vector<std::string>& paths, bool highDefinition, size_t maxPixels, unsigned threads,
-                   const std::function<void(size_t, DecodedStill)>& take)
+void decodeInOrder(const std::vector<std::string>& paths, bool highDefinition, size_t maxPixels, bool checkOnly,
+                   unsigned threads, const std::function<void(size_t, DecodedStill)>& take)
 {
     if (threads <= 1 || paths.size() <= 1) {
         for (size_t i = 0; i < paths.size(); ++i)
-            take(i, decodeStillFile(paths[i], highDefinition, maxPixels));
+            take(i, decodeStillFile(paths[i], highDefinition, maxPixels, checkOnly));
         return;
     }
     Shared shared;
@@ -68,7 +68,7 @@ void decodeInOrder(const std::vector<std::string>& paths, bool highDefinition, s
         }
     } joiner{shared, workers};
     for (unsigned t = 0; t < threads && t < paths.size(); ++t)
-        workers.emplace_back(work, std::ref(shared), std::cref(paths), highDefinition, maxPixels);
+        workers.emplace_back(work, std::ref(shared), std::cref(paths), highDefinition, maxPixels, checkOnly);
     for (size_t i = 0; i < paths.size(); ++i) {
         DecodedStill decoded;
         {

@@ -14,8 +14,9 @@ namespace hx {
 // `take(index, decoded)` runs on the calling thread for each file in order. With `threads` 1 the
 // files decode on the calling thread; otherwise on that many workers, with at most `threads` + 1
 // decoded stills waiting, so memory does not grow with the number of files.
-void decodeInOrder(const std::vector<std::string>& paths, bool highDefinition, size_t maxPixels, unsigned threads,
-                   const std::function<void(size_t, DecodedStill)>& take);
+// `checkOnly` as decodeStillFile takes it.
+void decodeInOrder(const std::vector<std::string>& paths, bool highDefinition, size_t maxPixels, bool checkOnly,
+                   unsigned threads, const std::function<void(size_t, DecodedStill)>& take);
 
 } // namespace hx
 

@@ -27,7 +27,9 @@ struct Raster {
 
 // JPEG: grayscale, Y Cb Cr, RGB, CMYK and YCCK; baseline and progressive. Pictures of more than
 // `maxPixels` pixels are decoded at 1/2, 1/4 or 1/8 of their size when that brings them within it.
-bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error);
+// `smallest` decodes at 1/8 whatever the size, after the same checks: enough to know the file is whole.
+bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error,
+                bool smallest = false);
 // PNG: gray, palette, RGB, with or without alpha (composited on black), 8 or 16 bits.
 bool decodePng(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error);
 // HEIF (HEIC, AVIF): the primary image with its rotation, mirror and crop applied, grids assembled.

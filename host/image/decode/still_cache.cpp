@@ -71,7 +71,7 @@ void decodeAhead(const std::vector<std::string>& following)
             continue;
         if (ahead().size() >= most)
             break;
-        ahead().push_back({key, std::async(std::launch::async, hx::decodeStillFile, path, highDefinition, maxPixels)});
+        ahead().push_back({key, std::async(std::launch::async, hx::decodeStillFile, path, highDefinition, maxPixels, false)});
     }
 }
 

@@ -86,7 +86,7 @@ std::unique_ptr<hx::Still> orient(hx::Raster& raster)
 
 namespace hx {
 
-DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_t maxPixels)
+DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_t maxPixels, bool checkOnly)
 {
     DecodedStill result;
     std::string bytes, reason;
@@ -97,7 +97,10 @@ DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_
         reason = "cannot read the file, or it is larger than 512 MB";
     } else {
         switch (pictureKindOf(bytes)) {
-        case PictureKind::Jpeg: decoded = decodeJpeg(bytes, yuv, maxPixels, raster, reason); break;
+        case PictureKind::Jpeg:
+            decoded = decodeJpeg(bytes, yuv, maxPixels, raster, reason, checkOnly);
+            result.reduced = checkOnly;
+            break;
         case PictureKind::Png: decoded = decodePng(bytes, yuv, maxPixels, raster, reason); break;
         case PictureKind::Heif: decoded = decodeHeif(bytes, yuv, maxPixels, raster, reason); break;
         case PictureKind::Webp: decoded = decodeWebp(bytes, yuv, maxPixels, raster, reason); break;

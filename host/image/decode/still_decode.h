@@ -21,13 +21,16 @@ struct Still {
 
 // A file decoded on any thread: the still, or the reason it has none ("<path>: ..."); `note` names what
 // was wrong short of failing (a broken colour profile).
+// `reduced` says the still is smaller than the picture, made only to check the file.
 struct DecodedStill {
     std::shared_ptr<const Still> still;
     std::string error;
     std::string note;
+    bool reduced = false;
 };
-// JPEG, PNG, HEIF, WebP or TIFF, told apart by their content. Touches no host state.
-DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_t maxPixels);
+// JPEG, PNG, HEIF, WebP or TIFF, told apart by their content. Touches no host state. With
+// `checkOnly`, a JPEG decodes at an eighth of its size: every byte read, a sixteenth of the pixels.
+DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_t maxPixels, bool checkOnly = false);
 
 // On the host's thread: counts the decode ("decodeStill"), logs its note, and hands over the still,
 // or null with the reason in *error.
