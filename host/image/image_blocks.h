@@ -12,6 +12,8 @@ namespace hx {
 // A 64-byte aligned block of at least `bytes`, or null; its capacity is written to *capacity.
 void* takeBlock(size_t bytes, size_t* capacity);
 void giveBlock(void* block, size_t capacity);
+// Returns every kept block to the system.
+void releaseKeptBlocks();
 
 // Bytes in a kept block, handed back for reuse when released.
 struct BlockRelease {

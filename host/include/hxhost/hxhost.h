@@ -132,7 +132,9 @@ HXHOST_API bool openProject(std::string* error = nullptr);
 // Each call copies the file into the active project ("media/<file name>", numbered when taken), so
 // the project keeps working when the original moves; the item is named after the file. On failure
 // nothing is added and the answer is 0 with the reason in *error; otherwise the item's own record.
-// A still (JPEG or PNG) is decoded first, turned as its EXIF orientation says, and kept decoded.
+// A still (JPEG, PNG, HEIF, WebP or TIFF, known by its content) is decoded first, turned as its
+// orientation says, brought from its embedded colour profile to sRGB, and kept decoded.
+// Many at once: hxhost/still_import.h.
 // hxhost::callCount("decodeStill") counts its decodes.
 HXHOST_API uint32_t importStill(const std::string& path, std::string* error = nullptr);
 // A YUV4MPEG2 clip; a reference frame (-1 for none) makes the clip answer as a photo grabbed from video.
