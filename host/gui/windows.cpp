@@ -128,7 +128,9 @@ UgWindow* openWindow(const UReqRequest& request)
         window->y = (screen.height - window->height) / 2;
     }
     window->pixels.assign(static_cast<size_t>(window->width) * window->height, 0);
-    windows().open.push_back(window);
+    // A backdrop built again while requesters stand stays behind them.
+    auto& open = windows().open;
+    open.insert((request.flags & kWindowBackdrop) ? open.begin() : open.end(), window);
     ++state().live.windows;
     paintWindowChrome(window);
     addRequesterButtons(window);

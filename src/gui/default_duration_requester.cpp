@@ -89,4 +89,7 @@ void resetEverything()
     nslFreeStillsetProject(session.projectDir, &session.photoList, NSL_FREE_DISCARD);
     freeOperatorLists();
     restoreDefaultSettings();
+    // The requester stays open; its OK must find the restored default, not the one it was opened with.
+    ugChangeElement(requesterWindow(defaultDurationRequest), defaultDurationGadgets.defaultDurationPopup, UG_POPUP_SELECT,
+                    session.settings.defaultDurationCode, 1);
 }

@@ -256,6 +256,12 @@ template <void (*Handle)()> void plain(const UgMessage&, LoopState&)
     Handle();
 }
 
+// A requester's handler that is told which of its gadgets reported.
+template <void (*Handle)(UgGadget)> void fromGadget(const UgMessage& message, LoopState&)
+{
+    Handle(message.gadget);
+}
+
 // A requester's handler whose failure leaves the session nothing to go on with.
 template <int32_t (*Handle)()> void endsOnFailure(const UgMessage&, LoopState& state)
 {
@@ -381,6 +387,11 @@ const Route kRoutes[] = {
     {&mainGadgets.thumbSizeButton, plain<openThumbSize>},
     {&session.requests[thumbSizeRequest].okGadget, endsOnFailure<acceptThumbSize>},
     {&session.requests[thumbSizeRequest].cancelGadget, plain<cancelThumbSize>},
+    {&thumbSizeGadgets.boxes[0], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[1], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[2], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[3], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[4], fromGadget<pickThumbSize>},
     {&mainGadgets.addPhotosButton, onAddPhotos},
     {&mainGadgets.defaultDurationButton, plain<openDefaultDuration>},
     {&mainGadgets.aboutButton, onAbout},

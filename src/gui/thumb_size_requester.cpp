@@ -46,15 +46,12 @@ int32_t acceptThumbSize()
     if (!requesterIsOpen(thumbSizeRequest))
         return 0;
     UgWindow* window = requesterWindow(thumbSizeRequest);
-    bool changed = false;
-    for (int k = 1; k <= kSizes; ++k) {
-        if (gadgetInfo(window, thumbSizeGadgets.boxes[k - 1], UG_CHECK_STATE) == 1 && session.settings.thumbSize != k) {
+    const int32_t before = session.settings.thumbSize;
+    for (int k = 1; k <= kSizes; ++k)
+        if (gadgetInfo(window, thumbSizeGadgets.boxes[k - 1], UG_CHECK_STATE) == 1)
             session.settings.thumbSize = k;
-            changed = true;
-        }
-    }
     closeRequester(thumbSizeRequest);
-    if (!changed)
+    if (session.settings.thumbSize == before)
         return 0;
     const int32_t row = gadgetInfo(mainWindow(), mainGadgets.photoGrid, UG_GRID_SELECTED);
     auto* selected = static_cast<PhotoEntry*>(ListNodeAt(&session.photoList, row + 1));
@@ -79,6 +76,16 @@ int32_t acceptThumbSize()
     drawMainPreview(selected);
     updateReadyIcon(); // the new window has not shown it yet
     return 0;
+}
+
+void pickThumbSize(UgGadget box)
+{
+    UgWindow* window = requesterWindow(thumbSizeRequest);
+    if (!window || gadgetInfo(window, box, UG_CHECK_STATE) != 1)
+        return;
+    for (UgGadget other : thumbSizeGadgets.boxes)
+        if (other != box)
+            ugChangeElement(window, other, UG_CHECK_SET, 0, 1);
 }
 
 void cancelThumbSize()

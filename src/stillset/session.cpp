@@ -43,6 +43,7 @@ void resetSessionState()
     session.editEntry = session.tonalEntry = nullptr;
     session.editRow = session.tonalRow = 0;
     forgetRequesterGadgets();
+    std::memset(session.requests, 0, sizeof session.requests); // their OK and Cancel identities too
     for (int32_t& open : session.requestOpen)
         open = 0;
     Settings& s = session.settings;
