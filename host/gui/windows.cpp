@@ -6,6 +6,7 @@
 #include "gui/font.h"
 #include "gui/gadget_look.h"
 #include "gui/screen.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <algorithm>
@@ -229,7 +230,7 @@ void resetWindows()
 
 extern "C" {
 
-int32_t ureqCreateRequest(UReqRequest* request)
+int32_t ureqCreateRequest(UReqRequest* request) HX_ENTRY
 {
     if (hx::shouldFail("ureqCreateRequest") || !request)
         return 1;
@@ -241,8 +242,9 @@ int32_t ureqCreateRequest(UReqRequest* request)
     request->cancelGadget = window->cancelGadget;
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-void ureqDeleteRequest(UReqRequest* request)
+void ureqDeleteRequest(UReqRequest* request) HX_ENTRY
 {
     hx::countCall("ureqDeleteRequest");
     if (!request || !hx::isLiveWindow(request->window))
@@ -250,5 +252,6 @@ void ureqDeleteRequest(UReqRequest* request)
     hx::closeWindow(request->window);
     request->window = nullptr;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"

@@ -4,9 +4,10 @@
 // and only the source columns and rows under the window are read.
 #include "host/hxopcommon.h"
 
-#include "runtime/host_state.h"
 #include "image/images.h"
 #include "image/resampler.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +36,7 @@ void scaleWindow(const OpImage& source, OpImage& target, double x, double y, dou
 } // namespace
 
 extern "C" int32_t opScaleImageSP(const OpImage* source, OpImage* target, double x, double y, double w, double h,
-                                  uint32_t)
+                                  uint32_t) HX_ENTRY
 {
     if (hx::shouldFail("opScaleImageSP") || !hx::isLiveImage(source) || !hx::isLiveImage(target) ||
         !source->planes[0] || !target->planes[0] || source->format != OP_FORMAT_YUVA ||
@@ -49,3 +50,4 @@ extern "C" int32_t opScaleImageSP(const OpImage* source, OpImage* target, double
     scaleWindow(*source, *target, x, y, w, h);
     return 0;
 }
+HX_ENTRY_FAILS(-1)

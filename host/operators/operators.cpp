@@ -1,11 +1,12 @@
 // Operators: an operator file names a plug-in library and how its preference block is applied
-// ("<key>=<value>" lines: name, library, flags, prefs-size, prefs-offset). Each load is an operator
-// of its own with its own preference block, which the host writes into the plug-in's operator
-// record whenever it runs the operator.
+// ("<key>=<value>" lines: name, library, flags, prefs-size, prefs-offset), or a transition built into
+// the host ("builtin=<file>"). Each load is an operator of its own with its own preference block,
+// which the host writes into the plug-in's operator record whenever it runs the operator.
 #include "operators/operators.h"
 
-#include "runtime/atomic_file.h"
 #include "host/hxmain.h"
+#include "runtime/atomic_file.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "text/utf.h"
 
@@ -50,8 +51,22 @@ uint32_t number(const OperatorFile& fields, const char* key)
     return it == fields.end() ? 0 : static_cast<uint32_t>(std::strtoul(it->second.c_str(), nullptr, 0));
 }
 
+// A built-in transition starts with its catalogue defaults.
+HxOperator* loadBuiltin(const std::string& file)
+{
+    const hxhost::TransitionType* type = hxhost::findTransition(file);
+    if (!type)
+        return nullptr;
+    auto* op = new HxOperator;
+    op->transition = type;
+    op->prefs = type->defaultPrefs();
+    return op;
+}
+
 HxOperator* load(const OperatorFile& fields)
 {
+    if (auto builtin = fields.find("builtin"); builtin != fields.end())
+        return loadBuiltin(builtin->second);
     auto library = fields.find("library");
     if (library == fields.end())
         return nullptr;
@@ -103,14 +118,27 @@ bool installOperatorFiles(const std::string& home, std::string* error)
     directory = directory.substr(0, directory.rfind('/'));
     const std::string file = "name=Pan and zoom\nlibrary=" + directory + "/libstillset_op_pan.so\nflags=0\n"
                              "prefs-size=" + std::to_string(sizeof(PanPrefs)) + "\nprefs-offset=" + std::to_string(PAN_PREFS_OFFSET) + "\n";
-    return makeDirectories(home + "/longterm") && writeFileAtomically(home + "/longterm/stillsetpan.opw", file, error);
+    if (!makeDirectories(home + "/longterm") || !writeFileAtomically(home + "/longterm/stillsetpan.opw", file, error))
+        return false;
+    if (!makeDirectories(home + "/transition")) {
+        if (error)
+            *error = "cannot create " + home + "/transition";
+        return false;
+    }
+    for (const hxhost::TransitionType& type : hxhost::transitionCatalogue()) {
+        const std::string text = "name=" + utf16To8(type.name) + "\nbuiltin=" + type.file + "\nflags=" +
+                                 std::to_string(type.flags) + "\nprefs-size=" + std::to_string(type.prefsSize()) + "\n";
+        if (!writeFileAtomically(home + "/transition/" + type.file, text, error))
+            return false;
+    }
+    return true;
 }
 
 } // namespace hx
 
 extern "C" {
 
-HxOperator* mainLoadOperator(const char* name, int32_t)
+HxOperator* mainLoadOperator(const char* name, int32_t) HX_ENTRY
 {
     OperatorFile fields;
     if (hx::shouldFail("mainLoadOperator") || !readOperatorFile(name, fields))
@@ -120,18 +148,21 @@ HxOperator* mainLoadOperator(const char* name, int32_t)
         ++hx::state().live.operators;
     return op;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void mainUnloadOperator(HxOperator* op)
+void mainUnloadOperator(HxOperator* op) HX_ENTRY
 {
     hx::countCall("mainUnloadOperator");
     if (!op)
         return;
-    dlclose(op->library);
+    if (op->library)
+        dlclose(op->library);
     delete op;
     --hx::state().live.operators;
 }
+HX_ENTRY_FAILS_VOID
 
-const hxchar* mainGetOperatorName(const char* name, int32_t)
+const hxchar* mainGetOperatorName(const char* name, int32_t) HX_ENTRY
 {
     hx::countCall("mainGetOperatorName");
     static std::map<std::string, std::u16string> names; // the answers stay valid for the process
@@ -142,21 +173,24 @@ const hxchar* mainGetOperatorName(const char* name, int32_t)
     text = hx::utf8To16(fields["name"]);
     return text.c_str();
 }
+HX_ENTRY_FAILS(nullptr)
 
-uint32_t mainGetOperatorFlags(const char* name, int32_t)
+uint32_t mainGetOperatorFlags(const char* name, int32_t) HX_ENTRY
 {
     hx::countCall("mainGetOperatorFlags");
     OperatorFile fields;
     return readOperatorFile(name, fields) ? number(fields, "flags") : 0;
 }
+HX_ENTRY_FAILS(0)
 
-uint32_t opGetPrefsSize(HxOperator* op)
+uint32_t opGetPrefsSize(HxOperator* op) HX_ENTRY
 {
     hx::countCall("opGetPrefsSize");
     return op ? static_cast<uint32_t>(op->prefs.size()) : 0;
 }
+HX_ENTRY_FAILS(0)
 
-int32_t opGetPrefs(HxOperator* op, void* buffer, uint32_t size)
+int32_t opGetPrefs(HxOperator* op, void* buffer, uint32_t size) HX_ENTRY
 {
     hx::countCall("opGetPrefs");
     if (!op || !buffer || size != op->prefs.size())
@@ -164,20 +198,32 @@ int32_t opGetPrefs(HxOperator* op, void* buffer, uint32_t size)
     std::memcpy(buffer, op->prefs.data(), size);
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t opSetPrefs(HxOperator* op, const void* buffer, uint32_t size)
+int32_t opSetPrefs(HxOperator* op, const void* buffer, uint32_t size) HX_ENTRY
 {
     if (hx::shouldFail("opSetPrefs") || !op || !buffer || size != op->prefs.size())
         return -1;
     std::memcpy(op->prefs.data(), buffer, size);
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-void opSetUniqueID(HxOperator* op, uint32_t id)
+void opSetUniqueID(HxOperator* op, uint32_t id) HX_ENTRY
 {
     hx::countCall("opSetUniqueID");
     if (op)
         op->uniqueId = id;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"
+
+namespace hxhost {
+
+const TransitionType* transitionOf(const HxOperator* op)
+{
+    return op ? op->transition : nullptr;
+}
+
+} // namespace hxhost

@@ -6,6 +6,7 @@
 #include "gui/requesters/modal_window.h"
 #include "gui/screen.h"
 #include "image/images.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <algorithm>
@@ -89,7 +90,7 @@ std::u16string numbers(const UReqImageRequest& request)
 
 } // namespace
 
-extern "C" int32_t ureqImageRequest(UReqImageRequest* request)
+extern "C" int32_t ureqImageRequest(UReqImageRequest* request) HX_ENTRY
 {
     if (hx::shouldFail("ureqImageRequest") || !request || !hx::isLiveImage(request->picture))
         return -1;
@@ -135,6 +136,7 @@ extern "C" int32_t ureqImageRequest(UReqImageRequest* request)
     hx::state().imageRequests.push_back(seen);
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
 namespace hxhost {
 

@@ -1,6 +1,7 @@
 // Progress meters: opened from meter records, updated step by step, stopped by the user.
 #include "host/hxreq.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <map>
@@ -27,7 +28,7 @@ void resetMeters()
 
 extern "C" {
 
-int32_t ureqOpenMeter(UReqMeter* meter)
+int32_t ureqOpenMeter(UReqMeter* meter) HX_ENTRY
 {
     if (hx::shouldFail("ureqOpenMeter") || !meter || openMeters().count(meter))
         return -1;
@@ -41,8 +42,9 @@ int32_t ureqOpenMeter(UReqMeter* meter)
     ++hx::state().live.meters;
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t ureqUpdateMeter(UReqMeter* meter, int32_t, int32_t done)
+int32_t ureqUpdateMeter(UReqMeter* meter, int32_t, int32_t done) HX_ENTRY
 {
     hx::countCall("ureqUpdateMeter");
     auto open = openMeters().find(meter);
@@ -54,8 +56,9 @@ int32_t ureqUpdateMeter(UReqMeter* meter, int32_t, int32_t done)
         seen.stopped = true;
     return seen.stopped ? 0 : 1;
 }
+HX_ENTRY_FAILS(0)
 
-void ureqCloseMeter(UReqMeter* meter)
+void ureqCloseMeter(UReqMeter* meter) HX_ENTRY
 {
     hx::countCall("ureqCloseMeter");
     auto open = openMeters().find(meter);
@@ -65,6 +68,7 @@ void ureqCloseMeter(UReqMeter* meter)
     openMeters().erase(open);
     --hx::state().live.meters;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"
 

@@ -5,6 +5,7 @@
 #include "gui/font.h"
 #include "gui/requesters/modal_window.h"
 #include "gui/screen.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ void drawTextRequest(hx::ModalWindow& shown, const std::vector<std::u16string>& 
 
 } // namespace
 
-extern "C" int32_t ureqTextRequest(UReqTextRequest* request)
+extern "C" int32_t ureqTextRequest(UReqTextRequest* request) HX_ENTRY
 {
     if (hx::shouldFail("ureqTextRequest") || !request)
         return -1;
@@ -56,6 +57,7 @@ extern "C" int32_t ureqTextRequest(UReqTextRequest* request)
     host.textRequests.push_back(std::move(seen));
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
 namespace hxhost {
 
