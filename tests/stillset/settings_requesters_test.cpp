@@ -227,6 +227,44 @@ TEST_F(SettingsRequestersTest, EmptyProjectOpensNoApplyRequester)
     expectNothingLive();
 }
 
+TEST_F(SettingsRequestersTest, OneScriptEditsAPhotoAndTheSettingsAndTheNextSessionFindsExactlyThat)
+{
+    const std::vector<StoredPhoto> before = storedPhotos();
+    ASSERT_EQ(runScript("select grid 1\npress help:75\n"
+                        "press help:71 in \"Edit photo\"\n"
+                        "press help:73 in \"Edit photo\"\ncrop 4 6 20 30\n"
+                        "press help:74 in \"Edit photo\"\ndrag \"Contrast\" to 120\npress ok in \"Brightness and colour\"\n"
+                        "press help:81 in \"Edit photo\"\npress help:72 in \"Edit photo\"\n"
+                        "press ok in \"Edit photo\"\n"
+                        "press help:78\ncheck \"Small\" on\npress ok in \"Thumbnail size\"\n"
+                        "press \"Default duration...\"\nchoose \"Duration\" in \"Default duration\" 2\n"
+                        "press ok in \"Default duration\"\npress cancel in \"Apply the new default duration\"\n"),
+              0);
+    Settings settings{};
+    const std::vector<StoredPhoto> after = storedPhotos(&settings);
+    EXPECT_EQ(settings.thumbSize, 2);
+    EXPECT_EQ(settings.defaultDurationCode, 2);
+    EXPECT_EQ(settings.gridPosition, 1);
+    ASSERT_EQ(after.size(), before.size());
+    const PhotoEntry& edited = after[1].fields;
+    EXPECT_EQ(edited.rotation, 90);
+    EXPECT_EQ(edited.contrast, 120);
+    // Turned, the 64x48 picture is 48 wide: the rectangle (4, 6, 20, 30) is (6, 24, 30, 20) unturned.
+    EXPECT_EQ(std::vector<int>({edited.cropX, edited.cropY, edited.cropWidth, edited.cropHeight}),
+              (std::vector<int>{6, 24, 30, 20}));
+    EXPECT_EQ(after[2].fields.mirrored, 1);
+    for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].name, before[i].name);
+        EXPECT_EQ(after[i].fields.duration, before[i].fields.duration) << "the new default was not applied";
+        EXPECT_EQ(after[i].hasClip, i != 1 && i != 2) << i;
+        if (i != 1) {
+            EXPECT_EQ(after[i].fields.rotation, 0);
+            EXPECT_EQ(after[i].fields.contrast, 100);
+        }
+    }
+    expectNothingLive();
+}
+
 // Builders called straight on a session with its main window.
 class RequesterBuildTest : public SettingsRequestersTest {
 protected:
