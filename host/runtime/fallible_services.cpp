@@ -17,6 +17,7 @@ const std::vector<std::string>& fallibleServices()
             "nslSetAVRecordName", "nslWriteStillsetProject",
             "opAllocImage", "opCloneImage", "opConvertImage", "opGetField", "opMakeField", "opMakeFrame",
             "opScaleImage", "opScaleImageSP", "opSetPrefs",
+            "probeAudio",
             "resLoadImages", "resLoadStrings",
             "txAllocRequest", "txOpScale", "txRequest",
             "ugAddCheckBox", "ugAddClickGadget", "ugAddGridview", "ugAddImageButton", "ugAddListview",

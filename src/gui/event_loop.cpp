@@ -7,6 +7,7 @@
 #include "main_window.h"
 #include "photo_editor.h"
 #include "requester_gadgets.h"
+#include "storyboard_requester.h"
 #include "thumb_size_requester.h"
 #include "tonal_requester.h"
 #include "stillset/log.h"
@@ -14,6 +15,7 @@
 #include "stillset/photo_list.h"
 #include "stillset/previews.h"
 #include "stillset/session.h"
+#include "stillset/storyboard_builder.h"
 #include "stillset/time_units.h"
 
 #include "host/hxreq.h"
@@ -29,6 +31,7 @@ struct LoopState {
     int32_t row = 0;                // the last position read from the grid
     PhotoEntry* photo = nullptr;    // the photo at that position
     bool done = false;
+    const OperatorActionRecord* record = nullptr; // handed on to the storyboard builder
 };
 
 UgWindow* window()
@@ -237,11 +240,42 @@ void onClose(const UgMessage&, LoopState& state)
     state.done = true;
 }
 
-// Building the storyboard arrives with the builder; until then the session ends without building.
+// Whatever the builder answers, the session ends after it.
+void build(int32_t replace, LoopState& state)
+{
+    buildStoryboard(replace, state.record);
+    state.done = true;
+}
+
+// An empty storyboard is built at once; otherwise the user is asked whether to replace or append.
 void onCreate(const UgMessage&, LoopState& state)
 {
-    GUI_LOG(HXLOG_INFO);
-    state.done = true;
+    if (nslSBGetLength(0) == 0)
+        build(0, state);
+    else
+        openStoryboardRequester();
+}
+
+void closeStoryboardRequester()
+{
+    ureqDeleteRequest(&session.requests[storyboardRequest]);
+    session.requestOpen[storyboardRequest] = 0;
+}
+
+// Only the replace box decides.
+void onStoryboardOk(const UgMessage&, LoopState& state)
+{
+    int32_t checked = 0;
+    ugGetElementInfo(session.requests[storyboardRequest].window, storyboardGadgets.replaceStoryboardBox,
+                     UG_CHECK_STATE, &checked);
+    closeStoryboardRequester();
+    session.settings.replaceStoryboard = checked == 1 ? 1 : 0;
+    build(session.settings.replaceStoryboard, state);
+}
+
+void onStoryboardCancel(const UgMessage&, LoopState&)
+{
+    closeStoryboardRequester();
 }
 
 // Buttons whose requesters have not joined the tool answer with a beep.
@@ -398,6 +432,8 @@ const Route kRoutes[] = {
     {&mainGadgets.transitionsButton, unavailable},
     {&mainGadgets.effectsButton, unavailable},
     {&mainGadgets.createButton, onCreate},
+    {&session.requests[storyboardRequest].okGadget, onStoryboardOk},
+    {&session.requests[storyboardRequest].cancelGadget, onStoryboardCancel},
     {&session.requests[defaultDurationRequest].okGadget, plain<acceptDefaultDuration>},
     {&session.requests[defaultDurationRequest].cancelGadget, plain<cancelDefaultDuration>},
     {&session.requests[applyDurationRequest].okGadget, plain<acceptApplyDuration>},
@@ -442,9 +478,10 @@ void updateReadyIcon()
     drawStatusIcon(ready ? 1 : 0);
 }
 
-int32_t runEventLoop(OperatorActionRecord*)
+int32_t runEventLoop(OperatorActionRecord* record)
 {
     LoopState state;
+    state.record = record;
     while (!state.done) {
         UgMessage message;
         std::memset(&message, 0, sizeof message);

@@ -1,6 +1,8 @@
 // The main window's gadgets as the user works them, checked in the photo list the session stores.
 #include "session_fixture.h"
 
+#include "hxhost/storyboard.h"
+
 #include "stillset/time_units.h"
 
 namespace {
@@ -212,11 +214,15 @@ TEST_F(EventLoopTest, CheckBoxesWithEmptyListsExplainAndStayOff)
     expectNothingLive();
 }
 
-TEST_F(EventLoopTest, ButtonsOfLaterRequestersBeepAndCreateEndsWithoutBuilding)
+TEST_F(EventLoopTest, ButtonsOfLaterRequestersBeepAndCreateBuildsAndEnds)
 {
-    ASSERT_EQ(runScript("press \"Transitions...\"\npress \"Effects...\"\npress \"Create slideshow\"\n"), 0);
+    hxhost::setPhotoRenderer({&stillsetDoPhoto, &stillsetGetFinalField});
+    ASSERT_EQ(runScript("press \"Transitions...\"
+press \"Effects...\"
+press \"Create slideshow\"
+"), 0);
     EXPECT_EQ(hxhost::callCount("ugPointerBeep"), 2u);
-    EXPECT_EQ(entries(6, "src\\gui").size(), 1u) << "nothing was built";
+    EXPECT_EQ(hxhost::storyboard().scenes.size(), 6u);
     EXPECT_EQ(storedNames().size(), 6u);
     expectNothingLive();
 }
