@@ -1,8 +1,15 @@
 #include "event_loop.h"
 
+#include "apply_duration_requester.h"
+#include "crop_editor.h"
+#include "default_duration_requester.h"
 #include "drawing.h"
 #include "main_window.h"
+#include "photo_editor.h"
+#include "requester_gadgets.h"
 #include "storyboard_requester.h"
+#include "thumb_size_requester.h"
+#include "tonal_requester.h"
 #include "stillset/log.h"
 #include "stillset/photo_import.h"
 #include "stillset/photo_list.h"
@@ -132,6 +139,32 @@ void onRotate270(const UgMessage&, LoopState& state)
     turn(state, false);
 }
 
+void onTonal(const UgMessage&, LoopState& state)
+{
+    if (PhotoEntry* photo = selectedPhoto(state)) {
+        session.tonalEntry = photo;
+        session.tonalRow = state.row;
+        startTonalEdit(photo);
+    }
+}
+
+void onCrop(const UgMessage&, LoopState& state)
+{
+    if (PhotoEntry* photo = selectedPhoto(state); photo && editCrop(photo) == 0)
+        refreshPhoto(photo, state.row);
+}
+
+void onEdit(const UgMessage&, LoopState& state)
+{
+    PhotoEntry* photo = selectedPhoto(state);
+    if (!photo)
+        return;
+    session.editEntry = photo;
+    session.editRow = state.row;
+    if (openPhotoEditor() == 0)
+        drawEditorPreview(photo);
+}
+
 void onTrash(const UgMessage&, LoopState& state)
 {
     PhotoEntry* photo = selectedPhoto(state);
@@ -251,6 +284,35 @@ void unavailable(const UgMessage&, LoopState&)
     ugPointerBeep();
 }
 
+// A requester's handler that needs nothing of the loop.
+template <void (*Handle)()> void plain(const UgMessage&, LoopState&)
+{
+    Handle();
+}
+
+// A requester's handler that is told which of its gadgets reported.
+template <void (*Handle)(UgGadget)> void fromGadget(const UgMessage& message, LoopState&)
+{
+    Handle(message.gadget);
+}
+
+// A requester's handler whose failure leaves the session nothing to go on with.
+template <int32_t (*Handle)()> void endsOnFailure(const UgMessage&, LoopState& state)
+{
+    if (Handle() != 0)
+        state.done = true;
+}
+
+void openThumbSize()
+{
+    openThumbSizeRequester();
+}
+
+void openDefaultDuration()
+{
+    openDefaultDurationRequester();
+}
+
 void moveWithinGrid(int32_t from, int32_t to)
 {
     changeGrid(UG_GRID_SELECT, from, 0);
@@ -301,6 +363,7 @@ void onDrop(const UgMessage& message, LoopState& state)
         if (!photo)
             return;
         ListRemove(&session.photoList, photo);
+        forgetEditedPhoto(photo);
         destroyPhoto(photo, session.projectDir); // dropped on the trash it is gone for good
         changeGrid(UG_GRID_DELETE, state.row, 1);
         reselect(state);
@@ -335,21 +398,49 @@ const Route kRoutes[] = {
     {&mainGadgets.restoreButton, onRestore},
     {&mainGadgets.rotate90Button, onRotate90},
     {&mainGadgets.rotate270Button, onRotate270},
-    {&mainGadgets.tonalButton, unavailable},
-    {&mainGadgets.cropButton, unavailable},
-    {&mainGadgets.editButton, unavailable},
-    {&mainGadgets.previewClick, unavailable},
-    {&mainGadgets.thumbSizeButton, unavailable},
+    {&mainGadgets.tonalButton, onTonal},
+    {&tonalGadgets.brightnessSlider, plain<onTonalSlider>},
+    {&tonalGadgets.contrastSlider, plain<onTonalSlider>},
+    {&tonalGadgets.saturationSlider, plain<onTonalSlider>},
+    {&tonalGadgets.gammaSlider, plain<onTonalSlider>},
+    {&session.requests[tonalRequest].okGadget, plain<acceptTone>},
+    {&session.requests[tonalRequest].cancelGadget, plain<cancelTone>},
+    {&mainGadgets.cropButton, onCrop},
+    {&mainGadgets.editButton, onEdit},
+    {&mainGadgets.previewClick, onEdit},
+    {&session.requests[editorRequest].okGadget, plain<closePhotoEditor>},
+    {&editorGadgets.nextButton, plain<onEditorNext>},
+    {&editorGadgets.previousButton, plain<onEditorPrevious>},
+    {&editorGadgets.includeButton, plain<onEditorInclude>},
+    {&editorGadgets.excludeButton, plain<onEditorExclude>},
+    {&editorGadgets.mirrorButton, plain<onEditorMirror>},
+    {&editorGadgets.rotate90Button, plain<onEditorRotate90>},
+    {&editorGadgets.rotate270Button, plain<onEditorRotate270>},
+    {&editorGadgets.cropButton, plain<onEditorCrop>},
+    {&editorGadgets.tonalButton, plain<onEditorTonal>},
+    {&mainGadgets.thumbSizeButton, plain<openThumbSize>},
+    {&session.requests[thumbSizeRequest].okGadget, endsOnFailure<acceptThumbSize>},
+    {&session.requests[thumbSizeRequest].cancelGadget, plain<cancelThumbSize>},
+    {&thumbSizeGadgets.boxes[0], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[1], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[2], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[3], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[4], fromGadget<pickThumbSize>},
     {&mainGadgets.addPhotosButton, onAddPhotos},
-    {&mainGadgets.defaultDurationButton, unavailable},
+    {&mainGadgets.defaultDurationButton, plain<openDefaultDuration>},
     {&mainGadgets.aboutButton, onAbout},
     {&mainGadgets.transitionsButton, unavailable},
     {&mainGadgets.effectsButton, unavailable},
     {&mainGadgets.createButton, onCreate},
     {&session.requests[storyboardRequest].okGadget, onStoryboardOk},
     {&session.requests[storyboardRequest].cancelGadget, onStoryboardCancel},
+    {&session.requests[defaultDurationRequest].okGadget, plain<acceptDefaultDuration>},
+    {&session.requests[defaultDurationRequest].cancelGadget, plain<cancelDefaultDuration>},
+    {&session.requests[applyDurationRequest].okGadget, plain<acceptApplyDuration>},
+    {&session.requests[applyDurationRequest].cancelGadget, plain<cancelApplyDuration>},
     {&mainGadgets.transitionsCheckBox, onTransitionsCheckBox},
     {&mainGadgets.effectsCheckBox, onEffectsCheckBox},
+    {&defaultDurationGadgets.resetButton, plain<resetEverything>},
 };
 
 void dispatchGadget(const UgMessage& message, LoopState& state)

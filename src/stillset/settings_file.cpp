@@ -238,6 +238,16 @@ ReadResult readFields(FieldReader& in, uint32_t version, Settings& s)
 // The default settings; the operator lists stay as they are. A fresh file is written.
 void applyDefaults(const char* projectDir)
 {
+    restoreDefaultSettings();
+    session.settings.replaceStoryboard = 1;
+    session.settings.reservedB = 0;
+    writeSettings(projectDir);
+}
+
+} // namespace
+
+void restoreDefaultSettings()
+{
     Settings& s = session.settings;
     s.defaultDurationCode = 4;
     s.defaultDuration = durationFrames(4);
@@ -255,12 +265,7 @@ void applyDefaults(const char* projectDir)
     s.effectOrder = 0;
     s.effectRepeatCode = 0;
     s.gridPosition = 0;
-    s.replaceStoryboard = 1;
-    s.reservedB = 0;
-    writeSettings(projectDir);
 }
-
-} // namespace
 
 int32_t writeSettings(const char* projectDir)
 {

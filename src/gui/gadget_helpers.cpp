@@ -1,0 +1,87 @@
+#include "gadget_helpers.h"
+
+#include "layout_units.h"
+#include "stillset/session.h"
+
+#include <algorithm>
+#include <cstring>
+
+const hxchar* catalogueText(int32_t number)
+{
+    return resGetString(session.stringCatalogue, number);
+}
+
+void setShortcut(UgWindow* window, UgGadget gadget, uint32_t key)
+{
+    ugChangeElement(window, gadget, UG_SHORTCUT, static_cast<intptr_t>(key), 0);
+}
+
+UgGadget textButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t text, uint32_t key)
+{
+    const UgGadget gadget = ugAddTextButton(window, x, y, w, h, catalogueText(text), 0, 0);
+    setShortcut(window, gadget, key);
+    return gadget;
+}
+
+UgGadget imageButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, const ResImage* image,
+                     uint32_t key, int32_t help)
+{
+    const UgGadget gadget = ugAddImageButton(window, x, y, w, h, image, 0, 0);
+    setShortcut(window, gadget, key);
+    ugChangeElement(window, gadget, UG_HELP_CATALOGUE, reinterpret_cast<intptr_t>(session.stringCatalogue), 0);
+    ugChangeElement(window, gadget, UG_HELP_STRING, help, 0);
+    return gadget;
+}
+
+UgGadget imageButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t image, uint32_t key,
+                     int32_t help)
+{
+    return imageButton(window, x, y, w, h, resGetImage(session.imageCatalogue, image), key, help);
+}
+
+UgGadget durationPopup(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t label, int32_t selected)
+{
+    ListHead list;
+    ListInit(&list);
+    UgItem entries[10];
+    std::memset(entries, 0, sizeof entries);
+    for (int i = 0; i < 10; ++i) {
+        entries[i].flags = UG_ITEM_POPUP;
+        entries[i].text = catalogueText(24 + i);
+        ListAppend(&list, &entries[i]);
+    }
+    const hxchar* labelText = catalogueText(label);
+    const int32_t labelWidth = ugTextLength(labelText) + 4 * CW(4);
+    const UgGadget gadget = ugAddPopup(window, x + labelWidth, y, w - labelWidth, h, &list, selected, labelText, 0, 0);
+    // The toolkit copied the entries; they live on this stack frame.
+    while (ListCount(&list) != 0)
+        ListRemove(&list, ListFirst(&list));
+    setShortcut(window, gadget, 116);
+    return gadget;
+}
+
+int32_t labelColumn(std::initializer_list<const hxchar*> labels)
+{
+    int32_t widest = 0;
+    for (const hxchar* label : labels)
+        if (label)
+            widest = std::max(widest, ugTextLength(label) + 2 * CW(4));
+    return widest + CW(2);
+}
+
+UgGadget labelledCheckBox(UgWindow* window, UgGadExt* extension, int32_t x, int32_t y, int32_t w, int32_t h,
+                          const hxchar* label, bool checked, uint32_t key)
+{
+    extension->label = label;
+    extension->labelEnabled = 1;
+    const UgGadget box = ugAddCheckBox(window, x, y, w, h, checked ? 1 : 0, 0, extension);
+    setShortcut(window, box, key);
+    return box;
+}
+
+int32_t gadgetInfo(UgWindow* window, UgGadget gadget, int32_t attribute)
+{
+    int32_t value = 0;
+    ugGetElementInfo(window, gadget, attribute, &value);
+    return value;
+}
