@@ -217,10 +217,7 @@ TEST_F(EventLoopTest, CheckBoxesWithEmptyListsExplainAndStayOff)
 TEST_F(EventLoopTest, ButtonsOfLaterRequestersBeepAndCreateBuildsAndEnds)
 {
     hxhost::setPhotoRenderer({&stillsetDoPhoto, &stillsetGetFinalField});
-    ASSERT_EQ(runScript("press \"Transitions...\"
-press \"Effects...\"
-press \"Create slideshow\"
-"), 0);
+    ASSERT_EQ(runScript("press \"Transitions...\"\npress \"Effects...\"\npress \"Create slideshow\"\n"), 0);
     EXPECT_EQ(hxhost::callCount("ugPointerBeep"), 2u);
     EXPECT_EQ(hxhost::storyboard().scenes.size(), 6u);
     EXPECT_EQ(storedNames().size(), 6u);
