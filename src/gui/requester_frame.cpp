@@ -6,26 +6,26 @@
 
 #include <cstring>
 
-UgWindow* openRequester(const RequesterSpec& spec)
+UgWindow* openRequester(const RequesterPlan& plan)
 {
     const int32_t monitor = ugGetDefaultMonitor();
     ugDisableRefresh(monitor);
-    if (session.requestOpen[spec.slot])
-        closeRequester(spec.slot);
-    UReqRequest& request = session.requests[spec.slot];
+    if (session.requestOpen[plan.slot])
+        closeRequester(plan.slot);
+    UReqRequest& request = session.requests[plan.slot];
     std::memset(&request, 0, sizeof request);
-    request.flags = spec.flags;
-    request.size = static_cast<uint32_t>(spec.width & 0xFFFF) | static_cast<uint32_t>(spec.height & 0xFFFF) << 16;
+    request.flags = plan.flags;
+    request.size = static_cast<uint32_t>(plan.width & 0xFFFF) | static_cast<uint32_t>(plan.height & 0xFFFF) << 16;
     request.queue = session.messageQueue;
-    request.title = catalogueText(spec.title);
-    if (spec.secondText)
-        request.secondText = catalogueText(spec.secondText);
+    request.title = catalogueText(plan.title);
+    if (plan.secondText)
+        request.secondText = catalogueText(plan.secondText);
     if (ureqCreateRequest(&request) != 0) {
-        loggerMessage(HXLOG_FAILURE, spec.error, kGuiSource, kStillsetModule, " ");
+        loggerMessage(HXLOG_FAILURE, plan.error, kGuiSource, kStillsetModule, " ");
         ugEnableRefresh(monitor);
         return nullptr;
     }
-    session.requestOpen[spec.slot] = 1;
+    session.requestOpen[plan.slot] = 1;
     return request.window;
 }
 

@@ -7,7 +7,7 @@
 
 #include "host/hxgui.h"
 
-struct RequesterSpec {
+struct RequesterPlan {
     RequestSlot slot;
     int32_t width, height;
     int32_t title;                // string number
@@ -20,7 +20,7 @@ struct RequesterSpec {
 // once its gadgets stand. A requester of the slot that is still open is closed first, so a second
 // press never leaves a window nobody deletes. Null when the host refused: the error is logged and
 // refresh is back on.
-UgWindow* openRequester(const RequesterSpec& spec);
+UgWindow* openRequester(const RequesterPlan& plan);
 void endRequesterBuild();
 // A half-built requester whose build failed: closed, refresh back on.
 void abandonRequester(RequestSlot slot);
