@@ -5,9 +5,11 @@
 #include "gui/model.h"
 #include "gui/gadget_look.h"
 #include "runtime/msgq.h"
+#include "runtime/reset_hook.h"
 #include "text/utf.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -16,6 +18,9 @@ using hx::GadgetKind;
 using hxhost::ActionKind;
 using hxhost::GadgetAddress;
 using hxhost::UserAction;
+
+// Pointer moves the host reports while a slider's knob is dragged.
+constexpr int32_t kSliderDragMoves = 8;
 
 struct PendingDrop {
     UgWindow* window = nullptr;
@@ -180,6 +185,21 @@ Found underPointer(const Found& f)
     return f;
 }
 
+// A dragged knob reports the values it passes as the pointer moves, then the one it stops at.
+bool dragSlider(const Found& f, int32_t to, std::string& why)
+{
+    Gadget& g = *f.gadget;
+    const int32_t from = g.value, target = std::clamp(to, g.minimum, g.maximum);
+    const int32_t moves = std::min(std::abs(target - from), kSliderDragMoves);
+    for (int32_t i = 1; i <= moves; ++i) {
+        g.value = from + static_cast<int32_t>(static_cast<int64_t>(target - from) * i / moves);
+        hx::paintGadget(f.window, g);
+        if (!postGadgetEvent(f, UG_EVENT_SLID, g.value, why))
+            return false;
+    }
+    return true;
+}
+
 bool startDrag(const Found& f, int32_t from, const Found& over, uint32_t dropPosition, std::string& why)
 {
     Gadget& grid = *f.gadget;
@@ -322,6 +342,12 @@ bool act(const UserAction& action, std::string& why)
         g.value = std::clamp(action.value, g.minimum, g.maximum); // the knob stops at the ends
         hx::paintGadget(f.window, g);
         return postGadgetEvent(f, UG_EVENT_SLID, g.value, why);
+    case ActionKind::DragSlider:
+        if (g.kind != GadgetKind::Slider) {
+            why = "not a slider";
+            return false;
+        }
+        return dragSlider(f, action.value, why);
     case ActionKind::SetCheck:
         if (g.kind != GadgetKind::CheckBox) {
             why = "not a check box";
@@ -397,9 +423,6 @@ void closeMainWindow(MsgQueue* queue)
     postMessage(queue, &message, sizeof message);
 }
 
-void resetUserActions()
-{
-    pendingDrop().reset();
-}
+const ResetHook userActionsReset([] { pendingDrop().reset(); });
 
 } // namespace hx

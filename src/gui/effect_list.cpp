@@ -4,7 +4,7 @@
 #include "chooser_state.h"
 #include "main_window.h"
 #include "operator_list_view.h"
-#include "requester_window.h"
+#include "requester_frame.h"
 #include "stillset/pan_presets.h"
 #include "stillset/session.h"
 
@@ -106,8 +106,8 @@ void onEffectsOk(const UgMessage&)
 {
     if (!session.requestOpen[effectsRequest])
         return;
-    closeRequestWindow(panPresetRequest); // the preset list belongs to this requester
-    closeRequestWindow(effectsRequest);
+    closeRequester(panPresetRequest); // the preset list belongs to this requester
+    closeRequester(effectsRequest);
     Settings& s = session.settings;
     s.effectOrder = choosers.stagedEffectOrder;
     s.effectRepeatCode = choosers.stagedEffectRepeatCode;
@@ -118,8 +118,8 @@ void onEffectsCancel(const UgMessage&)
 {
     if (!session.requestOpen[effectsRequest])
         return;
-    closeRequestWindow(panPresetRequest);
-    closeRequestWindow(effectsRequest);
+    closeRequester(panPresetRequest);
+    closeRequester(effectsRequest);
     followListInCheckBox(session.effectList, session.settings.effectsEnabled, mainGadgets.effectsCheckBox, false);
 }
 
@@ -131,7 +131,7 @@ void onPanPresetOk(const UgMessage&)
     const int32_t r = rows.selectedRow();
     OperatorEntry* after = operatorAtRow(session.effectList, r);
     const int32_t preset = ListView{panPresetRequest, choosers.panPresetListView}.selectedRow();
-    closeRequestWindow(panPresetRequest);
+    closeRequester(panPresetRequest);
     if (preset < 0)
         return; // OK without a preset chosen adds nothing
 
@@ -154,5 +154,5 @@ void onPanPresetOk(const UgMessage&)
 
 void onPanPresetCancel(const UgMessage&)
 {
-    closeRequestWindow(panPresetRequest);
+    closeRequester(panPresetRequest);
 }

@@ -1,15 +1,14 @@
 #include "chooser_requesters.h"
 
 #include "chooser_state.h"
+#include "gadget_helpers.h"
 #include "list_requester_layout.h"
-#include "requester_window.h"
+#include "requester_frame.h"
 
 int32_t openEffectsRequester()
 {
-    const int32_t monitor = ugGetDefaultMonitor();
-    ugDisableRefresh(monitor);
     const ListRequesterLayout l = listRequesterLayout(1, 2);
-    UgWindow* window = openRequestWindow(effectsRequest, l.width, l.height, 400, monitor, __LINE__);
+    UgWindow* window = openRequester({effectsRequest, l.width, l.height, 400, __LINE__});
     if (!window)
         return -1;
     drawListRequesterPanels(window, l);
@@ -23,7 +22,7 @@ int32_t openEffectsRequester()
     const int32_t TL = popupLabelColumn(labels, 2);
     c.effectOrderPopup = labelledPopup(window, x0, row(5), iw, BH, TL, 215, 216, 217, c.stagedEffectOrder, 111);
     c.effectRepeatPopup = labelledPopup(window, x0, row(6), iw, BH, TL, 218, 219, 224, c.stagedEffectRepeatCode, 99);
-    ugEnableRefresh(monitor);
+    endRequesterBuild();
     c.effectListView = addListRequesterListView(window, l);
     return 0;
 }

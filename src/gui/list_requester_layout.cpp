@@ -1,6 +1,6 @@
 #include "list_requester_layout.h"
 
-#include "requester_window.h"
+#include "gadget_helpers.h"
 
 ListRequesterLayout listRequesterLayout(int32_t numerator, int32_t denominator)
 {
@@ -53,4 +53,10 @@ UgGadget addListRequesterListView(UgWindow* window, const ListRequesterLayout& l
                                         l.rightWidth - 2 * CW(6) - 4, l.listHeight, &empty, 0, 0, 0);
     setShortcut(window, list, 108);
     return list;
+}
+
+int32_t listRowHeight()
+{
+    const bool videoScreen = ugGetVideoMode() == 1 || ugGetDefaultMonitor() == 1 || ugGetDVIMode() == 1;
+    return ugGetFontHeight() + 2 * (videoScreen ? CH(4) : CH(2));
 }

@@ -9,6 +9,9 @@
 
 #include <cstdint>
 
+// The height of one list view row: the font and a gap above and below that grows on video screens.
+int32_t listRowHeight();
+
 struct ListRequesterLayout {
     int32_t width, height;     // the window
     int32_t leftWidth, rightWidth;

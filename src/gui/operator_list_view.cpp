@@ -1,7 +1,7 @@
 #include "operator_list_view.h"
 
 #include "main_window.h"
-#include "requester_window.h"
+#include "requester_frame.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -9,14 +9,14 @@
 int32_t ListView::info(int32_t attribute, int32_t fallback) const
 {
     int32_t value = fallback;
-    if (ugGetElementInfo(requestWindow(slot), gadget, attribute, &value) != 0)
+    if (ugGetElementInfo(requesterWindow(slot), gadget, attribute, &value) != 0)
         return fallback;
     return value;
 }
 
 void ListView::change(int32_t attribute, intptr_t value, int32_t redraw) const
 {
-    ugChangeElement(requestWindow(slot), gadget, attribute, value, redraw);
+    ugChangeElement(requesterWindow(slot), gadget, attribute, value, redraw);
 }
 
 void ListView::add(int32_t attribute, const UgItem& row, int32_t redraw) const

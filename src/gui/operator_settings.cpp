@@ -3,7 +3,7 @@
 #include "chooser_requesters.h"
 #include "chooser_state.h"
 #include "operator_list_view.h"
-#include "requester_window.h"
+#include "requester_frame.h"
 #include "stillset/session.h"
 
 #include "host/hxmain.h"
@@ -61,8 +61,8 @@ void finishOperatorGui(bool keep)
 {
     if (!session.requestOpen[operatorGuiRequest])
         return;
-    mainRemoveOpGui(requestWindow(operatorGuiRequest), choosers.opGuiState);
-    closeRequestWindow(operatorGuiRequest);
+    mainRemoveOpGui(requesterWindow(operatorGuiRequest), choosers.opGuiState);
+    closeRequester(operatorGuiRequest);
     if (keep && choosers.opGuiChanged == 1 && choosers.opGuiEntry)
         takeBlock(*choosers.opGuiEntry, choosers.opGuiOperator);
     mainUnloadOperator(choosers.opGuiOperator);
@@ -87,7 +87,7 @@ void passToOperatorGui(const UgMessage& message)
     if (!session.requestOpen[operatorGuiRequest])
         return;
     int32_t unused1 = 0, unused2 = 0;
-    if (mainDoOpGui(&message, choosers.opGuiState, choosers.opGuiOperator, requestWindow(transitionsRequest), 0, 1, 0,
+    if (mainDoOpGui(&message, choosers.opGuiState, choosers.opGuiOperator, requesterWindow(transitionsRequest), 0, 1, 0,
                     &unused1, &unused2) == 0)
         choosers.opGuiChanged = 1;
 }

@@ -1,8 +1,10 @@
 #include "chooser_requesters.h"
 
 #include "chooser_state.h"
+#include "gadget_helpers.h"
 #include "layout_units.h"
-#include "requester_window.h"
+#include "list_requester_layout.h"
+#include "requester_frame.h"
 
 #include <cstring>
 
@@ -15,11 +17,9 @@ constexpr int32_t kFirstPresetLabel = 500;
 
 int32_t openPanPresetRequester()
 {
-    const int32_t monitor = ugGetDefaultMonitor();
-    ugDisableRefresh(monitor);
     const int32_t width = 20 * GW(32) + 19 * CW(2);
     const int32_t height = 2 * CW(6) + 9 * listRowHeight() + 8; // a list of exactly nine rows
-    UgWindow* window = openRequestWindow(panPresetRequest, width, height, 400, monitor, __LINE__);
+    UgWindow* window = openRequester({panPresetRequest, width, height, 400, __LINE__});
     if (!window)
         return -1;
     ugDrawBoxNew(window, 0, 0, width - 1, height - 1, 4, 5, 0, 0);
@@ -33,7 +33,7 @@ int32_t openPanPresetRequester()
         rows[preset].text = resGetString(session.stringCatalogue, kFirstPresetLabel + preset);
         ListAppend(&list, &rows[preset]);
     }
-    ugEnableRefresh(monitor);
+    endRequesterBuild();
     choosers.panPresetListView = ugAddListview(window, CW(6) + 2, CW(6) + 2, width - 2 * CW(6) - 4,
                                                height - 2 * CW(6) - 4, &list, 0, 0, 0);
     setShortcut(window, choosers.panPresetListView, 108);

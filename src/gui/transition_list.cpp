@@ -5,7 +5,7 @@
 #include "main_window.h"
 #include "operator_list_view.h"
 #include "operator_settings.h"
-#include "requester_window.h"
+#include "requester_frame.h"
 #include "stillset/jingle_choice.h"
 #include "stillset/session.h"
 
@@ -240,7 +240,7 @@ void onTransitionsOk(const UgMessage&)
     if (!session.requestOpen[transitionsRequest])
         return;
     finishOperatorGui(true); // the settings panel belongs to this requester and closes with it
-    closeRequestWindow(transitionsRequest);
+    closeRequester(transitionsRequest);
     Settings& s = session.settings;
     s.transitionLengthCode = choosers.stagedTransitionLengthCode;
     s.transitionOrder = choosers.stagedTransitionOrder;
@@ -253,7 +253,7 @@ void onTransitionsCancel(const UgMessage&)
     if (!session.requestOpen[transitionsRequest])
         return;
     finishOperatorGui(false);
-    closeRequestWindow(transitionsRequest);
+    closeRequester(transitionsRequest);
     followListInCheckBox(session.transitionList, session.settings.transitionsEnabled,
                          mainGadgets.transitionsCheckBox, false);
 }

@@ -1,15 +1,14 @@
 #include "chooser_requesters.h"
 
 #include "chooser_state.h"
+#include "gadget_helpers.h"
 #include "list_requester_layout.h"
-#include "requester_window.h"
+#include "requester_frame.h"
 
 int32_t openTransitionsRequester()
 {
-    const int32_t monitor = ugGetDefaultMonitor();
-    ugDisableRefresh(monitor);
     const ListRequesterLayout l = listRequesterLayout(7, 10);
-    UgWindow* window = openRequestWindow(transitionsRequest, l.width, l.height, 200, monitor, __LINE__);
+    UgWindow* window = openRequester({transitionsRequest, l.width, l.height, 200, __LINE__});
     if (!window)
         return -1;
     drawListRequesterPanels(window, l);
@@ -28,7 +27,7 @@ int32_t openTransitionsRequester()
     c.transitionOrderPopup = labelledPopup(window, x0, row(6), iw, BH, TL, 215, 216, 217, c.stagedTransitionOrder, 111);
     c.transitionRepeatPopup = labelledPopup(window, x0, row(7), iw, BH, TL, 218, 219, 224,
                                             c.stagedTransitionRepeatCode, 99);
-    ugEnableRefresh(monitor);
+    endRequesterBuild();
     c.transitionListView = addListRequesterListView(window, l);
     return 0;
 }

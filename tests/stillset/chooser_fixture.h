@@ -11,7 +11,8 @@
 #include "gui/main_window.h"
 #include "gui/operator_list_view.h"
 #include "gui/operator_settings.h"
-#include "gui/requester_window.h"
+#include "gui/list_requester_layout.h"
+#include "gui/requester_frame.h"
 #include "gui/transition_list.h"
 
 struct Row {
@@ -64,7 +65,7 @@ protected:
     }
     static void select(RequestSlot slot, UgGadget list, int32_t row)
     {
-        ASSERT_EQ(ugChangeElement(requestWindow(slot), list, UG_LIST_SELECT, row, 1), 0);
+        ASSERT_EQ(ugChangeElement(requesterWindow(slot), list, UG_LIST_SELECT, row, 1), 0);
     }
 
     // The names of a list's entries, in list order.

@@ -11,7 +11,7 @@ protected:
     static hxhost::WindowView windowOf(RequestSlot slot)
     {
         for (const hxhost::WindowView& window : hxhost::windows())
-            if (window.handle == requestWindow(slot))
+            if (window.handle == requesterWindow(slot))
                 return window;
         ADD_FAILURE() << "no window";
         return {};

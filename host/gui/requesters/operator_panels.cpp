@@ -13,9 +13,9 @@
 #include "operators/operators.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
 
 #include <algorithm>
-#include <set>
 
 struct OpGuiState {
     UgWindow* window = nullptr;
@@ -33,9 +33,14 @@ namespace {
 using hxhost::SettingKind;
 using hxhost::TransitionSetting;
 
-std::set<const OpGuiState*>& livePanels()
+void deletePanel(OpGuiState* panel)
 {
-    static std::set<const OpGuiState*> panels;
+    delete panel;
+}
+
+hx::LiveRegistry<OpGuiState*>& livePanels()
+{
+    static hx::LiveRegistry<OpGuiState*> panels{&hxhost::LiveCounts::operatorPanels, hx::OnReset::Release, deletePanel};
     return panels;
 }
 
@@ -126,8 +131,7 @@ int32_t mainBuildOpGui(UgWindow* window, int32_t x, int32_t y, int32_t width, in
     if (panel->gadgets.empty())
         hx::drawText(hx::contentCanvas(window), x + gap, y + gap, u"This operator has no settings.",
                      hx::guiColour(hx::kColourDimText), width - 2 * gap);
-    livePanels().insert(panel);
-    ++hx::state().live.operatorPanels;
+    livePanels().add(panel);
     *state = panel;
     return 0;
 }
@@ -142,7 +146,7 @@ int32_t mainDoOpGui(const void* message, OpGuiState* state, HxOperator* op, UgWi
     if (result2)
         *result2 = 0;
     const auto* event = static_cast<const UgMessage*>(message);
-    if (!event || !livePanels().count(state) || event->messageClass != UG_MSG_GADGET)
+    if (!event || !livePanels().contains(state) || event->messageClass != UG_MSG_GADGET)
         return 1;
     const auto shown = std::find_if(state->gadgets.begin(), state->gadgets.end(),
                                     [&](const OpGuiState::Shown& s) { return s.gadget == event->gadget; });
@@ -160,28 +164,16 @@ HX_ENTRY_FAILS(-1)
 void mainRemoveOpGui(UgWindow* window, OpGuiState* state) HX_ENTRY
 {
     hx::countCall("mainRemoveOpGui");
-    if (!livePanels().count(state))
+    if (!livePanels().contains(state))
         return;
     if (hx::isLiveWindow(window) && window == state->window) {
         for (const OpGuiState::Shown& shown : state->gadgets)
             hx::removeGadget(window, shown.gadget);
         clearArea(window, state->area);
     }
-    livePanels().erase(state);
+    livePanels().remove(state);
     delete state;
-    --hx::state().live.operatorPanels;
 }
 HX_ENTRY_FAILS_VOID
 
 } // extern "C"
-
-namespace hx {
-
-void resetOperatorPanels()
-{
-    for (const OpGuiState* panel : livePanels())
-        delete panel;
-    livePanels().clear();
-}
-
-} // namespace hx
