@@ -11,9 +11,16 @@ int runInfo(const Arguments& arguments);
 int runSession(const Arguments& arguments);
 int runRenderPhoto(const Arguments& arguments);
 int runPan(const Arguments& arguments);
+int runStoryboard(const Arguments& arguments);
 
 // One-line error on standard error; the status for a usage error.
 int usageError(const std::string& message);
 bool isHelp(const std::string& argument);
+
+class Options;
+// The start every command on a host project shares: parses the options, prints `help` when asked,
+// refuses stray arguments and requires --hxhome and --project. -1 to go on with `project` set, else
+// the exit status.
+int parseProjectCommand(Options& options, const Arguments& arguments, const char* help, long& project);
 
 #endif

@@ -1,5 +1,6 @@
 // stillset-host: loads the plug-ins through their exports and runs them against the reference host.
 #include "commands.h"
+#include "options.h"
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@ const char kUsage[] =
     "  session          run the slideshow tool on a host project\n"
     "  render-photo     render one photo as the slideshow tool renders its clip\n"
     "  pan              render a pan-and-zoom motion over one photo as Y4M video\n"
+    "  storyboard       print a host project's storyboard, or undo its last step\n"
     "\n"
     "Run 'stillset-host COMMAND --help' for the options of a command.\n";
 
@@ -28,6 +30,23 @@ int usageError(const std::string& message)
 bool isHelp(const std::string& argument)
 {
     return argument == "--help" || argument == "-h";
+}
+
+int parseProjectCommand(Options& options, const Arguments& arguments, const char* help, long& project)
+{
+    std::string error;
+    if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error))
+        return usageError(error);
+    if (options.helpAsked()) {
+        std::fputs(help, stdout);
+        return 0;
+    }
+    const std::string& command = options.command();
+    if (!options.positional().empty())
+        return usageError(command + ": unexpected argument '" + options.positional()[0] + "' (try " + command + " --help)");
+    if (!options.has("--hxhome") || project < 0)
+        return usageError(command + ": --hxhome and --project are required (try " + command + " --help)");
+    return -1;
 }
 
 int main(int argc, char** argv)
@@ -48,5 +67,7 @@ int main(int argc, char** argv)
         return runRenderPhoto(arguments);
     if (command == "pan")
         return runPan(arguments);
+    if (command == "storyboard")
+        return runStoryboard(arguments);
     return usageError("unknown command '" + command + "' (try --help)");
 }

@@ -4,6 +4,7 @@
 #include "options.h"
 #include "photo_import.h"
 #include "plugin.h"
+#include "terminal_progress.h"
 
 #include "hxhost/hxhost.h"
 #include "hxhost/session_script.h"
@@ -31,7 +32,7 @@ const char kHelp[] =
     "\n"
     "  --hxhome DIR                 the installation root (created when missing)\n"
     "  --project N                  the host's active project number, 0 or more\n"
-    "  --import PATH                a JPEG or PNG photo, or a folder of them, for the scene bin;\n"
+    "  --import PATH                a JPEG, PNG, HEIC, WebP or TIFF photo, or a folder of them, for the scene bin;\n"
     "                               may be repeated. Files that are not photos are skipped and named\n"
     "  --script FILE                a session script: what the user does (format: see README)\n"
     "  --screenshot OUT.png         a picture of the main window when the script has run out\n"
@@ -40,7 +41,11 @@ const char kHelp[] =
     "  --window-size WxH            the window's size (default: the screen fitted to the desktop)\n"
     "  --screen 1920x1080|1280x720  the host's screen (default 1920x1080)\n"
     "  --standard pal|hd1080        the video standard (default pal)\n"
-    "  --plugin PATH                the slideshow plug-in (default: libstillset.so beside the host library)\n";
+    "  --plugin PATH                the slideshow plug-in (default: libstillset.so beside the host library)\n"
+    "  --render-only                creating the slideshow renders the photos' clips only and leaves the\n"
+    "                               storyboard as it is\n"
+    "\n"
+    "The tool's progress meters are shown on standard error.\n";
 
 // The picture asked for with --screenshot, taken once the script has run out and before the user closes.
 void screenshotAtTheEnd(const std::string& path)
@@ -72,19 +77,11 @@ int runSession(const Arguments& arguments)
     Options options("session",
                     {"--hxhome", "--project", "--plugin", "--import", "--script", "--screenshot", "--screen", "--standard",
                      "--window-size"},
-                    {"--window"});
-    std::string error;
+                    {"--render-only", "--window"});
     long project = -1;
-    if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error))
-        return usageError(error);
-    if (options.helpAsked()) {
-        std::fputs(kHelp, stdout);
-        return 0;
-    }
-    if (!options.positional().empty())
-        return usageError("session: unexpected argument '" + options.positional()[0] + "' (try session --help)");
-    if (!options.has("--hxhome") || project < 0)
-        return usageError("session: --hxhome and --project are required (try session --help)");
+    if (const int status = parseProjectCommand(options, arguments, kHelp, project); status >= 0)
+        return status;
+    std::string error;
     if (!applyStandard(options, error) || !applyScreen(options, error))
         return usageError("session: " + error);
     const bool windowed = options.has("--window");
@@ -110,6 +107,8 @@ int runSession(const Arguments& arguments)
     Plugin plugin;
     if (!plugin.load(options.value("--plugin", defaultPluginPath("stillset")), error))
         return usageError("session: " + error), 1;
+    plugin.registerPhotoRenderer();
+    showMetersOnTerminal();
 
     if (windowed) {
         std::shared_ptr<hxhost::User> person = hxhost::openWindowUser(windowOptions, &error);
@@ -121,6 +120,8 @@ int runSession(const Arguments& arguments)
     OperatorActionRecord record;
     std::memset(&record, 0, sizeof record);
     record.action = OP_ACTION_RUN;
+    if (options.has("--render-only"))
+        record.flags |= OP_FLAG_RENDER_ONLY;
     const int32_t result = plugin.action()(&record);
     if (windowed)
         hxhost::setUser(user); // the window closes with its user

@@ -5,11 +5,14 @@
 #include "runtime/atomic_file.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
+#include "runtime/reset_hook.h"
 #include "text/utf.h"
 
 #include <cstdlib>
 #include <deque>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -23,7 +26,6 @@ struct SceneBin {
     std::deque<hx::BinItem> items; // names handed out stay where they are while the bin grows
     uint32_t nextItemId = 1;
     std::map<AVRecord, uint32_t> records; // record -> item
-    std::map<AVRecord, bool> isCopy;
     AVRecord nextRecord = 0x100;
 };
 
@@ -31,6 +33,14 @@ SceneBin& bin()
 {
     static SceneBin sceneBin;
     return sceneBin;
+}
+
+// Copies handed out, as opposed to the records the bin's items own; a reset empties the bin and
+// forgets them with it.
+hx::LiveRegistry<AVRecord>& copies()
+{
+    static hx::LiveRegistry<AVRecord> handedOut{&hxhost::LiveCounts::avRecords, hx::OnReset::Forget};
+    return handedOut;
 }
 
 std::string escape(const std::string& text)
@@ -55,14 +65,31 @@ std::string unescape(const std::string& text)
     return out;
 }
 
+const char* kindName(hxhost::ItemKind kind)
+{
+    switch (kind) {
+    case hxhost::ItemKind::Clip: return "clip";
+    case hxhost::ItemKind::PhotoClip: return "photo";
+    case hxhost::ItemKind::Still: break;
+    }
+    return "still";
+}
+
+std::optional<hxhost::ItemKind> kindNamed(const std::string& name)
+{
+    for (hxhost::ItemKind kind : {hxhost::ItemKind::Still, hxhost::ItemKind::Clip, hxhost::ItemKind::PhotoClip})
+        if (name == kindName(kind))
+            return kind;
+    return std::nullopt;
+}
+
 AVRecord addRecord(uint32_t itemId, bool copy)
 {
     SceneBin& b = bin();
     const AVRecord record = ++b.nextRecord;
     b.records[record] = itemId;
-    b.isCopy[record] = copy;
     if (copy)
-        ++hx::state().live.avRecords;
+        copies().add(record);
     return record;
 }
 
@@ -74,8 +101,7 @@ void clearBin()
     b.openedFor.clear();
     // Records of the bin's own items go with it; copies handed out stay valid handles.
     for (auto it = b.records.begin(); it != b.records.end();) {
-        if (!b.isCopy[it->first]) {
-            b.isCopy.erase(it->first);
+        if (!copies().contains(it->first)) {
             it = b.records.erase(it);
         } else {
             ++it;
@@ -106,10 +132,11 @@ bool parseBin(const std::string& bytes, std::vector<hx::BinItem>& items)
         hx::BinItem item;
         char* end = nullptr;
         const unsigned long id = std::strtoul(fields[0].c_str(), &end, 10);
-        if (*end || id == 0 || id > UINT32_MAX || (fields[1] != "still" && fields[1] != "clip"))
+        const std::optional<hxhost::ItemKind> kind = kindNamed(fields[1]);
+        if (*end || id == 0 || id > UINT32_MAX || !kind)
             return false;
         item.id = static_cast<uint32_t>(id);
-        item.kind = fields[1] == "clip" ? hxhost::ItemKind::Clip : hxhost::ItemKind::Still;
+        item.kind = *kind;
         item.referenceFrame = static_cast<int32_t>(std::strtol(fields[2].c_str(), &end, 10));
         if (*end)
             return false;
@@ -148,7 +175,7 @@ bool storeBin(std::string* error)
     SceneBin& b = activeBin();
     std::string bytes = std::string(kBinHeader) + "\n";
     for (const hx::BinItem& item : b.items) {
-        bytes += std::to_string(item.id) + "\t" + (item.kind == hxhost::ItemKind::Clip ? "clip" : "still") + "\t" +
+        bytes += std::to_string(item.id) + "\t" + kindName(item.kind) + "\t" +
                  std::to_string(item.referenceFrame) + "\t" + escape(item.media) + "\t" +
                  escape(hx::utf16To8(item.name)) + "\n";
     }
@@ -212,12 +239,23 @@ AVRecord newRecordCopy(uint32_t itemId)
     return findItem(itemId) ? addRecord(itemId, true) : 0;
 }
 
-void resetSceneBin()
+AVRecord addItem(BinItem item, bool mustStore)
 {
+    SceneBin& b = activeBin();
+    item.id = b.nextItemId++;
+    item.record = addRecord(item.id, false);
+    b.items.push_back(item);
+    if (storeBin(nullptr) || !mustStore)
+        return item.record;
+    b.items.pop_back();
+    b.records.erase(item.record);
+    return 0;
+}
+
+const ResetHook sceneBinReset([] {
     clearBin();
     bin().records.clear();
-    bin().isCopy.clear();
-}
+});
 
 } // namespace hx
 
@@ -246,12 +284,9 @@ namespace hx {
 void deleteRecord(AVRecord record)
 {
     SceneBin& b = bin();
-    auto it = b.isCopy.find(record);
-    if (it == b.isCopy.end() || !it->second)
+    if (!copies().remove(record))
         return; // the bin's own records stay with the bin
-    b.isCopy.erase(it);
     b.records.erase(record);
-    --hx::state().live.avRecords;
 }
 
 } // namespace hx
@@ -260,17 +295,12 @@ namespace hxhost {
 
 uint32_t addSceneBinItem(ItemKind kind, const std::u16string& name, const std::string& media, int32_t referenceFrame)
 {
-    SceneBin& b = activeBin();
     hx::BinItem item;
-    item.id = b.nextItemId++;
     item.kind = kind;
     item.name = name;
     item.media = media;
     item.referenceFrame = referenceFrame;
-    item.record = addRecord(item.id, false);
-    b.items.push_back(item);
-    storeBin(nullptr);
-    return item.record;
+    return hx::addItem(std::move(item), false);
 }
 
 std::vector<SceneBinItem> sceneBinItems()

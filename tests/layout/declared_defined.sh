@@ -8,7 +8,10 @@ headers=$1
 library=$2
 marker='/* not yet provided */'
 
-defined=$(nm -D --defined-only "$library" | awk '{print $NF}' | sort -u)
+# Names the compiler makes for itself (the address sanitizer's __odr_asan markers) and the linker's
+# marks of where the data ends (exported when a linked library, such as SDL2, exports its own) are
+# not services.
+defined=$(nm -D --defined-only "$library" | awk '{print $NF}' | grep -v -e '^__' -e '^_edata$' -e '^_end$' | sort -u)
 problems=0
 declared=()
 marked=0

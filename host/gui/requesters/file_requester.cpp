@@ -2,8 +2,10 @@
 // display name and orientation.
 #include "host/hxtx.h"
 
+#include "hxhost/audio.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
 #include "text/utf.h"
 
 #include <cstring>
@@ -21,15 +23,20 @@ struct TxRequest {
 
 namespace {
 
-std::set<const TxRequest*>& liveRequests()
+void deleteRequest(TxRequest* request)
 {
-    static std::set<const TxRequest*> requests;
+    delete request;
+}
+
+hx::LiveRegistry<TxRequest*>& liveRequests()
+{
+    static hx::LiveRegistry<TxRequest*> requests{&hxhost::LiveCounts::fileRequests, hx::OnReset::Release, deleteRequest};
     return requests;
 }
 
 bool isLive(const TxRequest* request)
 {
-    return request && liveRequests().count(request);
+    return request && liveRequests().contains(request);
 }
 
 bool isFile(const std::string& path)
@@ -69,8 +76,7 @@ TxRequest* txAllocRequest(int32_t kind) HX_ENTRY
     if (!request)
         return nullptr;
     request->kind = kind;
-    liveRequests().insert(request);
-    ++hx::state().live.fileRequests;
+    liveRequests().add(request);
     return request;
 }
 HX_ENTRY_FAILS(nullptr)
@@ -89,9 +95,19 @@ int32_t txRequest(TxRequest* request, uint32_t) HX_ENTRY
         host.user->actionFailed(hxhost::UserAction{}, "the file requester has no file " + answer->path);
         return 0;
     }
+    std::u16string title;
+    if (request->kind == TX_SOUND_FILES) {
+        hxhost::AudioInfo sound;
+        std::string why;
+        if (!hxhost::probeAudio(answer->path, &sound, &why)) {
+            host.user->actionFailed(hxhost::UserAction{}, "the file requester lists sound files only: " + why);
+            return 0;
+        }
+        title = sound.title;
+    }
     request->chosen = true;
     request->path = answer->path;
-    request->displayName = answer->displayName.empty() ? nameOf(answer->path) : answer->displayName;
+    request->displayName = !answer->displayName.empty() ? answer->displayName : !title.empty() ? title : nameOf(answer->path);
     request->orientation = answer->orientation;
     return 0;
 }
@@ -130,21 +146,9 @@ void txFreeRequest(TxRequest* request) HX_ENTRY
     hx::countCall("txFreeRequest");
     if (!isLive(request))
         return;
-    liveRequests().erase(request);
+    liveRequests().remove(request);
     delete request;
-    --hx::state().live.fileRequests;
 }
 HX_ENTRY_FAILS_VOID
 
 } // extern "C"
-
-namespace hx {
-
-void resetFileRequests()
-{
-    for (const TxRequest* request : liveRequests())
-        delete request;
-    liveRequests().clear();
-}
-
-} // namespace hx
