@@ -5,7 +5,10 @@
 #include "gui/gadget_look.h"
 #include "gui/hit_test.h"
 #include "gui/model.h"
+#include "gui/requesters/crop_requester.h"
+#include "gui/screen.h"
 #include "text/utf.h"
+#include "user/crop_gesture.h"
 #include "user/desktop_window.h"
 #include "user/pointer_gestures.h"
 #include "user/typed_answers.h"
@@ -15,6 +18,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 
 namespace {
 
@@ -38,7 +42,16 @@ struct Prompt {
     std::vector<std::u16string> buttons; // the first accepts, the last cancels
     std::optional<std::u16string> typed;
     bool completesPaths = false;
+    // The requester's own use of the pointer on the screen (a picker's boxes, the crop rectangle);
+    // true when it took the event.
+    std::function<bool(const SDL_Event&)> pointer;
 };
+
+std::u16string rectangleText(const hx::CropRectangle& r)
+{
+    return hx::utf8To16(std::to_string(r.x) + " " + std::to_string(r.y) + " " + std::to_string(r.width) + " " +
+                        std::to_string(r.height));
+}
 
 UgWindow* topmostWindow()
 {
@@ -121,7 +134,7 @@ public:
         meterStatus_ = meter.title;
         if (!meter.updates.empty())
             meterStatus_ += u"  " + hx::utf8To16(std::to_string(meter.updates.back()) + " / " + std::to_string(meter.steps));
-        const Prompt prompt{meterStatus_, {u"Stop"}, std::nullopt, false};
+        const Prompt prompt{meterStatus_, {u"Stop"}, std::nullopt, false, nullptr};
         SDL_Event event;
         bool stop = false;
         while (!stop && window_->nextEvent(event, 0)) {
@@ -144,20 +157,27 @@ public:
 
     hxhost::CropAnswer answerImageRequest(const hxhost::ImageRequestSeen& request) override
     {
+        const hx::CropRectangle shown{request.x, request.y, request.width, request.height};
         Prompt prompt;
-        prompt.text = u"Crop rectangle x y width height in the picture of " +
+        prompt.text = u"Drag the rectangle or its corners, or type x y width height in the picture of " +
                       hx::utf8To16(std::to_string(request.pictureWidth) + "x" + std::to_string(request.pictureHeight)) + u":";
-        const std::string shown = std::to_string(request.x) + " " + std::to_string(request.y) + " " +
-                                  std::to_string(request.width) + " " + std::to_string(request.height);
-        prompt.typed = hx::utf8To16(shown);
+        prompt.typed = rectangleText(shown);
         prompt.buttons = {u"OK", u"Cancel"};
+        if (hx::StandingCrop* crop = hx::standingCrop()) {
+            auto gesture = std::make_shared<hx::CropGesture>(
+                hx::CropPicture{crop->pictureOnScreen(), crop->pictureWidth(), crop->pictureHeight(), crop->minimumWidth(),
+                                crop->minimumHeight(), std::max(6, hx::convertWidth(10))});
+            prompt.pointer = [this, crop, gesture, &prompt](const SDL_Event& event) {
+                return dragCrop(event, *crop, *gesture, prompt);
+            };
+        }
         for (;;) {
             if (ask(prompt) != 0)
                 return {};
-            const std::string typed = hx::utf16To8(*prompt.typed);
-            if (typed == shown)
+            const std::u16string typed = *prompt.typed;
+            if (typed == rectangleText(shown))
                 return {true, true};
-            if (const auto values = hx::parseRectangle(typed))
+            if (const auto values = hx::parseRectangle(hx::utf16To8(typed)))
                 return {true, false, (*values)[0], (*values)[1], (*values)[2], (*values)[3]};
             message_ = u"Four whole numbers, please: x y width height";
         }
@@ -172,7 +192,7 @@ public:
             listed += (i ? u", " : u"") + hx::utf8To16(std::to_string(i + 1) + " ") + offered[i].name;
         }
         std::vector<uint32_t> ids;
-        for (size_t position : choose(u"Scenes (" + listed + u"); numbers, names or *:", names))
+        for (size_t position : choose(u"Tick the scenes, or type numbers, names or * (" + listed + u"):", names))
             ids.push_back(offered[position].id);
         return ids;
     }
@@ -183,14 +203,14 @@ public:
         for (size_t i = 0; i < offered.size(); ++i)
             listed += (i ? u", " : u"") + hx::utf8To16(std::to_string(i + 1) + " " + offered[i]);
         std::vector<std::string> chosen;
-        for (size_t position : choose(u"Transitions (" + listed + u"); numbers, names or *:", offered))
+        for (size_t position : choose(u"Tick the transitions, or type numbers, names or * (" + listed + u"):", offered))
             chosen.push_back(offered[position]);
         return chosen;
     }
 
     std::optional<hxhost::FileAnswer> pickFile(int32_t) override
     {
-        Prompt prompt{u"File (Tab completes):", {u"Open", u"Cancel"}, lastFolder_, true};
+        Prompt prompt{u"File (Tab completes):", {u"Open", u"Cancel"}, lastFolder_, true, nullptr};
         for (;;) {
             if (ask(prompt) != 0)
                 return std::nullopt;
@@ -509,14 +529,20 @@ private:
         }
     }
 
-    // Escape, and the pointer on the status line, where the meter's Stop button is.
+    // Escape, the meter's Stop button, and the pointer on the status line, where a Stop button is too.
     bool forMeter(const SDL_Event& event) const
     {
         int32_t x = -1, y = -1;
         if (event.type == SDL_KEYDOWN)
             return event.key.keysym.sym == SDLK_ESCAPE;
-        if (event.type == SDL_MOUSEBUTTONDOWN)
-            return framePoint(event.button.x, event.button.y, x, y) && !onScreen(x, y);
+        if (event.type == SDL_MOUSEBUTTONDOWN) {
+            if (!framePoint(event.button.x, event.button.y, x, y))
+                return false;
+            if (!onScreen(x, y))
+                return true;
+            const hx::Hit hit = hx::hitAt(x, y);
+            return hit.gadget && hit.window == topmostWindow() && hit.gadget->id == hit.window->cancelGadget;
+        }
         if (event.type == SDL_MOUSEMOTION)
             return framePoint(event.motion.x, event.motion.y, x, y) && !onScreen(x, y);
         return false;
@@ -540,7 +566,7 @@ private:
                 closed_ = true;
                 break;
             }
-            if (prompt.typed && edit(event, prompt)) {
+            if ((prompt.typed && edit(event, prompt)) || (prompt.pointer && prompt.pointer(event))) {
                 message_.clear();
                 show(&prompt);
                 continue;
@@ -577,17 +603,85 @@ private:
         return false;
     }
 
-    // The positions chosen among `offered` with a typed list; none when cancelled.
+    // The positions chosen among `offered`: the boxes ticked in the picker on top, or a typed list
+    // when the person typed one; none when cancelled.
     std::vector<size_t> choose(const std::u16string& question, const std::vector<std::string>& offered)
     {
-        Prompt prompt{question, {u"OK", u"Cancel"}, std::u16string{}, false};
+        UgWindow* picker = topmostWindow();
+        Prompt prompt{question, {u"OK", u"Cancel"}, std::u16string{}, false, nullptr};
+        prompt.pointer = [this, picker](const SDL_Event& event) { return tick(event, picker); };
         for (;;) {
             if (ask(prompt) != 0)
                 return {};
+            if (prompt.typed->empty())
+                return ticked(picker, offered);
             std::string unknown;
             if (const auto chosen = hx::parseChoices(hx::utf16To8(*prompt.typed), offered, unknown))
                 return *chosen;
             message_ = u"Not offered: " + hx::utf8To16(unknown);
+        }
+    }
+
+    // A click on a check box of the picker toggles it.
+    bool tick(const SDL_Event& event, UgWindow* picker)
+    {
+        int32_t x = -1, y = -1;
+        if (event.type != SDL_MOUSEBUTTONDOWN || event.button.button != SDL_BUTTON_LEFT ||
+            !framePoint(event.button.x, event.button.y, x, y) || !onScreen(x, y))
+            return false;
+        const hx::Hit hit = hx::hitAt(x, y);
+        if (!hit.gadget || hit.window != picker || hit.gadget->kind != GadgetKind::CheckBox)
+            return false;
+        hit.gadget->state = hit.gadget->state ? 0 : 1;
+        hx::paintGadget(picker, *hit.gadget);
+        return true;
+    }
+
+    // The offered names whose boxes are ticked, in the order offered.
+    static std::vector<size_t> ticked(UgWindow* picker, const std::vector<std::string>& offered)
+    {
+        std::vector<size_t> chosen;
+        if (!hx::isLiveWindow(picker))
+            return chosen;
+        for (const auto& gadget : picker->gadgets)
+            if (gadget->kind == GadgetKind::CheckBox && gadget->state)
+                for (size_t i = 0; i < offered.size(); ++i)
+                    if (hx::utf8To16(offered[i]) == gadget->text) {
+                        chosen.push_back(i);
+                        break;
+                    }
+        return chosen;
+    }
+
+    // The pointer drawing the crop requester's rectangle; the typed numbers follow it.
+    bool dragCrop(const SDL_Event& event, hx::StandingCrop& crop, hx::CropGesture& gesture, Prompt& prompt)
+    {
+        int32_t x = -1, y = -1;
+        switch (event.type) {
+        case SDL_MOUSEBUTTONDOWN: {
+            if (event.button.button != SDL_BUTTON_LEFT || !framePoint(event.button.x, event.button.y, x, y) || !onScreen(x, y))
+                return false;
+            const std::optional<std::vector<int32_t>> typed = hx::parseRectangle(hx::utf16To8(*prompt.typed));
+            const hx::CropRectangle current = typed ? hx::CropRectangle{(*typed)[0], (*typed)[1], (*typed)[2], (*typed)[3]}
+                                                    : hx::CropRectangle{};
+            return gesture.press(x, y, current);
+        }
+        case SDL_MOUSEMOTION: {
+            if (!gesture.held())
+                return false;
+            framePoint(event.motion.x, event.motion.y, x, y);
+            const hx::CropRectangle drawn = gesture.move(x, y);
+            crop.show(drawn);
+            *prompt.typed = rectangleText(drawn);
+            return true;
+        }
+        case SDL_MOUSEBUTTONUP:
+            if (!gesture.held())
+                return false;
+            gesture.release();
+            return true;
+        default:
+            return false;
         }
     }
 

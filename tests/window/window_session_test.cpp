@@ -1,9 +1,11 @@
 // The host program's desktop window on a real X server: real pointer and key events (xdotool), the X
 // screen compared with the toolkit's own picture, and what the session stored after the window closed.
 #include "stillset/session_fixture.h"
+#include "stillset/operator_entry.h"
 #include "window/x_screen.h"
 
 #include "hxhost/window.h"
+#include "host/hxreq.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -11,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -46,6 +49,53 @@ public:
     hxhost::Picture screen;
     std::vector<hxhost::ViewRect> cells; // the photo grid's cells, screen pixels
 };
+
+// Rehearses a person's steps in the test's own process, to learn where the requesters put their
+// gadgets: the windows before each action, and the operator picker as it stood.
+class Rehearsal : public hxhost::ScriptedUser {
+public:
+    std::optional<hxhost::UserAction> nextAction() override
+    {
+        before.push_back(hxhost::windows());
+        return ScriptedUser::nextAction();
+    }
+    std::vector<std::string> pickOperators(const std::vector<std::string>&, const std::string&) override
+    {
+        picker = hxhost::windows();
+        pickerScreen = hxhost::screenPicture();
+        return {};
+    }
+    std::vector<std::vector<hxhost::WindowView>> before;
+    std::vector<hxhost::WindowView> picker;
+    hxhost::Picture pickerScreen;
+};
+
+const hxhost::GadgetView* gadgetCalled(const hxhost::WindowView& window, const std::u16string& text)
+{
+    for (const hxhost::GadgetView& gadget : window.gadgets)
+        if (gadget.text == text)
+            return &gadget;
+    return nullptr;
+}
+
+const hxhost::GadgetView* gadgetNumbered(const hxhost::WindowView& window, uint32_t id)
+{
+    for (const hxhost::GadgetView& gadget : window.gadgets)
+        if (gadget.id == id)
+            return &gadget;
+    return nullptr;
+}
+
+// The middle of a gadget on the host screen.
+std::pair<int, int> middleOf(const hxhost::WindowView& window, const hxhost::GadgetView& gadget)
+{
+    return {window.contentX + gadget.x + gadget.width / 2, window.contentY + gadget.y + gadget.height / 2};
+}
+
+hxhost::ViewRect areaOf(const hxhost::WindowView& window, const hxhost::GadgetView& gadget)
+{
+    return {window.contentX + gadget.x, window.contentY + gadget.y, gadget.width, gadget.height};
+}
 
 std::string shell(const std::string& command)
 {
@@ -133,9 +183,15 @@ protected:
         posix_spawn_file_actions_adddup2(&files, 1, 2);
         ASSERT_EQ(posix_spawn(&program_, argv[0], &files, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&files);
+        findWindow();
+        waitUntilStill();
+    }
 
+    // Finds the window on the X screen and gives it the keyboard.
+    void findWindow()
+    {
         const std::string found = shell("timeout 60 xdotool search --sync --onlyvisible --name '^stillset$' | head -n 1");
-        ASSERT_FALSE(found.empty()) << "no window appeared: " << readFile(home() + "/session.log");
+        ASSERT_FALSE(found.empty()) << "no window appeared: " << (program_ > 0 ? readFile(home() + "/session.log") : "");
         window_ = std::stoul(found);
         const std::string geometry = shell("xdotool getwindowgeometry --shell " + std::to_string(window_));
         ASSERT_EQ(std::sscanf(geometry.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &x_, &y_, &width_, &height_), 4)
@@ -146,7 +202,6 @@ protected:
         // The keyboard goes to the window, as a window manager gives it the focus; the pointer leaves
         // it, so nothing is marked under the pointer.
         xdo("windowfocus --sync " + std::to_string(window_) + " mousemove 0 0");
-        waitUntilStill();
     }
 
     // A point of the host screen on the X screen.
@@ -381,6 +436,116 @@ TEST_F(WindowSessionTest, MeterStoppedWithEscapeAndWindowClosedLeavesNothingBehi
     EXPECT_TRUE(meters.back().closed);
     expectNothingLive();
     EXPECT_EQ(storedNames().size(), 6u); // the import goes on to the end: it does not stop for its meter
+}
+
+// The transitions the next session finds, by operator name.
+std::vector<std::string> storedTransitions()
+{
+    std::vector<std::string> names;
+    EXPECT_EQ(sessionStartup(), 0);
+    for (auto* entry = static_cast<OperatorEntry*>(ListFirst(&session.transitionList)); entry;
+         entry = static_cast<OperatorEntry*>(ListNext(entry)))
+        names.push_back(entry->name);
+    sessionShutdown();
+    return names;
+}
+
+TEST_F(WindowSessionTest, TransitionsAddedThroughThePickerWithTheMouseAreStored)
+{
+    importAndLook();
+    const std::vector<std::string> before = storedTransitions();
+    auto rehearsal = std::make_shared<Rehearsal>();
+    std::string error;
+    ASSERT_TRUE(hxhost::parseSessionScript("press \"Transitions...\"\npress \"Add...\"\n", "rehearsal", *rehearsal, &error)) << error;
+    hxhost::setUser(rehearsal);
+    ASSERT_EQ(runTool(), 0);
+    hxhost::setUser(hxhost::scriptedUser());
+    ASSERT_GE(rehearsal->before.size(), 2u);
+    ASSERT_FALSE(rehearsal->picker.empty()) << "the picker was never opened";
+    const hxhost::WindowView& main = look_.windows.front();
+    const hxhost::WindowView& requester = rehearsal->before[1].back();
+    const hxhost::WindowView& picker = rehearsal->picker.back();
+    const hxhost::GadgetView* open = gadgetCalled(main, u"Transitions...");
+    const hxhost::GadgetView* add = gadgetCalled(requester, u"Add...");
+    const hxhost::GadgetView* push = gadgetCalled(picker, u"push");
+    const hxhost::GadgetView* wipe = gadgetCalled(picker, u"wipe");
+    const hxhost::GadgetView* pickerOk = gadgetNumbered(picker, picker.okGadget);
+    const hxhost::GadgetView* requesterOk = gadgetNumbered(requester, requester.okGadget);
+    ASSERT_TRUE(open && add && push && wipe && pickerOk && requesterOk);
+
+    openWindow();
+    const auto click = [&](std::pair<int, int> point) { xdo("mousemove " + at(point.first, point.second) + " click 1"); };
+    click(middleOf(main, *open));
+    click(middleOf(requester, *add));
+    // The picker stands on the X screen as the toolkit drew it; two boxes ticked, then its OK.
+    const hxhost::ViewRect pickerArea{picker.x, picker.y, picker.width, picker.height};
+    const hxhost::Picture drawn = crop(rehearsal->pickerScreen, pickerArea);
+    EXPECT_EQ(differences(shownScreen(pickerArea, &drawn), drawn), 0);
+    click(middleOf(picker, *push));
+    click(middleOf(picker, *wipe));
+    const hxhost::ViewRect box = areaOf(picker, *wipe);
+    EXPECT_GT(differences(changedScreen(box, crop(drawn, {box.x - picker.x, box.y - picker.y, box.width, box.height})),
+                          crop(drawn, {box.x - picker.x, box.y - picker.y, box.width, box.height})),
+              0)
+        << "a ticked box looks ticked";
+    click(middleOf(picker, *pickerOk));
+    click(middleOf(requester, *requesterOk));
+    EXPECT_EQ(closeWindow(), 0) << readFile(home() + "/session.log");
+
+    std::vector<std::string> expected = before;
+    for (const std::string name : {"transition/push", "transition/wipe"})
+        if (std::find(expected.begin(), expected.end(), name) == expected.end())
+            expected.push_back(name);
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> stored = storedTransitions();
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, expected) << readFile(home() + "/session.log");
+    EXPECT_NE(stored, before);
+}
+
+// In the test's own process: the meter is the host's, updated until the person stops it.
+TEST_F(WindowSessionTest, TheMetersStopButtonStopsItUnderThePointer)
+{
+    std::string error;
+    std::shared_ptr<hxhost::User> person = hxhost::openWindowUser({}, &error);
+    ASSERT_NE(person, nullptr) << error;
+    hxhost::setUser(person);
+    UReqMeter meter{};
+    meter.title = u"Building the slideshow";
+    meter.steps = 1000;
+    meter.style = 4;
+    ASSERT_EQ(ureqOpenMeter(&meter), 0);
+    const std::vector<hxhost::WindowView> open = hxhost::windows();
+    ASSERT_FALSE(open.empty());
+    const hxhost::WindowView shown = open.back();
+    EXPECT_EQ(shown.title, u"Building the slideshow");
+    const hxhost::GadgetView* stop = gadgetNumbered(shown, shown.cancelGadget);
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(stop->text, u"Stop");
+    const hxhost::ViewRect stopArea = areaOf(shown, *stop);
+    const hxhost::Picture stopDrawn = crop(hxhost::screenPicture(), stopArea);
+
+    // The hand waits until the desktop shows the Stop button as the toolkit drew it, then clicks it.
+    std::thread hand([&] {
+        findWindow();
+        EXPECT_EQ(differences(shownScreen(stopArea, &stopDrawn), stopDrawn), 0);
+        const auto [x, y] = middleOf(shown, *stop);
+        xdo("mousemove " + at(x, y) + " click 1");
+    });
+    int32_t done = 0;
+    while (done < 6000 && ureqUpdateMeter(&meter, 3, done % 1000) != 0) {
+        ++done;
+        std::this_thread::sleep_for(10ms);
+    }
+    hand.join();
+    ureqCloseMeter(&meter);
+    EXPECT_TRUE(hxhost::windows().empty()) << "the meter's window closes with it";
+    const std::vector<hxhost::MeterSeen> meters = hxhost::metersSeen();
+    ASSERT_EQ(meters.size(), 1u);
+    EXPECT_TRUE(meters[0].stopped);
+    hxhost::setUser(hxhost::scriptedUser());
+    person.reset();
+    expectNothingLive();
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The crop requester: shows a picture with a rectangle and lets the user draw a new one.
 #include "host/hxreq.h"
 
+#include "gui/requesters/crop_requester.h"
+
 #include "gui/colour.h"
 #include "gui/font.h"
 #include "gui/requesters/modal_window.h"
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -40,55 +43,125 @@ uint32_t dimmed(uint32_t rgb)
     return (rgb >> 1) & 0x7F7F7F; // outside the rectangle the picture is shown at half brightness
 }
 
-// The picture scaled into the view, dimmed outside the rectangle, the rectangle framed.
-void drawPicture(const hx::Canvas& canvas, const OpImage& picture, const PictureView& view, const hx::Rect& crop)
+std::u16string numbers(const hx::CropRectangle& r)
 {
-    OpImage* shown = picture.format == OP_FORMAT_YUVA ? hx::newImage(view.width, view.height, OP_FORMAT_YUVA) : nullptr;
-    if (!shown) {
-        canvas.fill({view.x, view.y, view.x + view.width - 1, view.y + view.height - 1}, hx::guiColour(hx::kColourEmptyCell));
-    } else {
-        hx::scaleInto(&picture, shown);
-        for (int32_t row = 0; row < view.height; ++row) {
-            const uint8_t* pixels = shown->planes[0] + static_cast<size_t>(row) * view.width * 4;
-            for (int32_t col = 0; col < view.width; ++col) {
-                uint32_t word;
-                std::memcpy(&word, pixels + 4 * col, 4);
-                const uint32_t rgb = hx::yuvToArgb(word) & 0xFFFFFF;
-                const bool inside = col >= crop.x0 && col <= crop.x1 && row >= crop.y0 && row <= crop.y1;
-                canvas.put(view.x + col, view.y + row, inside ? rgb : dimmed(rgb));
-            }
-        }
-        hx::freeImage(shown);
-    }
-    if (!crop.empty()) {
-        const hx::Rect frame{view.x + crop.x0, view.y + crop.y0, view.x + crop.x1, view.y + crop.y1};
-        const uint32_t accent = hx::guiColour(hx::kColourAccent);
-        canvas.fill({frame.x0, frame.y0, frame.x1, frame.y0 + 1}, accent);
-        canvas.fill({frame.x0, frame.y1 - 1, frame.x1, frame.y1}, accent);
-        canvas.fill({frame.x0, frame.y0, frame.x0 + 1, frame.y1}, accent);
-        canvas.fill({frame.x1 - 1, frame.y0, frame.x1, frame.y1}, accent);
-    }
-}
-
-// The rectangle of picture pixels in view pixels, clipped to the view; empty when it misses it.
-hx::Rect cropInView(const UReqImageRequest& request, const PictureView& view)
-{
-    const double x0 = static_cast<int16_t>(request.x), y0 = static_cast<int16_t>(request.y);
-    const hx::Rect r{static_cast<int32_t>(x0 * view.scaleX), static_cast<int32_t>(y0 * view.scaleY),
-                 static_cast<int32_t>((x0 + request.width) * view.scaleX) - 1,
-                 static_cast<int32_t>((y0 + request.height) * view.scaleY) - 1};
-    return r.intersect(hx::Rect{0, 0, view.width - 1, view.height - 1});
-}
-
-std::u16string numbers(const UReqImageRequest& request)
-{
-    const std::string text = "x " + std::to_string(static_cast<int16_t>(request.x)) + "   y " +
-                             std::to_string(static_cast<int16_t>(request.y)) + "   " + std::to_string(request.width) +
-                             " x " + std::to_string(request.height);
+    const std::string text = "x " + std::to_string(r.x) + "   y " + std::to_string(r.y) + "   " + std::to_string(r.width) +
+                             " x " + std::to_string(r.height);
     return std::u16string(text.begin(), text.end());
 }
 
+// The requester's window with the picture scaled once, redrawn whenever its rectangle changes.
+class CropWindow final : public hx::StandingCrop {
+public:
+    CropWindow(const UReqImageRequest& request, const PictureView& view, int32_t width, int32_t height, int32_t margin)
+        : request_(request), view_(view), margin_(margin), shown_(u"Crop", width, height)
+    {
+        const OpImage& picture = *request.picture;
+        if (picture.format != OP_FORMAT_YUVA)
+            return;
+        if (OpImage* scaled = hx::newImage(view.width, view.height, OP_FORMAT_YUVA)) {
+            hx::scaleInto(&picture, scaled);
+            rgb_.resize(static_cast<size_t>(view.width) * view.height);
+            for (size_t i = 0; i < rgb_.size(); ++i) {
+                uint32_t word;
+                std::memcpy(&word, scaled->planes[0] + 4 * i, 4);
+                rgb_[i] = hx::yuvToArgb(word) & 0xFFFFFF;
+            }
+            hx::freeImage(scaled);
+        }
+    }
+
+    bool open() const { return shown_.open(); }
+    void addButtons() { shown_.addButtons({u"OK", u"Cancel"}, 0, 1); }
+
+    hx::Rect pictureOnScreen() const override
+    {
+        const UgWindow& w = *shown_.window();
+        const int32_t x = w.x + w.contentX + view_.x, y = w.y + w.contentY + view_.y;
+        return {x, y, x + view_.width - 1, y + view_.height - 1};
+    }
+    int32_t pictureWidth() const override { return request_.picture->width; }
+    int32_t pictureHeight() const override { return request_.picture->height; }
+    int32_t minimumWidth() const override { return std::max<int32_t>(1, request_.minWidth); }
+    int32_t minimumHeight() const override { return std::max<int32_t>(1, request_.minHeight); }
+
+    void show(const hx::CropRectangle& rectangle) override
+    {
+        if (!shown_.open())
+            return;
+        const hx::Canvas canvas = shown_.canvas();
+        drawPicture(canvas, inView(rectangle));
+        const int32_t captionY = view_.y + view_.height + hx::convertHeight(4);
+        canvas.fill({0, captionY, shown_.window()->contentWidth - 1, captionY + hx::fontHeight()}, hx::guiColour(hx::kColourWindow));
+        hx::drawText(canvas, margin_, captionY, numbers(rectangle), hx::guiColour(hx::kColourText));
+        shown_.shown();
+    }
+
+private:
+    // The picture dimmed outside the rectangle, the rectangle framed.
+    void drawPicture(const hx::Canvas& canvas, const hx::Rect& crop) const
+    {
+        if (rgb_.empty()) {
+            canvas.fill({view_.x, view_.y, view_.x + view_.width - 1, view_.y + view_.height - 1}, hx::guiColour(hx::kColourEmptyCell));
+        } else {
+            for (int32_t row = 0; row < view_.height; ++row)
+                for (int32_t col = 0; col < view_.width; ++col) {
+                    const uint32_t rgb = rgb_[static_cast<size_t>(row) * view_.width + col];
+                    const bool inside = col >= crop.x0 && col <= crop.x1 && row >= crop.y0 && row <= crop.y1;
+                    canvas.put(view_.x + col, view_.y + row, inside ? rgb : dimmed(rgb));
+                }
+        }
+        if (!crop.empty()) {
+            const hx::Rect frame{view_.x + crop.x0, view_.y + crop.y0, view_.x + crop.x1, view_.y + crop.y1};
+            const uint32_t accent = hx::guiColour(hx::kColourAccent);
+            canvas.fill({frame.x0, frame.y0, frame.x1, frame.y0 + 1}, accent);
+            canvas.fill({frame.x0, frame.y1 - 1, frame.x1, frame.y1}, accent);
+            canvas.fill({frame.x0, frame.y0, frame.x0 + 1, frame.y1}, accent);
+            canvas.fill({frame.x1 - 1, frame.y0, frame.x1, frame.y1}, accent);
+        }
+    }
+
+    // The rectangle of picture pixels in view pixels, clipped to the view; empty when it misses it.
+    hx::Rect inView(const hx::CropRectangle& r) const
+    {
+        const hx::Rect shown{static_cast<int32_t>(r.x * view_.scaleX), static_cast<int32_t>(r.y * view_.scaleY),
+                             static_cast<int32_t>((static_cast<double>(r.x) + r.width) * view_.scaleX) - 1,
+                             static_cast<int32_t>((static_cast<double>(r.y) + r.height) * view_.scaleY) - 1};
+        return shown.intersect(hx::Rect{0, 0, view_.width - 1, view_.height - 1});
+    }
+
+    const UReqImageRequest& request_;
+    PictureView view_;
+    int32_t margin_;
+    hx::ModalWindow shown_;
+    std::vector<uint32_t> rgb_; // the picture at its shown size
+};
+
+CropWindow*& standing()
+{
+    static CropWindow* shown = nullptr;
+    return shown;
+}
+
+// The crop window stands for others to find while the user answers.
+class Standing {
+public:
+    explicit Standing(CropWindow& shown) { standing() = shown.open() ? &shown : nullptr; }
+    ~Standing() { standing() = nullptr; }
+    Standing(const Standing&) = delete;
+    Standing& operator=(const Standing&) = delete;
+};
+
 } // namespace
+
+namespace hx {
+
+StandingCrop* standingCrop()
+{
+    return standing();
+}
+
+} // namespace hx
 
 extern "C" int32_t ureqImageRequest(UReqImageRequest* request) HX_ENTRY
 {
@@ -113,14 +186,12 @@ extern "C" int32_t ureqImageRequest(UReqImageRequest* request) HX_ENTRY
     view.y = margin;
     const int32_t height = view.y + view.height + caption + hx::modalButtonHeight() + hx::convertWidth(6) + margin;
     {
-        hx::ModalWindow shown(u"Crop", width, height);
+        CropWindow shown(*request, view, width, height, margin);
         if (shown.open()) {
-            drawPicture(shown.canvas(), *request->picture, view, cropInView(*request, view));
-            hx::drawText(shown.canvas(), margin, view.y + view.height + hx::convertHeight(4), numbers(*request),
-                         hx::guiColour(hx::kColourText));
-            shown.addButtons({u"OK", u"Cancel"});
-            shown.shown();
+            shown.show({seen.x, seen.y, seen.width, seen.height});
+            shown.addButtons();
         }
+        const Standing standingWhileAnswered(shown);
         hx::HostState& host = hx::state();
         const hxhost::CropAnswer answer = host.user ? host.user->answerImageRequest(seen) : hxhost::CropAnswer{};
         seen.answer = answer.accept ? 1 : 0;

@@ -1,10 +1,13 @@
 // Progress meters: opened from meter records, updated step by step, stopped by the user.
 #include "host/hxreq.h"
 
+#include "gui/requesters/meter_window.h"
 #include "hxhost/meter_observer.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
+
+#include <memory>
 
 namespace {
 
@@ -20,11 +23,15 @@ void tell(size_t meter, hxhost::MeterEvent event)
         observer()(hx::state().meters[meter], event);
 }
 
-// Open meters by record, with the index of each among the meters the host has shown. The records
-// are the program's: a reset forgets them.
-hx::LiveRegistry<const UReqMeter*, size_t>& openMeters()
+struct OpenMeter {
+    size_t index = 0; // among the meters the host has shown
+    std::shared_ptr<hx::MeterWindow> shown;
+};
+
+// Open meters by record. The records are the program's: a reset forgets them.
+hx::LiveRegistry<const UReqMeter*, OpenMeter>& openMeters()
 {
-    static hx::LiveRegistry<const UReqMeter*, size_t> meters{&hxhost::LiveCounts::meters, hx::OnReset::Forget};
+    static hx::LiveRegistry<const UReqMeter*, OpenMeter> meters{&hxhost::LiveCounts::meters, hx::OnReset::Forget};
     return meters;
 }
 
@@ -41,7 +48,8 @@ int32_t ureqOpenMeter(UReqMeter* meter) HX_ENTRY
         seen.title = meter->title;
     seen.steps = meter->steps;
     seen.style = meter->style;
-    openMeters().add(meter, hx::state().meters.size());
+    auto shown = std::make_shared<hx::MeterWindow>(seen.title, seen.steps);
+    openMeters().add(meter, OpenMeter{hx::state().meters.size(), std::move(shown)});
     hx::state().meters.push_back(std::move(seen));
     tell(hx::state().meters.size() - 1, hxhost::MeterEvent::Opened);
     return 0;
@@ -51,26 +59,29 @@ HX_ENTRY_FAILS(-1)
 int32_t ureqUpdateMeter(UReqMeter* meter, int32_t, int32_t done) HX_ENTRY
 {
     hx::countCall("ureqUpdateMeter");
-    const size_t* open = openMeters().find(meter);
+    const OpenMeter* open = openMeters().find(meter);
     if (!open)
         return 0;
-    hxhost::MeterSeen& seen = hx::state().meters[*open];
+    const size_t index = open->index;
+    open->shown->show(done);
+    hxhost::MeterSeen& seen = hx::state().meters[index];
     seen.updates.push_back(done);
     if (!seen.stopped && hx::state().user && !hx::state().user->continueMeter(seen))
         seen.stopped = true;
-    tell(*open, hxhost::MeterEvent::Updated);
-    return hx::state().meters[*open].stopped ? 0 : 1;
+    tell(index, hxhost::MeterEvent::Updated);
+    return hx::state().meters[index].stopped ? 0 : 1;
 }
 HX_ENTRY_FAILS(0)
 
 void ureqCloseMeter(UReqMeter* meter) HX_ENTRY
 {
     hx::countCall("ureqCloseMeter");
-    const size_t* open = openMeters().find(meter);
+    const OpenMeter* open = openMeters().find(meter);
     if (!open)
         return;
-    hx::state().meters[*open].closed = true;
-    tell(*open, hxhost::MeterEvent::Closed);
+    const size_t index = open->index;
+    hx::state().meters[index].closed = true;
+    tell(index, hxhost::MeterEvent::Closed);
     openMeters().remove(meter);
 }
 HX_ENTRY_FAILS_VOID

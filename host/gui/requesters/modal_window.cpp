@@ -36,18 +36,22 @@ Canvas ModalWindow::canvas() const
     return contentCanvas(window_);
 }
 
-void ModalWindow::addButtons(const std::vector<std::u16string>& labels)
+void ModalWindow::addButtons(const std::vector<std::u16string>& labels, int32_t accepts, int32_t cancels)
 {
     if (!window_)
         return;
     const int32_t gap = convertWidth(6), h = modalButtonHeight();
     int32_t right = window_->contentWidth - gap;
-    for (const std::u16string& label : labels) {
-        const int32_t w = modalButtonWidth(label);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const int32_t w = modalButtonWidth(labels[i]);
         right -= w;
         if (Gadget* button = addGadget(window_, GadgetKind::TextButton, right, window_->contentHeight - h - gap, w, h)) {
-            button->text = label;
+            button->text = labels[i];
             paintGadget(window_, *button);
+            if (static_cast<int32_t>(i) == accepts)
+                window_->okGadget = button->id;
+            if (static_cast<int32_t>(i) == cancels)
+                window_->cancelGadget = button->id;
         }
         right -= gap;
     }

@@ -23,8 +23,9 @@ public:
     UgWindow* window() const { return window_; }
     // Draws into the content in content coordinates.
     Canvas canvas() const;
-    // Buttons in a row at the content's bottom right, the first label rightmost.
-    void addButtons(const std::vector<std::u16string>& labels);
+    // Buttons in a row at the content's bottom right, the first label rightmost. The buttons at
+    // `accepts` and `cancels` (-1: none) are the window's OK and Cancel, where a person's click answers.
+    void addButtons(const std::vector<std::u16string>& labels, int32_t accepts, int32_t cancels);
     // Tells the screen that the window's pixels changed.
     void shown() const;
 

@@ -21,7 +21,10 @@ void drawTextRequest(hx::ModalWindow& shown, const std::vector<std::u16string>& 
     const int32_t margin = hx::convertWidth(16), lineHeight = hx::fontHeight() + hx::convertHeight(4);
     for (size_t i = 0; i < lines.size(); ++i)
         hx::drawText(canvas, margin, margin + static_cast<int32_t>(i) * lineHeight, lines[i], hx::guiColour(hx::kColourText));
-    shown.addButtons(question ? std::vector<std::u16string>{u"No", u"Yes"} : std::vector<std::u16string>{u"OK"});
+    if (question)
+        shown.addButtons({u"No", u"Yes"}, 1, 0);
+    else
+        shown.addButtons({u"OK"}, 0, -1);
     shown.shown();
 }
 

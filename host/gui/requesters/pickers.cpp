@@ -1,9 +1,11 @@
 // The host main program's pickers: scenes of the scene bin and operators, chosen by the user.
 #include "host/hxmain.h"
 
+#include "gui/requesters/picker_window.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
+#include "text/utf.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -64,6 +66,10 @@ int32_t mainSelectSceneRequesterMulti(int32_t, HxIdVector* scenes, int32_t) HX_E
     std::vector<hxhost::SceneOffered> offered;
     for (const hxhost::SceneBinItem& item : hxhost::sceneBinItems())
         offered.push_back({item.id, item.name});
+    std::vector<std::u16string> names;
+    for (const hxhost::SceneOffered& scene : offered)
+        names.push_back(scene.name);
+    const hx::PickerWindow shown(u"Scenes", names);
     hx::HostState& host = hx::state();
     const std::vector<uint32_t> chosen = host.user ? host.user->pickScenes(offered) : std::vector<uint32_t>{};
     return append<uint32_t>(scenes, chosen) ? 0 : -1;
@@ -74,9 +80,14 @@ int32_t mainSelectOperatorRequesterMulti(HxStringVector* names, int32_t, const c
 {
     if (hx::shouldFail("mainSelectOperatorRequesterMulti") || !names)
         return -1;
+    const std::vector<std::string> offered = transitionNames();
+    std::vector<std::u16string> shownNames;
+    for (const std::string& name : offered)
+        shownNames.push_back(hx::utf8To16(name));
+    const hx::PickerWindow shown(u"Transitions", shownNames);
     hx::HostState& host = hx::state();
     const std::vector<std::string> chosen =
-        host.user ? host.user->pickOperators(transitionNames(), lastPath ? lastPath : "") : std::vector<std::string>{};
+        host.user ? host.user->pickOperators(offered, lastPath ? lastPath : "") : std::vector<std::string>{};
     std::vector<char*> copies;
     for (const std::string& name : chosen) {
         char* copy = strdup(name.c_str());
