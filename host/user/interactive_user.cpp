@@ -6,6 +6,7 @@
 #include "gui/hit_test.h"
 #include "gui/model.h"
 #include "gui/requesters/crop_requester.h"
+#include "gui/requesters/file_window.h"
 #include "gui/screen.h"
 #include "text/utf.h"
 #include "user/crop_gesture.h"
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -45,7 +47,14 @@ struct Prompt {
     // The requester's own use of the pointer on the screen (a picker's boxes, the crop rectangle);
     // true when it took the event.
     std::function<bool(const SDL_Event&)> pointer;
+    std::optional<int32_t> answered; // set by `pointer` when its event answers, as a double click on a file
 };
+
+// A folder as the file prompt shows it, ready for a name to be typed after it.
+std::u16string folderText(const std::string& folder)
+{
+    return hx::utf8To16(folder == "/" ? folder : folder + "/");
+}
 
 std::u16string rectangleText(const hx::CropRectangle& r)
 {
@@ -134,7 +143,7 @@ public:
         meterStatus_ = meter.title;
         if (!meter.updates.empty())
             meterStatus_ += u"  " + hx::utf8To16(std::to_string(meter.updates.back()) + " / " + std::to_string(meter.steps));
-        const Prompt prompt{meterStatus_, {u"Stop"}, std::nullopt, false, nullptr};
+        const Prompt prompt{meterStatus_, {u"Stop"}, std::nullopt, false, nullptr, std::nullopt};
         SDL_Event event;
         bool stop = false;
         while (!stop && window_->nextEvent(event, 0)) {
@@ -210,15 +219,21 @@ public:
 
     std::optional<hxhost::FileAnswer> pickFile(int32_t) override
     {
-        Prompt prompt{u"File (Tab completes):", {u"Open", u"Cancel"}, lastFolder_, true, nullptr};
+        hx::FileWindow* files = hx::standingFileWindow();
+        Prompt prompt{u"Double-click a folder or a file, or type a path (Tab completes):", {u"Open", u"Cancel"},
+                      files ? folderText(files->folder()) : u"", true, nullptr, std::nullopt};
+        if (files)
+            prompt.pointer = [this, files, &prompt](const SDL_Event& event) { return browse(event, *files, prompt); };
         for (;;) {
             if (ask(prompt) != 0)
                 return std::nullopt;
             const std::string path = hx::utf16To8(*prompt.typed);
             struct stat info{};
-            if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-                lastFolder_ = hx::utf8To16(path.substr(0, path.find_last_of('/') + 1));
+            if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
                 return hxhost::FileAnswer{path, {}, 0};
+            if (files && S_ISDIR(info.st_mode) && files->showFolder(path)) {
+                *prompt.typed = folderText(files->folder());
+                continue;
             }
             message_ = u"No such file: " + *prompt.typed;
         }
@@ -568,7 +583,10 @@ private:
             }
             if ((prompt.typed && edit(event, prompt)) || (prompt.pointer && prompt.pointer(event))) {
                 message_.clear();
-                show(&prompt);
+                if (prompt.answered)
+                    answer = *std::exchange(prompt.answered, std::nullopt);
+                else
+                    show(&prompt);
                 continue;
             }
             answer = answerOf(event, prompt);
@@ -608,7 +626,7 @@ private:
     std::vector<size_t> choose(const std::u16string& question, const std::vector<std::string>& offered)
     {
         UgWindow* picker = topmostWindow();
-        Prompt prompt{question, {u"OK", u"Cancel"}, std::u16string{}, false, nullptr};
+        Prompt prompt{question, {u"OK", u"Cancel"}, std::u16string{}, false, nullptr, std::nullopt};
         prompt.pointer = [this, picker](const SDL_Event& event) { return tick(event, picker); };
         for (;;) {
             if (ask(prompt) != 0)
@@ -651,6 +669,43 @@ private:
                         break;
                     }
         return chosen;
+    }
+
+    // The pointer in the file requester's list: a click puts the row's path in the prompt, a double
+    // click opens a folder or answers with a file, the wheel scrolls.
+    bool browse(const SDL_Event& event, hx::FileWindow& files, Prompt& prompt)
+    {
+        int32_t x = -1, y = -1;
+        if (event.type == SDL_MOUSEWHEEL) {
+            int32_t windowX = 0, windowY = 0;
+            SDL_GetMouseState(&windowX, &windowY);
+            if (!framePoint(windowX, windowY, x, y) || !onScreen(x, y))
+                return false;
+            const hx::Hit hit = hx::hitAt(x, y);
+            if (!hit.gadget || hit.gadget->id != files.list())
+                return false;
+            const int32_t notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            hx::scrollRows(files.window(), *hit.gadget, -3 * notches);
+            return true;
+        }
+        if (event.type != SDL_MOUSEBUTTONDOWN || event.button.button != SDL_BUTTON_LEFT ||
+            !framePoint(event.button.x, event.button.y, x, y) || !onScreen(x, y))
+            return false;
+        const hx::Hit hit = hx::hitAt(x, y);
+        if (!hit.gadget || hit.gadget->id != files.list() || hit.item < 0)
+            return false;
+        const std::string path = files.pathOfRow(hit.item);
+        if (event.button.clicks >= 2 && !path.empty() && path.back() == '/') {
+            files.showFolder(path);
+            *prompt.typed = folderText(files.folder());
+            return true;
+        }
+        hit.gadget->selected = hit.item;
+        hx::paintGadget(files.window(), *hit.gadget);
+        *prompt.typed = hx::utf8To16(path);
+        if (event.button.clicks >= 2)
+            prompt.answered = 0;
+        return true;
     }
 
     // The pointer drawing the crop requester's rectangle; the typed numbers follow it.
@@ -701,7 +756,6 @@ private:
     std::optional<Marked> focus_;
     std::u16string meterStatus_;
     uint32_t lastMeterFrame_ = 0;
-    std::u16string lastFolder_;
     std::deque<SDL_Event> pending_; // input that came while a meter ran
 };
 

@@ -40,7 +40,7 @@ TEST_F(LiveObjectsTest, EveryKindIsCountedAndAResetReleasesTheHostsOwn)
     expected.avRecords = 1;
     expected.queues = 1;
     expected.catalogues = 2;
-    expected.windows = 1;
+    expected.windows = 2; // the requester, and the open meter's own window
     expected.operators = 2;
     expected.meters = 1;
     expected.guiImages = 1;

@@ -2,6 +2,7 @@
 // screen compared with the toolkit's own picture, and what the session stored after the window closed.
 #include "stillset/session_fixture.h"
 #include "stillset/operator_entry.h"
+#include "support/audio_files.h"
 #include "window/x_screen.h"
 
 #include "hxhost/window.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <cstdlib>
 #include <thread>
 
@@ -65,9 +67,31 @@ public:
         pickerScreen = hxhost::screenPicture();
         return {};
     }
+    hxhost::CropAnswer answerImageRequest(const hxhost::ImageRequestSeen& request) override
+    {
+        crop = request;
+        cropWindows = hxhost::windows();
+        return {};
+    }
+    // Where the file requester shows `fileWanted`.
+    std::optional<hxhost::FileAnswer> pickFile(int32_t) override
+    {
+        fileWindows = hxhost::windows();
+        for (const hxhost::GadgetView& gadget : fileWindows.back().gadgets)
+            for (size_t row = 0; row < gadget.items.size(); ++row)
+                if (gadget.kind == hxhost::GadgetKind::ListView && gadget.items[row].text == fileWanted)
+                    fileShown = hxhost::itemOnScreen(gadget.id, static_cast<int32_t>(row), fileRow);
+        return std::nullopt;
+    }
     std::vector<std::vector<hxhost::WindowView>> before;
     std::vector<hxhost::WindowView> picker;
     hxhost::Picture pickerScreen;
+    hxhost::ImageRequestSeen crop;
+    std::vector<hxhost::WindowView> cropWindows;
+    std::u16string fileWanted;
+    std::vector<hxhost::WindowView> fileWindows;
+    bool fileShown = false;
+    hxhost::ViewRect fileRow;
 };
 
 const hxhost::GadgetView* gadgetCalled(const hxhost::WindowView& window, const std::u16string& text)
@@ -167,6 +191,20 @@ protected:
         ASSERT_EQ(look_.cells.size(), 6u);
     }
 
+    // Plays a session script in the test's own process with a rehearsal as the user.
+    std::shared_ptr<Rehearsal> rehearse(const std::string& script, std::u16string fileWanted = {})
+    {
+        auto rehearsal = std::make_shared<Rehearsal>();
+        rehearsal->fileWanted = std::move(fileWanted);
+        std::string error;
+        EXPECT_TRUE(hxhost::parseSessionScript(script, "rehearsal", *rehearsal, &error)) << error;
+        hxhost::setUser(rehearsal);
+        EXPECT_EQ(runTool(), 0);
+        hxhost::setUser(hxhost::scriptedUser());
+        EXPECT_EQ(rehearsal->failures(), std::vector<std::string>{});
+        return rehearsal;
+    }
+
     // Starts the host program with its window and finds the window on the X screen.
     void openWindow(const std::vector<std::string>& extra = {})
     {
@@ -181,6 +219,7 @@ protected:
         const std::string log = home() + "/session.log";
         posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_adddup2(&files, 1, 2);
+        posix_spawn_file_actions_addchdir_np(&files, home().c_str()); // where the file requester opens
         ASSERT_EQ(posix_spawn(&program_, argv[0], &files, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&files);
         findWindow();
@@ -454,12 +493,7 @@ TEST_F(WindowSessionTest, TransitionsAddedThroughThePickerWithTheMouseAreStored)
 {
     importAndLook();
     const std::vector<std::string> before = storedTransitions();
-    auto rehearsal = std::make_shared<Rehearsal>();
-    std::string error;
-    ASSERT_TRUE(hxhost::parseSessionScript("press \"Transitions...\"\npress \"Add...\"\n", "rehearsal", *rehearsal, &error)) << error;
-    hxhost::setUser(rehearsal);
-    ASSERT_EQ(runTool(), 0);
-    hxhost::setUser(hxhost::scriptedUser());
+    const std::shared_ptr<Rehearsal> rehearsal = rehearse("press \"Transitions...\"\npress \"Add...\"\n");
     ASSERT_GE(rehearsal->before.size(), 2u);
     ASSERT_FALSE(rehearsal->picker.empty()) << "the picker was never opened";
     const hxhost::WindowView& main = look_.windows.front();
@@ -501,6 +535,79 @@ TEST_F(WindowSessionTest, TransitionsAddedThroughThePickerWithTheMouseAreStored)
     std::sort(stored.begin(), stored.end());
     EXPECT_EQ(stored, expected) << readFile(home() + "/session.log");
     EXPECT_NE(stored, before);
+}
+
+TEST_F(WindowSessionTest, TheCropRectanglesCornerDraggedWithTheMouseIsStored)
+{
+    importAndLook();
+    const std::shared_ptr<Rehearsal> rehearsal = rehearse("select grid 0\npress help:73\n");
+    const hxhost::ImageRequestSeen& crop = rehearsal->crop;
+    ASSERT_GT(crop.shownWidth, 0) << "the crop requester was never shown";
+    ASSERT_EQ(crop.width, crop.pictureWidth) << "the whole picture is offered";
+    const hxhost::WindowView& requester = rehearsal->cropWindows.back();
+    const hxhost::GadgetView* ok = gadgetNumbered(requester, requester.okGadget);
+    const hxhost::GadgetView* photoCrop = nullptr;
+    for (const hxhost::GadgetView& gadget : look_.windows.front().gadgets)
+        if (gadget.helpString == 73)
+            photoCrop = &gadget;
+    ASSERT_TRUE(ok && photoCrop);
+
+    openWindow();
+    xdo("mousemove " + at(middle(look_.cells[0]).first, middle(look_.cells[0]).second) + " click 1");
+    const auto [bx, by] = gadgetMiddle(*photoCrop);
+    xdo("mousemove " + at(bx, by) + " click 1");
+    // The bottom-right corner, dragged to the middle of the picture: the top-left quarter is kept.
+    drag({crop.shownX + crop.shownWidth - 1, crop.shownY + crop.shownHeight - 1},
+         {crop.shownX + crop.shownWidth / 2, crop.shownY + crop.shownHeight / 2});
+    const auto [ox, oy] = middleOf(requester, *ok);
+    xdo("mousemove " + at(ox, oy) + " click 1");
+    EXPECT_EQ(closeWindow(), 0) << readFile(home() + "/session.log");
+
+    const PhotoEntry stored = storedPhotos()[0].fields;
+    EXPECT_EQ(stored.cropX, 0);
+    EXPECT_EQ(stored.cropY, 0);
+    EXPECT_NEAR(stored.cropWidth, 32, 2) << "half of the 64 pixels across";
+    EXPECT_NEAR(stored.cropHeight, 24, 2) << "half of the 48 pixels down";
+}
+
+TEST_F(WindowSessionTest, AJingleDoubleClickedInTheFileRequesterIsStored)
+{
+    importAndLook();
+    Tone song;
+    song.container = "ogg";
+    song.seconds = 0.5;
+    song.title = "Evening theme";
+    ASSERT_EQ(writeTone(home() + "/theme.ogg", song), "");
+    // The program opens its file requester in its working folder, the test's home.
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(home());
+    const std::shared_ptr<Rehearsal> rehearsal = rehearse("press \"Transitions...\"\npress \"Music...\"\n", u"theme.ogg");
+    std::filesystem::current_path(here);
+    ASSERT_TRUE(rehearsal->fileShown) << "the file requester does not list theme.ogg";
+    const hxhost::WindowView& main = look_.windows.front();
+    const hxhost::WindowView& requester = rehearsal->before[1].back();
+    const hxhost::GadgetView* open = gadgetCalled(main, u"Transitions...");
+    const hxhost::GadgetView* music = gadgetCalled(requester, u"Music...");
+    const hxhost::GadgetView* requesterOk = gadgetNumbered(requester, requester.okGadget);
+    ASSERT_TRUE(open && music && requesterOk);
+
+    openWindow();
+    const auto click = [&](std::pair<int, int> point, int times = 1) {
+        xdo("mousemove " + at(point.first, point.second) + " click --repeat " + std::to_string(times) + " 1");
+    };
+    click(middleOf(main, *open));
+    click(middleOf(requester, *music));
+    waitUntilStill();
+    click(middle(rehearsal->fileRow), 2);
+    click(middleOf(requester, *requesterOk));
+    EXPECT_EQ(closeWindow(), 0) << readFile(home() + "/session.log");
+
+    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_NE(session.settings.jingleFile, nullptr);
+    EXPECT_EQ(std::string(session.settings.jingleFile), home() + "/theme.ogg");
+    ASSERT_NE(session.settings.jingleName, nullptr);
+    EXPECT_EQ(std::u16string(session.settings.jingleName), u"Evening theme");
+    sessionShutdown();
 }
 
 // In the test's own process: the meter is the host's, updated until the person stops it.

@@ -192,6 +192,13 @@ extern "C" int32_t ureqImageRequest(UReqImageRequest* request) HX_ENTRY
             shown.addButtons();
         }
         const Standing standingWhileAnswered(shown);
+        if (shown.open()) {
+            const hx::Rect area = shown.pictureOnScreen();
+            seen.shownX = area.x0;
+            seen.shownY = area.y0;
+            seen.shownWidth = area.width();
+            seen.shownHeight = area.height();
+        }
         hx::HostState& host = hx::state();
         const hxhost::CropAnswer answer = host.user ? host.user->answerImageRequest(seen) : hxhost::CropAnswer{};
         seen.answer = answer.accept ? 1 : 0;

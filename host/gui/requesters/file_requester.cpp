@@ -2,16 +2,19 @@
 // display name and orientation.
 #include "host/hxtx.h"
 
+#include "gui/requesters/file_window.h"
 #include "hxhost/audio.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
+#include "runtime/reset_hook.h"
 #include "text/utf.h"
 
 #include <cstring>
 #include <new>
 #include <set>
 #include <sys/stat.h>
+#include <unistd.h>
 
 struct TxRequest {
     int32_t kind = 0;
@@ -43,6 +46,19 @@ bool isFile(const std::string& path)
 {
     struct stat info{};
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The folder of the file last chosen; empty: the working folder.
+std::string lastFolder;
+const hx::ResetHook forgetLastFolder([] { lastFolder.clear(); });
+
+// Where the requester opens.
+std::string startFolder()
+{
+    if (!lastFolder.empty())
+        return lastFolder;
+    char here[4096];
+    return getcwd(here, sizeof here) ? here : "/";
 }
 
 std::u16string nameOf(const std::string& path)
@@ -87,7 +103,11 @@ int32_t txRequest(TxRequest* request, uint32_t) HX_ENTRY
         return -1;
     hx::HostState& host = hx::state();
     request->chosen = false;
-    const std::optional<hxhost::FileAnswer> answer = host.user ? host.user->pickFile(request->kind) : std::nullopt;
+    std::optional<hxhost::FileAnswer> answer;
+    {
+        const hx::FileWindow shown(request->kind, startFolder());
+        answer = host.user ? host.user->pickFile(request->kind) : std::nullopt;
+    }
     if (!answer)
         return 0;
     if (!isFile(answer->path)) {
@@ -107,6 +127,8 @@ int32_t txRequest(TxRequest* request, uint32_t) HX_ENTRY
     }
     request->chosen = true;
     request->path = answer->path;
+    if (const size_t slash = answer->path.find_last_of('/'); slash != std::string::npos)
+        lastFolder = slash == 0 ? "/" : answer->path.substr(0, slash);
     request->displayName = !answer->displayName.empty() ? answer->displayName : !title.empty() ? title : nameOf(answer->path);
     request->orientation = answer->orientation;
     return 0;

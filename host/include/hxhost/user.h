@@ -85,6 +85,8 @@ struct ImageRequestSeen {
     int32_t pictureWidth = 0, pictureHeight = 0;
     int32_t pictureAspect = 0, screenAspect = 0;
     uint32_t answer = 0;
+    // Where the requester shows the picture, screen pixels; 0 wide when it could not be shown.
+    int32_t shownX = 0, shownY = 0, shownWidth = 0, shownHeight = 0;
 };
 
 struct CropAnswer {
