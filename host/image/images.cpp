@@ -3,6 +3,7 @@
 
 #include "runtime/host_state.h"
 #include "image/image_blocks.h"
+#include "image/reduced_copies.h"
 #include "video/video_standard.h"
 
 #include <cstdlib>
@@ -139,6 +140,7 @@ void freeImage(OpImage* image)
     if (!image || !liveImages().erase(image))
         return;
     --state().live.images;
+    freeReducedCopies(image);
     takeBack(image);
 }
 

@@ -2,7 +2,6 @@
 // FFV1 with FLAC for editing on without loss. Both carry the field order and the sample aspect.
 #include "playback/writers.h"
 
-#include "playback/frame_weave.h"
 #include "playback/part_file.h"
 
 extern "C" {
@@ -15,6 +14,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -29,7 +29,7 @@ std::string averror(int code)
 class EncodedFile final : public hxhost::VideoFile {
 public:
     EncodedFile(const std::string& path, const hxhost::VideoFileFormat& format, hx::Container container)
-        : format_(format), container_(container), part_(path)
+        : VideoFile(format), container_(container), part_(path)
     {
     }
 
@@ -78,18 +78,17 @@ public:
         return true;
     }
 
-    bool addFrame(const OpImage* first, const OpImage* second, std::string* error) override
+    bool addWovenFrame(const hxhost::WovenFrame& frame, std::string* error) override
     {
-        const OpImage* top = format_.bottomFirst ? second : first;
-        const OpImage* bottom = format_.bottomFirst ? first : second;
-        if (!hx::fieldsWeave(top, bottom) || top->width != format_.width || 2 * top->height != format_.height)
-            return fail(error, "the fields of a frame do not match the video");
         if (av_frame_make_writable(picture_) < 0)
             return fail(error, "out of memory");
-        hx::weaveFields420(top, bottom,
-                           {picture_->data[0], picture_->data[1], picture_->data[2],
-                            static_cast<size_t>(picture_->linesize[0]), static_cast<size_t>(picture_->linesize[1]),
-                            static_cast<size_t>(picture_->linesize[2])});
+        const uint8_t* from = frame.planes.data();
+        for (int p = 0; p < 3; ++p) {
+            const int width = p ? format_.width / 2 : format_.width, height = p ? format_.height / 2 : format_.height;
+            for (int row = 0; row < height; ++row, from += width)
+                std::memcpy(picture_->data[p] + static_cast<ptrdiff_t>(row) * picture_->linesize[p], from,
+                            static_cast<size_t>(width));
+        }
         picture_->pts = frames_++;
         picture_->interlaced_frame = 1;
         picture_->top_field_first = format_.bottomFirst ? 0 : 1;
@@ -250,7 +249,6 @@ private:
         return true;
     }
 
-    hxhost::VideoFileFormat format_;
     hx::Container container_;
     hx::PartFile part_;
     AVFormatContext* output_ = nullptr;

@@ -2,6 +2,7 @@
 #include "hxhost/video_file.h"
 
 #include "playback/ffmpeg_quiet.h"
+#include "playback/frame_weave.h"
 #include "playback/writers.h"
 #include "runtime/host_state.h"
 
@@ -31,6 +32,31 @@ int64_t audioSampleOfFrame(int64_t frame, int32_t framesPerSecond)
 
 VideoFile::~VideoFile() = default;
 
+bool WovenFrame::weave(const OpImage* first, const OpImage* second, const VideoFileFormat& format)
+{
+    const OpImage* top = format.bottomFirst ? second : first;
+    const OpImage* bottom = format.bottomFirst ? first : second;
+    if (!hx::fieldsWeave(top, bottom) || top->width != format.width || 2 * top->height != format.height)
+        return false;
+    const size_t luma = static_cast<size_t>(format.width) * static_cast<size_t>(format.height);
+    const size_t chromaRow = static_cast<size_t>(format.width / 2);
+    planes.resize(luma + luma / 2);
+    hx::weaveFields420(top, bottom,
+                       {planes.data(), planes.data() + luma, planes.data() + luma + luma / 4,
+                        static_cast<size_t>(format.width), chromaRow, chromaRow});
+    return true;
+}
+
+bool VideoFile::addFrame(const OpImage* first, const OpImage* second, std::string* error)
+{
+    if (!woven_.weave(first, second, format_)) {
+        if (error)
+            *error = "the fields of a frame do not match the video";
+        return false;
+    }
+    return addWovenFrame(woven_, error);
+}
+
 std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const VideoFileFormat& format,
                                              std::string* error)
 {
@@ -47,6 +73,8 @@ std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const Vide
     hx::quietFfmpeg();
     if (hx::shouldFail("createVideoFile"))
         return fail("cannot write " + path);
+    if (path == "/dev/null")
+        return hx::openNullFile(format);
     if (extension == ".y4m")
         return hx::openY4mWavFile(path, format, error);
     if (extension == ".mp4" || extension == ".mkv")

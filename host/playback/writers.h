@@ -8,6 +8,8 @@ namespace hx {
 
 enum class Container { Mp4, Mkv };
 
+// Takes every frame and sample and keeps nothing: a render measured without a file.
+std::unique_ptr<hxhost::VideoFile> openNullFile(const hxhost::VideoFileFormat& format);
 // YUV4MPEG2 with a 16-bit WAV of the same name beside it.
 std::unique_ptr<hxhost::VideoFile> openY4mWavFile(const std::string& path, const hxhost::VideoFileFormat& format,
                                                   std::string* error);

@@ -1,7 +1,6 @@
 // Raw video for editing tools that want it: YUV4MPEG2 frames and a WAV of the sound beside them.
 #include "playback/writers.h"
 
-#include "playback/frame_weave.h"
 #include "playback/part_file.h"
 #include "runtime/byte_io.h"
 
@@ -60,7 +59,7 @@ std::string wavHeader(uint32_t dataBytes)
 class Y4mWavFile final : public hxhost::VideoFile {
 public:
     Y4mWavFile(const std::string& path, const hxhost::VideoFileFormat& format)
-        : format_(format), video_(path), audio_(wavPathOf(path))
+        : VideoFile(format), video_(path), audio_(wavPathOf(path))
     {
     }
 
@@ -79,23 +78,12 @@ public:
         const std::string wav = wavHeader(0);
         if (!videoFile_.write(header, static_cast<size_t>(length)) || !audioFile_.write(wav.data(), wav.size()))
             return fail(error, "cannot write " + video_.part());
-        const size_t luma = static_cast<size_t>(format_.width) * format_.height;
-        frame_.resize(luma + luma / 2);
         return true;
     }
 
-    bool addFrame(const OpImage* first, const OpImage* second, std::string* error) override
+    bool addWovenFrame(const hxhost::WovenFrame& frame, std::string* error) override
     {
-        const OpImage* top = format_.bottomFirst ? second : first;
-        const OpImage* bottom = format_.bottomFirst ? first : second;
-        if (!hx::fieldsWeave(top, bottom) || top->width != format_.width || 2 * top->height != format_.height)
-            return fail(error, "the fields of a frame do not match the video");
-        const size_t luma = static_cast<size_t>(format_.width) * format_.height;
-        const size_t cw = static_cast<size_t>(format_.width / 2);
-        hx::Planes420 planes{frame_.data(), frame_.data() + luma, frame_.data() + luma + luma / 4,
-                             static_cast<size_t>(format_.width), cw, cw};
-        hx::weaveFields420(top, bottom, planes);
-        if (!videoFile_.write("FRAME\n", 6) || !videoFile_.write(frame_.data(), frame_.size()))
+        if (!videoFile_.write("FRAME\n", 6) || !videoFile_.write(frame.planes.data(), frame.planes.size()))
             return fail(error, "cannot write " + video_.part());
         return true;
     }
@@ -134,10 +122,9 @@ private:
         return false;
     }
 
-    hxhost::VideoFileFormat format_;
     hx::PartFile video_, audio_;
     File videoFile_, audioFile_;
-    std::vector<uint8_t> frame_, pcm_;
+    std::vector<uint8_t> pcm_;
     uint64_t audioBytes_ = 0;
 };
 
@@ -152,6 +139,27 @@ std::unique_ptr<hxhost::VideoFile> openY4mWavFile(const std::string& path, const
     if (!file->open(error))
         return nullptr;
     return file;
+}
+
+} // namespace hx
+
+namespace {
+
+class NullFile final : public hxhost::VideoFile {
+public:
+    explicit NullFile(const hxhost::VideoFileFormat& format) : VideoFile(format) {}
+    bool addWovenFrame(const hxhost::WovenFrame&, std::string*) override { return true; }
+    bool addAudio(const float*, size_t, std::string*) override { return true; }
+    bool finish(std::string*) override { return true; }
+};
+
+} // namespace
+
+namespace hx {
+
+std::unique_ptr<hxhost::VideoFile> openNullFile(const hxhost::VideoFileFormat& format)
+{
+    return std::make_unique<NullFile>(format);
 }
 
 } // namespace hx

@@ -51,6 +51,7 @@ struct HostState {
 
     hxhost::LiveCounts live;
     size_t stillPixelLimit = hxhost::kDefaultStillPixelLimit;
+    bool reducedCopies = true;
     uint32_t nextUniqueId = 0x1000;
 };
 

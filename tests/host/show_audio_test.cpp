@@ -71,8 +71,9 @@ TEST_F(ShowAudioTest, JinglesSoundFromTheirFramesAndNowhereElse)
         EXPECT_EQ(frames[static_cast<size_t>(f)].size(), 1920u * 2);
         const bool sounding = (f >= 10 && f < 15) || (f >= 30 && f < 35);
         EXPECT_EQ(peak(frames[static_cast<size_t>(f)]) > 0.4f, sounding) << f;
-        if (!sounding)
+        if (!sounding) {
             EXPECT_EQ(peak(frames[static_cast<size_t>(f)]), 0.0f) << f;
+        }
     }
     // The jingle starts on the frame's first sample.
     EXPECT_EQ(frames[10][0], 0.0f);
