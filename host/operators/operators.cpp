@@ -1,7 +1,7 @@
 // Operators: an operator file names a plug-in library and how its preference block is applied
-// ("<key>=<value>" lines: name, library, flags, prefs-size, prefs-offset). Each load is an operator
-// of its own with its own preference block, which the host writes into the plug-in's operator
-// record whenever it runs the operator.
+// ("<key>=<value>" lines: name, library, flags, prefs-size, prefs-offset), or a transition built into
+// the host ("builtin=<file>"). Each load is an operator of its own with its own preference block,
+// which the host writes into the plug-in's operator record whenever it runs the operator.
 #include "operators/operators.h"
 
 #include "runtime/atomic_file.h"
@@ -50,8 +50,22 @@ uint32_t number(const OperatorFile& fields, const char* key)
     return it == fields.end() ? 0 : static_cast<uint32_t>(std::strtoul(it->second.c_str(), nullptr, 0));
 }
 
+// A built-in transition starts with its catalogue defaults.
+HxOperator* loadBuiltin(const std::string& file)
+{
+    const hxhost::TransitionType* type = hxhost::findTransition(file);
+    if (!type)
+        return nullptr;
+    auto* op = new HxOperator;
+    op->transition = type;
+    op->prefs = type->defaultPrefs();
+    return op;
+}
+
 HxOperator* load(const OperatorFile& fields)
 {
+    if (auto builtin = fields.find("builtin"); builtin != fields.end())
+        return loadBuiltin(builtin->second);
     auto library = fields.find("library");
     if (library == fields.end())
         return nullptr;
@@ -103,7 +117,20 @@ bool installOperatorFiles(const std::string& home, std::string* error)
     directory = directory.substr(0, directory.rfind('/'));
     const std::string file = "name=Pan and zoom\nlibrary=" + directory + "/libstillset_op_pan.so\nflags=0\n"
                              "prefs-size=" + std::to_string(sizeof(PanPrefs)) + "\nprefs-offset=" + std::to_string(PAN_PREFS_OFFSET) + "\n";
-    return makeDirectories(home + "/longterm") && writeFileAtomically(home + "/longterm/stillsetpan.opw", file, error);
+    if (!makeDirectories(home + "/longterm") || !writeFileAtomically(home + "/longterm/stillsetpan.opw", file, error))
+        return false;
+    if (!makeDirectories(home + "/transition")) {
+        if (error)
+            *error = "cannot create " + home + "/transition";
+        return false;
+    }
+    for (const hxhost::TransitionType& type : hxhost::transitionCatalogue()) {
+        const std::string text = "name=" + utf16To8(type.name) + "\nbuiltin=" + type.file + "\nflags=" +
+                                 std::to_string(type.flags) + "\nprefs-size=" + std::to_string(type.prefsSize()) + "\n";
+        if (!writeFileAtomically(home + "/transition/" + type.file, text, error))
+            return false;
+    }
+    return true;
 }
 
 } // namespace hx
@@ -126,7 +153,8 @@ void mainUnloadOperator(HxOperator* op)
     hx::countCall("mainUnloadOperator");
     if (!op)
         return;
-    dlclose(op->library);
+    if (op->library)
+        dlclose(op->library);
     delete op;
     --hx::state().live.operators;
 }
@@ -181,3 +209,12 @@ void opSetUniqueID(HxOperator* op, uint32_t id)
 }
 
 } // extern "C"
+
+namespace hxhost {
+
+const TransitionType* transitionOf(const HxOperator* op)
+{
+    return op ? op->transition : nullptr;
+}
+
+} // namespace hxhost

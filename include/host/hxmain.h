@@ -33,7 +33,11 @@ HXAPI HxOperator* mainLoadOperator(const char* name, int32_t flags);
 HXAPI void mainUnloadOperator(HxOperator* op);
 /* Display name of an operator file (borrowed, static), or null when there is no such operator. */
 HXAPI const hxchar* mainGetOperatorName(const char* name, int32_t flags);
-/* Flag word of an operator file; bit 2 (4) marks transitions that take a flag when placed. */
+/* Flag word of an operator file. Bit 2 (4): the operator renders each field at its own instant. A
+   transition with it is placed with flag 1 (nslSBAddTransition22), and the host then plays each of its
+   fields at its own position, two positions a frame, so that moving edges stay smooth on interlaced
+   video; placed with flag 0, both fields of a frame take the frame's position. Every transition of
+   this host has it; the pan operator's file has 0. */
 HXAPI uint32_t mainGetOperatorFlags(const char* name, int32_t flags);
 
 /* An operator's own settings panel inside a window. */

@@ -92,7 +92,9 @@ TEST_F(GuiRequestersTest, TheOperatorPickerOffersTheHostsTransitions)
     hxhost::setUser(picker);
     HxStringVector names{};
     ASSERT_EQ(mainSelectOperatorRequesterMulti(&names, 0, "push", 0), 0);
-    EXPECT_EQ(picker->offered, (std::vector<std::string>{"crossfade", "push", "wipe left"}));
+    // The installed catalogue's files and the three written here, by name.
+    EXPECT_EQ(picker->offered, (std::vector<std::string>{"clock", "crossfade", "dissolve", "fade", "iris", "push",
+                                                         "wipe", "wipe left"}));
     EXPECT_EQ(picker->lastPath, "push");
     ASSERT_EQ(names.count, 2u);
     EXPECT_STREQ(names.items[0], "wipe left");

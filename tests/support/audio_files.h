@@ -1,0 +1,20 @@
+// Sound files with known content for the tests, written with the FFmpeg libraries.
+#ifndef TESTS_SUPPORT_AUDIO_FILES_H
+#define TESTS_SUPPORT_AUDIO_FILES_H
+
+#include <string>
+
+struct Tone {
+    std::string container = "wav"; // "wav", "flac", "mp3" or "ogg"
+    int rate = 44100;
+    int channels = 2;
+    double seconds = 1.0;
+    double frequency = 440.0;
+    double amplitude = 0.5;
+    std::string title;             // no tag when empty
+};
+
+// Writes a sine tone; the empty string on success, else why not.
+std::string writeTone(const std::string& path, const Tone& tone);
+
+#endif
