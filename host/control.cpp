@@ -4,6 +4,9 @@
 #include "runtime/atomic_file.h"
 #include "runtime/host_state.h"
 #include "operators/operators.h"
+#include "scenes/storyboard.h"
+#include "text/utf.h"
+#include "scenes/storyboard_operators.h"
 
 #include <cstdlib>
 #include <dirent.h>
@@ -49,6 +52,9 @@ namespace hxhost {
 
 void reset()
 {
+    // The storyboard's operators go first: unloading them counts them out of the live objects.
+    hx::unloadPlacedOperators();
+    hx::resetStoryboard();
     hx::HostState& host = hx::state();
     const std::string resources = host.resourceRoot;
     unsetenv("HXHOME");
@@ -198,6 +204,11 @@ uint32_t faultsFired()
 LiveCounts liveCounts()
 {
     return hx::state().live;
+}
+
+std::string utf8Of(const std::u16string& text)
+{
+    return hx::utf16To8(text);
 }
 
 } // namespace hxhost

@@ -11,6 +11,7 @@ int runInfo(const Arguments& arguments);
 int runSession(const Arguments& arguments);
 int runRenderPhoto(const Arguments& arguments);
 int runPan(const Arguments& arguments);
+int runStoryboard(const Arguments& arguments);
 
 // One-line error on standard error; the status for a usage error.
 int usageError(const std::string& message);

@@ -14,6 +14,7 @@ const char kUsage[] =
     "  session          run the slideshow tool on a host project\n"
     "  render-photo     render one photo as the slideshow tool renders its clip\n"
     "  pan              render a pan-and-zoom motion over one photo as Y4M video\n"
+    "  storyboard       print a host project's storyboard, or undo its last step\n"
     "\n"
     "Run 'stillset-host COMMAND --help' for the options of a command.\n";
 
@@ -48,5 +49,7 @@ int main(int argc, char** argv)
         return runRenderPhoto(arguments);
     if (command == "pan")
         return runPan(arguments);
+    if (command == "storyboard")
+        return runStoryboard(arguments);
     return usageError("unknown command '" + command + "' (try --help)");
 }

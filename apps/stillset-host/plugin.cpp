@@ -1,5 +1,7 @@
 #include "plugin.h"
 
+#include "hxhost/storyboard.h"
+
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -31,6 +33,17 @@ bool Plugin::load(const std::string& path, std::string& error)
 void* Plugin::symbol(const char* name) const
 {
     return handle_ ? dlsym(handle_, name) : nullptr;
+}
+
+bool Plugin::registerPhotoRenderer() const
+{
+    hxhost::PhotoRenderer renderer;
+    renderer.doPhoto = reinterpret_cast<hxhost::DoPhotoFn>(symbol("stillsetDoPhoto"));
+    renderer.getFinalField = reinterpret_cast<hxhost::GetFinalFieldFn>(symbol("stillsetGetFinalField"));
+    if (!renderer.doPhoto || !renderer.getFinalField)
+        return false;
+    hxhost::setPhotoRenderer(renderer);
+    return true;
 }
 
 std::string defaultPluginPath(const std::string& name)

@@ -14,6 +14,8 @@ public:
     const OperatorTag* description() const { return description_; }
     OperatorActionFn action() const { return action_; }
     void* symbol(const char* name) const;
+    // Hands the host the plug-in's rendering exports for its photo clips; false when it has none.
+    bool registerPhotoRenderer() const;
 
 private:
     void* handle_ = nullptr;

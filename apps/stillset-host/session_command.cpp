@@ -4,6 +4,7 @@
 #include "options.h"
 #include "photo_import.h"
 #include "plugin.h"
+#include "terminal_progress.h"
 
 #include "hxhost/hxhost.h"
 #include "hxhost/session_script.h"
@@ -33,7 +34,11 @@ const char kHelp[] =
     "  --screenshot OUT.png         a picture of the main window when the script has run out\n"
     "  --screen 1920x1080|1280x720  the host's screen (default 1920x1080)\n"
     "  --standard pal|hd1080        the video standard (default pal)\n"
-    "  --plugin PATH                the slideshow plug-in (default: libstillset.so beside the host library)\n";
+    "  --plugin PATH                the slideshow plug-in (default: libstillset.so beside the host library)\n"
+    "  --render-only                creating the slideshow renders the photos' clips only and leaves the\n"
+    "                               storyboard as it is\n"
+    "\n"
+    "The tool's progress meters are shown on standard error.\n";
 
 // The picture asked for with --screenshot, taken once the script has run out and before the user closes.
 void screenshotAtTheEnd(const std::string& path)
@@ -51,7 +56,7 @@ int runSession(const Arguments& arguments)
 {
     Options options("session",
                     {"--hxhome", "--project", "--plugin", "--import", "--script", "--screenshot", "--screen", "--standard"},
-                    {});
+                    {"--render-only"});
     std::string error;
     long project = -1;
     if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error))
@@ -83,11 +88,15 @@ int runSession(const Arguments& arguments)
     Plugin plugin;
     if (!plugin.load(options.value("--plugin", defaultPluginPath("stillset")), error))
         return usageError("session: " + error), 1;
+    plugin.registerPhotoRenderer();
+    showMetersOnTerminal();
 
     hxhost::clearLog();
     OperatorActionRecord record;
     std::memset(&record, 0, sizeof record);
     record.action = OP_ACTION_RUN;
+    if (options.has("--render-only"))
+        record.flags |= OP_FLAG_RENDER_ONLY;
     const int32_t result = plugin.action()(&record);
     for (const hxhost::LogEntry& entry : hxhost::logEntries())
         std::printf("log level %d %s:%d module 0x%08X\n", entry.level, entry.source.c_str(), entry.line, entry.module);

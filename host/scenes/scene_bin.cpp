@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <deque>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -52,6 +53,24 @@ std::string unescape(const std::string& text)
         }
     }
     return out;
+}
+
+const char* kindName(hxhost::ItemKind kind)
+{
+    switch (kind) {
+    case hxhost::ItemKind::Clip: return "clip";
+    case hxhost::ItemKind::PhotoClip: return "photo";
+    case hxhost::ItemKind::Still: break;
+    }
+    return "still";
+}
+
+std::optional<hxhost::ItemKind> kindNamed(const std::string& name)
+{
+    for (hxhost::ItemKind kind : {hxhost::ItemKind::Still, hxhost::ItemKind::Clip, hxhost::ItemKind::PhotoClip})
+        if (name == kindName(kind))
+            return kind;
+    return std::nullopt;
 }
 
 AVRecord addRecord(uint32_t itemId, bool copy)
@@ -105,10 +124,11 @@ bool parseBin(const std::string& bytes, std::vector<hx::BinItem>& items)
         hx::BinItem item;
         char* end = nullptr;
         const unsigned long id = std::strtoul(fields[0].c_str(), &end, 10);
-        if (*end || id == 0 || id > UINT32_MAX || (fields[1] != "still" && fields[1] != "clip"))
+        const std::optional<hxhost::ItemKind> kind = kindNamed(fields[1]);
+        if (*end || id == 0 || id > UINT32_MAX || !kind)
             return false;
         item.id = static_cast<uint32_t>(id);
-        item.kind = fields[1] == "clip" ? hxhost::ItemKind::Clip : hxhost::ItemKind::Still;
+        item.kind = *kind;
         item.referenceFrame = static_cast<int32_t>(std::strtol(fields[2].c_str(), &end, 10));
         if (*end)
             return false;
@@ -147,7 +167,7 @@ bool storeBin(std::string* error)
     SceneBin& b = activeBin();
     std::string bytes = std::string(kBinHeader) + "\n";
     for (const hx::BinItem& item : b.items) {
-        bytes += std::to_string(item.id) + "\t" + (item.kind == hxhost::ItemKind::Clip ? "clip" : "still") + "\t" +
+        bytes += std::to_string(item.id) + "\t" + kindName(item.kind) + "\t" +
                  std::to_string(item.referenceFrame) + "\t" + escape(item.media) + "\t" +
                  escape(hx::utf16To8(item.name)) + "\n";
     }
@@ -211,6 +231,20 @@ AVRecord newRecordCopy(uint32_t itemId)
     return findItem(itemId) ? addRecord(itemId, true) : 0;
 }
 
+AVRecord addItem(BinItem item, bool mustStore)
+{
+    SceneBin& b = activeBin();
+    item.id = b.nextItemId++;
+    item.record = addRecord(item.id, false);
+    b.items.push_back(item);
+    if (storeBin(nullptr) || !mustStore)
+        return item.record;
+    b.items.pop_back();
+    b.records.erase(item.record);
+    b.isCopy.erase(item.record);
+    return 0;
+}
+
 void resetSceneBin()
 {
     clearBin();
@@ -257,17 +291,12 @@ namespace hxhost {
 
 uint32_t addSceneBinItem(ItemKind kind, const std::u16string& name, const std::string& media, int32_t referenceFrame)
 {
-    SceneBin& b = activeBin();
     hx::BinItem item;
-    item.id = b.nextItemId++;
     item.kind = kind;
     item.name = name;
     item.media = media;
     item.referenceFrame = referenceFrame;
-    item.record = addRecord(item.id, false);
-    b.items.push_back(item);
-    storeBin(nullptr);
-    return item.record;
+    return hx::addItem(std::move(item), false);
 }
 
 std::vector<SceneBinItem> sceneBinItems()

@@ -30,6 +30,9 @@ bool renameItem(uint32_t itemId, const std::u16string& name);
 std::string mediaPath(const BinItem& item);
 // A new record, counted as handed out, for a bin item; 0 when the item does not exist.
 AVRecord newRecordCopy(uint32_t itemId);
+// Adds an item (its id and record are given here) and stores the bin; the bin's own record. With
+// `mustStore`, an item that cannot be stored is taken out again and the answer is 0.
+AVRecord addItem(BinItem item, bool mustStore);
 // Deletes a handed-out record; the bin's own records stay.
 void deleteRecord(AVRecord record);
 // Directory of the active host project: "<HXHOME>/projects/project<n>".

@@ -12,6 +12,11 @@
 #include <string>
 #include <vector>
 
+// A scene handle names a scene by its identity, so it stays valid while scenes are added around it.
+struct SBScene {
+    uint32_t sceneId = 0;
+};
+
 namespace hx {
 
 // What a scene looked like before the first change of an undo step touched it.
@@ -46,8 +51,11 @@ std::string encodeStoryboard(const StoryboardData& data);
 bool decodeStoryboard(const std::string& bytes, StoryboardData& out, std::string* error);
 
 // Positions and the timeline's length: each scene starts where the previous one ends, less the
-// transition between them.
-void layOut(std::vector<hxhost::StoryboardScene>& scenes);
+// transition between them. False when the timeline would not fit 32-bit frame numbers.
+bool layOut(std::vector<hxhost::StoryboardScene>& scenes);
+// The host's rule: a transition takes at most half of the shorter of the two scenes it joins, so
+// the two transitions of one scene never overlap; 0 for the last scene, which leads nowhere.
+int32_t maxTransitionLength(const std::vector<hxhost::StoryboardScene>& scenes, size_t index);
 int32_t timelineLength(const std::vector<hxhost::StoryboardScene>& scenes);
 
 // The active project's storyboard, loaded on first use after the project changed. A damaged file is

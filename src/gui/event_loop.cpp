@@ -2,11 +2,13 @@
 
 #include "drawing.h"
 #include "main_window.h"
+#include "storyboard_requester.h"
 #include "stillset/log.h"
 #include "stillset/photo_import.h"
 #include "stillset/photo_list.h"
 #include "stillset/previews.h"
 #include "stillset/session.h"
+#include "stillset/storyboard_builder.h"
 #include "stillset/time_units.h"
 
 #include "host/hxreq.h"
@@ -22,6 +24,7 @@ struct LoopState {
     int32_t row = 0;                // the last position read from the grid
     PhotoEntry* photo = nullptr;    // the photo at that position
     bool done = false;
+    const OperatorActionRecord* record = nullptr; // handed on to the storyboard builder
 };
 
 UgWindow* window()
@@ -204,11 +207,42 @@ void onClose(const UgMessage&, LoopState& state)
     state.done = true;
 }
 
-// Building the storyboard arrives with the builder; until then the session ends without building.
+// Whatever the builder answers, the session ends after it.
+void build(int32_t replace, LoopState& state)
+{
+    buildStoryboard(replace, state.record);
+    state.done = true;
+}
+
+// An empty storyboard is built at once; otherwise the user is asked whether to replace or append.
 void onCreate(const UgMessage&, LoopState& state)
 {
-    GUI_LOG(HXLOG_INFO);
-    state.done = true;
+    if (nslSBGetLength(0) == 0)
+        build(0, state);
+    else
+        openStoryboardRequester();
+}
+
+void closeStoryboardRequester()
+{
+    ureqDeleteRequest(&session.requests[storyboardRequest]);
+    session.requestOpen[storyboardRequest] = 0;
+}
+
+// Only the replace box decides.
+void onStoryboardOk(const UgMessage&, LoopState& state)
+{
+    int32_t checked = 0;
+    ugGetElementInfo(session.requests[storyboardRequest].window, storyboardGadgets.replaceStoryboardBox,
+                     UG_CHECK_STATE, &checked);
+    closeStoryboardRequester();
+    session.settings.replaceStoryboard = checked == 1 ? 1 : 0;
+    build(session.settings.replaceStoryboard, state);
+}
+
+void onStoryboardCancel(const UgMessage&, LoopState&)
+{
+    closeStoryboardRequester();
 }
 
 // Buttons whose requesters have not joined the tool answer with a beep.
@@ -312,6 +346,8 @@ const Route kRoutes[] = {
     {&mainGadgets.transitionsButton, unavailable},
     {&mainGadgets.effectsButton, unavailable},
     {&mainGadgets.createButton, onCreate},
+    {&session.requests[storyboardRequest].okGadget, onStoryboardOk},
+    {&session.requests[storyboardRequest].cancelGadget, onStoryboardCancel},
     {&mainGadgets.transitionsCheckBox, onTransitionsCheckBox},
     {&mainGadgets.effectsCheckBox, onEffectsCheckBox},
 };
@@ -351,9 +387,10 @@ void updateReadyIcon()
     drawStatusIcon(ready ? 1 : 0);
 }
 
-int32_t runEventLoop(OperatorActionRecord*)
+int32_t runEventLoop(OperatorActionRecord* record)
 {
     LoopState state;
+    state.record = record;
     while (!state.done) {
         UgMessage message;
         std::memset(&message, 0, sizeof message);

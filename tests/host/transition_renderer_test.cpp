@@ -312,6 +312,26 @@ TEST_F(TransitionRendererTest, AClockWipeSweepsItsAngleFromItsStart)
     }
 }
 
+TEST_F(TransitionRendererTest, ASoftClockEdgeHasNoStepAnywhereAlongItsRows)
+{
+    // A ramp 29 rows wide moves luma by at most about 6 a pixel, a bordered edge by about 12; a
+    // stretch of the row filled with the wrong picture would show as a step.
+    const TransitionType& clock = type("clock");
+    const auto [from, to] = outgoingAndIncoming(360, 288);
+    for (int start = 0; start < 4; ++start)
+        for (double p : {0.05, 0.3, 0.55, 0.97}) {
+            const std::vector<uint8_t> block = prefs(clock, {{"softness", 40}, {"border", 30}, {"start", start}, {"direction", start % 2}});
+            OpImage* out = keep(render(clock, block, from, to, p));
+            for (int y = 0; y < 288; ++y)
+                for (int x = 1; x < 360; ++x) {
+                    if (std::hypot(x - 180.0, y - 144.0) < 40)
+                        continue;
+                    ASSERT_LE(std::abs(luma(out, x, y) - luma(out, x - 1, y)), 14)
+                        << "start " << start << " at " << p << ": " << x << "," << y;
+                }
+        }
+}
+
 TEST_F(TransitionRendererTest, EveryFormatShowsTheSameWipe)
 {
     const TransitionType& wipe = type("wipe");

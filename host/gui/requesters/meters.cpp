@@ -1,11 +1,24 @@
 // Progress meters: opened from meter records, updated step by step, stopped by the user.
 #include "host/hxreq.h"
 
+#include "hxhost/meter_observer.h"
 #include "runtime/host_state.h"
 
 #include <map>
 
 namespace {
+
+hxhost::MeterObserver& observer()
+{
+    static hxhost::MeterObserver watching;
+    return watching;
+}
+
+void tell(size_t meter, hxhost::MeterEvent event)
+{
+    if (observer())
+        observer()(hx::state().meters[meter], event);
+}
 
 // Open meters by record, as an index into the meters the host has shown.
 std::map<const UReqMeter*, size_t>& openMeters()
@@ -39,6 +52,7 @@ int32_t ureqOpenMeter(UReqMeter* meter)
     openMeters()[meter] = hx::state().meters.size();
     hx::state().meters.push_back(std::move(seen));
     ++hx::state().live.meters;
+    tell(hx::state().meters.size() - 1, hxhost::MeterEvent::Opened);
     return 0;
 }
 
@@ -52,7 +66,8 @@ int32_t ureqUpdateMeter(UReqMeter* meter, int32_t, int32_t done)
     seen.updates.push_back(done);
     if (!seen.stopped && hx::state().user && !hx::state().user->continueMeter(seen))
         seen.stopped = true;
-    return seen.stopped ? 0 : 1;
+    tell(open->second, hxhost::MeterEvent::Updated);
+    return hx::state().meters[open->second].stopped ? 0 : 1;
 }
 
 void ureqCloseMeter(UReqMeter* meter)
@@ -62,6 +77,7 @@ void ureqCloseMeter(UReqMeter* meter)
     if (open == openMeters().end())
         return;
     hx::state().meters[open->second].closed = true;
+    tell(open->second, hxhost::MeterEvent::Closed);
     openMeters().erase(open);
     --hx::state().live.meters;
 }
@@ -69,6 +85,11 @@ void ureqCloseMeter(UReqMeter* meter)
 } // extern "C"
 
 namespace hxhost {
+
+void setMeterObserver(MeterObserver watching)
+{
+    observer() = std::move(watching);
+}
 
 std::vector<MeterSeen> metersSeen()
 {

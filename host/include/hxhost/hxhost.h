@@ -107,7 +107,8 @@ struct LiveCounts {
 HXHOST_API LiveCounts liveCounts();
 
 // ---- The scene bin of the active project ----
-enum class ItemKind { Still, Clip };
+// PhotoClip: a clip rendered from a photo entry of the slideshow tool (hxhost/storyboard.h).
+enum class ItemKind { Still, Clip, PhotoClip };
 struct SceneBinItem {
     uint32_t id = 0;
     ItemKind kind = ItemKind::Still;
@@ -163,6 +164,10 @@ HXHOST_API bool runEffect(HxOperator* op, uint32_t length, uint8_t flags, const 
 // Saves a format-1 picture as an RGB PNG at its display aspect (non-square pixels widened),
 // with the current standard's colours; the file is replaced atomically.
 HXHOST_API bool writeImagePng(const OpImage* image, const std::string& path, std::string* error = nullptr);
+
+// ---- Texts ----
+// A 16-bit text of the host as UTF-8, for printing.
+HXHOST_API std::string utf8Of(const std::u16string& text);
 
 // ---- Storage paths ----
 HXHOST_API std::string photoListPath(const std::string& directory);

@@ -1,0 +1,225 @@
+// Photo clips: nslRenderStillsetElement turns a photo entry into a clip of the scene bin. The clip
+// keeps the photo's look in "clips/photo<entry>-<n>.hxc" under the project, so it plays in later
+// sessions too: plainly as the slideshow tool's finished fields, under an effect as its corrected
+// full picture. The pictures come from the tool's rendering exports, called with the stored entry.
+//
+//   "HXPC" u32 version(1) u32 sourceItem u32 entryId i32 duration i32 rotation i32 mirrored
+//   u32 cropX u32 cropY u32 cropWidth u32 cropHeight i32 brightness i32 contrast i32 saturation i32 gamma
+#include "hxhost/storyboard.h"
+
+#include "host/hxlog.h"
+#include "host/hxscenes.h"
+
+#include "image/images.h"
+#include "runtime/atomic_file.h"
+#include "runtime/byte_io.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
+#include "scenes/scene_bin.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr char kMagic[4] = {'H', 'X', 'P', 'C'};
+constexpr uint32_t kVersion = 1;
+constexpr size_t kClipFileBytes = 4 + 4 * 14;
+constexpr int32_t kMaxDuration = 24 * 60 * 60 * 60; // a day of frames at 60 per second
+
+hxhost::PhotoRenderer& registered()
+{
+    static hxhost::PhotoRenderer renderer;
+    return renderer;
+}
+
+void logFailure(int line)
+{
+    loggerMessage(HXLOG_FAILURE, line, "host\\scenes", 0, " ");
+}
+
+// The registered exports, or those of "libstillset.so" beside the host library, loaded once and kept.
+const hxhost::PhotoRenderer* renderer()
+{
+    hxhost::PhotoRenderer& r = registered();
+    if (r.doPhoto && r.getFinalField)
+        return &r;
+    Dl_info self{};
+    if (!dladdr(reinterpret_cast<void*>(&hxhost::setPhotoRenderer), &self) || !self.dli_fname)
+        return nullptr;
+    std::string path = self.dli_fname;
+    path = path.substr(0, path.rfind('/') + 1) + "libstillset.so";
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return nullptr;
+    r.doPhoto = reinterpret_cast<hxhost::DoPhotoFn>(dlsym(library, "stillsetDoPhoto"));
+    r.getFinalField = reinterpret_cast<hxhost::GetFinalFieldFn>(dlsym(library, "stillsetGetFinalField"));
+    return r.doPhoto && r.getFinalField ? &r : nullptr;
+}
+
+std::string encodeClip(const PhotoEntry& e, uint32_t sourceItem, int32_t duration)
+{
+    std::string out(kMagic, sizeof kMagic);
+    const uint32_t fields[] = {kVersion,
+                               sourceItem,
+                               e.id,
+                               static_cast<uint32_t>(duration),
+                               static_cast<uint32_t>(e.rotation),
+                               static_cast<uint32_t>(e.mirrored),
+                               e.cropX,
+                               e.cropY,
+                               e.cropWidth,
+                               e.cropHeight,
+                               static_cast<uint32_t>(e.brightness),
+                               static_cast<uint32_t>(e.contrast),
+                               static_cast<uint32_t>(e.saturation),
+                               static_cast<uint32_t>(e.gamma)};
+    for (uint32_t field : fields)
+        hx::putU32(out, field);
+    return out;
+}
+
+// The stored entry of a clip file; `entry.source` stays 0.
+bool decodeClip(const std::string& bytes, PhotoEntry& entry, hxhost::PhotoClip& clip)
+{
+    if (bytes.size() != kClipFileBytes || bytes.compare(0, 4, kMagic, 4) != 0)
+        return false;
+    uint32_t f[14] = {};
+    size_t at = 4;
+    for (uint32_t& field : f)
+        hx::getU32(bytes, at, field);
+    const auto duration = static_cast<int32_t>(f[3]);
+    if (f[0] != kVersion || duration < 1 || duration > kMaxDuration || f[4] % 90 != 0 || f[4] > 270 || f[6] > 0xFFFF || f[7] > 0xFFFF || f[8] > 0xFFFF || f[9] > 0xFFFF)
+        return false;
+    std::memset(&entry, 0, sizeof entry);
+    entry.id = f[2];
+    entry.rotation = static_cast<int16_t>(f[4]);
+    entry.mirrored = static_cast<int32_t>(f[5]);
+    entry.cropX = static_cast<uint16_t>(f[6]);
+    entry.cropY = static_cast<uint16_t>(f[7]);
+    entry.cropWidth = static_cast<uint16_t>(f[8]);
+    entry.cropHeight = static_cast<uint16_t>(f[9]);
+    entry.brightness = static_cast<int32_t>(f[10]);
+    entry.contrast = static_cast<int32_t>(f[11]);
+    entry.saturation = static_cast<int32_t>(f[12]);
+    entry.gamma = static_cast<int32_t>(f[13]);
+    entry.included = 1;
+    entry.duration = duration;
+    clip = hxhost::PhotoClip{f[1], f[2], duration};
+    return true;
+}
+
+bool readClip(uint32_t clipItem, PhotoEntry& entry, hxhost::PhotoClip& clip)
+{
+    const hx::BinItem* item = hx::findItem(clipItem);
+    std::string bytes;
+    return item && item->kind == hxhost::ItemKind::PhotoClip &&
+           hx::readWholeFile(hx::mediaPath(*item), bytes, kClipFileBytes) && decodeClip(bytes, entry, clip);
+}
+
+// A clip file name that no clip of the project uses yet.
+std::string freshClipMedia(uint32_t entryId)
+{
+    for (uint32_t n = 1;; ++n) {
+        const std::string media = "clips/photo" + std::to_string(entryId) + "-" + std::to_string(n) + ".hxc";
+        if (access((hx::projectDirectory() + "/" + media).c_str(), F_OK) != 0)
+            return media;
+    }
+}
+
+// Calls `render` with the clip's stored entry, which refers to its photo while the call lasts.
+template <typename Render> OpImage* withStoredEntry(uint32_t clipItem, Render render)
+{
+    PhotoEntry entry;
+    hxhost::PhotoClip clip;
+    const hxhost::PhotoRenderer* exports = renderer();
+    if (!exports || !readClip(clipItem, entry, clip))
+        return nullptr;
+    entry.source = hx::newRecordCopy(clip.sourceItem);
+    OpImage* picture = entry.source ? render(*exports, entry) : nullptr;
+    hx::deleteRecord(entry.source);
+    return picture;
+}
+
+} // namespace
+
+namespace hxhost {
+
+void setPhotoRenderer(const PhotoRenderer& renderer)
+{
+    registered() = renderer;
+}
+
+bool photoClipOf(uint32_t clipItem, PhotoClip& out)
+{
+    PhotoEntry entry;
+    return readClip(clipItem, entry, out);
+}
+
+OpImage* photoClipField(uint32_t clipItem, int32_t selector)
+{
+    return withStoredEntry(clipItem, [selector](const PhotoRenderer& exports, const PhotoEntry& entry) {
+        return exports.getFinalField(&entry, selector);
+    });
+}
+
+OpImage* photoClipPicture(uint32_t clipItem)
+{
+    return withStoredEntry(clipItem, [](const PhotoRenderer& exports, const PhotoEntry& entry) -> OpImage* {
+        if (OpImage* still = nslGetStillset(entry.source))
+            return exports.doPhoto(&entry, still);
+        // A photo grabbed from video has no stored still: its finished frame is the full picture.
+        OpImage* first = exports.getFinalField(&entry, 0);
+        OpImage* second = first ? exports.getFinalField(&entry, 1) : nullptr;
+        OpImage* frame = second ? opMakeFrame(first, second, 0, 0) : nullptr;
+        hx::freeImage(first);
+        hx::freeImage(second);
+        return frame;
+    });
+}
+
+} // namespace hxhost
+
+extern "C" int32_t nslRenderStillsetElement(PhotoEntry* entry, int32_t duration) HX_ENTRY
+{
+    if (hx::shouldFail("nslRenderStillsetElement") || !entry || duration < 1 || duration > kMaxDuration)
+        return -1;
+    const hx::BinItem* source = hx::itemOfRecord(entry->source);
+    const hxhost::PhotoRenderer* exports = renderer();
+    if (!source || source->kind == hxhost::ItemKind::PhotoClip || !exports) {
+        logFailure(__LINE__);
+        return -1;
+    }
+    // The photo must render before a clip of it is made.
+    OpImage* probe = exports->getFinalField(entry, 0);
+    if (!probe) {
+        logFailure(__LINE__);
+        return -1;
+    }
+    hx::freeImage(probe);
+    const std::string directory = hx::projectDirectory();
+    const std::string media = freshClipMedia(entry->id);
+    const std::string path = directory + "/" + media;
+    if (directory.empty() || !hx::makeDirectories(directory + "/clips") ||
+        !hx::writeFileAtomically(path, encodeClip(*entry, source->id, duration))) {
+        logFailure(__LINE__);
+        return -1;
+    }
+    hx::BinItem item;
+    item.kind = hxhost::ItemKind::PhotoClip;
+    item.name = source->name;
+    item.media = media;
+    const AVRecord own = hx::addItem(std::move(item), true);
+    const AVRecord copy = own ? hx::newRecordCopy(hxhost::itemOfRecord(own)) : 0;
+    if (!copy) {
+        unlink(path.c_str());
+        logFailure(__LINE__);
+        return -1;
+    }
+    hx::deleteRecord(entry->clip); // an entry holds one clip: an older one is given up
+    entry->clip = copy;
+    return 0;
+}
+HX_ENTRY_FAILS(-1)

@@ -1,0 +1,390 @@
+// The storyboard builder against the host's storyboard: clips, scenes, effects, transitions,
+// jingles, undo steps, and every way a build stops early.
+#include "session_fixture.h"
+#include "support/wav_file.h"
+
+#include "stillset/operator_entry.h"
+#include "stillset/photo_fetch.h"
+#include "stillset/photo_import.h"
+#include "stillset/photo_list.h"
+#include "stillset/storyboard_builder.h"
+#include "stillset/time_units.h"
+
+#include "host/hxmain.h"
+#include "hxhost/storyboard.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+class BuilderTest : public PluginTest {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        hxhost::setPhotoRenderer({&stillsetDoPhoto, &stillsetGetFinalField});
+        std::filesystem::create_directories(home() + "/transition");
+        transitionFile("wipe", 0);
+        transitionFile("push", 4);
+        transitionFile("iris", 0);
+    }
+    void TearDown() override
+    {
+        if (sessionOpen_)
+            sessionShutdown();
+        expectNothingLive();
+        EXPECT_EQ(hxhost::liveCounts().scenes, 0);
+        EXPECT_EQ(hxhost::liveCounts().operators, 0);
+        PluginTest::TearDown();
+    }
+
+    // Transition operator files of our own: the pan operator's library under other names.
+    void transitionFile(const std::string& name, int flags)
+    {
+        std::string file = readFile(home() + "/longterm/stillsetpan.opw");
+        file.replace(file.find("name=Pan and zoom"), 17, "name=" + name);
+        file.replace(file.find("flags=0"), 7, "flags=" + std::to_string(flags));
+        writeFile(home() + "/transition/" + name, file);
+    }
+
+    // A session whose photo list holds `count` photos of `duration` frames; the lists are empty.
+    void startSession(int count, int32_t duration)
+    {
+        addPhotos(count);
+        ASSERT_EQ(sessionStartup(), 0);
+        sessionOpen_ = true;
+        ASSERT_EQ(importAllScenes(), 0);
+        for (auto* photo = firstPhoto(); photo; photo = static_cast<PhotoEntry*>(ListNext(photo)))
+            photo->duration = duration;
+    }
+    void endSession()
+    {
+        sessionShutdown();
+        sessionOpen_ = false;
+    }
+    static PhotoEntry* firstPhoto() { return static_cast<PhotoEntry*>(ListFirst(&session.photoList)); }
+    static PhotoEntry* photo(int position) { return static_cast<PhotoEntry*>(ListNodeAt(&session.photoList, position + 1)); }
+
+    static void addOperator(ListHead* list, const char* name, std::vector<uint8_t> prefs = {})
+    {
+        auto* entry = static_cast<OperatorEntry*>(std::calloc(1, sizeof(OperatorEntry)));
+        entry->name = strdup(name);
+        if (!prefs.empty()) {
+            entry->prefsSize = static_cast<uint32_t>(prefs.size());
+            entry->prefs = std::malloc(prefs.size());
+            std::memcpy(entry->prefs, prefs.data(), prefs.size());
+        }
+        ListAppend(list, entry);
+    }
+    static void transitions(std::initializer_list<const char*> names, int32_t repeatCode, int32_t lengthCode)
+    {
+        for (const char* name : names)
+            addOperator(&session.transitionList, name);
+        session.settings.transitionsEnabled = 1;
+        session.settings.transitionRepeatCode = repeatCode;
+        session.settings.transitionLengthCode = lengthCode;
+    }
+    static void panEffect(uint8_t mode)
+    {
+        addOperator(&session.effectList, "longterm/stillsetpan.opw", {mode, 0, 0, 0});
+        session.settings.effectsEnabled = 1;
+    }
+
+    static int32_t build(int32_t replace, uint8_t flags = 0)
+    {
+        OperatorActionRecord record;
+        std::memset(&record, 0, sizeof record);
+        record.action = OP_ACTION_RUN;
+        record.flags = flags;
+        return buildStoryboard(replace, &record);
+    }
+
+    static std::vector<std::string> transitionNames()
+    {
+        std::vector<std::string> names;
+        for (const hxhost::StoryboardScene& scene : hxhost::storyboard().scenes)
+            names.push_back(scene.transition ? scene.transition->operatorName : "-");
+        return names;
+    }
+    static std::vector<int32_t> transitionLengths()
+    {
+        std::vector<int32_t> lengths;
+        for (const hxhost::StoryboardScene& scene : hxhost::storyboard().scenes)
+            lengths.push_back(scene.transition ? scene.transition->length : 0);
+        return lengths;
+    }
+    static std::string binName(uint32_t item)
+    {
+        for (const hxhost::SceneBinItem& binItem : hxhost::sceneBinItems())
+            if (binItem.id == item)
+                return hxhost::utf8Of(binItem.name);
+        return "?";
+    }
+
+private:
+    bool sessionOpen_ = false;
+};
+
+TEST_F(BuilderTest, ATransitionServingOneSceneTakesHalfTheLongestAllowed)
+{
+    // Two 80-frame scenes allow 40 frames; ten seconds is clamped to that, then halved once.
+    startSession(2, 80);
+    transitions({"transition/wipe"}, 0, 8);
+    ASSERT_EQ(build(0), 0);
+    EXPECT_EQ(transitionLengths(), (std::vector<int32_t>{20, 0}));
+
+    session.settings.transitionRepeatCode = 1;
+    ASSERT_EQ(build(1), 0);
+    EXPECT_EQ(transitionLengths(), (std::vector<int32_t>{40, 0}));
+
+    // Shorter than the longest allowed: used as it is, whatever the repeat count.
+    session.settings.transitionRepeatCode = 0;
+    session.settings.transitionLengthCode = 2;
+    ASSERT_EQ(build(1), 0);
+    EXPECT_EQ(transitionLengths(), (std::vector<int32_t>{transitionFrames(2), 0}));
+    EXPECT_EQ(hxhost::storyboard().length, 160 - transitionFrames(2));
+}
+
+TEST_F(BuilderTest, SixPhotosBecomeScenesWithEffectsTransitionsAndOneUndoStepEach)
+{
+    startSession(6, 50);
+    transitions({"transition/wipe", "transition/push", "transition/iris"}, 1, 8);
+    panEffect(2);
+    ASSERT_EQ(build(0), 0);
+
+    const hxhost::Storyboard board = hxhost::storyboard();
+    ASSERT_EQ(board.scenes.size(), 6u);
+    EXPECT_EQ(transitionNames(), (std::vector<std::string>{"transition/wipe", "transition/wipe", "transition/push",
+                                                           "transition/push", "transition/iris", "-"}));
+    EXPECT_EQ(transitionLengths(), (std::vector<int32_t>{25, 25, 25, 25, 25, 0})); // count 2: none halved
+    EXPECT_EQ(board.scenes[2].transition->flag, 1); // the push's operator flags have bit 2
+    EXPECT_EQ(board.scenes[0].transition->flag, 0);
+    for (size_t i = 0; i < board.scenes.size(); ++i) {
+        SCOPED_TRACE(i);
+        const hxhost::StoryboardScene& scene = board.scenes[i];
+        EXPECT_EQ(binName(scene.clipItem), "p" + std::to_string(i) + " SL");
+        ASSERT_TRUE(scene.effect);
+        EXPECT_EQ(scene.effect->length, 50);
+        EXPECT_EQ(scene.effect->prefs, (std::vector<uint8_t>{2, 0, 0, 0}));
+        EXPECT_NE(scene.effect->uniqueId, 0u);
+        EXPECT_EQ(scene.position, static_cast<int32_t>(i) * 25);
+    }
+    EXPECT_EQ(board.completedStart, 0);
+    EXPECT_EQ(board.completedEnd, board.length - 1);
+    ASSERT_EQ(board.undoSteps.size(), 11u);
+    EXPECT_TRUE(board.undoSteps.front().label == u"Add effect");
+    EXPECT_TRUE(board.undoSteps.back().label == u"Add transition");
+    EXPECT_EQ(hxhost::callCount("nslProjectUndoExtSeqStart"), hxhost::callCount("nslProjectUndoExtSeqEnd"));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_NE(photo(i)->clip, 0u);
+}
+
+TEST_F(BuilderTest, AppendedScenesAreNotJoinedToTheOldOnes)
+{
+    startSession(2, 50);
+    transitions({"transition/wipe"}, 0, 2);
+    ASSERT_EQ(build(0), 0);
+    for (int i = 0; i < 2; ++i)
+        dropClip(photo(i)); // new clips: the same photos again
+    ASSERT_EQ(build(0), 0);
+    EXPECT_EQ(transitionNames(),
+              (std::vector<std::string>{"transition/wipe", "-", "transition/wipe", "-"}));
+    EXPECT_EQ(hxhost::storyboard().completedStart, hxhost::storyboard().scenes[2].position);
+}
+
+TEST_F(BuilderTest, RenderOnlyLeavesTheStoryboardEvenWhenAskedToReplaceIt)
+{
+    startSession(2, 50);
+    ASSERT_EQ(build(0), 0);
+    dropClip(photo(1));
+    const std::string before = readFile(hxhost::storyboardPath(home() + "/projects/project0"));
+    ASSERT_EQ(build(1, OP_FLAG_RENDER_ONLY), 0);
+    EXPECT_EQ(readFile(hxhost::storyboardPath(home() + "/projects/project0")), before);
+    EXPECT_NE(photo(1)->clip, 0u);
+    EXPECT_EQ(nameOf(photo(1)->clip), "p1 SL");
+    ASSERT_FALSE(hxhost::textRequestsSeen().empty());
+    EXPECT_EQ(hxhost::utf8Of(hxhost::textRequestsSeen().back().text).rfind("The photos have been rendered", 0), 0u);
+    EXPECT_EQ(hxhost::callCount("mainClearStoryboard"), 0u);
+}
+
+TEST_F(BuilderTest, AClipKeepsTwentySixCharactersOfItsNameBeforeTheSuffix)
+{
+    startSession(2, 50);
+    const std::u16string longName = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcde"; // 31
+    ASSERT_EQ(nslSetAVRecordName(photo(0)->source, reinterpret_cast<const hxchar*>(longName.c_str())), 0);
+    ASSERT_EQ(build(0), 0);
+    EXPECT_EQ(nameOf(photo(0)->clip), "ABCDEFGHIJKLMNOPQRSTUVWXYZ SL");
+    EXPECT_EQ(nameOf(photo(1)->clip), "p1 SL");
+}
+
+TEST_F(BuilderTest, TheJingleGoesOnEveryTransitionAndNowhereWithoutThem)
+{
+    startSession(3, 50);
+    writeFile(home() + "/bell.wav", wavBytes(6000));
+    session.settings.jingleFile = strdup((home() + "/bell.wav").c_str());
+    const std::u16string name = u"Bell";
+    session.settings.jingleName = static_cast<hxchar*>(std::calloc(name.size() + 1, sizeof(hxchar)));
+    std::memcpy(session.settings.jingleName, name.c_str(), name.size() * sizeof(hxchar));
+    addOperator(&session.transitionList, "transition/wipe");
+    ASSERT_EQ(build(0), 0); // transitions disabled
+    EXPECT_EQ(transitionNames(), (std::vector<std::string>{"-", "-", "-"}));
+
+    session.settings.transitionsEnabled = 1;
+    ASSERT_EQ(build(1), 0);
+    const hxhost::Storyboard board = hxhost::storyboard();
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(board.scenes[i].transition);
+        EXPECT_EQ(board.scenes[i].transition->jingleFile, home() + "/bell.wav");
+        EXPECT_TRUE(board.scenes[i].transition->jingleName == name);
+        EXPECT_EQ(board.scenes[i].transition->jingleMicroseconds, 125000);
+    }
+}
+
+TEST_F(BuilderTest, ABuildThatCannotRenderAddsNoScene)
+{
+    startSession(4, 50);
+    hxhost::failService("ureqOpenMeter");
+    EXPECT_EQ(build(0), -1);
+    EXPECT_EQ(hxhost::callCount("nslProjectUndoExtSeqEnd"), 1u);
+    EXPECT_EQ(nslSBGetLength(0), 0);
+
+    // The third render fails: the first two clips stay for the next build.
+    hxhost::failService("nslRenderStillsetElement", 3);
+    EXPECT_EQ(build(0), 0);
+    EXPECT_NE(photo(0)->clip, 0u);
+    EXPECT_NE(photo(1)->clip, 0u);
+    EXPECT_EQ(photo(2)->clip, 0u);
+    EXPECT_EQ(nslSBGetLength(0), 0);
+
+    // The user stops the meter after the third photo.
+    hxhost::scriptedUser()->stopMeterAt(3);
+    EXPECT_EQ(build(0), 0);
+    EXPECT_NE(photo(2)->clip, 0u);
+    EXPECT_EQ(photo(3)->clip, 0u);
+    EXPECT_EQ(nslSBGetLength(0), 0);
+    for (const hxhost::MeterSeen& meter : hxhost::metersSeen())
+        EXPECT_TRUE(meter.closed);
+
+    // Only what is missing is rendered; an edited photo loses its clip and is rendered again.
+    const uint32_t renders = hxhost::callCount("nslRenderStillsetElement");
+    EXPECT_EQ(build(0), 0);
+    EXPECT_EQ(hxhost::callCount("nslRenderStillsetElement") - renders, 1u);
+    EXPECT_EQ(hxhost::storyboard().scenes.size(), 4u);
+    toggleMirror(photo(1));
+    dropClip(photo(1));
+    EXPECT_EQ(build(1), 0);
+    EXPECT_EQ(hxhost::callCount("nslRenderStillsetElement") - renders, 2u);
+}
+
+TEST_F(BuilderTest, RefusedEffectsAndTransitionsAreSkippedAndTheirStepsClosed)
+{
+    startSession(3, 50);
+    addOperator(&session.effectList, "longterm/missing.opw");
+    session.settings.effectsEnabled = 1;
+    transitions({"transition/missing"}, 0, 2);
+    ASSERT_EQ(build(0), 0);
+    EXPECT_EQ(hxhost::storyboard().scenes.size(), 3u);
+    EXPECT_EQ(transitionNames(), (std::vector<std::string>{"-", "-", "-"}));
+    EXPECT_FALSE(hxhost::storyboard().scenes[0].effect);
+    EXPECT_EQ(hxhost::callCount("nslProjectUndoExtSeqStart"), 5u);
+    EXPECT_EQ(hxhost::callCount("nslProjectUndoExtSeqEnd"), 5u);
+    EXPECT_TRUE(hxhost::storyboard().undoSteps.empty());
+}
+
+TEST_F(BuilderTest, WithNoIncludedPhotoTheBuildStopsAfterTheAddPhase)
+{
+    startSession(2, 50);
+    photo(0)->included = photo(1)->included = 0;
+    transitions({"transition/wipe"}, 0, 2);
+    panEffect(1);
+    ASSERT_EQ(build(0), 0);
+    EXPECT_EQ(nslSBGetLength(0), 0);
+    EXPECT_EQ(hxhost::callCount("nslRenderStillsetElement"), 0u);
+    EXPECT_EQ(hxhost::callCount("nslProjectUndoExtSeqStart"), 0u);
+    EXPECT_EQ(hxhost::faultsFired(), 0u);
+    EXPECT_TRUE(entries(4, "host\\scenes").empty());
+}
+
+TEST_F(BuilderTest, PhotoClipsPlayAsTheToolsFieldsAndHandEffectsTheFullPicture)
+{
+    startSession(1, 30);
+    photo(0)->rotation = 90;
+    photo(0)->brightness = 140;
+    ASSERT_EQ(build(0), 0);
+    const uint32_t item = hxhost::storyboard().scenes[0].clipItem;
+    hxhost::PhotoClip clip;
+    ASSERT_TRUE(hxhost::photoClipOf(item, clip));
+    EXPECT_EQ(clip.duration, 30);
+    EXPECT_EQ(clip.sourceItem, hxhost::itemOfRecord(photo(0)->source));
+
+    for (int32_t selector : {0, 1}) {
+        OpImage* expected = stillsetGetFinalField(photo(0), selector);
+        OpImage* played = hxhost::photoClipField(item, selector);
+        ASSERT_TRUE(expected && played);
+        ASSERT_EQ(played->width, expected->width);
+        ASSERT_EQ(played->height, expected->height);
+        EXPECT_EQ(std::memcmp(played->planes[0], expected->planes[0], size_t(played->width) * played->height * 4), 0);
+        opFreeImage(expected);
+        opFreeImage(played);
+    }
+    OpImage* expected = stillsetDoPhoto(photo(0), nslGetStillset(photo(0)->source));
+    OpImage* full = hxhost::photoClipPicture(item);
+    ASSERT_TRUE(expected && full);
+    EXPECT_EQ(full->width, 48); // turned: the 64x48 photo stands upright
+    EXPECT_EQ(full->height, 64);
+    EXPECT_EQ(std::memcmp(full->planes[0], expected->planes[0], size_t(full->width) * full->height * 4), 0);
+    opFreeImage(expected);
+    opFreeImage(full);
+    endSession();
+
+    // The clip outlives the session: a new host finds it in the project.
+    hxhost::reset();
+    hxhost::setHome(home());
+    ASSERT_TRUE(hxhost::photoClipOf(item, clip));
+    OpImage* field = hxhost::photoClipField(item, 0);
+    EXPECT_NE(field, nullptr);
+    opFreeImage(field);
+    EXPECT_EQ(hxhost::photoClipField(item + 100, 0), nullptr);
+    clearPhotoCache(); // the plug-in keeps the last photo it fetched until it is told otherwise
+}
+
+// Every fallible host call of a whole build fails once in turn: the build ends, nothing leaks and
+// the stored storyboard is always one the host can read.
+TEST_F(BuilderTest, AFaultAnywhereInABuildLosesNothing)
+{
+    startSession(3, 50);
+    transitions({"transition/wipe", "transition/push"}, 0, 2);
+    panEffect(3);
+    endSession();
+    const std::string stored = hxhost::storyboardPath(home() + "/projects/project0");
+    for (uint32_t nth = 1; nth < 2000; ++nth) {
+        SCOPED_TRACE(nth);
+        ASSERT_EQ(sessionStartup(), 0);
+        session.settings.transitionsEnabled = session.settings.effectsEnabled = 1;
+        hxhost::clearFaults();
+        const uint32_t fired = hxhost::faultsFired();
+        hxhost::failNthFallibleCall(nth);
+        const int32_t result = build(1);
+        hxhost::clearFaults();
+        const bool done = hxhost::faultsFired() == fired;
+        EXPECT_TRUE(result == 0 || result == -1);
+        EXPECT_EQ(hxhost::liveCounts().scenes, 0);
+        EXPECT_EQ(hxhost::liveCounts().operators, 0);
+        EXPECT_EQ(hxhost::liveCounts().meters, 0);
+        hxhost::Storyboard board;
+        EXPECT_TRUE(hxhost::readStoryboardFile(home() + "/projects/project0", board));
+        EXPECT_FALSE(fileExists(stored + ".damaged"));
+        for (auto* p = firstPhoto(); p; p = static_cast<PhotoEntry*>(ListNext(p)))
+            dropClip(p);
+        sessionShutdown();
+        if (done) {
+            EXPECT_EQ(board.scenes.size(), 3u);
+            return;
+        }
+    }
+    FAIL() << "the build never ran without a fault";
+}
+
+} // namespace
