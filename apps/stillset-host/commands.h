@@ -12,6 +12,7 @@ int runSession(const Arguments& arguments);
 int runRenderPhoto(const Arguments& arguments);
 int runPan(const Arguments& arguments);
 int runStoryboard(const Arguments& arguments);
+int runExport(const Arguments& arguments);
 
 // One-line error on standard error; the status for a usage error.
 int usageError(const std::string& message);

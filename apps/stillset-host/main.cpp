@@ -15,6 +15,7 @@ const char kUsage[] =
     "  render-photo     render one photo as the slideshow tool renders its clip\n"
     "  pan              render a pan-and-zoom motion over one photo as Y4M video\n"
     "  storyboard       print a host project's storyboard, or undo its last step\n"
+    "  export           play a project's storyboard into an MP4, MKV or Y4M file\n"
     "\n"
     "Run 'stillset-host COMMAND --help' for the options of a command.\n";
 
@@ -51,5 +52,7 @@ int main(int argc, char** argv)
         return runPan(arguments);
     if (command == "storyboard")
         return runStoryboard(arguments);
+    if (command == "export")
+        return runExport(arguments);
     return usageError("unknown command '" + command + "' (try --help)");
 }

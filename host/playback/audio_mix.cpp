@@ -30,7 +30,7 @@ bool AudioMix::open(std::string* error)
 {
     if (musicPath_.empty())
         return true;
-    music_ = AudioReader::open(musicPath_, error);
+    music_ = hxhost::AudioReader::open(musicPath_, error);
     musicAt_ = 0;
     musicHeard_ = false;
     return music_ != nullptr;
@@ -84,10 +84,10 @@ bool AudioMix::readMusic(float* out, size_t sampleFrames, std::string* error)
 {
     size_t done = 0;
     while (done < sampleFrames) {
-        const long got = music_->read(out + done * hxhost::kAudioChannels, sampleFrames - done);
+        const int64_t got = music_->read(out + done * hxhost::kAudioChannels, static_cast<int64_t>(sampleFrames - done));
         if (got < 0) {
             if (error)
-                *error = musicPath_ + ": the music cannot be decoded";
+                *error = musicPath_ + ": " + music_->error();
             return false;
         }
         done += static_cast<size_t>(got);

@@ -4,7 +4,7 @@
 #ifndef HX_AUDIO_MIX_H
 #define HX_AUDIO_MIX_H
 
-#include "playback/audio_reader.h"
+#include "hxhost/audio.h"
 
 #include <cstdint>
 #include <memory>
@@ -41,7 +41,7 @@ private:
     int64_t total_;
     std::vector<JingleCue> jingles_;
     std::string musicPath_;
-    std::unique_ptr<AudioReader> music_;
+    std::unique_ptr<hxhost::AudioReader> music_;
     int64_t musicAt_ = 0; // the show sample the music reader is at
     bool musicHeard_ = false; // the file gave samples since it was opened: an empty file is not looped
     float gain_ = 1.0f;   // the limiter's gain

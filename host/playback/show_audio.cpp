@@ -23,7 +23,7 @@ bool ShowAudio::open(std::string* error)
         auto& sound = decoded[jingle.path];
         if (!sound) {
             auto samples = std::make_shared<std::vector<float>>();
-            if (!hx::readWholeSound(jingle.path, kMaxJingleSeconds * kAudioRate, *samples, error))
+            if (!decodeAudio(jingle.path, *samples, kMaxJingleSeconds, error))
                 return false;
             sound = std::move(samples);
         }

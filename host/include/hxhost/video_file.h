@@ -26,7 +26,7 @@ struct VideoFileFormat {
     int32_t pixelAspect = 1067; // thousandths, as the standard gives it
     bool bottomFirst = false;   // field order
     bool highDefinition = false; // BT.709 colours rather than BT.601
-    std::string x264Preset = "medium";
+    std::string x264Preset = "veryfast";
     int32_t x264Crf = 18;
     int32_t encoderThreads = 0; // 0: as many as the encoder likes
 };
