@@ -100,16 +100,20 @@ TEST_F(ExportCommandTest, Y4mHoldsEveryFrameWithDissolvesBetweenPlainScenes)
     // the bottom field, the first in time.
     const int frames = board_.scenes[0].transition->length;
     const int start = board_.scenes[1].position;
-    for (int x : {100, 360, 600}) {
+    int checked = 0;
+    for (int x = 20; x < 700; x += 40) {
         const int from = lumaAt(y4m, header.size(), start - 1, x, 101);
         const int to = lumaAt(y4m, header.size(), start + frames, x, 101);
-        ASSERT_GT(std::abs(from - to), 20) << "the photos should differ at " << x;
+        if (std::abs(from - to) < 20)
+            continue; // the photos look alike here
+        ++checked;
         for (int t : {1, frames / 2, frames - 2}) {
             const bool instants = hxhost::findTransition("dissolve")->flags & hxhost::kOperatorFieldInstants;
             const double p = hxhost::transitionFieldPosition(t, 0, frames, instants);
             EXPECT_NEAR(lumaAt(y4m, header.size(), start + t, x, 101), from + (to - from) * p, 2.0) << t;
         }
     }
+    EXPECT_GT(checked, 3);
 }
 
 TEST_F(ExportCommandTest, PanScenesMoveAndARangeIsWritten)
@@ -164,8 +168,8 @@ TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
 {
     buildShow({"transition/dissolve"}, {1});
     const std::string out = home() + "/cut.mp4";
-    // A service failing part-way through the render.
-    hxhost::failService("opScaleImageSP", 30, true);
+    // A service failing part-way through the render: the pan operator cannot make its frames.
+    hxhost::failService("opAllocImage", 30, true);
     hxhost::ExportSettings settings;
     settings.output = out;
     settings.x264Preset = "ultrafast";
@@ -203,7 +207,7 @@ TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
 
 TEST_F(ExportCommandTest, BadArgumentsGetOneLineAndAFailingStatus)
 {
-    for (const std::string options :
+    for (const std::string& options :
          {std::string("--project 0 -o x.mp4"), "--hxhome " + home() + " --project 0",
           "--hxhome " + home() + " --project 0 -o x.mp4 --threads lots",
           "--hxhome " + home() + " --project 0 -o x.mp4 --standard ntsc",
