@@ -5,7 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
+# The peer tools are only the benchmarks' concern.
+EXTRA_PACKAGES="ffmpeg libjpeg-turbo-progs" scripts/setup "$build"
 export STILLSET_BENCH_DIR=${STILLSET_BENCH_DIR:-/tmp/stillset-bench}
+mkdir -p "$STILLSET_BENCH_DIR"
 runs=10
 
 {

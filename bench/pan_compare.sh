@@ -7,8 +7,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
+# The peer tool is only the benchmarks' concern.
+EXTRA_PACKAGES=ffmpeg scripts/setup "$build"
 export STILLSET_BENCH_DIR=${STILLSET_BENCH_DIR:-/tmp/stillset-bench}
 dir=$STILLSET_BENCH_DIR
+mkdir -p "$dir"
 runs=3
 
 "$build/bin/bench_images" --benchmark_filter='BM_PanField|BM_ImportJpeg' --benchmark_repetitions=3 \

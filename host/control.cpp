@@ -9,6 +9,7 @@
 #include "scenes/storyboard_operators.h"
 
 #include <cstdlib>
+#include <stdexcept>
 #include <dirent.h>
 
 namespace {
@@ -163,7 +164,15 @@ void setSymbolAvailable(const std::string& name, bool available)
 
 void failService(const std::string& name, uint32_t nth, bool persistent)
 {
-    hx::state().faults[name] = hx::Fault{nth == 0 ? 1 : nth, persistent, true};
+    if (!hx::isFallibleService(name))
+        throw std::invalid_argument("no fallible service is called " + name);
+    hx::state().faults[name] = hx::Fault{nth == 0 ? 1 : nth, persistent, true, false};
+}
+
+void throwInService(const std::string& name, uint32_t nth)
+{
+    failService(name, nth);
+    hx::state().faults[name].throws = true;
 }
 
 void failNthFallibleCall(uint32_t nth)

@@ -2,6 +2,7 @@
 #include "gui/model.h"
 
 #include "gui/gadget_look.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 namespace {
@@ -141,7 +142,7 @@ bool read(const Gadget& g, int32_t attribute, int32_t& result)
 
 extern "C" {
 
-int32_t ugChangeElement(UgWindow* window, UgGadget gadget, int32_t attribute, intptr_t value, int32_t redraw)
+int32_t ugChangeElement(UgWindow* window, UgGadget gadget, int32_t attribute, intptr_t value, int32_t redraw) HX_ENTRY
 {
     hx::countCall("ugChangeElement");
     Gadget* g = hx::findGadget(window, gadget);
@@ -156,8 +157,9 @@ int32_t ugChangeElement(UgWindow* window, UgGadget gadget, int32_t attribute, in
         g->dirty = true;
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t ugGetElementInfo(UgWindow* window, UgGadget gadget, int32_t attribute, void* result)
+int32_t ugGetElementInfo(UgWindow* window, UgGadget gadget, int32_t attribute, void* result) HX_ENTRY
 {
     hx::countCall("ugGetElementInfo");
     const Gadget* g = hx::findGadget(window, gadget);
@@ -167,5 +169,6 @@ int32_t ugGetElementInfo(UgWindow* window, UgGadget gadget, int32_t attribute, v
     *static_cast<int32_t*>(result) = value;
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
 } // extern "C"

@@ -3,6 +3,7 @@
 
 #include "host/hxgui.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "video/video_standard.h"
 
@@ -101,31 +102,35 @@ uint32_t guiColour(int32_t number)
 
 extern "C" {
 
-uint32_t ugYUV2RGB(uint32_t yuv)
+uint32_t ugYUV2RGB(uint32_t yuv) HX_ENTRY
 {
     hx::countCall("ugYUV2RGB");
     const uint32_t argb = hx::yuvToArgb(yuv);
     return (argb & 0xFFFFFF) << 8 | argb >> 24; // R, G, B from the top byte down, key in the low byte
 }
+HX_ENTRY_FAILS(0)
 
-uint32_t ugRGB2YUV(uint32_t rgb)
+uint32_t ugRGB2YUV(uint32_t rgb) HX_ENTRY
 {
     hx::countCall("ugRGB2YUV");
     return hx::argbToYuv(rgb);
 }
+HX_ENTRY_FAILS(0)
 
-uint32_t ugYUV2ARGBExt(uint32_t yuv, int32_t mode)
+uint32_t ugYUV2ARGBExt(uint32_t yuv, int32_t mode) HX_ENTRY
 {
     hx::countCall("ugYUV2ARGBExt");
     const uint32_t argb = hx::yuvToArgb(yuv);
     // Mode 0 makes the result opaque whatever the key; any other mode keeps the key as alpha.
     return mode == 0 ? argb | 0xFF000000u : argb;
 }
+HX_ENTRY_FAILS(0)
 
-uint32_t ugGetNewGuiColorYUV(int32_t number)
+uint32_t ugGetNewGuiColorYUV(int32_t number) HX_ENTRY
 {
     hx::countCall("ugGetNewGuiColorYUV");
     return hx::argbToYuv(0xFF000000u | hx::guiColour(number));
 }
+HX_ENTRY_FAILS(0)
 
 } // extern "C"

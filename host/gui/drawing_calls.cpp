@@ -5,6 +5,7 @@
 #include "gui/colour.h"
 #include "gui/gadget_look.h"
 #include "gui/screen.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 namespace {
@@ -21,26 +22,29 @@ enum BoxStyle : int32_t { kBoxPanel = 4, kBoxImage = 11 };
 
 extern "C" {
 
-void ugDisableRefresh(int32_t)
+void ugDisableRefresh(int32_t) HX_ENTRY
 {
     hx::countCall("ugDisableRefresh");
     hx::disableRefresh();
 }
+HX_ENTRY_FAILS_VOID
 
-void ugEnableRefresh(int32_t)
+void ugEnableRefresh(int32_t) HX_ENTRY
 {
     hx::countCall("ugEnableRefresh");
     if (hx::enableRefresh())
         hx::paintDirtyGadgets();
 }
+HX_ENTRY_FAILS_VOID
 
-void ugSetColorYUV(uint32_t colour)
+void ugSetColorYUV(uint32_t colour) HX_ENTRY
 {
     hx::countCall("ugSetColorYUV");
     penYuv() = colour;
 }
+HX_ENTRY_FAILS_VOID
 
-void ugRectFill(UgWindow* window, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+void ugRectFill(UgWindow* window, int32_t x0, int32_t y0, int32_t x1, int32_t y1) HX_ENTRY
 {
     hx::countCall("ugRectFill");
     if (const auto canvas = hx::drawingTarget(window)) {
@@ -48,11 +52,12 @@ void ugRectFill(UgWindow* window, int32_t x0, int32_t y0, int32_t x1, int32_t y1
         hx::screenChanged();
     }
 }
+HX_ENTRY_FAILS_VOID
 
 // Style 4 is a raised panel, 11 the sunken four-pixel frame around a picture; `fill`, when not 0, is
 // the pen the inside is cleared to.
 void ugDrawBoxNew(UgWindow* window, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t style, int32_t fill,
-                  int32_t, int32_t)
+                  int32_t, int32_t) HX_ENTRY
 {
     hx::countCall("ugDrawBoxNew");
     const auto canvas = hx::drawingTarget(window);
@@ -76,8 +81,9 @@ void ugDrawBoxNew(UgWindow* window, int32_t x0, int32_t y0, int32_t x1, int32_t 
         canvas->fill({x0 + border, y0 + border, x1 - border, y1 - border}, hx::guiColour(fill));
     hx::screenChanged();
 }
+HX_ENTRY_FAILS_VOID
 
-void ugFillBackground(UgWindow* window, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t pen, int32_t)
+void ugFillBackground(UgWindow* window, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t pen, int32_t) HX_ENTRY
 {
     hx::countCall("ugFillBackground");
     if (const auto canvas = hx::drawingTarget(window)) {
@@ -85,5 +91,6 @@ void ugFillBackground(UgWindow* window, int32_t x0, int32_t y0, int32_t x1, int3
         hx::screenChanged();
     }
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"

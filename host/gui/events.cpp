@@ -3,6 +3,7 @@
 
 #include "host/hxgui.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/msgq.h"
 
@@ -10,7 +11,7 @@
 
 extern "C" {
 
-int32_t ugMsgQReceive(UgMessage* message, int32_t timeout)
+int32_t ugMsgQReceive(UgMessage* message, int32_t timeout) HX_ENTRY
 {
     hx::countCall("ugMsgQReceive");
     MsgQueue* queue = hx::newestQueue();
@@ -35,26 +36,31 @@ int32_t ugMsgQReceive(UgMessage* message, int32_t timeout)
             user->actionFailed(*action, why);
     }
 }
+HX_ENTRY_FAILS(-1)
 
-void ugDropPossible(int32_t possible, uint32_t)
+void ugDropPossible(int32_t possible, uint32_t) HX_ENTRY
 {
     hx::countCall("ugDropPossible");
     hx::dropPossible(possible != 0);
 }
+HX_ENTRY_FAILS_VOID
 
-void ugBusyPointer(void)
+void ugBusyPointer(void) HX_ENTRY
 {
     hx::countCall("ugBusyPointer");
 }
+HX_ENTRY_FAILS_VOID
 
-void ugStandardPointer(void)
+void ugStandardPointer(void) HX_ENTRY
 {
     hx::countCall("ugStandardPointer");
 }
+HX_ENTRY_FAILS_VOID
 
-void ugPointerBeep(void)
+void ugPointerBeep(void) HX_ENTRY
 {
     hx::countCall("ugPointerBeep");
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"

@@ -2,6 +2,7 @@
 #include "gui/model.h"
 
 #include "gui/gadget_look.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <algorithm>
@@ -28,25 +29,27 @@ UgGadget finish(UgWindow* window, hx::Gadget* gadget)
 
 extern "C" {
 
-UgGadget ugAddTextButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, const hxchar* text, uint32_t, uint32_t)
+UgGadget ugAddTextButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, const hxchar* text, uint32_t, uint32_t) HX_ENTRY
 {
     hx::Gadget* g = make("ugAddTextButton", window, hx::GadgetKind::TextButton, x, y, w, h);
     if (g && text)
         g->text = text;
     return finish(window, g);
 }
+HX_ENTRY_FAILS(0)
 
 UgGadget ugAddImageButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, const ResImage* image, uint32_t,
-                          uint32_t)
+                          uint32_t) HX_ENTRY
 {
     hx::Gadget* g = make("ugAddImageButton", window, hx::GadgetKind::ImageButton, x, y, w, h);
     if (g)
         g->image = hx::copyIcon(image);
     return finish(window, g);
 }
+HX_ENTRY_FAILS(0)
 
 UgGadget ugAddCheckBox(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t checked, uint32_t,
-                       UgGadExt* extension)
+                       UgGadExt* extension) HX_ENTRY
 {
     hx::Gadget* g = make("ugAddCheckBox", window, hx::GadgetKind::CheckBox, x, y, w, h);
     if (!g)
@@ -56,9 +59,10 @@ UgGadget ugAddCheckBox(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_
         g->text = extension->label;
     return finish(window, g);
 }
+HX_ENTRY_FAILS(0)
 
 UgGadget ugAddPopup(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, ListHead* items, int32_t selected,
-                    const hxchar* label, uint32_t, uint32_t)
+                    const hxchar* label, uint32_t, uint32_t) HX_ENTRY
 {
     hx::Gadget* g = make("ugAddPopup", window, hx::GadgetKind::Popup, x, y, w, h);
     if (!g)
@@ -71,9 +75,10 @@ UgGadget ugAddPopup(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h
         g->text = label;
     return finish(window, g);
 }
+HX_ENTRY_FAILS(0)
 
 UgGadget ugAddSlider(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t minimum, int32_t maximum,
-                     int32_t value, const hxchar* label, const hxchar* format, uint32_t, UgSliderExt* extension)
+                     int32_t value, const hxchar* label, const hxchar* format, uint32_t, UgSliderExt* extension) HX_ENTRY
 {
     if (minimum > maximum)
         return 0;
@@ -91,18 +96,20 @@ UgGadget ugAddSlider(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t 
         g->valueWidth = extension->valueWidth;
     return finish(window, g);
 }
+HX_ENTRY_FAILS(0)
 
 UgGadget ugAddListview(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, ListHead* items, uint32_t, uint32_t,
-                       uint32_t)
+                       uint32_t) HX_ENTRY
 {
     hx::Gadget* g = make("ugAddListview", window, hx::GadgetKind::ListView, x, y, w, h);
     if (g)
         g->items = hx::copyItems(items);
     return finish(window, g);
 }
+HX_ENTRY_FAILS(0)
 
 UgGadget ugAddGridview(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t cellWidth, int32_t cellHeight,
-                       ListHead* items, int32_t, uint32_t flags, UgGadExt* extension)
+                       ListHead* items, int32_t, uint32_t flags, UgGadExt* extension) HX_ENTRY
 {
     if (cellWidth <= 0 || cellHeight <= 0)
         return 0;
@@ -117,16 +124,18 @@ UgGadget ugAddGridview(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_
         g->painter = extension->painter;
     return finish(window, g);
 }
+HX_ENTRY_FAILS(0)
 
-UgGadget ugAddClickGadget(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t flags, uint32_t)
+UgGadget ugAddClickGadget(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t flags, uint32_t) HX_ENTRY
 {
     hx::Gadget* g = make("ugAddClickGadget", window, hx::GadgetKind::ClickArea, x, y, w, h);
     if (g)
         g->flags = flags;
     return finish(window, g);
 }
+HX_ENTRY_FAILS(0)
 
-UgGadExt* ugAllocGadExt(void)
+UgGadExt* ugAllocGadExt(void) HX_ENTRY
 {
     if (hx::shouldFail("ugAllocGadExt"))
         return nullptr;
@@ -135,8 +144,9 @@ UgGadExt* ugAllocGadExt(void)
         ++hx::state().live.gadgetExtensions;
     return extension;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void ugFreeGadExt(UgGadExt* extension)
+void ugFreeGadExt(UgGadExt* extension) HX_ENTRY
 {
     hx::countCall("ugFreeGadExt");
     if (!extension)
@@ -144,5 +154,6 @@ void ugFreeGadExt(UgGadExt* extension)
     delete extension;
     --hx::state().live.gadgetExtensions;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"

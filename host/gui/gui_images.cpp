@@ -6,6 +6,7 @@
 #include "gui/colour.h"
 #include "gui/model.h"
 #include "gui/screen.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "text/resource_catalogues.h"
 
@@ -59,7 +60,7 @@ struct HostGuiCatalogue {
 
 extern "C" {
 
-UgImage* ugAllocImage(int32_t kind, int32_t width, int32_t height)
+UgImage* ugAllocImage(int32_t kind, int32_t width, int32_t height) HX_ENTRY
 {
     if (hx::shouldFail("ugAllocImage") || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return nullptr;
@@ -82,8 +83,9 @@ UgImage* ugAllocImage(int32_t kind, int32_t width, int32_t height)
     ++hx::state().live.guiImages;
     return image;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void ugFreeImage(UgImage* image)
+void ugFreeImage(UgImage* image) HX_ENTRY
 {
     hx::countCall("ugFreeImage");
     if (!image || !liveImages().erase(image))
@@ -92,8 +94,9 @@ void ugFreeImage(UgImage* image)
     delete image;
     --hx::state().live.guiImages;
 }
+HX_ENTRY_FAILS_VOID
 
-void ugWriteImage(UgWindow* window, const UgImage* image, int32_t x, int32_t y)
+void ugWriteImage(UgWindow* window, const UgImage* image, int32_t x, int32_t y) HX_ENTRY
 {
     hx::countCall("ugWriteImage");
     const auto canvas = hx::drawingTarget(window);
@@ -106,8 +109,9 @@ void ugWriteImage(UgWindow* window, const UgImage* image, int32_t x, int32_t y)
             canvas->blend(x + col, y + row, argbAt(*image, col, row));
     hx::screenChanged();
 }
+HX_ENTRY_FAILS_VOID
 
-void ugWriteResImage(UgWindow* window, const ResImage* image, int32_t x, int32_t y)
+void ugWriteResImage(UgWindow* window, const ResImage* image, int32_t x, int32_t y) HX_ENTRY
 {
     hx::countCall("ugWriteResImage");
     const auto canvas = hx::drawingTarget(window);
@@ -118,9 +122,10 @@ void ugWriteResImage(UgWindow* window, const ResImage* image, int32_t x, int32_t
             canvas->blend(x + col, y + row, image->pixels[static_cast<size_t>(row) * image->width + col]);
     hx::screenChanged();
 }
+HX_ENTRY_FAILS_VOID
 
 // Width or height 0 keeps the image's proportions; the copy belongs to the catalogue.
-ResImage* ugGetScaledResImage2(ResImages* catalogue, int32_t number, int32_t width, int32_t height, int32_t)
+ResImage* ugGetScaledResImage2(ResImages* catalogue, int32_t number, int32_t width, int32_t height, int32_t) HX_ENTRY
 {
     if (hx::shouldFail("ugGetScaledResImage2") || !catalogue || width < 0 || height < 0 || width > kMaxSide ||
         height > kMaxSide)
@@ -141,8 +146,9 @@ ResImage* ugGetScaledResImage2(ResImages* catalogue, int32_t number, int32_t wid
     hx::Icon scaled = hx::scaledIcon(hx::copyIcon(original), width, height);
     return ResImages::store(catalogue->scaled[key], width, height, std::move(scaled.pixels));
 }
+HX_ENTRY_FAILS(nullptr)
 
-ResImages* ugGetGuiResource(int32_t number, int32_t, int32_t)
+ResImages* ugGetGuiResource(int32_t number, int32_t, int32_t) HX_ENTRY
 {
     hx::countCall("ugGetGuiResource");
     if (number != kHostGuiImages)
@@ -155,6 +161,7 @@ ResImages* ugGetGuiResource(int32_t number, int32_t, int32_t)
     }
     return catalogue.images.get();
 }
+HX_ENTRY_FAILS(nullptr)
 
 } // extern "C"
 

@@ -6,6 +6,7 @@
 #include "gui/font.h"
 #include "gui/gadget_look.h"
 #include "gui/screen.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <algorithm>
@@ -227,7 +228,7 @@ void resetWindows()
 
 extern "C" {
 
-int32_t ureqCreateRequest(UReqRequest* request)
+int32_t ureqCreateRequest(UReqRequest* request) HX_ENTRY
 {
     if (hx::shouldFail("ureqCreateRequest") || !request)
         return 1;
@@ -239,8 +240,9 @@ int32_t ureqCreateRequest(UReqRequest* request)
     request->cancelGadget = window->cancelGadget;
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-void ureqDeleteRequest(UReqRequest* request)
+void ureqDeleteRequest(UReqRequest* request) HX_ENTRY
 {
     hx::countCall("ureqDeleteRequest");
     if (!request || !hx::isLiveWindow(request->window))
@@ -248,5 +250,6 @@ void ureqDeleteRequest(UReqRequest* request)
     hx::closeWindow(request->window);
     request->window = nullptr;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"

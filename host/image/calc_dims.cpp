@@ -2,6 +2,7 @@
 // integer arithmetic, so that the side that meets the box is exactly the box's.
 #include "host/hxopcommon.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <algorithm>
@@ -38,7 +39,7 @@ void fit(int64_t w, int64_t h, int64_t sourceAspect, int64_t boxWidth, int64_t b
 } // namespace
 
 extern "C" void opCalcDims(int16_t* width, int16_t* height, int32_t sourceAspect, int32_t boxWidth, int32_t boxHeight,
-                           int32_t targetAspect, uint32_t mode)
+                           int32_t targetAspect, uint32_t mode) HX_ENTRY
 {
     hx::countCall("opCalcDims");
     if (!width || !height || *width <= 0 || *height <= 0 || sourceAspect <= 0 || targetAspect <= 0 || boxWidth <= 0 ||
@@ -53,3 +54,4 @@ extern "C" void opCalcDims(int16_t* width, int16_t* height, int32_t sourceAspect
     *width = static_cast<int16_t>(std::clamp<int64_t>(w, 1, kMaxSide));
     *height = static_cast<int16_t>(std::clamp<int64_t>(h, 1, kMaxSide));
 }
+HX_ENTRY_FAILS_VOID

@@ -3,8 +3,9 @@
 // a field's chroma row covers two of the frame's, and the other way round.
 #include "host/hxopcommon.h"
 
-#include "runtime/host_state.h"
 #include "image/images.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
 
 #include <algorithm>
 #include <cstring>
@@ -36,7 +37,7 @@ bool halfHeightChroma(const OpImage* image, int plane)
 
 extern "C" {
 
-OpImage* opMakeField(const OpImage* frame, uint32_t, int32_t parity)
+OpImage* opMakeField(const OpImage* frame, uint32_t, int32_t parity) HX_ENTRY
 {
     if (hx::shouldFail("opMakeField") || !hx::isLiveImage(frame) || !frame->planes[0] || (parity != 0 && parity != 1))
         return nullptr;
@@ -57,8 +58,9 @@ OpImage* opMakeField(const OpImage* frame, uint32_t, int32_t parity)
         }
     return field;
 }
+HX_ENTRY_FAILS(nullptr)
 
-OpImage* opMakeFrame(const OpImage* first, const OpImage* second, uint32_t, uint32_t)
+OpImage* opMakeFrame(const OpImage* first, const OpImage* second, uint32_t, uint32_t) HX_ENTRY
 {
     if (hx::shouldFail("opMakeFrame") || !hx::isLiveImage(first) || !hx::isLiveImage(second) || !first->planes[0] ||
         !second->planes[0] || first->format != second->format || first->width != second->width ||
@@ -81,5 +83,6 @@ OpImage* opMakeFrame(const OpImage* first, const OpImage* second, uint32_t, uint
         }
     return frame;
 }
+HX_ENTRY_FAILS(nullptr)
 
 } // extern "C"

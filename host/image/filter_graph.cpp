@@ -2,8 +2,9 @@
 // places each format-7 picture at (x, y) on a larger canvas of video black.
 #include "host/hximp.h"
 
-#include "runtime/host_state.h"
 #include "image/images.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
 
 #include <charconv>
 #include <cstring>
@@ -75,7 +76,7 @@ void place(const uint8_t* from, size_t fromStride, int32_t rows, size_t bytes, u
 
 extern "C" {
 
-ImpFilter* imp_filter_create(const ImpFilterParams* params, const char* description)
+ImpFilter* imp_filter_create(const ImpFilterParams* params, const char* description) HX_ENTRY
 {
     if (hx::shouldFail("imp_filter_create") || !params || !description || params->size != sizeof(ImpFilterParams))
         return nullptr;
@@ -90,8 +91,9 @@ ImpFilter* imp_filter_create(const ImpFilterParams* params, const char* descript
     }
     return filter;
 }
+HX_ENTRY_FAILS(nullptr)
 
-int32_t imp_filter_put_frame(ImpFilter* filter, const OpImage* frame, uint32_t)
+int32_t imp_filter_put_frame(ImpFilter* filter, const OpImage* frame, uint32_t) HX_ENTRY
 {
     if (hx::shouldFail("imp_filter_put_frame") || !filter || !hx::isLiveImage(frame) || !frame->planes[0] ||
         frame->format != OP_FORMAT_YUV420 || frame->width != filter->inputWidth || frame->height != filter->inputHeight)
@@ -113,8 +115,9 @@ int32_t imp_filter_put_frame(ImpFilter* filter, const OpImage* frame, uint32_t)
     filter->ready.push_back(canvas);
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-OpImage* imp_filter_get_frame(ImpFilter* filter, uint32_t)
+OpImage* imp_filter_get_frame(ImpFilter* filter, uint32_t) HX_ENTRY
 {
     if (hx::shouldFail("imp_filter_get_frame") || !filter || filter->ready.empty())
         return nullptr;
@@ -122,8 +125,9 @@ OpImage* imp_filter_get_frame(ImpFilter* filter, uint32_t)
     filter->ready.pop_front();
     return frame;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void imp_filter_destroy(ImpFilter* filter)
+void imp_filter_destroy(ImpFilter* filter) HX_ENTRY
 {
     hx::countCall("imp_filter_destroy");
     if (!filter)
@@ -132,5 +136,6 @@ void imp_filter_destroy(ImpFilter* filter)
         hx::freeImage(frame);
     delete filter;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"

@@ -3,8 +3,9 @@
 // widened and averaged when narrowed, so a widening followed by a narrowing gives back the input.
 #include "host/hxopcommon.h"
 
-#include "runtime/host_state.h"
 #include "image/images.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
 
 #include <algorithm>
 #include <vector>
@@ -224,7 +225,7 @@ bool knownFormat(uint32_t format)
 
 extern "C" {
 
-OpImage* opConvertImage(OpImage* image, uint32_t format, uint32_t)
+OpImage* opConvertImage(OpImage* image, uint32_t format, uint32_t) HX_ENTRY
 {
     if (hx::shouldFail("opConvertImage") || !hx::isLiveImage(image) || !image->planes[0] || !knownFormat(format) ||
         !knownFormat(image->format) || image->format == format)
@@ -250,5 +251,6 @@ OpImage* opConvertImage(OpImage* image, uint32_t format, uint32_t)
     hx::freeImage(image);
     return converted;
 }
+HX_ENTRY_FAILS(nullptr)
 
 } // extern "C"

@@ -2,8 +2,9 @@
 #include "host/hxgx.h"
 #include "host/hxopcommon.h"
 
-#include "runtime/host_state.h"
 #include "image/images.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
 
 #include <cstring>
 
@@ -20,7 +21,7 @@ void fillPairedChroma(uint8_t* chroma, size_t step, int32_t width, uint8_t u, ui
 
 extern "C" {
 
-void gxSetImage(OpImage* image, uint32_t colour, uint32_t)
+void gxSetImage(OpImage* image, uint32_t colour, uint32_t) HX_ENTRY
 {
     hx::countCall("gxSetImage");
     if (!hx::isLiveImage(image) || !image->planes[0])
@@ -56,8 +57,9 @@ void gxSetImage(OpImage* image, uint32_t colour, uint32_t)
     }
     }
 }
+HX_ENTRY_FAILS_VOID
 
-void opGetPixelRange(uint8_t range[4], uint32_t)
+void opGetPixelRange(uint8_t range[4], uint32_t) HX_ENTRY
 {
     hx::countCall("opGetPixelRange");
     if (!range)
@@ -68,5 +70,6 @@ void opGetPixelRange(uint8_t range[4], uint32_t)
     range[2] = 16;
     range[3] = 240;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"

@@ -1,9 +1,10 @@
 // hxopcommon: allocation, release and copies of image buffers.
 #include "image/images.h"
 
-#include "runtime/host_state.h"
 #include "image/image_blocks.h"
 #include "image/reduced_copies.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
 #include "video/video_standard.h"
 
 #include <cstdlib>
@@ -154,7 +155,7 @@ void resetImages()
 
 extern "C" {
 
-OpImage* opAllocImage(int32_t width, int32_t height, uint32_t format, uint32_t flags)
+OpImage* opAllocImage(int32_t width, int32_t height, uint32_t format, uint32_t flags) HX_ENTRY
 {
     if (hx::shouldFail("opAllocImage"))
         return nullptr;
@@ -172,14 +173,16 @@ OpImage* opAllocImage(int32_t width, int32_t height, uint32_t format, uint32_t f
         image->aspect = video.pixelAspect;
     return image;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void opFreeImage(OpImage* image)
+void opFreeImage(OpImage* image) HX_ENTRY
 {
     hx::countCall("opFreeImage");
     hx::freeImage(image);
 }
+HX_ENTRY_FAILS_VOID
 
-OpImage* opCloneImage(const OpImage* image, uint32_t)
+OpImage* opCloneImage(const OpImage* image, uint32_t) HX_ENTRY
 {
     if (hx::shouldFail("opCloneImage") || !hx::isLiveImage(image) || !image->planes[0])
         return nullptr;
@@ -190,5 +193,6 @@ OpImage* opCloneImage(const OpImage* image, uint32_t)
     std::memcpy(copy->planes[0], image->planes[0], hx::imageBytes(image->width, image->height, image->format));
     return copy;
 }
+HX_ENTRY_FAILS(nullptr)
 
 } // extern "C"

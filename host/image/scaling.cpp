@@ -3,10 +3,11 @@
 #include "host/hxopcommon.h"
 #include "host/hxtx.h"
 
-#include "runtime/host_state.h"
 #include "image/images.h"
 #include "image/resampler.h"
 #include "image/scaling.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
 
 #include <cstring>
 
@@ -95,14 +96,16 @@ void scaleInto(const OpImage* source, OpImage* target)
 
 extern "C" {
 
-int32_t opScaleImage(const OpImage* source, OpImage* target, uint32_t)
+int32_t opScaleImage(const OpImage* source, OpImage* target, uint32_t) HX_ENTRY
 {
     return scale("opScaleImage", source, target);
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t txOpScale(const OpImage* source, OpImage* target, uint32_t)
+int32_t txOpScale(const OpImage* source, OpImage* target, uint32_t) HX_ENTRY
 {
     return scale("txOpScale", source, target);
 }
+HX_ENTRY_FAILS(-1)
 
 } // extern "C"

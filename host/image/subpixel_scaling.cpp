@@ -5,10 +5,11 @@
 // from a halved copy of the source that still holds all the detail the target shows.
 #include "host/hxopcommon.h"
 
-#include "runtime/host_state.h"
 #include "image/images.h"
 #include "image/reduced_copies.h"
 #include "image/resampler.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,7 +38,7 @@ void scaleWindow(const hx::PictureLevel& source, OpImage& target, double x, doub
 } // namespace
 
 extern "C" int32_t opScaleImageSP(const OpImage* source, OpImage* target, double x, double y, double w, double h,
-                                  uint32_t)
+                                  uint32_t) HX_ENTRY
 {
     if (hx::shouldFail("opScaleImageSP") || !hx::isLiveImage(source) || !hx::isLiveImage(target) ||
         !source->planes[0] || !target->planes[0] || source->format != OP_FORMAT_YUVA ||
@@ -55,6 +56,7 @@ extern "C" int32_t opScaleImageSP(const OpImage* source, OpImage* target, double
     scaleWindow(picture, *target, x, y, w, h);
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
 namespace hxhost {
 

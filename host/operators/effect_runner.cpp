@@ -3,8 +3,9 @@
 
 #include "host/hxmotion.h"
 #include "host/hxop.h"
-#include "runtime/host_state.h"
 #include "image/images.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
 
 #include <cstring>
 
@@ -40,14 +41,15 @@ bool fail(std::string* error, const std::string& why)
 
 extern "C" {
 
-OpImage* opGetField(uint32_t flags, uint32_t index)
+OpImage* opGetField(uint32_t flags, uint32_t index) HX_ENTRY
 {
     if (hx::shouldFail("opGetField") || !playing)
         return nullptr;
     return (*playing->source)(flags, index);
 }
+HX_ENTRY_FAILS(nullptr)
 
-int32_t opPutField(OpImage* field)
+int32_t opPutField(OpImage* field) HX_ENTRY
 {
     hx::countCall("opPutField");
     if (!playing || !hx::isLiveImage(field)) {
@@ -56,6 +58,7 @@ int32_t opPutField(OpImage* field)
     }
     return (*playing->sink)(field, playing->position) ? 0 : -1;
 }
+HX_ENTRY_FAILS(-1)
 
 } // extern "C"
 

@@ -4,8 +4,9 @@
 // which the host writes into the plug-in's operator record whenever it runs the operator.
 #include "operators/operators.h"
 
-#include "runtime/atomic_file.h"
 #include "host/hxmain.h"
+#include "runtime/atomic_file.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "text/utf.h"
 
@@ -137,7 +138,7 @@ bool installOperatorFiles(const std::string& home, std::string* error)
 
 extern "C" {
 
-HxOperator* mainLoadOperator(const char* name, int32_t)
+HxOperator* mainLoadOperator(const char* name, int32_t) HX_ENTRY
 {
     OperatorFile fields;
     if (hx::shouldFail("mainLoadOperator") || !readOperatorFile(name, fields))
@@ -147,8 +148,9 @@ HxOperator* mainLoadOperator(const char* name, int32_t)
         ++hx::state().live.operators;
     return op;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void mainUnloadOperator(HxOperator* op)
+void mainUnloadOperator(HxOperator* op) HX_ENTRY
 {
     hx::countCall("mainUnloadOperator");
     if (!op)
@@ -158,8 +160,9 @@ void mainUnloadOperator(HxOperator* op)
     delete op;
     --hx::state().live.operators;
 }
+HX_ENTRY_FAILS_VOID
 
-const hxchar* mainGetOperatorName(const char* name, int32_t)
+const hxchar* mainGetOperatorName(const char* name, int32_t) HX_ENTRY
 {
     hx::countCall("mainGetOperatorName");
     static std::map<std::string, std::u16string> names; // the answers stay valid for the process
@@ -170,21 +173,24 @@ const hxchar* mainGetOperatorName(const char* name, int32_t)
     text = hx::utf8To16(fields["name"]);
     return text.c_str();
 }
+HX_ENTRY_FAILS(nullptr)
 
-uint32_t mainGetOperatorFlags(const char* name, int32_t)
+uint32_t mainGetOperatorFlags(const char* name, int32_t) HX_ENTRY
 {
     hx::countCall("mainGetOperatorFlags");
     OperatorFile fields;
     return readOperatorFile(name, fields) ? number(fields, "flags") : 0;
 }
+HX_ENTRY_FAILS(0)
 
-uint32_t opGetPrefsSize(HxOperator* op)
+uint32_t opGetPrefsSize(HxOperator* op) HX_ENTRY
 {
     hx::countCall("opGetPrefsSize");
     return op ? static_cast<uint32_t>(op->prefs.size()) : 0;
 }
+HX_ENTRY_FAILS(0)
 
-int32_t opGetPrefs(HxOperator* op, void* buffer, uint32_t size)
+int32_t opGetPrefs(HxOperator* op, void* buffer, uint32_t size) HX_ENTRY
 {
     hx::countCall("opGetPrefs");
     if (!op || !buffer || size != op->prefs.size())
@@ -192,21 +198,24 @@ int32_t opGetPrefs(HxOperator* op, void* buffer, uint32_t size)
     std::memcpy(buffer, op->prefs.data(), size);
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t opSetPrefs(HxOperator* op, const void* buffer, uint32_t size)
+int32_t opSetPrefs(HxOperator* op, const void* buffer, uint32_t size) HX_ENTRY
 {
     if (hx::shouldFail("opSetPrefs") || !op || !buffer || size != op->prefs.size())
         return -1;
     std::memcpy(op->prefs.data(), buffer, size);
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-void opSetUniqueID(HxOperator* op, uint32_t id)
+void opSetUniqueID(HxOperator* op, uint32_t id) HX_ENTRY
 {
     hx::countCall("opSetUniqueID");
     if (op)
         op->uniqueId = id;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"
 

@@ -1,5 +1,7 @@
 #include "runtime/host_state.h"
 
+#include <stdexcept>
+
 namespace hx {
 
 HostState& state()
@@ -15,10 +17,13 @@ void countCall(const char* service)
 
 bool shouldFail(const char* service)
 {
+    if (!isFallibleService(service))
+        throw std::logic_error(std::string("unlisted fallible service ") + service);
     HostState& host = state();
     ++host.calls[service];
     ++host.fallibleCalls;
     bool fail = false;
+    bool throws = false;
     if (host.sweepRemaining > 0 && --host.sweepRemaining == 0)
         fail = true;
     auto it = host.faults.find(service);
@@ -28,12 +33,15 @@ bool shouldFail(const char* service)
             --fault.remaining;
         } else {
             fail = true;
+            throws = fault.throws;
             if (!fault.persistent)
                 fault.armed = false;
         }
     }
     if (fail)
         ++host.faultsFired;
+    if (throws)
+        throw std::runtime_error(std::string("injected exception in ") + service);
     return fail;
 }
 

@@ -3,6 +3,7 @@
 #ifndef HX_HOST_STATE_H
 #define HX_HOST_STATE_H
 
+#include "hxhost/faults.h"
 #include "hxhost/hxhost.h"
 
 #include <cstdint>
@@ -17,6 +18,7 @@ struct Fault {
     uint32_t remaining = 0; // calls to let pass before failing
     bool persistent = false;
     bool armed = true;
+    bool throws = false; // throw an exception instead of failing
 };
 
 struct HostState {
@@ -61,8 +63,10 @@ HostState freshHostState();
 
 // Counts a call of a service that cannot fail.
 void countCall(const char* service);
-// Counts a call of a fallible service and tells whether an injected fault makes it fail now.
+// Counts a call of a fallible service and tells whether an injected fault makes it fail now; throws
+// when the fault is an exception, or when `service` is not one of hxhost::fallibleServices().
 bool shouldFail(const char* service);
+bool isFallibleService(const std::string& name);
 
 // Resets the parts of the host kept in other files.
 void resetImages();

@@ -1,5 +1,6 @@
 // hxlist: doubly linked lists; positions count from 1.
 #include "host/hxlist.h"
+#include "runtime/entry_guard.h"
 
 namespace {
 
@@ -28,35 +29,40 @@ void link(ListHead* head, ListNode* after, ListNode* node)
 
 extern "C" {
 
-void ListInit(ListHead* head)
+void ListInit(ListHead* head) HX_ENTRY
 {
     head->first = nullptr;
     head->last = nullptr;
     head->count = 0;
     head->reserved = 0;
 }
+HX_ENTRY_FAILS_VOID
 
-void* ListFirst(const ListHead* head)
+void* ListFirst(const ListHead* head) HX_ENTRY
 {
     return head ? head->first : nullptr;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void* ListLast(const ListHead* head)
+void* ListLast(const ListHead* head) HX_ENTRY
 {
     return head ? head->last : nullptr;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void* ListNext(const void* node)
+void* ListNext(const void* node) HX_ENTRY
 {
     return node ? asNode(node)->next : nullptr;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void* ListPrev(const void* node)
+void* ListPrev(const void* node) HX_ENTRY
 {
     return node ? asNode(node)->prev : nullptr;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void* ListNodeAt(const ListHead* head, int32_t position)
+void* ListNodeAt(const ListHead* head, int32_t position) HX_ENTRY
 {
     if (!head || position < 1 || static_cast<uint32_t>(position) > head->count)
         return nullptr;
@@ -65,19 +71,22 @@ void* ListNodeAt(const ListHead* head, int32_t position)
         node = node->next;
     return node;
 }
+HX_ENTRY_FAILS(nullptr)
 
-int32_t ListCount(const ListHead* head)
+int32_t ListCount(const ListHead* head) HX_ENTRY
 {
     return head ? static_cast<int32_t>(head->count) : 0;
 }
+HX_ENTRY_FAILS(0)
 
-void ListAppend(ListHead* head, void* node)
+void ListAppend(ListHead* head, void* node) HX_ENTRY
 {
     if (head && node)
         link(head, head->last, asNode(node));
 }
+HX_ENTRY_FAILS_VOID
 
-void ListInsertAfter(ListHead* head, void* after, void* node)
+void ListInsertAfter(ListHead* head, void* after, void* node) HX_ENTRY
 {
     if (!head || !node)
         return;
@@ -86,8 +95,9 @@ void ListInsertAfter(ListHead* head, void* after, void* node)
         anchor = head->last; // an anchor of another list cannot be honoured; keep the node
     link(head, anchor, asNode(node));
 }
+HX_ENTRY_FAILS_VOID
 
-void ListRemove(ListHead* head, void* node)
+void ListRemove(ListHead* head, void* node) HX_ENTRY
 {
     ListNode* n = asNode(node);
     if (!head || !n || n->list != head)
@@ -104,5 +114,6 @@ void ListRemove(ListHead* head, void* node)
     n->list = nullptr;
     --head->count;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"

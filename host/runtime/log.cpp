@@ -26,7 +26,7 @@ void echo(const hxhost::LogEntry& entry)
 
 } // namespace
 
-extern "C" void loggerMessage(int level, int line, const char* source, uint32_t module, const char* format, ...)
+extern "C" void loggerMessage(int level, int line, const char* source, uint32_t module, const char* format, ...) HX_ENTRY
 {
     hx::countCall("loggerMessage");
     hxhost::LogEntry entry;
@@ -46,6 +46,7 @@ extern "C" void loggerMessage(int level, int line, const char* source, uint32_t 
         echo(entry);
     hx::state().log.push_back(std::move(entry));
 }
+HX_ENTRY_FAILS_VOID
 
 namespace hxhost {
 

@@ -1,6 +1,7 @@
 // hxmsgq: bounded queues of fixed-size messages.
 #include "runtime/msgq.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <algorithm>
@@ -71,7 +72,7 @@ void resetQueues()
 
 extern "C" {
 
-MsgQueue* msgQCreate(int32_t capacity, int32_t messageSize, uint32_t)
+MsgQueue* msgQCreate(int32_t capacity, int32_t messageSize, uint32_t) HX_ENTRY
 {
     if (hx::shouldFail("msgQCreate") || capacity <= 0 || messageSize <= 0 || messageSize > 4096)
         return nullptr;
@@ -80,8 +81,9 @@ MsgQueue* msgQCreate(int32_t capacity, int32_t messageSize, uint32_t)
     ++hx::state().live.queues;
     return queue;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void msgQDelete(MsgQueue* queue)
+void msgQDelete(MsgQueue* queue) HX_ENTRY
 {
     hx::countCall("msgQDelete");
     if (isLive(queue)) {
@@ -90,5 +92,6 @@ void msgQDelete(MsgQueue* queue)
         --hx::state().live.queues;
     }
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"

@@ -1,11 +1,12 @@
 // hxparser: the screen the host currently shows.
 #include "host/hxparser.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 extern "C" {
 
-void parserGetCurrentScreen(uint32_t* screen, uint32_t* mode)
+void parserGetCurrentScreen(uint32_t* screen, uint32_t* mode) HX_ENTRY
 {
     hx::countCall("parserGetCurrentScreen");
     if (screen)
@@ -13,13 +14,15 @@ void parserGetCurrentScreen(uint32_t* screen, uint32_t* mode)
     if (mode)
         *mode = hx::state().screen.mode;
 }
+HX_ENTRY_FAILS_VOID
 
-void parserSetCurrentScreen(uint32_t screen, uint32_t mode)
+void parserSetCurrentScreen(uint32_t screen, uint32_t mode) HX_ENTRY
 {
     hx::countCall("parserSetCurrentScreen");
     hx::state().screen = {screen, mode};
     hx::state().screenHistory.push_back({screen, mode});
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"
 

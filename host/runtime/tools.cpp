@@ -4,6 +4,7 @@
 #include "host/hxsupport.h"
 #include "host/hxtools.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <cstring>
@@ -26,19 +27,21 @@ const Symbol kSymbols[] = {
 
 extern "C" {
 
-uint32_t vxtlGetUniqueID(void)
+uint32_t vxtlGetUniqueID(void) HX_ENTRY
 {
     hx::countCall("vxtlGetUniqueID");
     return ++hx::state().nextUniqueId;
 }
+HX_ENTRY_FAILS(0)
 
-uint8_t vxtlGetHardwareStatus(void)
+uint8_t vxtlGetHardwareStatus(void) HX_ENTRY
 {
     hx::countCall("vxtlGetHardwareStatus");
     return hx::state().hardwareStatus;
 }
+HX_ENTRY_FAILS(0)
 
-void* vxsSymFind(void*, const char* name)
+void* vxsSymFind(void*, const char* name) HX_ENTRY
 {
     hx::countCall("vxsSymFind");
     if (!name)
@@ -53,5 +56,6 @@ void* vxsSymFind(void*, const char* name)
     }
     return nullptr;
 }
+HX_ENTRY_FAILS(nullptr)
 
 } // extern "C"

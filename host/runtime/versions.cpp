@@ -3,6 +3,7 @@
 #include "host/hxreq.h"
 #include "host/hxscenes.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 namespace {
@@ -17,23 +18,26 @@ int32_t versionPart(hxhost::Service service, int32_t which)
 
 extern "C" {
 
-int32_t nslVersion(int32_t which)
+int32_t nslVersion(int32_t which) HX_ENTRY
 {
     hx::countCall("nslVersion");
     return versionPart(hxhost::Service::SceneList, which);
 }
+HX_ENTRY_FAILS(0)
 
-int32_t opcVersion(int32_t which)
+int32_t opcVersion(int32_t which) HX_ENTRY
 {
     hx::countCall("opcVersion");
     return versionPart(hxhost::Service::ImageOps, which);
 }
+HX_ENTRY_FAILS(0)
 
-int32_t ureqVersion(int32_t which)
+int32_t ureqVersion(int32_t which) HX_ENTRY
 {
     hx::countCall("ureqVersion");
     return versionPart(hxhost::Service::Requesters, which);
 }
+HX_ENTRY_FAILS(0)
 
 } // extern "C"
 

@@ -2,10 +2,11 @@
 // "photos.hxl" (all entries, replaced atomically) and "stamp<id>.hxi" (one thumbnail each).
 #include "host/hxscenes.h"
 
+#include "image/images.h"
 #include "runtime/atomic_file.h"
 #include "runtime/byte_io.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
-#include "image/images.h"
 #include "scenes/scene_bin.h"
 
 #include <algorithm>
@@ -141,7 +142,7 @@ std::string stampPath(const std::string& directory, uint32_t id)
 
 extern "C" {
 
-int32_t nslReadStillsetProject(const char* directory, ListHead* list)
+int32_t nslReadStillsetProject(const char* directory, ListHead* list) HX_ENTRY
 {
     if (hx::shouldFail("nslReadStillsetProject") || !usableDirectory(directory) || !list)
         return -1;
@@ -175,8 +176,9 @@ int32_t nslReadStillsetProject(const char* directory, ListHead* list)
     }
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t nslWriteStillsetProject(const char* directory, ListHead* list, int32_t flags)
+int32_t nslWriteStillsetProject(const char* directory, ListHead* list, int32_t flags) HX_ENTRY
 {
     if (hx::shouldFail("nslWriteStillsetProject") || !usableDirectory(directory) || !list)
         return -1;
@@ -191,8 +193,9 @@ int32_t nslWriteStillsetProject(const char* directory, ListHead* list, int32_t f
     }
     return hx::writeFileAtomically(listPath(directory), bytes) ? 0 : -1;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t nslFreeStillsetProject(const char* directory, ListHead* list, int32_t flags)
+int32_t nslFreeStillsetProject(const char* directory, ListHead* list, int32_t flags) HX_ENTRY
 {
     hx::countCall("nslFreeStillsetProject");
     if (!list)
@@ -208,13 +211,15 @@ int32_t nslFreeStillsetProject(const char* directory, ListHead* list, int32_t fl
         hx::setFileAside(listPath(directory), ".discarded");
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t nslDeleteStillsetStamp(const char* directory, const PhotoEntry* entry)
+int32_t nslDeleteStillsetStamp(const char* directory, const PhotoEntry* entry) HX_ENTRY
 {
     if (hx::shouldFail("nslDeleteStillsetStamp") || !usableDirectory(directory) || !entry)
         return -1;
     unlink(stampFile(directory, entry->id).c_str());
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
 } // extern "C"

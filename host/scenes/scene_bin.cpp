@@ -3,6 +3,7 @@
 #include "scenes/scene_bin.h"
 
 #include "runtime/atomic_file.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "text/utf.h"
 
@@ -256,19 +257,21 @@ void resetSceneBin()
 
 extern "C" {
 
-AVRecord nslCopyAVRecord(AVRecord record, uint32_t)
+AVRecord nslCopyAVRecord(AVRecord record, uint32_t) HX_ENTRY
 {
     if (hx::shouldFail("nslCopyAVRecord"))
         return 0;
     const hx::BinItem* item = hx::itemOfRecord(record);
     return item ? addRecord(item->id, true) : 0;
 }
+HX_ENTRY_FAILS(0)
 
-void nslDeleteAVRecord(AVRecord record)
+void nslDeleteAVRecord(AVRecord record) HX_ENTRY
 {
     hx::countCall("nslDeleteAVRecord");
     hx::deleteRecord(record);
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"
 

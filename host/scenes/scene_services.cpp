@@ -1,10 +1,11 @@
 // hxscenes: the scene bin as the plug-ins see it: walking it, names, photos and reference frames.
 #include "host/hxscenes.h"
 
-#include "runtime/host_state.h"
-#include "image/images.h"
-#include "scenes/scene_bin.h"
 #include "image/decode/still_cache.h"
+#include "image/images.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
+#include "scenes/scene_bin.h"
 #include "video/video_source.h"
 
 #include <cstring>
@@ -17,7 +18,7 @@ constexpr size_t kMaxNameLength = 1024;
 
 extern "C" {
 
-OpImage* nslGetStillset(AVRecord record)
+OpImage* nslGetStillset(AVRecord record) HX_ENTRY
 {
     const hx::BinItem* item = hx::itemOfRecord(record);
     if (hx::shouldFail("nslGetStillset") || !item || item->kind != hxhost::ItemKind::Still)
@@ -28,9 +29,10 @@ OpImage* nslGetStillset(AVRecord record)
         std::memcpy(image->planes[0], still->pixels.get(), still->bytes());
     return image;
 }
+HX_ENTRY_FAILS(nullptr)
 
 // 0 for a still; -1 for a clip with a reference frame (a photo grabbed from video); 1 otherwise.
-int32_t nslAVRecordGetPhoto(AVRecord record, uint32_t* info)
+int32_t nslAVRecordGetPhoto(AVRecord record, uint32_t* info) HX_ENTRY
 {
     hx::countCall("nslAVRecordGetPhoto");
     const hx::BinItem* item = hx::itemOfRecord(record);
@@ -42,8 +44,9 @@ int32_t nslAVRecordGetPhoto(AVRecord record, uint32_t* info)
         return 0;
     return item->referenceFrame >= 0 ? -1 : 1;
 }
+HX_ENTRY_FAILS(1)
 
-int32_t nslAVRecordGetReferenceFrame(AVRecord record)
+int32_t nslAVRecordGetReferenceFrame(AVRecord record) HX_ENTRY
 {
     hx::countCall("nslAVRecordGetReferenceFrame");
     const hx::BinItem* item = hx::itemOfRecord(record);
@@ -52,21 +55,24 @@ int32_t nslAVRecordGetReferenceFrame(AVRecord record)
     hx::selectVideo(item->id);
     return item->referenceFrame;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t nslGetSceneListCount(void)
+int32_t nslGetSceneListCount(void) HX_ENTRY
 {
     hx::countCall("nslGetSceneListCount");
     return static_cast<int32_t>(hx::binItems().size());
 }
+HX_ENTRY_FAILS(0)
 
-AVRecord nslGetFirstScene(void)
+AVRecord nslGetFirstScene(void) HX_ENTRY
 {
     hx::countCall("nslGetFirstScene");
     const auto& items = hx::binItems();
     return items.empty() ? 0 : items.front().record;
 }
+HX_ENTRY_FAILS(0)
 
-AVRecord nslGetNextScene(AVRecord scene)
+AVRecord nslGetNextScene(AVRecord scene) HX_ENTRY
 {
     hx::countCall("nslGetNextScene");
     const hx::BinItem* item = hx::itemOfRecord(scene);
@@ -76,15 +82,17 @@ AVRecord nslGetNextScene(AVRecord scene)
             return items[i + 1].record;
     return 0;
 }
+HX_ENTRY_FAILS(0)
 
-const hxchar* nslGetAVRecordName(AVRecord record)
+const hxchar* nslGetAVRecordName(AVRecord record) HX_ENTRY
 {
     hx::countCall("nslGetAVRecordName");
     const hx::BinItem* item = hx::itemOfRecord(record);
     return item ? item->name.c_str() : nullptr;
 }
+HX_ENTRY_FAILS(nullptr)
 
-int32_t nslSetAVRecordName(AVRecord record, const hxchar* name)
+int32_t nslSetAVRecordName(AVRecord record, const hxchar* name) HX_ENTRY
 {
     const hx::BinItem* item = hx::itemOfRecord(record);
     if (hx::shouldFail("nslSetAVRecordName") || !item || !name)
@@ -96,5 +104,6 @@ int32_t nslSetAVRecordName(AVRecord record, const hxchar* name)
         return -1;
     return hx::renameItem(item->id, std::u16string(name, length)) ? 0 : -1;
 }
+HX_ENTRY_FAILS(-1)
 
 } // extern "C"

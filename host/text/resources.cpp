@@ -2,10 +2,11 @@
 // host's list of user-interface languages.
 #include "host/hxres.h"
 
+#include "image/png_io.h"
 #include "runtime/atomic_file.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "text/resource_catalogues.h"
-#include "image/png_io.h"
 #include "text/text_icon.h"
 #include "text/utf.h"
 
@@ -119,7 +120,7 @@ extern "C" {
 
 ListHead* resLangListbegin = &hostLanguages().languages;
 
-ResStrings* resLoadStrings(const char* name)
+ResStrings* resLoadStrings(const char* name) HX_ENTRY
 {
     if (hx::shouldFail("resLoadStrings") || !name)
         return nullptr;
@@ -134,8 +135,9 @@ ResStrings* resLoadStrings(const char* name)
     ++hx::state().live.catalogues;
     return catalogue;
 }
+HX_ENTRY_FAILS(nullptr)
 
-const hxchar* resGetString(ResStrings* catalogue, int32_t number)
+const hxchar* resGetString(ResStrings* catalogue, int32_t number) HX_ENTRY
 {
     hx::countCall("resGetString");
     if (!catalogue)
@@ -147,8 +149,9 @@ const hxchar* resGetString(ResStrings* catalogue, int32_t number)
     placeholder = hx::utf8To16("#" + std::to_string(number));
     return placeholder.c_str();
 }
+HX_ENTRY_FAILS(nullptr)
 
-void resFreeStrings(ResStrings* catalogue)
+void resFreeStrings(ResStrings* catalogue) HX_ENTRY
 {
     hx::countCall("resFreeStrings");
     if (!catalogue)
@@ -156,8 +159,9 @@ void resFreeStrings(ResStrings* catalogue)
     delete catalogue;
     --hx::state().live.catalogues;
 }
+HX_ENTRY_FAILS_VOID
 
-ResImages* resLoadImages(const char* name)
+ResImages* resLoadImages(const char* name) HX_ENTRY
 {
     if (hx::shouldFail("resLoadImages") || !name)
         return nullptr;
@@ -166,8 +170,9 @@ ResImages* resLoadImages(const char* name)
         ++hx::state().live.catalogues;
     return catalogue;
 }
+HX_ENTRY_FAILS(nullptr)
 
-ResImage* resGetImage(ResImages* catalogue, int32_t number)
+ResImage* resGetImage(ResImages* catalogue, int32_t number) HX_ENTRY
 {
     hx::countCall("resGetImage");
     if (!catalogue)
@@ -175,8 +180,9 @@ ResImage* resGetImage(ResImages* catalogue, int32_t number)
     auto it = catalogue->images.find(number);
     return it == catalogue->images.end() ? nullptr : &it->second.image;
 }
+HX_ENTRY_FAILS(nullptr)
 
-void resFreeImages(ResImages* catalogue)
+void resFreeImages(ResImages* catalogue) HX_ENTRY
 {
     hx::countCall("resFreeImages");
     if (!catalogue)
@@ -184,5 +190,6 @@ void resFreeImages(ResImages* catalogue)
     delete catalogue;
     --hx::state().live.catalogues;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"

@@ -1,6 +1,7 @@
 // hxtext: 16-bit character strings and their printf-style formatting.
 #include "host/hxtext.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <cstdarg>
@@ -55,7 +56,7 @@ void formatNumber(std::u16string& out, const Directive& directive, char conversi
 
 extern "C" {
 
-int32_t xcslen(const hxchar* text)
+int32_t xcslen(const hxchar* text) HX_ENTRY
 {
     int32_t n = 0;
     if (text)
@@ -63,22 +64,25 @@ int32_t xcslen(const hxchar* text)
             ++n;
     return n;
 }
+HX_ENTRY_FAILS(0)
 
-hxchar* xcscpy(hxchar* target, const hxchar* source)
+hxchar* xcscpy(hxchar* target, const hxchar* source) HX_ENTRY
 {
     hxchar* out = target;
     while ((*out++ = *source++))
         ;
     return target;
 }
+HX_ENTRY_FAILS(nullptr)
 
-hxchar* xcscat(hxchar* target, const hxchar* source)
+hxchar* xcscat(hxchar* target, const hxchar* source) HX_ENTRY
 {
     xcscpy(target + xcslen(target), source);
     return target;
 }
+HX_ENTRY_FAILS(nullptr)
 
-int32_t sxprintf(hxchar* buffer, const hxchar* format, ...)
+int32_t sxprintf(hxchar* buffer, const hxchar* format, ...) HX_ENTRY
 {
     hx::countCall("sxprintf");
     std::u16string out;
@@ -157,5 +161,6 @@ int32_t sxprintf(hxchar* buffer, const hxchar* format, ...)
     buffer[out.size()] = 0;
     return static_cast<int32_t>(out.size());
 }
+HX_ENTRY_FAILS(0)
 
 } // extern "C"

@@ -1,6 +1,7 @@
 // hxmotion: video timing of the configured standard.
 #include "host/hxmotion.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "video/video_standard.h"
 
@@ -21,15 +22,16 @@ const VideoStandard& currentStandard()
 
 extern "C" {
 
-CmHandle* cmOpen(uint32_t, uint32_t)
+CmHandle* cmOpen(uint32_t, uint32_t) HX_ENTRY
 {
     static CmHandle handle{0};
     if (hx::shouldFail("cmOpen") || !hx::state().timingAvailable)
         return nullptr;
     return &handle;
 }
+HX_ENTRY_FAILS(nullptr)
 
-uint32_t cmGetFramesPerSecond(CmHandle* handle, uint32_t)
+uint32_t cmGetFramesPerSecond(CmHandle* handle, uint32_t) HX_ENTRY
 {
     hx::countCall("cmGetFramesPerSecond");
     if (!handle)
@@ -38,11 +40,13 @@ uint32_t cmGetFramesPerSecond(CmHandle* handle, uint32_t)
         return static_cast<uint32_t>(hx::state().frameRateOverride);
     return hx::currentStandard().framesPerSecond;
 }
+HX_ENTRY_FAILS(0)
 
-int32_t cmGetFirstFieldStatus(void)
+int32_t cmGetFirstFieldStatus(void) HX_ENTRY
 {
     hx::countCall("cmGetFirstFieldStatus");
     return hx::state().firstFieldStatus;
 }
+HX_ENTRY_FAILS(0)
 
 } // extern "C"

@@ -3,8 +3,9 @@
 
 #include "host/hxmotion.h"
 
-#include "runtime/host_state.h"
 #include "image/images.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
 #include "video/y4m_clip.h"
 
@@ -68,7 +69,7 @@ void resetVideoSource()
 
 } // namespace hx
 
-extern "C" int32_t cmGetField(CmHandle* handle, OpImage* image, int32_t mode, int32_t fieldNumber)
+extern "C" int32_t cmGetField(CmHandle* handle, OpImage* image, int32_t mode, int32_t fieldNumber) HX_ENTRY
 {
     // Modes 0 and 2 (bit 0 of the hardware status) both read the field as stored.
     if (hx::shouldFail("cmGetField") || !handle || !hx::isLiveImage(image) || !image->planes[0] ||
@@ -92,3 +93,4 @@ extern "C" int32_t cmGetField(CmHandle* handle, OpImage* image, int32_t mode, in
     }
     return 0;
 }
+HX_ENTRY_FAILS(-1)

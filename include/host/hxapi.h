@@ -15,7 +15,10 @@
 #define HX_END_DECLS
 #endif
 
-/* Every host entry point is visible from libhx; everything else in it is hidden. */
+/* Every host entry point is visible from libhx; everything else in it is hidden. An entry point
+   whose failure result is not stated at it answers null (addresses), -1 (status words) or 0 (counts,
+   measures, colours, identifiers, records). A declaration marked "not yet provided" is a service this
+   host does not offer yet. */
 #define HXAPI __attribute__((visibility("default")))
 
 /* Fixed layouts are stated for the 32-bit target the plug-ins were designed for;

@@ -41,6 +41,19 @@ TEST_P(StartupFailureTest, LogsShutsDownAndReleasesEverything)
 
 INSTANTIATE_TEST_SUITE_P(Steps, StartupFailureTest, ::testing::Values("resLoadStrings", "resLoadImages", "msgQCreate"));
 
+TEST_F(SessionTest, ExceptionInsideAServiceReachesThePluginAsItsFailure)
+{
+    for (const char* service : {"resLoadStrings", "msgQCreate", "ureqCreateRequest"}) {
+        hxhost::clearLog();
+        hxhost::throwInService(service);
+        EXPECT_EQ(runTool(), -1) << service;
+        EXPECT_FALSE(entries(4, "src\\stillset").empty()) << service;
+        ASSERT_EQ(entries(4, "hx").size(), 1u) << service;
+        EXPECT_EQ(entries(4, "hx")[0].text.rfind(service, 0), 0u) << entries(4, "hx")[0].text;
+        expectNothingLive();
+    }
+}
+
 TEST_F(SessionTest, MissingHxhomeFailsTheStartup)
 {
     hxhost::unsetHome();

@@ -1,12 +1,13 @@
 // The crop requester: shows a picture with a rectangle and lets the user draw a new one.
 #include "host/hxreq.h"
 
-#include "runtime/host_state.h"
 #include "image/images.h"
+#include "runtime/entry_guard.h"
+#include "runtime/host_state.h"
 
 #include <algorithm>
 
-extern "C" int32_t ureqImageRequest(UReqImageRequest* request)
+extern "C" int32_t ureqImageRequest(UReqImageRequest* request) HX_ENTRY
 {
     if (hx::shouldFail("ureqImageRequest") || !request || !hx::isLiveImage(request->picture))
         return -1;
@@ -33,6 +34,7 @@ extern "C" int32_t ureqImageRequest(UReqImageRequest* request)
     host.imageRequests.push_back(seen);
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
 namespace hxhost {
 

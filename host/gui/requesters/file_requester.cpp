@@ -2,6 +2,7 @@
 // display name and orientation.
 #include "host/hxtx.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "text/utf.h"
 
@@ -60,7 +61,7 @@ template <typename Char> int32_t copyOut(const std::basic_string<Char>& text, Ch
 
 extern "C" {
 
-TxRequest* txAllocRequest(int32_t kind)
+TxRequest* txAllocRequest(int32_t kind) HX_ENTRY
 {
     if (hx::shouldFail("txAllocRequest"))
         return nullptr;
@@ -72,8 +73,9 @@ TxRequest* txAllocRequest(int32_t kind)
     ++hx::state().live.fileRequests;
     return request;
 }
+HX_ENTRY_FAILS(nullptr)
 
-int32_t txRequest(TxRequest* request, uint32_t)
+int32_t txRequest(TxRequest* request, uint32_t) HX_ENTRY
 {
     if (hx::shouldFail("txRequest") || !isLive(request))
         return -1;
@@ -93,32 +95,37 @@ int32_t txRequest(TxRequest* request, uint32_t)
     request->orientation = answer->orientation;
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t txGetStatus(TxRequest* request)
+int32_t txGetStatus(TxRequest* request) HX_ENTRY
 {
     hx::countCall("txGetStatus");
     return isLive(request) && request->chosen ? 1 : 0;
 }
+HX_ENTRY_FAILS(0)
 
-int32_t txGetFileName(TxRequest* request, char* buffer, int32_t size)
+int32_t txGetFileName(TxRequest* request, char* buffer, int32_t size) HX_ENTRY
 {
     hx::countCall("txGetFileName");
     return isLive(request) && request->chosen ? copyOut(request->path, buffer, size) : -1;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t txGetImageName(TxRequest* request, hxchar* buffer, int32_t size)
+int32_t txGetImageName(TxRequest* request, hxchar* buffer, int32_t size) HX_ENTRY
 {
     hx::countCall("txGetImageName");
     return isLive(request) && request->chosen ? copyOut(request->displayName, buffer, size) : -1;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t txGetOrientation(TxRequest* request)
+int32_t txGetOrientation(TxRequest* request) HX_ENTRY
 {
     hx::countCall("txGetOrientation");
     return isLive(request) ? request->orientation : 0;
 }
+HX_ENTRY_FAILS(0)
 
-void txFreeRequest(TxRequest* request)
+void txFreeRequest(TxRequest* request) HX_ENTRY
 {
     hx::countCall("txFreeRequest");
     if (!isLive(request))
@@ -127,6 +134,7 @@ void txFreeRequest(TxRequest* request)
     delete request;
     --hx::state().live.fileRequests;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"
 

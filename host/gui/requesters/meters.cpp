@@ -2,6 +2,7 @@
 #include "host/hxreq.h"
 
 #include "hxhost/meter_observer.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <map>
@@ -40,7 +41,7 @@ void resetMeters()
 
 extern "C" {
 
-int32_t ureqOpenMeter(UReqMeter* meter)
+int32_t ureqOpenMeter(UReqMeter* meter) HX_ENTRY
 {
     if (hx::shouldFail("ureqOpenMeter") || !meter || openMeters().count(meter))
         return -1;
@@ -55,8 +56,9 @@ int32_t ureqOpenMeter(UReqMeter* meter)
     tell(hx::state().meters.size() - 1, hxhost::MeterEvent::Opened);
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t ureqUpdateMeter(UReqMeter* meter, int32_t, int32_t done)
+int32_t ureqUpdateMeter(UReqMeter* meter, int32_t, int32_t done) HX_ENTRY
 {
     hx::countCall("ureqUpdateMeter");
     auto open = openMeters().find(meter);
@@ -69,8 +71,9 @@ int32_t ureqUpdateMeter(UReqMeter* meter, int32_t, int32_t done)
     tell(open->second, hxhost::MeterEvent::Updated);
     return hx::state().meters[open->second].stopped ? 0 : 1;
 }
+HX_ENTRY_FAILS(0)
 
-void ureqCloseMeter(UReqMeter* meter)
+void ureqCloseMeter(UReqMeter* meter) HX_ENTRY
 {
     hx::countCall("ureqCloseMeter");
     auto open = openMeters().find(meter);
@@ -81,6 +84,7 @@ void ureqCloseMeter(UReqMeter* meter)
     openMeters().erase(open);
     --hx::state().live.meters;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"
 

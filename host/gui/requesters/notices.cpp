@@ -1,9 +1,10 @@
 // Notices and questions: the user answers them.
 #include "host/hxreq.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
-extern "C" int32_t ureqTextRequest(UReqTextRequest* request)
+extern "C" int32_t ureqTextRequest(UReqTextRequest* request) HX_ENTRY
 {
     if (hx::shouldFail("ureqTextRequest") || !request)
         return -1;
@@ -19,6 +20,7 @@ extern "C" int32_t ureqTextRequest(UReqTextRequest* request)
     host.textRequests.push_back(std::move(seen));
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
 namespace hxhost {
 

@@ -5,9 +5,10 @@
 #include "gui/canvas.h"
 #include "gui/colour.h"
 #include "gui/font.h"
-#include "gui/model.h"
 #include "gui/gadget_look.h"
+#include "gui/model.h"
 #include "gui/screen.h"
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <algorithm>
@@ -39,7 +40,7 @@ void clearArea(UgWindow* window, const hx::Rect& area)
 extern "C" {
 
 int32_t mainBuildOpGui(UgWindow* window, int32_t x, int32_t y, int32_t width, int32_t height, HxOperator* op,
-                       OpGuiState** state)
+                       OpGuiState** state) HX_ENTRY
 {
     if (hx::shouldFail("mainBuildOpGui") || !state || !hx::isLiveWindow(window) || width <= 0 || height <= 0)
         return -1;
@@ -73,9 +74,10 @@ int32_t mainBuildOpGui(UgWindow* window, int32_t x, int32_t y, int32_t width, in
     *state = panel;
     return 0;
 }
+HX_ENTRY_FAILS(-1)
 
 int32_t mainDoOpGui(const void* message, OpGuiState* state, HxOperator* op, UgWindow*, int32_t, int32_t, int32_t,
-                    int32_t* result1, int32_t* result2)
+                    int32_t* result1, int32_t* result2) HX_ENTRY
 {
     hx::countCall("mainDoOpGui");
     if (result1)
@@ -92,8 +94,9 @@ int32_t mainDoOpGui(const void* message, OpGuiState* state, HxOperator* op, UgWi
     const size_t index = static_cast<size_t>(slider - state->sliders.begin());
     return source.write(op ? op : state->op, index, static_cast<int32_t>(event->value)) ? 0 : 1;
 }
+HX_ENTRY_FAILS(-1)
 
-void mainRemoveOpGui(UgWindow* window, OpGuiState* state)
+void mainRemoveOpGui(UgWindow* window, OpGuiState* state) HX_ENTRY
 {
     hx::countCall("mainRemoveOpGui");
     if (!livePanels().count(state))
@@ -107,6 +110,7 @@ void mainRemoveOpGui(UgWindow* window, OpGuiState* state)
     delete state;
     --hx::state().live.operatorPanels;
 }
+HX_ENTRY_FAILS_VOID
 
 } // extern "C"
 

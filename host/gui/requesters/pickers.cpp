@@ -1,6 +1,7 @@
 // The host main program's pickers: scenes of the scene bin and operators, chosen by the user.
 #include "host/hxmain.h"
 
+#include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
 
@@ -56,7 +57,7 @@ std::vector<std::string> transitionNames()
 
 extern "C" {
 
-int32_t mainSelectSceneRequesterMulti(int32_t, HxIdVector* scenes, int32_t)
+int32_t mainSelectSceneRequesterMulti(int32_t, HxIdVector* scenes, int32_t) HX_ENTRY
 {
     if (hx::shouldFail("mainSelectSceneRequesterMulti") || !scenes)
         return -1;
@@ -67,8 +68,9 @@ int32_t mainSelectSceneRequesterMulti(int32_t, HxIdVector* scenes, int32_t)
     const std::vector<uint32_t> chosen = host.user ? host.user->pickScenes(offered) : std::vector<uint32_t>{};
     return append<uint32_t>(scenes, chosen) ? 0 : -1;
 }
+HX_ENTRY_FAILS(-1)
 
-int32_t mainSelectOperatorRequesterMulti(HxStringVector* names, int32_t, const char* lastPath, int32_t)
+int32_t mainSelectOperatorRequesterMulti(HxStringVector* names, int32_t, const char* lastPath, int32_t) HX_ENTRY
 {
     if (hx::shouldFail("mainSelectOperatorRequesterMulti") || !names)
         return -1;
@@ -91,8 +93,9 @@ int32_t mainSelectOperatorRequesterMulti(HxStringVector* names, int32_t, const c
         std::free(made);
     return -1;
 }
+HX_ENTRY_FAILS(-1)
 
-AVRecord mainGetAVRecordFromId(uint32_t id, int32_t project, int32_t)
+AVRecord mainGetAVRecordFromId(uint32_t id, int32_t project, int32_t) HX_ENTRY
 {
     hx::countCall("mainGetAVRecordFromId");
     if (project != hx::state().projectNumber)
@@ -100,5 +103,6 @@ AVRecord mainGetAVRecordFromId(uint32_t id, int32_t project, int32_t)
     const hx::BinItem* item = hx::findItem(id);
     return item ? item->record : 0;
 }
+HX_ENTRY_FAILS(0)
 
 } // extern "C"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "hxhost/api.h"
+#include "hxhost/faults.h"
 #include "hxhost/gui.h"
 #include "hxhost/user.h"
 
@@ -66,7 +67,7 @@ HXHOST_API std::vector<Screen> screenHistory(); // every screen made current, in
 
 // ---- Fault injection and call counters ----
 // Makes the named service fail on its Nth call from now (1 = the next call); persistent keeps it
-// failing from then on.
+// failing from then on. Names: hxhost/faults.h.
 HXHOST_API void failService(const std::string& name, uint32_t nth = 1, bool persistent = false);
 // Fault sweep: the Nth fallible call of any service from now fails, once.
 HXHOST_API void failNthFallibleCall(uint32_t nth);
@@ -103,6 +104,9 @@ struct LiveCounts {
     int64_t gadgetExtensions = 0;   // ugAllocGadExt
     int64_t fileRequests = 0;       // txAllocRequest
     int64_t operatorPanels = 0;     // mainBuildOpGui
+
+    bool operator==(const LiveCounts&) const = default;
+    bool empty() const { return *this == LiveCounts{}; }
 };
 HXHOST_API LiveCounts liveCounts();
 
