@@ -3,6 +3,9 @@
 
 #include "runtime/atomic_file.h"
 #include "runtime/host_state.h"
+#include "runtime/install_paths.h"
+#include "runtime/live_registry.h"
+#include "runtime/reset_hook.h"
 #include "operators/operators.h"
 #include "scenes/storyboard.h"
 #include "text/utf.h"
@@ -25,11 +28,6 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
     return hx::writeFileAtomically(to, bytes, error);
 }
 
-std::string resourceRoot()
-{
-    const std::string& root = hx::state().resourceRoot;
-    return root.empty() ? std::string(HX_DEFAULT_RESOURCE_ROOT) : root;
-}
 
 } // namespace
 
@@ -61,17 +59,8 @@ void reset()
     unsetenv("HXHOME");
     host = hx::freshHostState();
     host.resourceRoot = resources; // where the host is installed does not change with a reset
-    hx::resetQueues();
-    hx::resetMeters();
-    hx::resetWindows();
-    hx::resetGuiImages();
-    hx::resetFileRequests();
-    hx::resetOperatorPanels();
-    hx::resetUserActions();
-    hx::resetSceneBin();
-    hx::resetImages();
-    hx::resetStills();
-    hx::resetVideoSource();
+    hx::ResetHook::runAll();
+    hx::LiveKind::resetAll();
 }
 
 void setHome(const std::string& directory)
@@ -99,7 +88,7 @@ bool installHome(const std::string& directory, std::string* error)
             *error = "cannot create the installation under " + directory;
         return false;
     }
-    const std::string presets = resourceRoot() + "/stillset/prefs";
+    const std::string presets = hx::resourceRoot() + "/stillset/prefs";
     if (DIR* folder = opendir(presets.c_str())) {
         bool ok = true;
         while (dirent* file = readdir(folder)) {
@@ -150,11 +139,6 @@ void setFrameRateOverride(int64_t framesPerSecond)
 void setFirstFieldStatus(int32_t status)
 {
     hx::state().firstFieldStatus = status;
-}
-
-void setHardwareStatus(uint8_t status)
-{
-    hx::state().hardwareStatus = status;
 }
 
 void setSymbolAvailable(const std::string& name, bool available)
@@ -212,7 +196,7 @@ uint32_t faultsFired()
 
 LiveCounts liveCounts()
 {
-    return hx::state().live;
+    return hx::LiveKind::counts();
 }
 
 std::string utf8Of(const std::u16string& text)

@@ -1,6 +1,7 @@
 #include "photo_import.h"
 
 #include "hxhost/hxhost.h"
+#include "hxhost/still_import.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -44,22 +45,25 @@ size_t importPhotos(const std::vector<std::string>& paths)
         files.insert(files.end(), found.begin(), found.end());
     }
     const bool bar = isatty(fileno(stderr)) != 0 && !files.empty();
-    std::vector<std::string> skipped;
-    size_t imported = 0;
-    for (size_t i = 0; i < files.size(); ++i) {
-        if (bar)
-            drawBar(i, files.size());
-        std::string error;
-        if (hxhost::importStill(files[i], &error))
-            ++imported;
-        else // the host's reasons mostly name the file already
-            skipped.push_back(error.rfind(files[i], 0) == 0 ? error : files[i] + ": " + error);
-    }
-    if (bar) {
-        drawBar(files.size(), files.size());
+    if (bar)
+        drawBar(0, files.size());
+    const std::vector<hxhost::ImportedStill> results =
+        hxhost::importStills(files, 0, [&](size_t done, size_t total) {
+            if (bar)
+                drawBar(done, total);
+        });
+    if (bar)
         std::fputc('\n', stderr);
+    size_t imported = 0;
+    for (const hxhost::ImportedStill& result : results) {
+        if (result.record) {
+            ++imported;
+            continue;
+        }
+        // the host's reasons mostly name the file already
+        const std::string& reason = result.error;
+        std::fprintf(stderr, "skipped %s\n",
+                     (reason.rfind(result.path, 0) == 0 ? reason : result.path + ": " + reason).c_str());
     }
-    for (const std::string& reason : skipped)
-        std::fprintf(stderr, "skipped %s\n", reason.c_str());
     return imported;
 }

@@ -13,9 +13,9 @@ namespace {
 const char kHelp[] =
     "usage: stillset-host render-photo PHOTO -o OUT.png [options]\n"
     "\n"
-    "Renders a JPEG or PNG photo as the slideshow tool renders its clip: fitted into the video frame,\n"
-    "padded, turned, mirrored and toned as asked. The two fields are woven into the frame, which is\n"
-    "written as an RGB PNG at its display aspect.\n"
+    "Renders a JPEG, PNG, HEIC, WebP or TIFF photo as the slideshow tool renders its clip: fitted into\n"
+    "the video frame, padded, turned, mirrored and toned as asked. The two fields are woven into the\n"
+    "frame, which is written as an RGB PNG at its display aspect.\n"
     "\n"
     "  -o, --output OUT.png       where to write the picture\n"
     "  --standard pal|hd1080      the video standard (default pal)\n"

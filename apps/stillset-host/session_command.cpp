@@ -28,7 +28,7 @@ const char kHelp[] =
     "\n"
     "  --hxhome DIR                 the installation root (created when missing)\n"
     "  --project N                  the host's active project number, 0 or more\n"
-    "  --import PATH                a JPEG or PNG photo, or a folder of them, for the scene bin;\n"
+    "  --import PATH                a JPEG, PNG, HEIC, WebP or TIFF photo, or a folder of them, for the scene bin;\n"
     "                               may be repeated. Files that are not photos are skipped and named\n"
     "  --script FILE                a session script: what the user does (format: see README)\n"
     "  --screenshot OUT.png         a picture of the main window when the script has run out\n"

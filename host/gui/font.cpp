@@ -173,9 +173,4 @@ void drawText(const Canvas& canvas, int32_t x, int32_t top, std::u16string_view 
     drawRun(f, canvas, x, top + f.ascender, run, rgb);
 }
 
-const char* fontPath()
-{
-    return kFontPath;
-}
-
 } // namespace hx

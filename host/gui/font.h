@@ -14,8 +14,6 @@ int32_t textWidth(std::u16string_view text);
 // Draws one line whose box of font height starts at `top`; text beyond maxWidth ends in "...".
 void drawText(const Canvas& canvas, int32_t x, int32_t top, std::u16string_view text, uint32_t rgb,
               int32_t maxWidth = INT32_MAX);
-// The font file used, for error messages.
-const char* fontPath();
 
 } // namespace hx
 

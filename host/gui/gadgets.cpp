@@ -4,11 +4,24 @@
 #include "gui/gadget_look.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
 
 #include <algorithm>
 #include <new>
 
 namespace {
+
+void deleteExtension(UgGadExt* extension)
+{
+    delete extension;
+}
+
+hx::LiveRegistry<UgGadExt*>& liveExtensions()
+{
+    static hx::LiveRegistry<UgGadExt*> extensions{&hxhost::LiveCounts::gadgetExtensions, hx::OnReset::Release,
+                                                   deleteExtension};
+    return extensions;
+}
 
 hx::Gadget* make(const char* service, UgWindow* window, hx::GadgetKind kind, int32_t x, int32_t y, int32_t w, int32_t h)
 {
@@ -141,7 +154,7 @@ UgGadExt* ugAllocGadExt(void) HX_ENTRY
         return nullptr;
     auto* extension = new (std::nothrow) UgGadExt{};
     if (extension)
-        ++hx::state().live.gadgetExtensions;
+        liveExtensions().add(extension);
     return extension;
 }
 HX_ENTRY_FAILS(nullptr)
@@ -149,10 +162,8 @@ HX_ENTRY_FAILS(nullptr)
 void ugFreeGadExt(UgGadExt* extension) HX_ENTRY
 {
     hx::countCall("ugFreeGadExt");
-    if (!extension)
-        return;
-    delete extension;
-    --hx::state().live.gadgetExtensions;
+    if (liveExtensions().remove(extension))
+        delete extension;
 }
 HX_ENTRY_FAILS_VOID
 

@@ -8,20 +8,27 @@
 #include "gui/screen.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/install_paths.h"
+#include "runtime/live_registry.h"
 #include "text/resource_catalogues.h"
 
 #include <cstdlib>
 #include <new>
-#include <unordered_set>
 
 namespace {
 
 constexpr int32_t kMaxSide = 8192;
 constexpr int32_t kHostGuiImages = 669; // the catalogue number of the host GUI's own images
 
-std::unordered_set<const UgImage*>& liveImages()
+void releaseImage(UgImage* image)
 {
-    static std::unordered_set<const UgImage*> images;
+    std::free(image->pixels);
+    delete image;
+}
+
+hx::LiveRegistry<UgImage*>& liveImages()
+{
+    static hx::LiveRegistry<UgImage*> images{&hxhost::LiveCounts::guiImages, hx::OnReset::Release, releaseImage};
     return images;
 }
 
@@ -79,8 +86,7 @@ UgImage* ugAllocImage(int32_t kind, int32_t width, int32_t height) HX_ENTRY
     image->height = static_cast<uint16_t>(height);
     image->pixels = pixels;
     image->format = kind == UG_IMAGE_KIND_32 ? UG_FORMAT_YUV32 : UG_FORMAT_YUV24;
-    liveImages().insert(image);
-    ++hx::state().live.guiImages;
+    liveImages().add(image);
     return image;
 }
 HX_ENTRY_FAILS(nullptr)
@@ -88,11 +94,9 @@ HX_ENTRY_FAILS(nullptr)
 void ugFreeImage(UgImage* image) HX_ENTRY
 {
     hx::countCall("ugFreeImage");
-    if (!image || !liveImages().erase(image))
+    if (!image || !liveImages().remove(image))
         return;
-    std::free(image->pixels);
-    delete image;
-    --hx::state().live.guiImages;
+    releaseImage(image);
 }
 HX_ENTRY_FAILS_VOID
 
@@ -154,7 +158,7 @@ ResImages* ugGetGuiResource(int32_t number, int32_t, int32_t) HX_ENTRY
     if (number != kHostGuiImages)
         return nullptr;
     static HostGuiCatalogue catalogue;
-    const std::string root = hx::state().resourceRoot;
+    const std::string root = hx::resourceRoot();
     if (!catalogue.images || catalogue.loadedFrom != root) {
         catalogue.images = hx::loadImageCatalogue("hostgui");
         catalogue.loadedFrom = root;
@@ -164,16 +168,3 @@ ResImages* ugGetGuiResource(int32_t number, int32_t, int32_t) HX_ENTRY
 HX_ENTRY_FAILS(nullptr)
 
 } // extern "C"
-
-namespace hx {
-
-void resetGuiImages()
-{
-    for (const UgImage* image : liveImages()) {
-        std::free(image->pixels);
-        delete image;
-    }
-    liveImages().clear();
-}
-
-} // namespace hx

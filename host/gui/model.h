@@ -96,7 +96,7 @@ enum : uint32_t {
 };
 
 // Open windows, bottom to top.
-const std::vector<UgWindow*>& openWindows();
+std::vector<UgWindow*> openWindows();
 bool isLiveWindow(const UgWindow* window);
 UgWindow* openWindow(const UReqRequest& request);
 void closeWindow(UgWindow* window);

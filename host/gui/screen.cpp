@@ -121,11 +121,6 @@ bool enableRefresh()
     return true;
 }
 
-bool refreshOn()
-{
-    return display().refreshDepth == 0;
-}
-
 hxhost::Picture visibleScreen()
 {
     Display& d = display();

@@ -32,7 +32,6 @@ void screenChanged();
 void disableRefresh();
 // Returns true when refresh came fully back on.
 bool enableRefresh();
-bool refreshOn();
 hxhost::Picture visibleScreen();
 
 } // namespace hx

@@ -8,13 +8,25 @@
 #include "gui/screen.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
+#include "runtime/reset_hook.h"
 
 #include <algorithm>
 
 namespace {
 
+void deleteWindow(UgWindow* window)
+{
+    delete window;
+}
+
+hx::LiveRegistry<UgWindow*>& liveWindows()
+{
+    static hx::LiveRegistry<UgWindow*> open{&hxhost::LiveCounts::windows, hx::OnReset::Release, deleteWindow};
+    return open;
+}
+
 struct Windows {
-    std::vector<UgWindow*> open;
     uint32_t lastWindowId = 0;
     UgGadget lastGadgetId = 0;
 };
@@ -88,15 +100,14 @@ std::vector<Item> copyItems(const ListHead* list)
     return items;
 }
 
-const std::vector<UgWindow*>& openWindows()
+std::vector<UgWindow*> openWindows()
 {
-    return windows().open;
+    return liveWindows().inOrder();
 }
 
 bool isLiveWindow(const UgWindow* window)
 {
-    const auto& open = windows().open;
-    return window && std::find(open.begin(), open.end(), window) != open.end();
+    return window && liveWindows().contains(window);
 }
 
 UgWindow* openWindow(const UReqRequest& request)
@@ -129,8 +140,7 @@ UgWindow* openWindow(const UReqRequest& request)
         window->y = (screen.height - window->height) / 2;
     }
     window->pixels.assign(static_cast<size_t>(window->width) * window->height, 0);
-    windows().open.push_back(window);
-    ++state().live.windows;
+    liveWindows().add(window);
     paintWindowChrome(window);
     addRequesterButtons(window);
     for (auto& gadget : window->gadgets)
@@ -141,30 +151,28 @@ UgWindow* openWindow(const UReqRequest& request)
 
 void closeWindow(UgWindow* window)
 {
-    auto& open = windows().open;
-    auto found = std::find(open.begin(), open.end(), window);
-    if (found == open.end())
+    if (!liveWindows().remove(window))
         return;
-    open.erase(found);
     forgetWindowTarget(window);
     delete window;
-    --state().live.windows;
     screenChanged();
 }
 
 UgWindow* mainWindow()
 {
-    for (UgWindow* window : windows().open)
+    const std::vector<UgWindow*> open = openWindows();
+    for (UgWindow* window : open)
         if (window->flags & kWindowBackdrop)
             return window;
-    return windows().open.empty() ? nullptr : windows().open.front();
+    return open.empty() ? nullptr : open.front();
 }
 
 UgWindow* windowTitled(const std::u16string& title)
 {
     if (title == u"main")
         return mainWindow();
-    for (auto it = windows().open.rbegin(); it != windows().open.rend(); ++it)
+    const std::vector<UgWindow*> open = openWindows();
+    for (auto it = open.rbegin(); it != open.rend(); ++it)
         if ((*it)->title == title)
             return *it;
     return nullptr;
@@ -182,7 +190,7 @@ Gadget* findGadget(UgWindow* window, UgGadget id)
 
 Gadget* findGadgetAnywhere(UgGadget id, UgWindow** owner)
 {
-    for (UgWindow* window : windows().open)
+    for (UgWindow* window : openWindows())
         if (Gadget* gadget = findGadget(window, id)) {
             if (owner)
                 *owner = window;
@@ -215,14 +223,12 @@ void removeGadget(UgWindow* window, UgGadget id)
                   gadgets.end());
 }
 
-void resetWindows()
-{
-    for (UgWindow* window : windows().open)
-        delete window;
+// The registry frees the windows; the numbering, the drawing target and the screen start again.
+const ResetHook windowsReset([] {
     windows() = Windows{};
     setCurrentTarget(std::nullopt);
     resetScreen();
-}
+});
 
 } // namespace hx
 

@@ -1,6 +1,7 @@
 #include "image/image_blocks.h"
 
 #include <cstdlib>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -14,7 +15,9 @@ struct KeptBlock {
     size_t capacity;
 };
 
+// Stills decode on worker threads, so blocks are taken and given from several threads.
 struct Reserve {
+    std::mutex mutex;
     std::vector<KeptBlock> blocks; // oldest first
     size_t bytes = 0;
     ~Reserve()
@@ -38,6 +41,7 @@ void* takeBlock(size_t bytes, size_t* capacity)
 {
     const size_t wanted = (bytes + kGranule - 1) / kGranule * kGranule;
     Reserve& r = reserve();
+    std::unique_lock<std::mutex> lock(r.mutex);
     // The closest fit that wastes no more than the block itself holds.
     size_t best = r.blocks.size();
     for (size_t i = 0; i < r.blocks.size(); ++i) {
@@ -52,6 +56,7 @@ void* takeBlock(size_t bytes, size_t* capacity)
         *capacity = kept.capacity;
         return kept.block;
     }
+    lock.unlock();
     *capacity = wanted;
     return std::aligned_alloc(64, wanted);
 }
@@ -61,6 +66,7 @@ void giveBlock(void* block, size_t capacity)
     if (!block)
         return;
     Reserve& r = reserve();
+    const std::lock_guard<std::mutex> lock(r.mutex);
     if (capacity < kSmallestKept || capacity > kMostKept) {
         std::free(block);
         return;
@@ -84,6 +90,7 @@ PooledBytes takeBytes(size_t bytes)
 void releaseKeptBlocks()
 {
     Reserve& r = reserve();
+    const std::lock_guard<std::mutex> lock(r.mutex);
     for (const KeptBlock& kept : r.blocks)
         std::free(kept.block);
     r.blocks.clear();

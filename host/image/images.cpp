@@ -5,19 +5,20 @@
 #include "image/reduced_copies.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
 #include "video/video_standard.h"
 
 #include <cstdlib>
 #include <cstring>
-#include <unordered_set>
 
 namespace {
 
 constexpr int32_t kMaxSide = 32767;
 
-std::unordered_set<const OpImage*>& liveImages()
+// Images still live at a reset belong to whoever received them.
+hx::LiveRegistry<OpImage*>& liveImages()
 {
-    static std::unordered_set<const OpImage*> images;
+    static hx::LiveRegistry<OpImage*> images{&hxhost::LiveCounts::images, hx::OnReset::Keep};
     return images;
 }
 
@@ -68,8 +69,7 @@ OpImage* allocate(int32_t width, int32_t height, uint32_t format, bool withPixel
     setPlanes(image, withPixels ? block + kHeaderBytes : nullptr);
     if (withPixels && cleared)
         std::memset(block + kHeaderBytes, 0, bytes);
-    liveImages().insert(image);
-    ++hx::state().live.images;
+    liveImages().add(image);
     return image;
 }
 
@@ -133,22 +133,15 @@ OpImage* newImage(int32_t width, int32_t height, uint32_t format, bool cleared)
 
 bool isLiveImage(const OpImage* image)
 {
-    return image && liveImages().count(image) != 0;
+    return image && liveImages().contains(image);
 }
 
 void freeImage(OpImage* image)
 {
-    if (!image || !liveImages().erase(image))
+    if (!image || !liveImages().remove(image))
         return;
-    --state().live.images;
     freeReducedCopies(image);
     takeBack(image);
-}
-
-void resetImages()
-{
-    // Images still alive belong to whoever received them; only the count starts again.
-    state().live.images = static_cast<int64_t>(liveImages().size());
 }
 
 } // namespace hx

@@ -8,6 +8,8 @@
 #include "runtime/atomic_file.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/install_paths.h"
+#include "runtime/live_registry.h"
 #include "text/utf.h"
 
 #include <dlfcn.h>
@@ -49,6 +51,19 @@ uint32_t number(const OperatorFile& fields, const char* key)
 {
     auto it = fields.find(key);
     return it == fields.end() ? 0 : static_cast<uint32_t>(std::strtoul(it->second.c_str(), nullptr, 0));
+}
+
+void unload(HxOperator* op)
+{
+    if (op->library) // built-in transitions have none
+        dlclose(op->library);
+    delete op;
+}
+
+hx::LiveRegistry<HxOperator*>& liveOperators()
+{
+    static hx::LiveRegistry<HxOperator*> operators{&hxhost::LiveCounts::operators, hx::OnReset::Release, unload};
+    return operators;
 }
 
 // A built-in transition starts with its catalogue defaults.
@@ -108,14 +123,12 @@ void applyPrefs(HxOperator& op)
 bool installOperatorFiles(const std::string& home, std::string* error)
 {
     // The pan operator library lies beside this host library.
-    Dl_info self{};
-    if (!dladdr(reinterpret_cast<void*>(&installOperatorFiles), &self) || !self.dli_fname) {
+    const std::string directory = libraryDirectory();
+    if (directory.empty()) {
         if (error)
             *error = "cannot locate the host library";
         return false;
     }
-    std::string directory = self.dli_fname;
-    directory = directory.substr(0, directory.rfind('/'));
     const std::string file = "name=Pan and zoom\nlibrary=" + directory + "/libstillset_op_pan.so\nflags=0\n"
                              "prefs-size=" + std::to_string(sizeof(PanPrefs)) + "\nprefs-offset=" + std::to_string(PAN_PREFS_OFFSET) + "\n";
     if (!makeDirectories(home + "/longterm") || !writeFileAtomically(home + "/longterm/stillsetpan.opw", file, error))
@@ -145,7 +158,7 @@ HxOperator* mainLoadOperator(const char* name, int32_t) HX_ENTRY
         return nullptr;
     HxOperator* op = load(fields);
     if (op)
-        ++hx::state().live.operators;
+        liveOperators().add(op);
     return op;
 }
 HX_ENTRY_FAILS(nullptr)
@@ -153,12 +166,8 @@ HX_ENTRY_FAILS(nullptr)
 void mainUnloadOperator(HxOperator* op) HX_ENTRY
 {
     hx::countCall("mainUnloadOperator");
-    if (!op)
-        return;
-    if (op->library)
-        dlclose(op->library);
-    delete op;
-    --hx::state().live.operators;
+    if (liveOperators().remove(op))
+        unload(op);
 }
 HX_ENTRY_FAILS_VOID
 

@@ -30,7 +30,6 @@ struct HostState {
     int64_t frameRateOverride = -1;
     hxhost::Version versions[3];
     int32_t firstFieldStatus = 1;
-    uint8_t hardwareStatus = 0;
     std::map<std::string, bool> symbolAvailable;
     hxhost::Screen screen;
     std::vector<hxhost::Screen> screenHistory;
@@ -49,9 +48,7 @@ struct HostState {
     uint32_t faultsFired = 0;
 
     std::vector<hxhost::LogEntry> log;
-    bool logEcho = false;
 
-    hxhost::LiveCounts live;
     size_t stillPixelLimit = hxhost::kDefaultStillPixelLimit;
     bool reducedCopies = true;
     uint32_t nextUniqueId = 0x1000;
@@ -67,19 +64,6 @@ void countCall(const char* service);
 // when the fault is an exception, or when `service` is not one of hxhost::fallibleServices().
 bool shouldFail(const char* service);
 bool isFallibleService(const std::string& name);
-
-// Resets the parts of the host kept in other files.
-void resetImages();
-void resetSceneBin();
-void resetWindows();
-void resetQueues();
-void resetMeters();
-void resetGuiImages();
-void resetFileRequests();
-void resetOperatorPanels();
-void resetUserActions();
-void resetStills();
-void resetVideoSource();
 
 } // namespace hx
 

@@ -1,7 +1,6 @@
-// hxlog: every entry is kept for inspection and optionally echoed to a file under HXHOME.
+// hxlog: every entry is kept for inspection.
 #include "host/hxlog.h"
 
-#include "runtime/atomic_file.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
@@ -9,22 +8,6 @@
 #include <cstdio>
 #include <exception>
 #include <string>
-
-namespace {
-
-void echo(const hxhost::LogEntry& entry)
-{
-    const std::string directory = hx::state().home + "/log";
-    if (hx::state().home.empty() || !hx::makeDirectories(directory))
-        return;
-    if (FILE* file = std::fopen((directory + "/host.log").c_str(), "a")) {
-        std::fprintf(file, "%d %s:%d module 0x%08X %s\n", entry.level, entry.source.c_str(), entry.line,
-                     entry.module, entry.text.c_str());
-        std::fclose(file);
-    }
-}
-
-} // namespace
 
 extern "C" void loggerMessage(int level, int line, const char* source, uint32_t module, const char* format, ...) HX_ENTRY
 {
@@ -42,8 +25,6 @@ extern "C" void loggerMessage(int level, int line, const char* source, uint32_t 
         va_end(args);
         entry.text = text;
     }
-    if (hx::state().logEcho)
-        echo(entry);
     hx::state().log.push_back(std::move(entry));
 }
 HX_ENTRY_FAILS_VOID
@@ -58,11 +39,6 @@ std::vector<LogEntry> logEntries()
 void clearLog()
 {
     hx::state().log.clear();
-}
-
-void setLogFileEcho(bool enabled)
-{
-    hx::state().logEcho = enabled;
 }
 
 } // namespace hxhost

@@ -3,6 +3,7 @@
 
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
 
 #include <algorithm>
 
@@ -14,16 +15,20 @@ struct MsgQueue {
 
 namespace {
 
-// Live queues in creation order.
-std::vector<MsgQueue*>& liveQueues()
+void deleteQueue(MsgQueue* queue)
 {
-    static std::vector<MsgQueue*> queues;
+    delete queue;
+}
+
+hx::LiveRegistry<MsgQueue*>& liveQueues()
+{
+    static hx::LiveRegistry<MsgQueue*> queues{&hxhost::LiveCounts::queues, hx::OnReset::Release, deleteQueue};
     return queues;
 }
 
 bool isLive(MsgQueue* queue)
 {
-    return queue && std::find(liveQueues().begin(), liveQueues().end(), queue) != liveQueues().end();
+    return queue && liveQueues().contains(queue);
 }
 
 } // namespace
@@ -58,14 +63,7 @@ int32_t messageSize(MsgQueue* queue)
 
 MsgQueue* newestQueue()
 {
-    return liveQueues().empty() ? nullptr : liveQueues().back();
-}
-
-void resetQueues()
-{
-    for (MsgQueue* queue : liveQueues())
-        delete queue;
-    liveQueues().clear();
+    return liveQueues().newest();
 }
 
 } // namespace hx
@@ -77,8 +75,7 @@ MsgQueue* msgQCreate(int32_t capacity, int32_t messageSize, uint32_t) HX_ENTRY
     if (hx::shouldFail("msgQCreate") || capacity <= 0 || messageSize <= 0 || messageSize > 4096)
         return nullptr;
     auto* queue = new MsgQueue{capacity, messageSize, {}};
-    liveQueues().push_back(queue);
-    ++hx::state().live.queues;
+    liveQueues().add(queue);
     return queue;
 }
 HX_ENTRY_FAILS(nullptr)
@@ -87,9 +84,8 @@ void msgQDelete(MsgQueue* queue) HX_ENTRY
 {
     hx::countCall("msgQDelete");
     if (isLive(queue)) {
-        liveQueues().erase(std::find(liveQueues().begin(), liveQueues().end(), queue));
+        liveQueues().remove(queue);
         delete queue;
-        --hx::state().live.queues;
     }
 }
 HX_ENTRY_FAILS_VOID

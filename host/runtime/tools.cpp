@@ -37,7 +37,7 @@ HX_ENTRY_FAILS(0)
 uint8_t vxtlGetHardwareStatus(void) HX_ENTRY
 {
     hx::countCall("vxtlGetHardwareStatus");
-    return hx::state().hardwareStatus;
+    return 0; // no video hardware: cmGetField reads fields as stored
 }
 HX_ENTRY_FAILS(0)
 

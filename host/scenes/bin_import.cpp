@@ -1,17 +1,23 @@
 // Pictures and clips brought into the scene bin. Each file is copied into the project's media
 // folder, so the project keeps working when the original moves or changes.
 #include "hxhost/hxhost.h"
+#include "hxhost/still_import.h"
 
 #include "runtime/atomic_file.h"
 #include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
+#include "image/decode/parallel_decode.h"
 #include "image/decode/still_cache.h"
+#include "image/image_blocks.h"
 #include "video/test_clips.h"
 #include "text/utf.h"
 #include "video/video_standard.h"
 #include "video/y4m_clip.h"
 
+#include <algorithm>
+#include <malloc.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -69,19 +75,48 @@ bool copyIntoProject(const std::string& path, std::string& media, std::string* e
     return storeMedia(baseName(path), bytes, media, error);
 }
 
+// Decoded before anything is stored: a picture that cannot be shown never enters the bin. A still
+// decoded reduced only checked the file and is not kept.
+uint32_t addStill(const std::string& path, std::shared_ptr<const hx::Still> still, bool reduced, std::string* error)
+{
+    std::string media;
+    if (!still || !copyIntoProject(path, media, error))
+        return 0;
+    if (!reduced)
+        hx::keepStill(hx::projectDirectory() + "/" + media, std::move(still));
+    return hxhost::addSceneBinItem(hxhost::ItemKind::Still, hx::utf8To16(stemOf(baseName(path))), media, -1);
+}
+
 } // namespace
 
 namespace hxhost {
 
 uint32_t importStill(const std::string& path, std::string* error)
 {
-    // Decoded before anything is stored: a picture that cannot be shown never enters the bin.
-    std::shared_ptr<const hx::Still> still = hx::decodeStill(path, hx::currentStandard().highDefinition, error);
-    std::string media;
-    if (!still || !copyIntoProject(path, media, error))
-        return 0;
-    hx::keepStill(hx::projectDirectory() + "/" + media, std::move(still));
-    return addSceneBinItem(ItemKind::Still, hx::utf8To16(stemOf(baseName(path))), media, -1);
+    return addStill(path, hx::decodeStill(path, hx::currentStandard().highDefinition, error), false, error);
+}
+
+std::vector<ImportedStill> importStills(const std::vector<std::string>& paths, unsigned threads,
+                                        const std::function<void(size_t, size_t)>& progress)
+{
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<ImportedStill> imported(paths.size());
+    // A folder holds more photos than the cache keeps, and the tool asks for them in order later, when
+    // reading ahead serves it: here a JPEG decodes only far enough to know it is whole.
+    hx::decodeInOrder(paths, hx::currentStandard().highDefinition, hx::state().stillPixelLimit, true, threads,
+                      [&](size_t index, hx::DecodedStill decoded) {
+                          ImportedStill& result = imported[index];
+                          result.path = paths[index];
+                          const bool reduced = decoded.reduced;
+                          result.record = addStill(paths[index], hx::acceptStill(std::move(decoded), &result.error), reduced,
+                                                   &result.error);
+                          if (progress)
+                              progress(index + 1, paths.size());
+                      });
+    hx::releaseKeptBlocks();
+    malloc_trim(0);
+    return imported;
 }
 
 uint32_t importClip(const std::string& path, int32_t referenceFrame, std::string* error)
@@ -112,7 +147,7 @@ uint32_t addTestClip(int32_t width, int32_t height, int32_t frames, TestPattern 
 
 void forgetDecodedStills()
 {
-    hx::resetStills();
+    hx::forgetStills();
 }
 
 void setStillPixelLimit(size_t pixels)

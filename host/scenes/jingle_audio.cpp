@@ -1,23 +1,16 @@
-// A jingle is measured by opening it as audio with the FFmpeg libraries.
+// A jingle is measured by the host's sound probe: only sound that decodes counts.
 #include "scenes/storyboard_operators.h"
 
-extern "C" {
-#include <libavformat/avformat.h>
-}
+#include "hxhost/audio.h"
 
 namespace hx {
 
 std::optional<int64_t> measureJingle(const std::string& path)
 {
-    AVFormatContext* format = nullptr;
-    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0)
+    hxhost::AudioInfo info;
+    if (!hxhost::probeAudio(path, &info) || info.sampleRate <= 0)
         return std::nullopt;
-    std::optional<int64_t> length;
-    if (avformat_find_stream_info(format, nullptr) >= 0 &&
-        av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) >= 0 && format->duration > 0)
-        length = format->duration * 1000000 / AV_TIME_BASE;
-    avformat_close_input(&format);
-    return length;
+    return info.samples * 1000000 / info.sampleRate;
 }
 
 } // namespace hx

@@ -5,6 +5,8 @@
 #include "runtime/atomic_file.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
+#include "runtime/reset_hook.h"
 #include "text/utf.h"
 
 #include <cstdlib>
@@ -24,7 +26,6 @@ struct SceneBin {
     std::deque<hx::BinItem> items; // names handed out stay where they are while the bin grows
     uint32_t nextItemId = 1;
     std::map<AVRecord, uint32_t> records; // record -> item
-    std::map<AVRecord, bool> isCopy;
     AVRecord nextRecord = 0x100;
 };
 
@@ -32,6 +33,14 @@ SceneBin& bin()
 {
     static SceneBin sceneBin;
     return sceneBin;
+}
+
+// Copies handed out, as opposed to the records the bin's items own; a reset empties the bin and
+// forgets them with it.
+hx::LiveRegistry<AVRecord>& copies()
+{
+    static hx::LiveRegistry<AVRecord> handedOut{&hxhost::LiveCounts::avRecords, hx::OnReset::Forget};
+    return handedOut;
 }
 
 std::string escape(const std::string& text)
@@ -79,9 +88,8 @@ AVRecord addRecord(uint32_t itemId, bool copy)
     SceneBin& b = bin();
     const AVRecord record = ++b.nextRecord;
     b.records[record] = itemId;
-    b.isCopy[record] = copy;
     if (copy)
-        ++hx::state().live.avRecords;
+        copies().add(record);
     return record;
 }
 
@@ -93,8 +101,7 @@ void clearBin()
     b.openedFor.clear();
     // Records of the bin's own items go with it; copies handed out stay valid handles.
     for (auto it = b.records.begin(); it != b.records.end();) {
-        if (!b.isCopy[it->first]) {
-            b.isCopy.erase(it->first);
+        if (!copies().contains(it->first)) {
             it = b.records.erase(it);
         } else {
             ++it;
@@ -242,16 +249,13 @@ AVRecord addItem(BinItem item, bool mustStore)
         return item.record;
     b.items.pop_back();
     b.records.erase(item.record);
-    b.isCopy.erase(item.record);
     return 0;
 }
 
-void resetSceneBin()
-{
+const ResetHook sceneBinReset([] {
     clearBin();
     bin().records.clear();
-    bin().isCopy.clear();
-}
+});
 
 } // namespace hx
 
@@ -280,12 +284,9 @@ namespace hx {
 void deleteRecord(AVRecord record)
 {
     SceneBin& b = bin();
-    auto it = b.isCopy.find(record);
-    if (it == b.isCopy.end() || !it->second)
+    if (!copies().remove(record))
         return; // the bin's own records stay with the bin
-    b.isCopy.erase(it);
     b.records.erase(record);
-    --hx::state().live.avRecords;
 }
 
 } // namespace hx

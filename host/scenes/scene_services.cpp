@@ -13,6 +13,23 @@
 namespace {
 
 constexpr size_t kMaxNameLength = 1024;
+constexpr size_t kStillsAhead = 4;
+
+// The files of the next few stills in the bin: what the tool, walking the bin, asks for next.
+std::vector<std::string> stillsAfter(const hx::BinItem& item)
+{
+    std::vector<std::string> files;
+    const auto& items = hx::binItems();
+    bool after = false;
+    for (const hx::BinItem& other : items) {
+        if (after && other.kind == hxhost::ItemKind::Still)
+            files.push_back(hx::mediaPath(other));
+        after = after || other.id == item.id;
+        if (files.size() == kStillsAhead)
+            break;
+    }
+    return files;
+}
 
 } // namespace
 
@@ -23,7 +40,7 @@ OpImage* nslGetStillset(AVRecord record) HX_ENTRY
     const hx::BinItem* item = hx::itemOfRecord(record);
     if (hx::shouldFail("nslGetStillset") || !item || item->kind != hxhost::ItemKind::Still)
         return nullptr;
-    const std::shared_ptr<const hx::Still> still = hx::cachedStill(hx::mediaPath(*item), nullptr);
+    const std::shared_ptr<const hx::Still> still = hx::cachedStill(hx::mediaPath(*item), nullptr, stillsAfter(*item));
     OpImage* image = still ? hx::newImage(still->width, still->height, OP_FORMAT_YUVA, false) : nullptr;
     if (image)
         std::memcpy(image->planes[0], still->pixels.get(), still->bytes());

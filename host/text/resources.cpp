@@ -6,6 +6,8 @@
 #include "runtime/atomic_file.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/install_paths.h"
+#include "runtime/live_registry.h"
 #include "text/resource_catalogues.h"
 #include "text/text_icon.h"
 #include "text/utf.h"
@@ -21,13 +23,31 @@ struct ResStrings {
 
 namespace {
 
+template <typename Catalogue> void deleteCatalogue(Catalogue* catalogue)
+{
+    delete catalogue;
+}
+
+hx::LiveRegistry<ResStrings*>& liveStrings()
+{
+    static hx::LiveRegistry<ResStrings*> catalogues{&hxhost::LiveCounts::catalogues, hx::OnReset::Release,
+                                                    deleteCatalogue<ResStrings>};
+    return catalogues;
+}
+
+hx::LiveRegistry<ResImages*>& liveImageCatalogues()
+{
+    static hx::LiveRegistry<ResImages*> catalogues{&hxhost::LiveCounts::catalogues, hx::OnReset::Release,
+                                                   deleteCatalogue<ResImages>};
+    return catalogues;
+}
+
 constexpr size_t kMaxCatalogueBytes = 4u << 20;
 constexpr size_t kMaxIconPixels = 1024 * 1024;
 
 std::string catalogueDirectory(const char* name)
 {
-    const std::string& root = hx::state().resourceRoot;
-    return (root.empty() ? std::string(HX_DEFAULT_RESOURCE_ROOT) : root) + "/" + name;
+    return hx::resourceRoot() + "/" + name;
 }
 
 // Calls fn(number, rest) for each "NUMBER<TAB>REST" line; false when a line is malformed.
@@ -132,7 +152,7 @@ ResStrings* resLoadStrings(const char* name) HX_ENTRY
         delete catalogue;
         return nullptr;
     }
-    ++hx::state().live.catalogues;
+    liveStrings().add(catalogue);
     return catalogue;
 }
 HX_ENTRY_FAILS(nullptr)
@@ -154,10 +174,8 @@ HX_ENTRY_FAILS(nullptr)
 void resFreeStrings(ResStrings* catalogue) HX_ENTRY
 {
     hx::countCall("resFreeStrings");
-    if (!catalogue)
-        return;
-    delete catalogue;
-    --hx::state().live.catalogues;
+    if (liveStrings().remove(catalogue))
+        delete catalogue;
 }
 HX_ENTRY_FAILS_VOID
 
@@ -167,7 +185,7 @@ ResImages* resLoadImages(const char* name) HX_ENTRY
         return nullptr;
     ResImages* catalogue = hx::loadImageCatalogue(name).release();
     if (catalogue)
-        ++hx::state().live.catalogues;
+        liveImageCatalogues().add(catalogue);
     return catalogue;
 }
 HX_ENTRY_FAILS(nullptr)
@@ -185,10 +203,8 @@ HX_ENTRY_FAILS(nullptr)
 void resFreeImages(ResImages* catalogue) HX_ENTRY
 {
     hx::countCall("resFreeImages");
-    if (!catalogue)
-        return;
-    delete catalogue;
-    --hx::state().live.catalogues;
+    if (liveImageCatalogues().remove(catalogue))
+        delete catalogue;
 }
 HX_ENTRY_FAILS_VOID
 

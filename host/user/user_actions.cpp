@@ -5,6 +5,7 @@
 #include "gui/model.h"
 #include "gui/gadget_look.h"
 #include "runtime/msgq.h"
+#include "runtime/reset_hook.h"
 #include "text/utf.h"
 
 #include <algorithm>
@@ -362,9 +363,6 @@ void closeMainWindow(MsgQueue* queue)
     postMessage(queue, &message, sizeof message);
 }
 
-void resetUserActions()
-{
-    pendingDrop().reset();
-}
+const ResetHook userActionsReset([] { pendingDrop().reset(); });
 
 } // namespace hx

@@ -6,6 +6,7 @@
 #include "image/images.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/reset_hook.h"
 #include "scenes/scene_bin.h"
 #include "video/y4m_clip.h"
 
@@ -62,10 +63,7 @@ void selectVideo(uint32_t itemId)
     source().itemId = itemId;
 }
 
-void resetVideoSource()
-{
-    source() = VideoSource{};
-}
+const ResetHook videoSourceReset([] { source() = VideoSource{}; });
 
 } // namespace hx
 

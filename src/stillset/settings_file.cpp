@@ -201,7 +201,7 @@ ReadResult readJingle(FieldReader& in, Settings& s)
     return ReadResult::Ok;
 }
 
-ReadResult readFields(FieldReader& in, int32_t version, Settings& s)
+ReadResult readFields(FieldReader& in, uint32_t version, Settings& s)
 {
     if (!READ_WORD(in, s.defaultDurationCode))
         return ReadResult::Defaults;
@@ -329,8 +329,8 @@ int32_t readSettings(const char* projectDir)
         return 0;
     }
     FieldReader in(fd);
-    int32_t version = 0;
-    if (!READ_WORD(in, version)) {
+    uint32_t version = 0; // unsigned: a corrupt head word must not pass for an old version
+    if (!in.word(version, __LINE__)) {
         crt::_close(fd);
         applyDefaults(projectDir);
         return 0;

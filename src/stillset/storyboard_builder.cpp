@@ -124,6 +124,35 @@ bool addScenes(SBScene* first, SBScene* last, SBScene* added)
     return any;
 }
 
+// The host's services for one kind of placed operator.
+struct PlacedServices {
+    int32_t (*load)(uint32_t);
+    HxOperator* (*getOperator)(uint32_t);
+    int32_t (*updatePrefs)(uint32_t);
+    int32_t (*calcAudio)(uint32_t); // transitions only
+    int32_t (*unload)(uint32_t);
+};
+
+const PlacedServices kEffectServices = {&nslSBLongFXLoad, &nslSBLongFXGetOperator, &nslSBLongFXUpdatePrefs, nullptr,
+                                        &nslSBLongFXUnload};
+const PlacedServices kTransitionServices = {&nslSBTransitionLoad, &nslSBTransitionGetOperator,
+                                            &nslSBTransitionUpdatePrefs, &nslSBCalcTransitionAudio,
+                                            &nslSBTransitionUnload};
+
+// The placed operator takes the entry's block and a fresh identity, and the host stores both.
+void configurePlaced(uint32_t handle, const OperatorEntry& entry, const PlacedServices& host)
+{
+    host.load(handle);
+    HxOperator* op = host.getOperator(handle);
+    if (entry.prefs)
+        opSetPrefs(op, entry.prefs, entry.prefsSize);
+    opSetUniqueID(op, vxtlGetUniqueID());
+    host.updatePrefs(handle);
+    if (host.calcAudio)
+        host.calcAudio(handle);
+    host.unload(handle);
+}
+
 void placeEffect(SBScene* scene, const OperatorEntry& entry, const hxchar* label)
 {
     const int32_t length = nslSBGetSceneLength(scene);
@@ -132,16 +161,8 @@ void placeEffect(SBScene* scene, const OperatorEntry& entry, const hxchar* label
     nslProjectUndoExtSeqStart(label);
     uint32_t info[SB_INFO_WORDS];
     if (nslSBAddLongterm(scene, entry.name, length, 0, 1, 0) == 0 && nslSBGetSceneInfo(scene, info) == 0 &&
-        info[SB_INFO_LONGTERM] != 0) {
-        const uint32_t effect = info[SB_INFO_LONGTERM];
-        nslSBLongFXLoad(effect);
-        HxOperator* op = nslSBLongFXGetOperator(effect);
-        if (entry.prefs)
-            opSetPrefs(op, entry.prefs, entry.prefsSize);
-        opSetUniqueID(op, vxtlGetUniqueID());
-        nslSBLongFXUpdatePrefs(effect);
-        nslSBLongFXUnload(effect);
-    }
+        info[SB_INFO_LONGTERM] != 0)
+        configurePlaced(info[SB_INFO_LONGTERM], entry, kEffectServices);
     nslProjectUndoExtSeqEnd();
 }
 
@@ -189,17 +210,8 @@ void placeTransition(SBScene* scene, const OperatorEntry& entry, int32_t repeat,
     int32_t result = 0;
     uint32_t info[SB_INFO_WORDS];
     if (nslSBAddTransition22(scene, entry.name, length, flag, &result) == 0 && nslSBGetSceneInfo(scene, info) == 0 &&
-        info[SB_INFO_TRANSITION] != 0) {
-        const uint32_t transition = info[SB_INFO_TRANSITION];
-        nslSBTransitionLoad(transition);
-        HxOperator* op = nslSBTransitionGetOperator(transition);
-        if (entry.prefs)
-            opSetPrefs(op, entry.prefs, entry.prefsSize);
-        opSetUniqueID(op, vxtlGetUniqueID());
-        nslSBTransitionUpdatePrefs(transition);
-        nslSBCalcTransitionAudio(transition);
-        nslSBTransitionUnload(transition);
-    }
+        info[SB_INFO_TRANSITION] != 0)
+        configurePlaced(info[SB_INFO_TRANSITION], entry, kTransitionServices);
     nslProjectUndoExtSeqEnd();
 }
 

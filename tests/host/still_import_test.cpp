@@ -1,56 +1,22 @@
 // Stills in the scene bin: JPEG and PNG import at the video's levels, orientation, size limits,
 // broken files, the decoded-still cache and the scene services that walk and name the bin.
-#include "host/hxscenes.h"
-#include "support/test_home.h"
-#include "host/image_helpers.h"
+#include "host/still_test_fixture.h"
 #include "support/picture_files.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <png.h>
 #include <zlib.h>
 
 namespace {
 
-class StillImportTest : public HostTest {
+class StillImportTest : public StillTest {
 protected:
-    std::string path(const std::string& name) const { return home() + "/" + name; }
-
-    // Imports a file and reads its still; the still is freed by the caller.
-    OpImage* importAndFetch(const std::string& file)
-    {
-        std::string error;
-        const AVRecord record = hxhost::importStill(file, &error);
-        EXPECT_NE(record, 0u) << error;
-        return record ? nslGetStillset(record) : nullptr;
-    }
-
-    // The colour at (x, y) of the still imported from `file`.
-    Yuv colourOf(const std::string& file, int x = 0, int y = 0)
-    {
-        OpImage* still = importAndFetch(file);
-        if (!still)
-            return {-1, -1, -1};
-        const Yuv colour = yuvAt(still, x, y);
-        opFreeImage(still);
-        return colour;
-    }
-
     std::string uniformJpeg(const std::string& name, JpegOptions options, std::vector<uint8_t> value, int w = 16, int h = 16)
     {
         writeJpeg(path(name), w, h, options, [&](int, int, uint8_t* out) { std::copy(value.begin(), value.end(), out); });
         return path(name);
     }
 };
-
-void expectColour(const Yuv& actual, const Yuv& expected, int tolerance)
-{
-    EXPECT_LE(std::abs(actual.y - expected.y), tolerance) << actual.y << " vs " << expected.y;
-    EXPECT_LE(std::abs(actual.u - expected.u), tolerance) << actual.u << " vs " << expected.u;
-    EXPECT_LE(std::abs(actual.v - expected.v), tolerance) << actual.v << " vs " << expected.v;
-}
-
-constexpr Yuv kRed601{81, 90, 240}, kRed709{63, 102, 240}, kBlack{16, 128, 128};
 
 TEST_F(StillImportTest, JpegKindsComeInAtVideoLevels)
 {
@@ -182,7 +148,7 @@ TEST_F(StillImportTest, BrokenFilesGiveAClearErrorAndAddNothing)
         std::string name, reason;
     };
     for (const Case& c : {Case{"cut.jpg", "truncated JPEG"}, Case{"cut.png", "truncated PNG"},
-                          Case{"notes.txt", "not a JPEG or PNG"}, Case{"missing.jpg", "cannot read"}}) {
+                          Case{"notes.txt", "not a picture the host reads"}, Case{"missing.jpg", "cannot read"}}) {
         std::string error;
         EXPECT_EQ(hxhost::importStill(path(c.name), &error), 0u);
         EXPECT_EQ(error.rfind(path(c.name) + ": ", 0), 0u) << error;
@@ -208,9 +174,9 @@ TEST_F(StillImportTest, EveryFetchIsAFreshImageFromOneDecode)
     opFreeImage(b);
     EXPECT_EQ(hxhost::liveCounts().images, 0);
 
-    // A few more stills push the first one out of the cache; another standard decodes anew.
+    // Stills of more bytes than the cache keeps push the first one out; another standard decodes anew.
     for (int i = 0; i < 4; ++i)
-        ASSERT_NE(hxhost::importStill(uniformJpeg("more" + std::to_string(i) + ".jpg", {1}, {50})), 0u);
+        ASSERT_NE(hxhost::importStill(uniformJpeg("more" + std::to_string(i) + ".jpg", {1}, {50}, 4000, 3000)), 0u);
     const uint32_t decodes = hxhost::callCount("decodeStill");
     opFreeImage(nslGetStillset(record));
     EXPECT_EQ(hxhost::callCount("decodeStill"), decodes + 1);
@@ -220,6 +186,37 @@ TEST_F(StillImportTest, EveryFetchIsAFreshImageFromOneDecode)
 
     hxhost::failService("nslGetStillset");
     EXPECT_EQ(nslGetStillset(record), nullptr);
+    EXPECT_EQ(hxhost::liveCounts().images, 0);
+}
+
+TEST_F(StillImportTest, StillsDecodedAheadAreTheRightOnesAtTheRightColours)
+{
+    std::vector<AVRecord> records;
+    for (int i = 0; i < 5; ++i) {
+        const std::string name = "level" + std::to_string(i) + ".png";
+        writePng(path(name), 2, 2, PNG_FORMAT_GRAY, std::string(4, static_cast<char>(40 * i)));
+        records.push_back(hxhost::importStill(path(name)));
+        ASSERT_NE(records.back(), 0u);
+    }
+    writePng(path("red.png"), 1, 1, PNG_FORMAT_RGB, std::string("\xFF\0\0", 3));
+    const AVRecord red = hxhost::importStill(path("red.png"));
+    hxhost::forgetDecodedStills();
+
+    // Walking the bin: each still is its own, whichever thread decoded it.
+    for (int i = 0; i < 5; ++i) {
+        OpImage* still = nslGetStillset(records[static_cast<size_t>(i)]);
+        ASSERT_NE(still, nullptr);
+        EXPECT_EQ(yuvAt(still, 1, 1).y, 16 + (40 * i * 219 + 127) / 255) << i;
+        opFreeImage(still);
+    }
+    // Decoded ahead under one standard, asked for under another: the other standard's colours.
+    hxhost::forgetDecodedStills();
+    opFreeImage(nslGetStillset(records[4]));
+    hxhost::setStandard(hxhost::Standard::Hd1080);
+    OpImage* still = nslGetStillset(red);
+    ASSERT_NE(still, nullptr);
+    expectColour(yuvAt(still, 0, 0), kRed709, 0);
+    opFreeImage(still);
     EXPECT_EQ(hxhost::liveCounts().images, 0);
 }
 

@@ -29,8 +29,7 @@ protected:
     void TearDown() override
     {
         mainUnloadOperator(pan);
-        EXPECT_EQ(hxhost::liveCounts().images, 0);
-        EXPECT_EQ(hxhost::liveCounts().operators, 0);
+        EXPECT_EQ(hxhost::liveCounts(), hxhost::LiveCounts{});
         HostTest::TearDown();
     }
     void setMode(uint32_t mode) { ASSERT_EQ(opSetPrefs(pan, &mode, sizeof mode), 0); }

@@ -42,15 +42,7 @@ protected:
     // Everything the host handed out during a test is back.
     static void expectNothingLive()
     {
-        const hxhost::LiveCounts live = hxhost::liveCounts();
-        EXPECT_EQ(live.images, 0);
-        EXPECT_EQ(live.avRecords, 0);
-        EXPECT_EQ(live.queues, 0);
-        EXPECT_EQ(live.catalogues, 0);
-        EXPECT_EQ(live.windows, 0);
-        EXPECT_EQ(live.meters, 0);
-        EXPECT_EQ(live.guiImages, 0);
-        EXPECT_EQ(live.gadgetExtensions, 0);
+        EXPECT_EQ(hxhost::liveCounts(), hxhost::LiveCounts{});
     }
 
     // Photos "p0", "p1" ... imported into the scene bin from JPEG files of 64x48 pixels.

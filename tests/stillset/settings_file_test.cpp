@@ -161,6 +161,19 @@ TEST_F(SettingsFileTest, VersionOneFileDiscardsThePhotoListAndStartsAfresh)
     EXPECT_EQ(readFile(settingsPath()).substr(0, 4), std::string("\x05\0\0\0", 4));
 }
 
+TEST_F(SettingsFileTest, CorruptHeadWordKeepsThePhotoList)
+{
+    ASSERT_EQ(sessionStartup(), 0);
+    ListAppend(&session.photoList, newEntry(5));
+    for (uint32_t head : {0x80000000u, 0xFFFFFFFFu, 0xFFFFFFFEu}) {
+        sessionShutdown();
+        SettingsBytes corrupt;
+        corrupt.word(head).word(0).word(0);
+        startOn(corrupt.bytes());
+        EXPECT_EQ(ListCount(&session.photoList), 1) << std::hex << head;
+    }
+}
+
 TEST_F(SettingsFileTest, FileCutAtEveryFieldBoundaryFallsBackWithoutLosingCompleteRecords)
 {
     const SettingsBytes file = fullFile();

@@ -20,7 +20,7 @@ std::vector<uint8_t> exifBlock(int orientation)
 } // namespace
 
 void writeJpeg(const std::string& path, int width, int height, const JpegOptions& options,
-               const std::function<void(int, int, uint8_t*)>& pixel)
+               const std::function<void(int, int, uint8_t*)>& pixel, const std::string& iccProfile)
 {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
@@ -43,6 +43,9 @@ void writeJpeg(const std::string& path, int width, int height, const JpegOptions
         const std::vector<uint8_t> exif = exifBlock(options.exifOrientation);
         jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), static_cast<unsigned>(exif.size()));
     }
+    if (!iccProfile.empty())
+        jpeg_write_icc_profile(&cinfo, reinterpret_cast<const JOCTET*>(iccProfile.data()),
+                               static_cast<unsigned>(iccProfile.size()));
     std::vector<uint8_t> row(static_cast<size_t>(width * options.components));
     while (cinfo.next_scanline < cinfo.image_height) {
         for (int x = 0; x < width; ++x)

@@ -12,9 +12,9 @@ struct JpegOptions {
     int exifOrientation = 0; // 0: no EXIF block
 };
 
-// `pixel(x, y, out)` fills `components` bytes.
+// `pixel(x, y, out)` fills `components` bytes; an ICC profile goes into as many APP2 markers as it needs.
 void writeJpeg(const std::string& path, int width, int height, const JpegOptions& options,
-               const std::function<void(int, int, uint8_t*)>& pixel);
+               const std::function<void(int, int, uint8_t*)>& pixel, const std::string& iccProfile = {});
 
 // The simplified libpng writer: `format` is a PNG_FORMAT_* value; 2 bytes a channel for linear formats.
 void writePng(const std::string& path, int width, int height, uint32_t format, const std::string& pixels,

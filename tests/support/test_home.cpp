@@ -5,6 +5,19 @@
 #include <fstream>
 #include <iterator>
 
+namespace hxhost {
+
+void PrintTo(const LiveCounts& live, std::ostream* out)
+{
+    *out << "{images " << live.images << ", avRecords " << live.avRecords << ", queues " << live.queues
+         << ", catalogues " << live.catalogues << ", windows " << live.windows << ", scenes " << live.scenes
+         << ", operators " << live.operators << ", meters " << live.meters << ", guiImages " << live.guiImages
+         << ", gadgetExtensions " << live.gadgetExtensions << ", fileRequests " << live.fileRequests
+         << ", operatorPanels " << live.operatorPanels << "}";
+}
+
+} // namespace hxhost
+
 void HostTest::SetUp()
 {
     hxhost::reset();

@@ -6,7 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
+
+namespace hxhost {
+// Names the kinds still live when a comparison of live counts fails.
+void PrintTo(const LiveCounts& live, std::ostream* out);
+} // namespace hxhost
 
 class HostTest : public ::testing::Test {
 protected:

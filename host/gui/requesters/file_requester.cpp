@@ -4,6 +4,7 @@
 
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
 #include "text/utf.h"
 
 #include <cstring>
@@ -21,15 +22,20 @@ struct TxRequest {
 
 namespace {
 
-std::set<const TxRequest*>& liveRequests()
+void deleteRequest(TxRequest* request)
 {
-    static std::set<const TxRequest*> requests;
+    delete request;
+}
+
+hx::LiveRegistry<TxRequest*>& liveRequests()
+{
+    static hx::LiveRegistry<TxRequest*> requests{&hxhost::LiveCounts::fileRequests, hx::OnReset::Release, deleteRequest};
     return requests;
 }
 
 bool isLive(const TxRequest* request)
 {
-    return request && liveRequests().count(request);
+    return request && liveRequests().contains(request);
 }
 
 bool isFile(const std::string& path)
@@ -69,8 +75,7 @@ TxRequest* txAllocRequest(int32_t kind) HX_ENTRY
     if (!request)
         return nullptr;
     request->kind = kind;
-    liveRequests().insert(request);
-    ++hx::state().live.fileRequests;
+    liveRequests().add(request);
     return request;
 }
 HX_ENTRY_FAILS(nullptr)
@@ -130,21 +135,9 @@ void txFreeRequest(TxRequest* request) HX_ENTRY
     hx::countCall("txFreeRequest");
     if (!isLive(request))
         return;
-    liveRequests().erase(request);
+    liveRequests().remove(request);
     delete request;
-    --hx::state().live.fileRequests;
 }
 HX_ENTRY_FAILS_VOID
 
 } // extern "C"
-
-namespace hx {
-
-void resetFileRequests()
-{
-    for (const TxRequest* request : liveRequests())
-        delete request;
-    liveRequests().clear();
-}
-
-} // namespace hx

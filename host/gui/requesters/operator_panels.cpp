@@ -10,6 +10,7 @@
 #include "gui/screen.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
 
 #include <algorithm>
 #include <set>
@@ -23,9 +24,14 @@ struct OpGuiState {
 
 namespace {
 
-std::set<const OpGuiState*>& livePanels()
+void deletePanel(OpGuiState* panel)
 {
-    static std::set<const OpGuiState*> panels;
+    delete panel;
+}
+
+hx::LiveRegistry<OpGuiState*>& livePanels()
+{
+    static hx::LiveRegistry<OpGuiState*> panels{&hxhost::LiveCounts::operatorPanels, hx::OnReset::Release, deletePanel};
     return panels;
 }
 
@@ -69,8 +75,7 @@ int32_t mainBuildOpGui(UgWindow* window, int32_t x, int32_t y, int32_t width, in
     if (panel->sliders.empty())
         hx::drawText(hx::contentCanvas(window), x + gap, y + gap, u"This operator has no settings.",
                      hx::guiColour(hx::kColourDimText), width - 2 * gap);
-    livePanels().insert(panel);
-    ++hx::state().live.operatorPanels;
+    livePanels().add(panel);
     *state = panel;
     return 0;
 }
@@ -85,7 +90,7 @@ int32_t mainDoOpGui(const void* message, OpGuiState* state, HxOperator* op, UgWi
     if (result2)
         *result2 = 0;
     const auto* event = static_cast<const UgMessage*>(message);
-    if (!event || !livePanels().count(state) || event->messageClass != UG_MSG_GADGET)
+    if (!event || !livePanels().contains(state) || event->messageClass != UG_MSG_GADGET)
         return 1;
     const auto slider = std::find(state->sliders.begin(), state->sliders.end(), event->gadget);
     const auto& source = hx::state().operatorSettings;
@@ -99,31 +104,19 @@ HX_ENTRY_FAILS(-1)
 void mainRemoveOpGui(UgWindow* window, OpGuiState* state) HX_ENTRY
 {
     hx::countCall("mainRemoveOpGui");
-    if (!livePanels().count(state))
+    if (!livePanels().contains(state))
         return;
     if (hx::isLiveWindow(window) && window == state->window) {
         for (UgGadget slider : state->sliders)
             hx::removeGadget(window, slider);
         clearArea(window, state->area);
     }
-    livePanels().erase(state);
+    livePanels().remove(state);
     delete state;
-    --hx::state().live.operatorPanels;
 }
 HX_ENTRY_FAILS_VOID
 
 } // extern "C"
-
-namespace hx {
-
-void resetOperatorPanels()
-{
-    for (const OpGuiState* panel : livePanels())
-        delete panel;
-    livePanels().clear();
-}
-
-} // namespace hx
 
 namespace hxhost {
 

@@ -1,5 +1,6 @@
 // JPEG through libjpeg-turbo. Colour comes out as the file's own Y Cb Cr, so libjpeg's conversion to
 // RGB is skipped and one matrix takes it straight to the video's YUV.
+#include "image/decode/colour_profile.h"
 #include "image/decode/exif_orientation.h"
 #include "image/decode/picture_decoders.h"
 
@@ -7,7 +8,9 @@
 #include <cstdio>
 #include <jpeglib.h>
 #include <jerror.h>
+#include <cstdlib>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -53,33 +56,25 @@ size_t scaledPixels(const jpeg_decompress_struct& cinfo, unsigned denominator)
            ((cinfo.image_height + denominator - 1) / denominator);
 }
 
-void cmykToRgb(const uint8_t* cmyk, uint8_t* rgb, size_t pixels, bool inverted)
+// The embedded profile (APP2 markers, in as many chunks as it takes), or empty.
+std::string iccProfileOf(jpeg_decompress_struct& cinfo)
 {
-    for (size_t i = 0; i < pixels; ++i, cmyk += 4, rgb += 3) {
-        const unsigned k = inverted ? cmyk[3] : 255u - cmyk[3];
-        for (int c = 0; c < 3; ++c)
-            rgb[c] = static_cast<uint8_t>((inverted ? cmyk[c] : 255u - cmyk[c]) * k / 255);
-    }
+    JOCTET* data = nullptr;
+    unsigned int length = 0;
+    if (!jpeg_read_icc_profile(&cinfo, &data, &length) || !data)
+        return {};
+    std::string icc(reinterpret_cast<const char*>(data), length);
+    std::free(data);
+    return icc;
 }
 
-void convertRows(const jpeg_decompress_struct& cinfo, const uint8_t* rows, size_t pixels, std::vector<uint8_t>& rgb,
-                 const hx::VideoYuv& yuv, uint8_t* out)
+hx::SampleLayout layoutOf(const jpeg_decompress_struct& cinfo)
 {
     switch (cinfo.out_color_space) {
-    case JCS_GRAYSCALE:
-        yuv.fromGray(rows, out, pixels);
-        break;
-    case JCS_YCbCr:
-        yuv.fromJpegYcc(rows, out, pixels);
-        break;
-    case JCS_CMYK:
-        // Adobe's writers store CMYK inverted; they say so in their marker.
-        cmykToRgb(rows, rgb.data(), pixels, cinfo.saw_Adobe_marker);
-        yuv.fromRgb(rgb.data(), out, pixels);
-        break;
-    default:
-        yuv.fromRgb(rows, out, pixels);
-        break;
+    case JCS_GRAYSCALE: return hx::SampleLayout::Gray8;
+    // Adobe's writers store CMYK inverted; they say so in their marker.
+    case JCS_CMYK: return cinfo.saw_Adobe_marker ? hx::SampleLayout::InvertedCmyk8 : hx::SampleLayout::Cmyk8;
+    default: return hx::SampleLayout::Rgb8;
     }
 }
 
@@ -87,11 +82,14 @@ void convertRows(const jpeg_decompress_struct& cinfo, const uint8_t* rows, size_
 
 namespace hx {
 
-bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error)
+bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error,
+                bool smallest)
 {
     jpeg_decompress_struct cinfo;
     JpegErrors errors;
-    std::vector<uint8_t> rows, rgb;
+    std::vector<uint8_t> rows;
+    // Everything with a destructor lives outside the stretch that libjpeg may jump out of.
+    std::optional<VideoRows> video;
     cinfo.err = jpeg_std_error(&errors.manager);
     errors.manager.error_exit = failDecode;
     errors.manager.emit_message = onMessage;
@@ -105,6 +103,7 @@ bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
     cinfo.mem->max_memory_to_use = static_cast<long>(kMaxDecoderMemory);
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
     unsigned denominator = 1;
     while (denominator < 8 && scaledPixels(cinfo, denominator) > maxPixels)
@@ -112,13 +111,13 @@ bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
     const size_t coefficientBytes = static_cast<size_t>(cinfo.image_width) * cinfo.image_height * 2 *
                                     static_cast<size_t>(cinfo.num_components);
     if (scaledPixels(cinfo, denominator) > maxPixels || (cinfo.progressive_mode && coefficientBytes > kMaxDecoderMemory)) {
-        error = "picture too large: " + std::to_string(cinfo.image_width) + "x" + std::to_string(cinfo.image_height);
+        error = tooLarge(cinfo.image_width, cinfo.image_height, maxPixels);
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
     raster.orientation = orientationOf(cinfo);
     cinfo.scale_num = 1;
-    cinfo.scale_denom = denominator;
+    cinfo.scale_denom = smallest ? 8 : denominator;
     switch (cinfo.jpeg_color_space) {
     case JCS_GRAYSCALE: cinfo.out_color_space = JCS_GRAYSCALE; break;
     case JCS_CMYK:
@@ -126,13 +125,16 @@ bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
     case JCS_YCbCr: cinfo.out_color_space = JCS_YCbCr; break;
     default: cinfo.out_color_space = JCS_RGB; break;
     }
+    video.emplace(yuv, layoutOf(cinfo), SrgbConversion(iccProfileOf(cinfo), layoutOf(cinfo), raster.note));
+    // Y Cb Cr goes straight to the video's matrix unless a profile has to see RGB first.
+    if (video->colourManaged() && cinfo.out_color_space == JCS_YCbCr)
+        cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
     const size_t width = cinfo.output_width, components = static_cast<size_t>(cinfo.output_components);
     raster.width = static_cast<int32_t>(cinfo.output_width);
     raster.height = static_cast<int32_t>(cinfo.output_height);
     raster.pixels = takeBytes(width * cinfo.output_height * 4);
     rows.resize(width * components * kRowsPerRead);
-    rgb.resize(cinfo.out_color_space == JCS_CMYK ? width * 3 * kRowsPerRead : 0);
     if (!raster.pixels) {
         error = "no memory for a picture of " + std::to_string(width) + "x" + std::to_string(cinfo.output_height);
         jpeg_destroy_decompress(&cinfo);
@@ -144,7 +146,11 @@ bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
     while (cinfo.output_scanline < cinfo.output_height) {
         const size_t top = cinfo.output_scanline;
         const JDIMENSION read = jpeg_read_scanlines(&cinfo, pointers, kRowsPerRead);
-        convertRows(cinfo, rows.data(), width * read, rgb, yuv, raster.pixels.get() + top * width * 4);
+        uint8_t* out = raster.pixels.get() + top * width * 4;
+        if (cinfo.out_color_space == JCS_YCbCr)
+            yuv.fromJpegYcc(rows.data(), out, width * read);
+        else
+            video->put(rows.data(), out, width * read);
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);

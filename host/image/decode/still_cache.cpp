@@ -1,9 +1,14 @@
 #include "image/decode/still_cache.h"
 
 #include "runtime/host_state.h"
+#include "runtime/reset_hook.h"
 #include "video/video_standard.h"
 
+#include <algorithm>
+#include <deque>
+#include <future>
 #include <list>
+#include <thread>
 
 namespace {
 
@@ -18,10 +23,57 @@ std::list<Kept>& kept() // most recently used first
     return stills;
 }
 
+struct Ahead {
+    std::string key;
+    std::future<hx::DecodedStill> decoded;
+};
+
+// Decodes started ahead, oldest first; their results are taken on the host's thread only.
+std::deque<Ahead>& ahead()
+{
+    static std::deque<Ahead> started;
+    return started;
+}
+
 // The same file decodes to other values under another standard's matrix.
 std::string keyOf(const std::string& path)
 {
     return (hx::currentStandard().highDefinition ? "709 " : "601 ") + path;
+}
+
+bool isKept(const std::string& key)
+{
+    const std::list<Kept>& stills = kept();
+    return std::any_of(stills.begin(), stills.end(), [&](const Kept& k) { return k.key == key; });
+}
+
+std::deque<Ahead>::iterator aheadOf(const std::string& key)
+{
+    return std::find_if(ahead().begin(), ahead().end(), [&](const Ahead& a) { return a.key == key; });
+}
+
+// One decode ahead per core besides the host's own thread, which waits for the first of them.
+void decodeAhead(const std::vector<std::string>& following)
+{
+    const size_t most = std::max(1u, std::thread::hardware_concurrency());
+    const bool highDefinition = hx::currentStandard().highDefinition;
+    const size_t maxPixels = hx::state().stillPixelLimit;
+    std::vector<std::string> wanted;
+    for (const std::string& path : following)
+        wanted.push_back(keyOf(path));
+    // What the tool no longer walks towards is dropped, once its decode has ended.
+    std::deque<Ahead>& started = ahead();
+    started.erase(std::remove_if(started.begin(), started.end(),
+                                 [&](const Ahead& a) { return std::find(wanted.begin(), wanted.end(), a.key) == wanted.end(); }),
+                  started.end());
+    for (const std::string& path : following) {
+        const std::string key = keyOf(path);
+        if (isKept(key) || aheadOf(key) != ahead().end())
+            continue;
+        if (ahead().size() >= most)
+            break;
+        ahead().push_back({key, std::async(std::launch::async, hx::decodeStillFile, path, highDefinition, maxPixels, false)});
+    }
 }
 
 } // namespace
@@ -34,38 +86,48 @@ void keepStill(const std::string& path, std::shared_ptr<const Still> still)
     const std::string key = keyOf(path);
     stills.remove_if([&](const Kept& k) { return k.key == key; });
     stills.push_front({key, std::move(still)});
-    size_t bytes = 0, count = 0;
-    for (auto it = stills.begin(); it != stills.end();) {
-        const size_t withIt = bytes + it->still->bytes();
-        // The newest always stays, whatever its size.
-        if (count > 0 && (count >= kCachedStills || withIt > kCachedStillBytes)) {
-            it = stills.erase(it);
-            continue;
+    size_t bytes = 0;
+    for (auto it = stills.begin(); it != stills.end(); ++it) {
+        bytes += it->still->bytes();
+        if (it != stills.begin() && bytes > kCachedStillBytes) {
+            stills.erase(it, stills.end());
+            break;
         }
-        bytes = withIt;
-        ++count;
-        ++it;
     }
 }
 
-std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* error)
+std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* error, const std::vector<std::string>& following)
 {
     const std::string key = keyOf(path);
     for (const Kept& k : kept())
         if (k.key == key) {
             std::shared_ptr<const Still> still = k.still;
             keepStill(path, still);
+            decodeAhead(following);
             return still;
         }
-    std::shared_ptr<const Still> still = decodeStill(path, currentStandard().highDefinition, error);
+    std::shared_ptr<const Still> still;
+    const auto started = aheadOf(key);
+    if (started != ahead().end()) {
+        DecodedStill decoded = started->decoded.get();
+        ahead().erase(started);
+        decodeAhead(following);
+        still = acceptStill(std::move(decoded), error);
+    } else {
+        decodeAhead(following);
+        still = decodeStill(path, currentStandard().highDefinition, error);
+    }
     if (still)
         keepStill(path, still);
     return still;
 }
 
-void resetStills()
+void forgetStills()
 {
+    ahead().clear(); // each future waits for its decode as it goes
     kept().clear();
 }
+
+const ResetHook stillsReset(&forgetStills);
 
 } // namespace hx

@@ -1,19 +1,28 @@
 // Recently used stills stay decoded, so that asking for a still again costs a copy, not a decode.
+// The tool walks the bin in order (when it imports it, when it builds thumbnails), so the stills
+// after the one asked for decode ahead on worker threads while it works on that one.
 #ifndef HX_STILL_CACHE_H
 #define HX_STILL_CACHE_H
 
 #include "image/decode/still_decode.h"
 
+#include <vector>
+
 namespace hx {
 
-// At most this many stills and bytes stay decoded; the least recently used goes first.
-constexpr size_t kCachedStills = 4;
-constexpr size_t kCachedStillBytes = 200u << 20;
+// At most this many bytes of stills stay decoded, however many stills that is; the least recently
+// used goes first, and the newest always stays.
+constexpr size_t kCachedStillBytes = 64u << 20;
 
 // The decoded still of a file at the current standard's colours, decoded now when not kept.
-std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* error);
+// `following` are the files likely asked for next, in order; as many as there are spare cores
+// start decoding now.
+std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* error,
+                                         const std::vector<std::string>& following = {});
 // Keeps an already decoded still for the file.
 void keepStill(const std::string& path, std::shared_ptr<const Still> still);
+// Drops every kept still.
+void forgetStills();
 
 } // namespace hx
 

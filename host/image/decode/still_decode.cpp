@@ -3,6 +3,8 @@
 #include "runtime/atomic_file.h"
 #include "runtime/host_state.h"
 #include "image/decode/picture_decoders.h"
+#include "image/decode/picture_kind.h"
+#include "host/hxlog.h"
 #include "image/resampler.h"
 
 #include <algorithm>
@@ -38,7 +40,9 @@ bool fitToImageSize(hx::Raster& raster)
     plane.rowRatio = static_cast<double>(raster.height) / height;
     plane.channels = {{{0, 4, raster.width}, {0, 4, width}, static_cast<double>(raster.width) / width, 4}};
     hx::resamplePlane(plane);
-    raster = {width, height, std::move(pixels), raster.orientation};
+    raster.width = width;
+    raster.height = height;
+    raster.pixels = std::move(pixels);
     return true;
 }
 
@@ -82,28 +86,59 @@ std::unique_ptr<hx::Still> orient(hx::Raster& raster)
 
 namespace hx {
 
-std::shared_ptr<const Still> decodeStill(const std::string& path, bool highDefinition, std::string* error)
+DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_t maxPixels, bool checkOnly)
 {
-    countCall("decodeStill");
+    DecodedStill result;
     std::string bytes, reason;
     Raster raster;
     const VideoYuv yuv(highDefinition);
-    const size_t maxPixels = state().stillPixelLimit;
     bool decoded = false;
-    if (!readWholeFile(path, bytes, kMaxFileBytes))
+    if (!readWholeFile(path, bytes, kMaxFileBytes)) {
         reason = "cannot read the file, or it is larger than 512 MB";
-    else if (bytes.size() >= 3 && std::memcmp(bytes.data(), "\xFF\xD8\xFF", 3) == 0)
-        decoded = decodeJpeg(bytes, yuv, maxPixels, raster, reason);
-    else if (bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG\r\n\x1A\n", 8) == 0)
-        decoded = decodePng(bytes, yuv, maxPixels, raster, reason);
-    else
-        reason = "not a JPEG or PNG picture";
+    } else {
+        switch (pictureKindOf(bytes)) {
+        case PictureKind::Jpeg:
+            decoded = decodeJpeg(bytes, yuv, maxPixels, raster, reason, checkOnly);
+            result.reduced = checkOnly;
+            break;
+        case PictureKind::Png: decoded = decodePng(bytes, yuv, maxPixels, raster, reason); break;
+        case PictureKind::Heif: decoded = decodeHeif(bytes, yuv, maxPixels, raster, reason); break;
+        case PictureKind::Webp: decoded = decodeWebp(bytes, yuv, maxPixels, raster, reason); break;
+        case PictureKind::Tiff: decoded = decodeTiff(bytes, yuv, maxPixels, raster, reason); break;
+        case PictureKind::Unknown: reason = "not a picture the host reads (JPEG, PNG, HEIC, WebP or TIFF)"; break;
+        }
+    }
     std::unique_ptr<Still> still;
     if (decoded && (!fitToImageSize(raster) || !(still = orient(raster))))
         reason = "no memory for the picture";
-    if (!still && error)
-        *error = path + ": " + reason;
-    return still;
+    if (still)
+        result.still = std::move(still);
+    else
+        result.error = path + ": " + reason;
+    if (!raster.note.empty())
+        result.note = path + ": " + raster.note;
+    return result;
+}
+
+std::shared_ptr<const Still> acceptStill(DecodedStill decoded, std::string* error)
+{
+    countCall("decodeStill");
+    if (!decoded.note.empty())
+        loggerMessage(4, __LINE__, "hx", 0, "%s", decoded.note.c_str());
+    if (!decoded.still && error)
+        *error = decoded.error;
+    return std::move(decoded.still);
+}
+
+std::shared_ptr<const Still> decodeStill(const std::string& path, bool highDefinition, std::string* error)
+{
+    return acceptStill(decodeStillFile(path, highDefinition, state().stillPixelLimit), error);
+}
+
+std::string tooLarge(uint64_t width, uint64_t height, size_t maxPixels)
+{
+    return "picture too large: " + std::to_string(width) + "x" + std::to_string(height) + " is over the limit of " +
+           std::to_string(maxPixels) + " pixels";
 }
 
 } // namespace hx

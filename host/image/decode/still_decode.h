@@ -19,7 +19,24 @@ struct Still {
     size_t bytes() const { return static_cast<size_t>(width) * static_cast<size_t>(height) * 4; }
 };
 
-// JPEG or PNG, told apart by their signatures; null with a one-line reason on failure.
+// A file decoded on any thread: the still, or the reason it has none ("<path>: ..."); `note` names what
+// was wrong short of failing (a broken colour profile).
+// `reduced` says the still is smaller than the picture, made only to check the file.
+struct DecodedStill {
+    std::shared_ptr<const Still> still;
+    std::string error;
+    std::string note;
+    bool reduced = false;
+};
+// JPEG, PNG, HEIF, WebP or TIFF, told apart by their content. Touches no host state. With
+// `checkOnly`, a JPEG decodes at an eighth of its size: every byte read, a sixteenth of the pixels.
+DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_t maxPixels, bool checkOnly = false);
+
+// On the host's thread: counts the decode ("decodeStill"), logs its note, and hands over the still,
+// or null with the reason in *error.
+std::shared_ptr<const Still> acceptStill(DecodedStill decoded, std::string* error);
+
+// Both of the above, at the host's pixel limit.
 std::shared_ptr<const Still> decodeStill(const std::string& path, bool highDefinition, std::string* error);
 
 } // namespace hx

@@ -51,7 +51,6 @@ HXHOST_API void setFrameRateOverride(int64_t framesPerSecond); // negative: none
 HXHOST_API void setServiceVersion(Service service, Version version);
 HXHOST_API Version currentVersion(Service service);
 HXHOST_API void setFirstFieldStatus(int32_t status);
-HXHOST_API void setHardwareStatus(uint8_t status);
 // Host functions that vxsSymFind may be told to deny (as an older host would).
 HXHOST_API void setSymbolAvailable(const std::string& name, bool available);
 
@@ -87,8 +86,6 @@ struct LogEntry {
 };
 HXHOST_API std::vector<LogEntry> logEntries();
 HXHOST_API void clearLog();
-// Also append every entry to "<HXHOME>/log/host.log" (off by default).
-HXHOST_API void setLogFileEcho(bool enabled);
 
 // ---- Live host objects handed out ----
 struct LiveCounts {
@@ -135,7 +132,9 @@ HXHOST_API bool openProject(std::string* error = nullptr);
 // Each call copies the file into the active project ("media/<file name>", numbered when taken), so
 // the project keeps working when the original moves; the item is named after the file. On failure
 // nothing is added and the answer is 0 with the reason in *error; otherwise the item's own record.
-// A still (JPEG or PNG) is decoded first, turned as its EXIF orientation says, and kept decoded.
+// A still (JPEG, PNG, HEIF, WebP or TIFF, known by its content) is decoded first, turned as its
+// orientation says, brought from its embedded colour profile to sRGB, and kept decoded.
+// Many at once: hxhost/still_import.h.
 // hxhost::callCount("decodeStill") counts its decodes.
 HXHOST_API uint32_t importStill(const std::string& path, std::string* error = nullptr);
 // A YUV4MPEG2 clip; a reference frame (-1 for none) makes the clip answer as a photo grabbed from video.
