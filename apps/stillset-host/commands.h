@@ -18,4 +18,10 @@ int runExport(const Arguments& arguments);
 int usageError(const std::string& message);
 bool isHelp(const std::string& argument);
 
+class Options;
+// The start every command on a host project shares: parses the options, prints `help` when asked,
+// refuses stray arguments and requires --hxhome and --project. -1 to go on with `project` set, else
+// the exit status.
+int parseProjectCommand(Options& options, const Arguments& arguments, const char* help, long& project);
+
 #endif

@@ -1,5 +1,6 @@
 // stillset-host: loads the plug-ins through their exports and runs them against the reference host.
 #include "commands.h"
+#include "options.h"
 
 #include <cstdio>
 #include <cstring>
@@ -30,6 +31,23 @@ int usageError(const std::string& message)
 bool isHelp(const std::string& argument)
 {
     return argument == "--help" || argument == "-h";
+}
+
+int parseProjectCommand(Options& options, const Arguments& arguments, const char* help, long& project)
+{
+    std::string error;
+    if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error))
+        return usageError(error);
+    if (options.helpAsked()) {
+        std::fputs(help, stdout);
+        return 0;
+    }
+    const std::string& command = options.command();
+    if (!options.positional().empty())
+        return usageError(command + ": unexpected argument '" + options.positional()[0] + "' (try " + command + " --help)");
+    if (!options.has("--hxhome") || project < 0)
+        return usageError(command + ": --hxhome and --project are required (try " + command + " --help)");
+    return -1;
 }
 
 int main(int argc, char** argv)

@@ -23,6 +23,7 @@ public:
     // Every value given for `name`, in order: an option may be repeated.
     const std::vector<std::string>& values(const std::string& name) const;
     const std::vector<std::string>& positional() const { return positional_; }
+    const std::string& command() const { return command_; }
     // An integer option within [low, high]; false with a message when it is not one.
     bool integer(const std::string& name, long low, long high, long& out, std::string& error) const;
 

@@ -57,18 +57,10 @@ int runSession(const Arguments& arguments)
     Options options("session",
                     {"--hxhome", "--project", "--plugin", "--import", "--script", "--screenshot", "--screen", "--standard"},
                     {"--render-only"});
-    std::string error;
     long project = -1;
-    if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error))
-        return usageError(error);
-    if (options.helpAsked()) {
-        std::fputs(kHelp, stdout);
-        return 0;
-    }
-    if (!options.positional().empty())
-        return usageError("session: unexpected argument '" + options.positional()[0] + "' (try session --help)");
-    if (!options.has("--hxhome") || project < 0)
-        return usageError("session: --hxhome and --project are required (try session --help)");
+    if (const int status = parseProjectCommand(options, arguments, kHelp, project); status >= 0)
+        return status;
+    std::string error;
     if (!applyStandard(options, error) || !applyScreen(options, error))
         return usageError("session: " + error);
     std::shared_ptr<hxhost::ScriptedUser> user = hxhost::scriptedUser();

@@ -164,18 +164,10 @@ void printJson(const hxhost::Storyboard& board, long project)
 int runStoryboard(const Arguments& arguments)
 {
     Options options("storyboard", {"--hxhome", "--project"}, {"--undo", "--json"});
-    std::string error;
     long project = -1;
-    if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error))
-        return usageError(error);
-    if (options.helpAsked()) {
-        std::fputs(kHelp, stdout);
-        return 0;
-    }
-    if (!options.positional().empty())
-        return usageError("storyboard: unexpected argument '" + options.positional()[0] + "' (try storyboard --help)");
-    if (!options.has("--hxhome") || project < 0)
-        return usageError("storyboard: --hxhome and --project are required (try storyboard --help)");
+    if (const int status = parseProjectCommand(options, arguments, kHelp, project); status >= 0)
+        return status;
+    std::string error;
     std::error_code missing;
     if (!std::filesystem::is_directory(options.value("--hxhome"), missing))
         return usageError("storyboard: no installation at " + options.value("--hxhome")), 1;

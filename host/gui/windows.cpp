@@ -102,7 +102,10 @@ std::vector<Item> copyItems(const ListHead* list)
 
 std::vector<UgWindow*> openWindows()
 {
-    return liveWindows().inOrder();
+    std::vector<UgWindow*> open = liveWindows().inOrder();
+    // A backdrop built again while requesters stand stays behind them.
+    std::stable_partition(open.begin(), open.end(), [](const UgWindow* w) { return (w->flags & kWindowBackdrop) != 0; });
+    return open;
 }
 
 bool isLiveWindow(const UgWindow* window)

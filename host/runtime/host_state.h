@@ -39,7 +39,6 @@ struct HostState {
     std::vector<hxhost::TextRequestSeen> textRequests;
     std::vector<hxhost::MeterSeen> meters;
     std::vector<hxhost::ImageRequestSeen> imageRequests;
-    hxhost::OperatorSettingsSource operatorSettings;
 
     std::map<std::string, Fault> faults;
     uint32_t sweepRemaining = 0; // 0: no sweep armed

@@ -5,6 +5,7 @@
 
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/live_registry.h"
 #include "scenes/scene_bin.h"
 #include "scenes/storyboard.h"
 #include "scenes/storyboard_operators.h"
@@ -50,6 +51,14 @@ int32_t playingLength(const hx::BinItem& item)
     return 0;
 }
 
+// Scene handles belong to the program that allocated them; a reset of the host frees those left.
+hx::LiveRegistry<SBScene*>& sceneHandles()
+{
+    static hx::LiveRegistry<SBScene*> handles{&hxhost::LiveCounts::scenes, hx::OnReset::Release,
+                                              [](SBScene* scene) { delete scene; }};
+    return handles;
+}
+
 } // namespace
 
 extern "C" {
@@ -59,7 +68,7 @@ SBScene* nslSBAllocScene(void) HX_ENTRY
     if (hx::shouldFail("nslSBAllocScene"))
         return nullptr;
     auto* scene = new SBScene;
-    ++hx::state().live.scenes;
+    sceneHandles().add(scene);
     return scene;
 }
 HX_ENTRY_FAILS(nullptr)
@@ -67,10 +76,9 @@ HX_ENTRY_FAILS(nullptr)
 void nslSBFreeScene(SBScene* scene) HX_ENTRY
 {
     hx::countCall("nslSBFreeScene");
-    if (!scene)
+    if (!sceneHandles().remove(scene))
         return;
     delete scene;
-    --hx::state().live.scenes;
 }
 HX_ENTRY_FAILS_VOID
 

@@ -23,9 +23,10 @@ std::string lineOf(const hxhost::UserAction& action)
 
 namespace hxhost {
 
-void ScriptedUser::addAnswer(uint32_t answer)
+void ScriptedUser::addAnswer(uint32_t answer, std::string screenshot)
 {
     answers_.push_back(answer);
+    answerShots_.push_back(std::move(screenshot));
 }
 
 void ScriptedUser::stopMeterAt(int32_t done)
@@ -38,9 +39,17 @@ void ScriptedUser::addAction(UserAction action)
     actions_.push_back(std::move(action));
 }
 
-void ScriptedUser::addCrop(CropAnswer answer)
+void ScriptedUser::addCrop(CropAnswer answer, std::string screenshot)
 {
     crops_.push_back(answer);
+    cropShots_.push_back(std::move(screenshot));
+}
+
+void ScriptedUser::screenshotBeforeAnswer(const std::string& path)
+{
+    std::string why;
+    if (!path.empty() && !saveScreenshot(path, nullptr, &why))
+        failures_.push_back("screenshot " + path + ": " + why);
 }
 
 void ScriptedUser::addScenes(ScenePick pick)
@@ -60,6 +69,8 @@ void ScriptedUser::addFile(std::optional<FileAnswer> answer)
 
 uint32_t ScriptedUser::answerTextRequest(const TextRequestSeen&)
 {
+    if (next_ < answerShots_.size())
+        screenshotBeforeAnswer(answerShots_[next_]);
     const uint32_t* answer = takeNext(answers_, next_);
     return answer ? *answer : 0;
 }
@@ -85,6 +96,8 @@ void ScriptedUser::actionFailed(const UserAction& action, const std::string& why
 
 CropAnswer ScriptedUser::answerImageRequest(const ImageRequestSeen&)
 {
+    if (nextCrop_ < cropShots_.size())
+        screenshotBeforeAnswer(cropShots_[nextCrop_]);
     const CropAnswer* answer = takeNext(crops_, nextCrop_);
     return answer ? *answer : CropAnswer{};
 }

@@ -207,10 +207,30 @@ Step check(Line& line)
     return action(a);
 }
 
+// set GADGET N | on | off | "entry text"
+Step set(Line& line)
+{
+    UserAction a = line.action(ActionKind::Set);
+    a.gadget = gadget(line);
+    const Token& value = line.take();
+    if (value.quoted)
+        a.entry = hx::utf8To16(value.text);
+    else if (value.text == "on" || value.text == "off")
+        a.value = value.text == "on" ? 1 : 0;
+    else
+        a.value = integer(value);
+    return action(a);
+}
+
 Step drag(Line& line)
 {
     UserAction a = line.action(ActionKind::DragToPosition);
     a.gadget = gadget(line);
+    if (line.takeWord("to")) {
+        a.kind = ActionKind::DragSlider;
+        a.value = integer(line.take());
+        return action(a);
+    }
     a.value = integer(line.take());
     if (line.takeWord("to")) {
         a.kind = ActionKind::DragToPosition;
@@ -241,13 +261,25 @@ Step screenshot(Line& line)
     return action(a);
 }
 
+// An optional  screenshot PATH  after an answer: the screen with the requester, before it is answered.
+std::string answerScreenshot(Line& line)
+{
+    if (!line.takeWord("screenshot"))
+        return {};
+    std::string path = line.take().text;
+    if (path.empty())
+        throw ParseError{"a screenshot needs a file name"};
+    return path;
+}
+
 Step answer(Line& line)
 {
     const std::string word = line.take().text;
     if (word != "yes" && word != "no" && word != "ok")
         throw ParseError{"an answer is \"yes\", \"no\" or \"ok\""};
     const uint32_t value = word == "no" ? 0 : 1;
-    return [value](ScriptedUser& user) { user.addAnswer(value); };
+    const std::string shot = answerScreenshot(line);
+    return [value, shot](ScriptedUser& user) { user.addAnswer(value, shot); };
 }
 
 Step crop(Line& line)
@@ -265,7 +297,8 @@ Step crop(Line& line)
         if (answer.width <= 0 || answer.height <= 0)
             throw ParseError{"a crop rectangle needs a width and a height above 0"};
     }
-    return [answer](ScriptedUser& user) { user.addCrop(answer); };
+    const std::string shot = answerScreenshot(line);
+    return [answer, shot](ScriptedUser& user) { user.addCrop(answer, shot); };
 }
 
 Step pickScenes(Line& line)
@@ -335,6 +368,8 @@ Step parseLine(Line& line)
         return gadgetAction(line, ActionKind::Step, true);
     if (v == "check")
         return check(line);
+    if (v == "set")
+        return set(line);
     if (v == "drag")
         return drag(line);
     if (v == "key") {

@@ -9,6 +9,7 @@
 #include "text/utf.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -17,6 +18,9 @@ using hx::GadgetKind;
 using hxhost::ActionKind;
 using hxhost::GadgetAddress;
 using hxhost::UserAction;
+
+// Pointer moves the host reports while a slider's knob is dragged.
+constexpr int32_t kSliderDragMoves = 8;
 
 struct PendingDrop {
     UgWindow* window = nullptr;
@@ -181,6 +185,21 @@ Found underPointer(const Found& f)
     return f;
 }
 
+// A dragged knob reports the values it passes as the pointer moves, then the one it stops at.
+bool dragSlider(const Found& f, int32_t to, std::string& why)
+{
+    Gadget& g = *f.gadget;
+    const int32_t from = g.value, target = std::clamp(to, g.minimum, g.maximum);
+    const int32_t moves = std::min(std::abs(target - from), kSliderDragMoves);
+    for (int32_t i = 1; i <= moves; ++i) {
+        g.value = from + static_cast<int32_t>(static_cast<int64_t>(target - from) * i / moves);
+        hx::paintGadget(f.window, g);
+        if (!postGadgetEvent(f, UG_EVENT_SLID, g.value, why))
+            return false;
+    }
+    return true;
+}
+
 bool startDrag(const Found& f, int32_t from, const Found& over, uint32_t dropPosition, std::string& why)
 {
     Gadget& grid = *f.gadget;
@@ -234,6 +253,39 @@ bool close(const GadgetAddress& address, std::string& why)
     return true;
 }
 
+bool act(const UserAction& action, std::string& why);
+
+// What "set" means follows the gadget found: a popup chooses, a slider slides, a check box is set.
+bool setting(const UserAction& action, const Gadget& g, std::string& why)
+{
+    UserAction meant = action;
+    meant.gadget = GadgetAddress{};
+    meant.gadget.id = g.id;
+    if (g.kind == GadgetKind::Popup) {
+        meant.kind = ActionKind::Choose;
+        if (!action.entry.empty()) {
+            const auto named = std::find_if(g.items.begin(), g.items.end(),
+                                            [&](const hx::Item& item) { return item.text == action.entry; });
+            if (named == g.items.end()) {
+                why = "the popup has no entry \"" + hx::utf16To8(action.entry) + "\"";
+                return false;
+            }
+            meant.value = static_cast<int32_t>(named - g.items.begin());
+        }
+    } else if (!action.entry.empty()) {
+        why = "only a popup has entries named by text";
+        return false;
+    } else if (g.kind == GadgetKind::Slider) {
+        meant.kind = ActionKind::Slide;
+    } else if (g.kind == GadgetKind::CheckBox) {
+        meant.kind = ActionKind::SetCheck;
+    } else {
+        why = "not a setting (a popup, slider or check box)";
+        return false;
+    }
+    return act(meant, why);
+}
+
 bool act(const UserAction& action, std::string& why)
 {
     if (action.kind == ActionKind::Close)
@@ -264,6 +316,8 @@ bool act(const UserAction& action, std::string& why)
     if (!f.gadget)
         return false;
     Gadget& g = *f.gadget;
+    if (action.kind == ActionKind::Set)
+        return setting(action, g, why);
     switch (action.kind) {
     case ActionKind::Press:
         return press(f, why);
@@ -288,6 +342,12 @@ bool act(const UserAction& action, std::string& why)
         g.value = std::clamp(action.value, g.minimum, g.maximum); // the knob stops at the ends
         hx::paintGadget(f.window, g);
         return postGadgetEvent(f, UG_EVENT_SLID, g.value, why);
+    case ActionKind::DragSlider:
+        if (g.kind != GadgetKind::Slider) {
+            why = "not a slider";
+            return false;
+        }
+        return dragSlider(f, action.value, why);
     case ActionKind::SetCheck:
         if (g.kind != GadgetKind::CheckBox) {
             why = "not a check box";

@@ -54,7 +54,7 @@ HXAPI int32_t mainSelectOperatorRequesterMulti(HxStringVector* names, int32_t fl
 HXAPI int32_t mainSelectSceneRequesterMulti(int32_t flags, HxIdVector* scenes, int32_t mode);
 /* The record of a scene identifier in a project (borrowed), 0 when none. */
 HXAPI AVRecord mainGetAVRecordFromId(uint32_t id, int32_t project, int32_t flags);
-HXAPI int32_t mainClearStoryboard(int32_t flags); /* not yet provided */
+HXAPI int32_t mainClearStoryboard(int32_t flags);
 
 HX_END_DECLS
 

@@ -83,7 +83,7 @@ HXAPI int32_t nslDeleteStillsetStamp(const char* directory, const PhotoEntry* en
    has none (clips) or cannot be read. Each call gives a new image; recently used stills stay decoded. */
 HXAPI OpImage* nslGetStillset(AVRecord record);
 /* Renders the entry into a clip of `duration` frames and stores its record in entry->clip; 0 or -1. */
-HXAPI int32_t nslRenderStillsetElement(PhotoEntry* entry, int32_t duration); /* not yet provided */
+HXAPI int32_t nslRenderStillsetElement(PhotoEntry* entry, int32_t duration);
 
 /* AV records. A copy is an independent record of the same scene bin item; owned: nslDeleteAVRecord. */
 HXAPI AVRecord nslCopyAVRecord(AVRecord record, uint32_t flags);
@@ -105,38 +105,38 @@ HXAPI AVRecord nslGetFirstScene(void);
 HXAPI AVRecord nslGetNextScene(AVRecord scene);
 
 /* Storyboard. Results 0 = done, -1 = failed or none. */
-HXAPI SBScene* nslSBAllocScene(void); /* not yet provided */
-HXAPI void nslSBFreeScene(SBScene* scene); /* not yet provided */
-HXAPI void nslSBSceneCopy(SBScene* target, const SBScene* source); /* not yet provided */
+HXAPI SBScene* nslSBAllocScene(void);
+HXAPI void nslSBFreeScene(SBScene* scene);
+HXAPI void nslSBSceneCopy(SBScene* target, const SBScene* source);
 /* Adds `clip` after `after` (null: at the start) and fills `added`. */
-HXAPI int32_t nslSBAddScene(const SBScene* after, AVRecord clip, SBScene* added); /* not yet provided */
-HXAPI int32_t nslSBGetLastScene(SBScene* scene); /* not yet provided */
-HXAPI int32_t nslSBGetNextScene(const SBScene* scene, SBScene* next); /* not yet provided */
-HXAPI int32_t nslSBGetSceneInfo(const SBScene* scene, uint32_t info[SB_INFO_WORDS]); /* not yet provided */
-HXAPI int32_t nslSBGetSceneLength(const SBScene* scene); /* not yet provided */
-HXAPI int32_t nslSBGetLength(int32_t flags); /* not yet provided */
-HXAPI int32_t nslSBSceneGetAbsolutePos(const SBScene* scene); /* not yet provided */
-HXAPI int32_t nslSBSceneGetMaxTransitionLength(const SBScene* scene); /* not yet provided */
-HXAPI int32_t nslSBCompleteRange(int32_t start, int32_t end); /* not yet provided */
-HXAPI int32_t nslSBAddTransition22(const SBScene* scene, const char* name, int32_t length, int32_t flag, /* not yet provided */
+HXAPI int32_t nslSBAddScene(const SBScene* after, AVRecord clip, SBScene* added);
+HXAPI int32_t nslSBGetLastScene(SBScene* scene);
+HXAPI int32_t nslSBGetNextScene(const SBScene* scene, SBScene* next);
+HXAPI int32_t nslSBGetSceneInfo(const SBScene* scene, uint32_t info[SB_INFO_WORDS]);
+HXAPI int32_t nslSBGetSceneLength(const SBScene* scene);
+HXAPI int32_t nslSBGetLength(int32_t flags);
+HXAPI int32_t nslSBSceneGetAbsolutePos(const SBScene* scene);
+HXAPI int32_t nslSBSceneGetMaxTransitionLength(const SBScene* scene);
+HXAPI int32_t nslSBCompleteRange(int32_t start, int32_t end);
+HXAPI int32_t nslSBAddTransition22(const SBScene* scene, const char* name, int32_t length, int32_t flag,
                                    int32_t* result);
-HXAPI int32_t nslSBTransitionLoad(uint32_t transition); /* not yet provided */
-HXAPI int32_t nslSBTransitionUnload(uint32_t transition); /* not yet provided */
-HXAPI HxOperator* nslSBTransitionGetOperator(uint32_t transition); /* not yet provided */
-HXAPI int32_t nslSBTransitionUpdatePrefs(uint32_t transition); /* not yet provided */
-HXAPI int32_t nslSBTransitionAddJingle(uint32_t transition, const char* file, const hxchar* name, /* not yet provided */
+HXAPI int32_t nslSBTransitionLoad(uint32_t transition);
+HXAPI int32_t nslSBTransitionUnload(uint32_t transition);
+HXAPI HxOperator* nslSBTransitionGetOperator(uint32_t transition);
+HXAPI int32_t nslSBTransitionUpdatePrefs(uint32_t transition);
+HXAPI int32_t nslSBTransitionAddJingle(uint32_t transition, const char* file, const hxchar* name,
                                        uint32_t flags);
-HXAPI int32_t nslSBCalcTransitionAudio(uint32_t transition); /* not yet provided */
-HXAPI int32_t nslSBAddLongterm(const SBScene* scene, const char* name, int32_t length, int32_t a, /* not yet provided */
+HXAPI int32_t nslSBCalcTransitionAudio(uint32_t transition);
+HXAPI int32_t nslSBAddLongterm(const SBScene* scene, const char* name, int32_t length, int32_t a,
                                int32_t b, int32_t c);
-HXAPI int32_t nslSBLongFXLoad(uint32_t effect); /* not yet provided */
-HXAPI int32_t nslSBLongFXUnload(uint32_t effect); /* not yet provided */
-HXAPI HxOperator* nslSBLongFXGetOperator(uint32_t effect); /* not yet provided */
-HXAPI int32_t nslSBLongFXUpdatePrefs(uint32_t effect); /* not yet provided */
+HXAPI int32_t nslSBLongFXLoad(uint32_t effect);
+HXAPI int32_t nslSBLongFXUnload(uint32_t effect);
+HXAPI HxOperator* nslSBLongFXGetOperator(uint32_t effect);
+HXAPI int32_t nslSBLongFXUpdatePrefs(uint32_t effect);
 
 /* Undo grouping: the calls between start and end form one undo step labelled `label`. */
-HXAPI void nslProjectUndoExtSeqStart(const hxchar* label); /* not yet provided */
-HXAPI void nslProjectUndoExtSeqEnd(void); /* not yet provided */
+HXAPI void nslProjectUndoExtSeqStart(const hxchar* label);
+HXAPI void nslProjectUndoExtSeqEnd(void);
 
 HX_END_DECLS
 

@@ -9,6 +9,11 @@ HX_BEGIN_DECLS
 
 typedef struct TxRequest TxRequest;
 
+/* Kinds of file requester. */
+enum {
+    TX_SOUND_FILES = 1 /* lists sound files only; the display name is the file's title tag, else its name */
+};
+
 /* Owned: free with txFreeRequest; null on failure. */
 HXAPI TxRequest* txAllocRequest(int32_t kind);
 /* Shows the requester; 0 when it ran. */

@@ -1,8 +1,20 @@
 #include "event_loop.h"
 
+#include "apply_duration_requester.h"
+#include "chooser_state.h"
+#include "crop_editor.h"
+#include "default_duration_requester.h"
 #include "drawing.h"
+#include "effect_list.h"
 #include "main_window.h"
+#include "operator_settings.h"
+#include "photo_editor.h"
+#include "requester_frame.h"
+#include "requester_gadgets.h"
 #include "storyboard_requester.h"
+#include "thumb_size_requester.h"
+#include "tonal_requester.h"
+#include "transition_list.h"
 #include "stillset/log.h"
 #include "stillset/photo_import.h"
 #include "stillset/photo_list.h"
@@ -132,6 +144,32 @@ void onRotate270(const UgMessage&, LoopState& state)
     turn(state, false);
 }
 
+void onTonal(const UgMessage&, LoopState& state)
+{
+    if (PhotoEntry* photo = selectedPhoto(state)) {
+        session.tonalEntry = photo;
+        session.tonalRow = state.row;
+        startTonalEdit(photo);
+    }
+}
+
+void onCrop(const UgMessage&, LoopState& state)
+{
+    if (PhotoEntry* photo = selectedPhoto(state); photo && editCrop(photo) == 0)
+        refreshPhoto(photo, state.row);
+}
+
+void onEdit(const UgMessage&, LoopState& state)
+{
+    PhotoEntry* photo = selectedPhoto(state);
+    if (!photo)
+        return;
+    session.editEntry = photo;
+    session.editRow = state.row;
+    if (openPhotoEditor() == 0)
+        drawEditorPreview(photo);
+}
+
 void onTrash(const UgMessage&, LoopState& state)
 {
     PhotoEntry* photo = selectedPhoto(state);
@@ -223,32 +261,49 @@ void onCreate(const UgMessage&, LoopState& state)
         openStoryboardRequester();
 }
 
-void closeStoryboardRequester()
-{
-    ureqDeleteRequest(&session.requests[storyboardRequest]);
-    session.requestOpen[storyboardRequest] = 0;
-}
-
 // Only the replace box decides.
 void onStoryboardOk(const UgMessage&, LoopState& state)
 {
     int32_t checked = 0;
     ugGetElementInfo(session.requests[storyboardRequest].window, storyboardGadgets.replaceStoryboardBox,
                      UG_CHECK_STATE, &checked);
-    closeStoryboardRequester();
+    closeRequester(storyboardRequest);
     session.settings.replaceStoryboard = checked == 1 ? 1 : 0;
     build(session.settings.replaceStoryboard, state);
 }
 
 void onStoryboardCancel(const UgMessage&, LoopState&)
 {
-    closeStoryboardRequester();
+    closeRequester(storyboardRequest);
 }
 
-// Buttons whose requesters have not joined the tool answer with a beep.
-void unavailable(const UgMessage&, LoopState&)
+// A requester's handler that needs nothing of the loop.
+template <void (*Handle)()> void plain(const UgMessage&, LoopState&)
 {
-    ugPointerBeep();
+    Handle();
+}
+
+// A requester's handler that is told which of its gadgets reported.
+template <void (*Handle)(UgGadget)> void fromGadget(const UgMessage& message, LoopState&)
+{
+    Handle(message.gadget);
+}
+
+// A requester's handler whose failure leaves the session nothing to go on with.
+template <int32_t (*Handle)()> void endsOnFailure(const UgMessage&, LoopState& state)
+{
+    if (Handle() != 0)
+        state.done = true;
+}
+
+void openThumbSize()
+{
+    openThumbSizeRequester();
+}
+
+void openDefaultDuration()
+{
+    openDefaultDurationRequester();
 }
 
 void moveWithinGrid(int32_t from, int32_t to)
@@ -301,6 +356,7 @@ void onDrop(const UgMessage& message, LoopState& state)
         if (!photo)
             return;
         ListRemove(&session.photoList, photo);
+        forgetEditedPhoto(photo);
         destroyPhoto(photo, session.projectDir); // dropped on the trash it is gone for good
         changeGrid(UG_GRID_DELETE, state.row, 1);
         reselect(state);
@@ -317,13 +373,18 @@ void onDragOver(const UgMessage& message)
 
 using Handler = void (*)(const UgMessage&, LoopState&);
 
+// Handlers of the requesters, which need only the event.
+template <void (*handle)(const UgMessage&)> void eventOnly(const UgMessage& message, LoopState&)
+{
+    handle(message);
+}
+
 struct Route {
     const UgGadget* gadget;
     Handler handler;
 };
 
-// The gadgets in the order they are compared; the first match handles the message. The
-// requesters' gadgets take their places in this order as the requesters join the tool.
+// The gadgets in the order they are compared; the first match handles the message.
 const Route kRoutes[] = {
     {&mainGadgets.closeButton, onClose},
     {&mainGadgets.durationPopup, onDurationPopup},
@@ -335,31 +396,79 @@ const Route kRoutes[] = {
     {&mainGadgets.restoreButton, onRestore},
     {&mainGadgets.rotate90Button, onRotate90},
     {&mainGadgets.rotate270Button, onRotate270},
-    {&mainGadgets.tonalButton, unavailable},
-    {&mainGadgets.cropButton, unavailable},
-    {&mainGadgets.editButton, unavailable},
-    {&mainGadgets.previewClick, unavailable},
-    {&mainGadgets.thumbSizeButton, unavailable},
+    {&mainGadgets.tonalButton, onTonal},
+    {&tonalGadgets.brightnessSlider, plain<onTonalSlider>},
+    {&tonalGadgets.contrastSlider, plain<onTonalSlider>},
+    {&tonalGadgets.saturationSlider, plain<onTonalSlider>},
+    {&tonalGadgets.gammaSlider, plain<onTonalSlider>},
+    {&session.requests[tonalRequest].okGadget, plain<acceptTone>},
+    {&session.requests[tonalRequest].cancelGadget, plain<cancelTone>},
+    {&mainGadgets.cropButton, onCrop},
+    {&mainGadgets.editButton, onEdit},
+    {&mainGadgets.previewClick, onEdit},
+    {&session.requests[editorRequest].okGadget, plain<closePhotoEditor>},
+    {&editorGadgets.nextButton, plain<onEditorNext>},
+    {&editorGadgets.previousButton, plain<onEditorPrevious>},
+    {&editorGadgets.includeButton, plain<onEditorInclude>},
+    {&editorGadgets.excludeButton, plain<onEditorExclude>},
+    {&editorGadgets.mirrorButton, plain<onEditorMirror>},
+    {&editorGadgets.rotate90Button, plain<onEditorRotate90>},
+    {&editorGadgets.rotate270Button, plain<onEditorRotate270>},
+    {&editorGadgets.cropButton, plain<onEditorCrop>},
+    {&editorGadgets.tonalButton, plain<onEditorTonal>},
+    {&mainGadgets.thumbSizeButton, plain<openThumbSize>},
+    {&session.requests[thumbSizeRequest].okGadget, endsOnFailure<acceptThumbSize>},
+    {&session.requests[thumbSizeRequest].cancelGadget, plain<cancelThumbSize>},
+    {&thumbSizeGadgets.boxes[0], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[1], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[2], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[3], fromGadget<pickThumbSize>},
+    {&thumbSizeGadgets.boxes[4], fromGadget<pickThumbSize>},
     {&mainGadgets.addPhotosButton, onAddPhotos},
-    {&mainGadgets.defaultDurationButton, unavailable},
+    {&mainGadgets.defaultDurationButton, plain<openDefaultDuration>},
     {&mainGadgets.aboutButton, onAbout},
-    {&mainGadgets.transitionsButton, unavailable},
-    {&mainGadgets.effectsButton, unavailable},
+    {&mainGadgets.transitionsButton, eventOnly<onTransitionsButton>},
+    {&mainGadgets.effectsButton, eventOnly<onEffectsButton>},
     {&mainGadgets.createButton, onCreate},
-    {&session.requests[storyboardRequest].okGadget, onStoryboardOk},
-    {&session.requests[storyboardRequest].cancelGadget, onStoryboardCancel},
+    {&session.requests[transitionsRequest].cancelGadget, eventOnly<onTransitionsCancel>},
+    {&session.requests[transitionsRequest].okGadget, eventOnly<onTransitionsOk>},
+    {&session.requests[effectsRequest].cancelGadget, eventOnly<onEffectsCancel>},
+    {&session.requests[effectsRequest].okGadget, eventOnly<onEffectsOk>},
     {&mainGadgets.transitionsCheckBox, onTransitionsCheckBox},
     {&mainGadgets.effectsCheckBox, onEffectsCheckBox},
+    {&choosers.addTransitionButton, eventOnly<onAddTransition>},
+    {&choosers.addEffectButton, eventOnly<onAddEffect>},
+    {&session.requests[panPresetRequest].cancelGadget, eventOnly<onPanPresetCancel>},
+    {&session.requests[panPresetRequest].okGadget, eventOnly<onPanPresetOk>},
+    {&choosers.removeTransitionButton, eventOnly<onRemoveTransition>},
+    {&choosers.removeEffectButton, eventOnly<onRemoveEffect>},
+    {&choosers.transitionSettingsButton, eventOnly<onTransitionSettings>},
+    {&session.requests[operatorGuiRequest].cancelGadget, eventOnly<onOperatorGuiCancel>},
+    {&session.requests[operatorGuiRequest].okGadget, eventOnly<onOperatorGuiOk>},
+    {&choosers.transitionLengthPopup, eventOnly<onTransitionLengthPopup>},
+    {&choosers.transitionOrderPopup, eventOnly<onTransitionOrderPopup>},
+    {&choosers.transitionRepeatPopup, eventOnly<onTransitionRepeatPopup>},
+    {&choosers.effectOrderPopup, eventOnly<onEffectOrderPopup>},
+    {&choosers.effectRepeatPopup, eventOnly<onEffectRepeatPopup>},
+    {&choosers.jingleButton, eventOnly<onJingleButton>},
+    {&session.requests[storyboardRequest].okGadget, onStoryboardOk},
+    {&session.requests[storyboardRequest].cancelGadget, onStoryboardCancel},
+    {&session.requests[defaultDurationRequest].okGadget, plain<acceptDefaultDuration>},
+    {&session.requests[defaultDurationRequest].cancelGadget, plain<cancelDefaultDuration>},
+    {&session.requests[applyDurationRequest].okGadget, plain<acceptApplyDuration>},
+    {&session.requests[applyDurationRequest].cancelGadget, plain<cancelApplyDuration>},
+    {&defaultDurationGadgets.resetButton, plain<resetEverything>},
 };
 
 void dispatchGadget(const UgMessage& message, LoopState& state)
 {
     for (const Route& route : kRoutes) {
-        if (*route.gadget == message.gadget) {
+        if (*route.gadget != 0 && *route.gadget == message.gadget) {
             route.handler(message, state);
             return;
         }
     }
+    passToOperatorGui(message);
 }
 
 } // namespace

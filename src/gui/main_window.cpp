@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "drawing.h"
+#include "gadget_helpers.h"
 #include "layout_units.h"
 #include "stillset/log.h"
 #include "stillset/output_frame.h"
@@ -33,50 +34,6 @@ int16_t thumbnailTarget(int32_t thumbSize)
     case 5: return 182;
     default: return 92;
     }
-}
-
-void setShortcut(UgWindow* window, UgGadget gadget, uint32_t key)
-{
-    ugChangeElement(window, gadget, UG_SHORTCUT, static_cast<intptr_t>(key), 0);
-}
-
-UgGadget textButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t text, uint32_t key)
-{
-    const UgGadget gadget = ugAddTextButton(window, x, y, w, h, resGetString(session.stringCatalogue, text), 0, 0);
-    setShortcut(window, gadget, key);
-    return gadget;
-}
-
-UgGadget imageButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, const ResImage* image,
-                     uint32_t key, int32_t help)
-{
-    const UgGadget gadget = ugAddImageButton(window, x, y, w, h, image, 0, 0);
-    setShortcut(window, gadget, key);
-    ugChangeElement(window, gadget, UG_HELP_CATALOGUE, reinterpret_cast<intptr_t>(session.stringCatalogue), 0);
-    ugChangeElement(window, gadget, UG_HELP_STRING, help, 0);
-    return gadget;
-}
-
-// The duration popup's ten entries, strings 24 to 33; the toolkit copies them.
-UgGadget durationPopup(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h)
-{
-    ListHead list;
-    ListInit(&list);
-    UgItem entries[10];
-    std::memset(entries, 0, sizeof entries);
-    for (int i = 0; i < 10; ++i) {
-        entries[i].flags = UG_ITEM_POPUP;
-        entries[i].text = resGetString(session.stringCatalogue, 24 + i);
-        ListAppend(&list, &entries[i]);
-    }
-    const hxchar* label = resGetString(session.stringCatalogue, 23);
-    const int32_t labelWidth = ugTextLength(label) + 4 * CW(4);
-    const UgGadget gadget = ugAddPopup(window, x + labelWidth, y, w - labelWidth, h, &list,
-                                       session.settings.defaultDurationCode, label, 0, 0);
-    while (ListCount(&list) != 0)
-        ListRemove(&list, ListFirst(&list));
-    setShortcut(window, gadget, 116);
-    return gadget;
 }
 
 struct Layout {
@@ -187,7 +144,7 @@ int32_t buildMainWindow()
     g.addPhotosButton = textButton(window, x0, row(0), iw, m.BH, 21, 112);
     g.defaultDurationButton = textButton(window, x0, row(1), iw, m.BH, 22, 115);
     g.aboutButton = textButton(window, x0, row(2), iw, m.BH, 39, 0xE012);
-    g.durationPopup = durationPopup(window, x0, row(3), iw, m.BH);
+    g.durationPopup = durationPopup(window, x0, row(3), iw, m.BH, 23, session.settings.defaultDurationCode);
     g.transitionsButton = textButton(window, x0, row(6), iw - GW(32) - CW(2), m.BH, 34, 99);
     g.transitionsCheckBox = ugAddCheckBox(window, x0 + iw - GW(32), row(6), GW(32), m.BH,
                                           session.settings.transitionsEnabled, 0, nullptr);
@@ -212,8 +169,7 @@ int32_t buildMainWindow()
     auto cellX = [&](int column) { return xtb + column * (GW(32) + CW(2)); };
     auto cellY = [&](int toolbarRow) { return ytb + toolbarRow * 2 * m.STEP; };
     auto tool = [&](int toolbarRow, int column, int32_t image, uint32_t key, int32_t help) {
-        return imageButton(window, cellX(column), cellY(toolbarRow), GW(32), m.BH,
-                           resGetImage(session.imageCatalogue, image), key, help);
+        return imageButton(window, cellX(column), cellY(toolbarRow), GW(32), m.BH, image, key, help);
     };
     g.rotate270Button = tool(0, 0, 27, 0x40000065, 70);
     g.rotate90Button = tool(0, 1, 28, 0x80000072, 71);
@@ -254,7 +210,7 @@ int32_t buildMainWindow()
     const int32_t xb = XL + CW(6) + 2, wb = 2 * GW(32) + CW(2);
     ugDrawBoxNew(window, xb - CW(6) - 2, ybar - CW(6) - 2, xb + 2 * wb + CW(2) + CW(6) + 1,
                  ybar + m.FH + m.AH + CW(6) + 5, 4, 5, 0, 0);
-    g.trashButton = imageButton(window, xb, ybar, wb, m.BH, resGetImage(session.imageCatalogue, 29), 0xE002, 79);
+    g.trashButton = imageButton(window, xb, ybar, wb, m.BH, 29, 0xE002, 79);
     g.trashDropTarget = ugAddClickGadget(window, xb, ybar, wb, m.BH, dragAndDrop ? kDropTargetFlags : kClickFlags, 0);
     g.restoreButton = imageButton(window, xb + wb + CW(2), ybar, wb, m.BH,
                                   resGetImage(ugGetGuiResource(669, 0, 0), 669), 0xE009, 82);
@@ -265,4 +221,18 @@ int32_t buildMainWindow()
 
     ugEnableRefresh(monitor);
     return 0;
+}
+
+void fillPhotoGrid(int32_t position)
+{
+    UgWindow* window = mainWindow();
+    for (auto* photo = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); photo;
+         photo = static_cast<PhotoEntry*>(ListNext(photo))) {
+        UgItem item;
+        std::memset(&item, 0, sizeof item);
+        item.user = photo->id;
+        ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_APPEND, reinterpret_cast<intptr_t>(&item), 0);
+    }
+    ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_SELECT, position, 0);
+    ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_REDRAW, 0, 1);
 }

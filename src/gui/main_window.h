@@ -36,6 +36,8 @@ inline constexpr uint32_t kDragAndDropOption = 245123223;
 int32_t buildMainWindow();
 // Bit 2 of the first language's option `key`, or 1 when there is no such option.
 int32_t languageOptionBit(uint32_t key);
+// One grid item per photo in list order, position `position` selected.
+void fillPhotoGrid(int32_t position);
 // The main window's handle (null while it is not open).
 UgWindow* mainWindow();
 

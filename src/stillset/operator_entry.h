@@ -12,4 +12,7 @@ struct OperatorEntry {
     void* prefs;       // owned (malloc), prefsSize bytes, or null
 };
 
+// Frees an entry (unlinked already) with its name and block.
+void freeOperatorEntry(OperatorEntry* entry);
+
 #endif

@@ -6,10 +6,13 @@
 #include "photo_list.h"
 #include "previews.h"
 
+#include "gui/chooser_state.h"
 #include "gui/drawing.h"
 #include "gui/event_loop.h"
 #include "gui/import_question.h"
 #include "gui/main_window.h"
+#include "gui/operator_settings.h"
+#include "gui/requester_gadgets.h"
 
 #include "host/hxmain.h"
 #include "host/hxscenes.h"
@@ -39,8 +42,13 @@ void resetSessionState()
     clearPhotoCache(); // a render between sessions may have left a picture
     session.transitionSequence = nullptr;
     session.effectSequence = nullptr;
+    session.editEntry = session.tonalEntry = nullptr;
+    session.editRow = session.tonalRow = 0;
+    forgetRequesterGadgets();
+    std::memset(session.requests, 0, sizeof session.requests); // their OK and Cancel identities too
     for (int32_t& open : session.requestOpen)
         open = 0;
+    resetChoosers();
     Settings& s = session.settings;
     s.transitionsEnabled = 0;
     s.transitionLengthCode = 2;
@@ -140,6 +148,7 @@ int32_t sessionShutdown()
     emptyTrash(session.projectDir);
     if (session.projectDirReady)
         writeSettings(session.projectDir);
+    finishOperatorGui(false); // its operator is loaded while the panel is open
     freeOperatorLists();
 
     for (int slot = 0; slot < kRequestSlots; ++slot) {
@@ -168,28 +177,6 @@ int32_t sessionShutdown()
     return 0;
 }
 
-namespace {
-
-// One grid item per photo in list order, the remembered photo selected and shown.
-void fillPhotoGrid()
-{
-    UgWindow* window = mainWindow();
-    for (auto* photo = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); photo;
-         photo = static_cast<PhotoEntry*>(ListNext(photo))) {
-        UgItem item;
-        std::memset(&item, 0, sizeof item);
-        item.user = photo->id;
-        ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_APPEND, reinterpret_cast<intptr_t>(&item), 0);
-    }
-    const int32_t position = session.settings.gridPosition;
-    ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_SELECT, position, 0);
-    ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_REDRAW, 0, 1);
-    if (auto* photo = static_cast<PhotoEntry*>(ListNodeAt(&session.photoList, position + 1)))
-        drawMainPreview(photo);
-}
-
-} // namespace
-
 int32_t runStillset(OperatorActionRecord* record)
 {
     if (sessionStartup() != 0) {
@@ -206,6 +193,8 @@ int32_t runStillset(OperatorActionRecord* record)
         askImportWhenEmpty();
     updateReadyIcon();
     buildMissingThumbnails();
-    fillPhotoGrid();
+    fillPhotoGrid(session.settings.gridPosition);
+    if (auto* photo = static_cast<PhotoEntry*>(ListNodeAt(&session.photoList, session.settings.gridPosition + 1)))
+        drawMainPreview(photo);
     return runEventLoop(record);
 }

@@ -9,6 +9,7 @@
 #include "host/hxop.h"
 #include "host/hxreq.h"
 #include "host/hxres.h"
+#include "host/hxscenes.h"
 
 #include <cstdint>
 
@@ -59,6 +60,11 @@ struct SessionState {
     Settings settings;
     int32_t* transitionSequence;
     int32_t* effectSequence;
+    // The photo the editor shows and its grid position; the photo whose tone the tonal requester edits.
+    PhotoEntry* editEntry;
+    int32_t editRow;
+    PhotoEntry* tonalEntry;
+    int32_t tonalRow;
 };
 
 // One session per loaded plug-in, reset by every start-up.

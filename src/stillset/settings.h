@@ -33,6 +33,8 @@ inline constexpr uint32_t kSettingsVersion = 5;
 int32_t writeSettings(const char* projectDir);
 // 0, or -1 when an operator record cannot be allocated; any other trouble falls back to defaults.
 int32_t readSettings(const char* projectDir);
+// Every choice back to its default but the storyboard choice and reservedB; jingle freed.
+void restoreDefaultSettings();
 // Empties transitionList, then effectList, freeing every entry with its name and block.
 void freeOperatorLists();
 

@@ -132,13 +132,6 @@ private:
 
 enum class ReadResult { Ok, Defaults, OutOfMemory };
 
-void freeOperatorEntry(OperatorEntry* entry)
-{
-    std::free(entry->name);
-    std::free(entry->prefs);
-    std::free(entry);
-}
-
 // Reads M operator records into `list`; records read completely stay there whatever follows.
 ReadResult readOperatorRecords(FieldReader& in, ListHead& list)
 {
@@ -238,6 +231,16 @@ ReadResult readFields(FieldReader& in, uint32_t version, Settings& s)
 // The default settings; the operator lists stay as they are. A fresh file is written.
 void applyDefaults(const char* projectDir)
 {
+    restoreDefaultSettings();
+    session.settings.replaceStoryboard = 1;
+    session.settings.reservedB = 0;
+    writeSettings(projectDir);
+}
+
+} // namespace
+
+void restoreDefaultSettings()
+{
     Settings& s = session.settings;
     s.defaultDurationCode = 4;
     s.defaultDuration = durationFrames(4);
@@ -255,12 +258,14 @@ void applyDefaults(const char* projectDir)
     s.effectOrder = 0;
     s.effectRepeatCode = 0;
     s.gridPosition = 0;
-    s.replaceStoryboard = 1;
-    s.reservedB = 0;
-    writeSettings(projectDir);
 }
 
-} // namespace
+void freeOperatorEntry(OperatorEntry* entry)
+{
+    std::free(entry->name);
+    std::free(entry->prefs);
+    std::free(entry);
+}
 
 int32_t writeSettings(const char* projectDir)
 {

@@ -1,12 +1,16 @@
 // The modal requesters and pickers, answered by the user, and the panels of operator settings.
 #include "gui_test_support.h"
+#include "support/audio_files.h"
 
 #include "host/hxmain.h"
+#include "host/hxop.h"
+#include "hxhost/transitions.h"
 #include "host/hxopcommon.h"
 #include "host/hxtx.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
 namespace {
 
@@ -106,8 +110,8 @@ TEST_F(GuiRequestersTest, TheOperatorPickerOffersTheHostsTransitions)
 
 TEST_F(GuiRequestersTest, TheFileRequesterHandsOverNameDisplayNameAndOrientation)
 {
-    const std::string song = home() + "/Summer song.mp3";
-    writeFile(song, "ID3");
+    const std::string song = home() + "/Summer song.wav";
+    ASSERT_EQ(writeTone(song, Tone{}), "");
     hxhost::ScriptedUser& user = *hxhost::scriptedUser();
     user.addFile(hxhost::FileAnswer{song, u"", 2});
     user.addFile(hxhost::FileAnswer{home() + "/missing.mp3", u"", 0});
@@ -137,48 +141,105 @@ TEST_F(GuiRequestersTest, TheFileRequesterHandsOverNameDisplayNameAndOrientation
     EXPECT_EQ(hxhost::liveCounts().fileRequests, 0);
 }
 
-TEST_F(GuiRequestersTest, OperatorPanelsShowOneSliderPerSettingAndReportChanges)
+TEST_F(GuiRequestersTest, TheSoundFileRequesterNamesSongsByTheirTitleAndRefusesOtherFiles)
 {
-    struct Settings {
-        int32_t width = 20, softness = 5;
-    } settings;
-    auto* op = reinterpret_cast<HxOperator*>(&settings);
-    hxhost::setOperatorSettingsSource(
-        {[](HxOperator* o) {
-             auto* s = reinterpret_cast<Settings*>(o);
-             return std::vector<hxhost::OperatorSetting>{{u"Width", 0, 100, s->width, u"%ld%%"}, {u"Softness", 0, 10, s->softness, u"%ld"}};
-         },
-         [](HxOperator* o, size_t index, int32_t value) {
-             auto* s = reinterpret_cast<Settings*>(o);
-             (index == 0 ? s->width : s->softness) = value;
-             return true;
-         }});
+    Tone tagged;
+    tagged.container = "ogg";
+    tagged.title = "Morning theme";
+    const std::string song = home() + "/track01.ogg", notSound = home() + "/notes.mp3";
+    ASSERT_EQ(writeTone(song, tagged), "");
+    writeFile(notSound, "ID3 but nothing after it");
+    hxhost::ScriptedUser& user = *hxhost::scriptedUser();
+    user.addFile(hxhost::FileAnswer{song, u"", 0});
+    user.addFile(hxhost::FileAnswer{notSound, u"", 0});
+
+    TxRequest* request = txAllocRequest(TX_SOUND_FILES);
+    ASSERT_EQ(txRequest(request, 0), 0);
+    ASSERT_EQ(txGetStatus(request), 1);
+    hxchar name[100];
+    ASSERT_EQ(txGetImageName(request, name, 99), 0);
+    EXPECT_EQ(std::u16string(name), u"Morning theme");
+    ASSERT_EQ(txRequest(request, 0), 0);
+    EXPECT_EQ(txGetStatus(request), 0) << "a file that holds no sound is not offered";
+    ASSERT_EQ(user.failures().size(), 1u);
+    txFreeRequest(request);
+}
+
+TEST_F(GuiRequestersTest, OperatorPanelsGiveEachSettingAGadgetOfItsKindAndWriteTheBlock)
+{
+    std::string error;
+    ASSERT_TRUE(hxhost::installHome(home(), &error)) << error;
+    HxOperator* op = mainLoadOperator("transition/clock", 0);
+    ASSERT_NE(op, nullptr);
+    const hxhost::TransitionType& clock = *hxhost::transitionOf(op);
+    std::vector<uint8_t> block(opGetPrefsSize(op));
+    ASSERT_EQ(opGetPrefs(op, block.data(), static_cast<uint32_t>(block.size())), 0);
+    ASSERT_TRUE(hxhost::setSettingValue(*clock.setting("softness"), 35, block.data(), block.size()));
+    ASSERT_EQ(opSetPrefs(op, block.data(), static_cast<uint32_t>(block.size())), 0);
+
+    // Six settings in the room of five rows: a second column takes the sixth.
+    UReqRequest request;
+    UgWindow* window = openWindow(request, UREQ_REQUESTER, 500, 200, u"Settings");
+    const int32_t rowStep = ugGetFontHeight() + ugGetAddHeight() + 4 + ugConvertWidth(4);
+    OpGuiState* state = nullptr;
+    ASSERT_EQ(mainBuildOpGui(window, 10, 10, 480, 5 * rowStep - ugConvertWidth(4), op, &state), 0);
+    EXPECT_EQ(hxhost::liveCounts().operatorPanels, 1);
+    std::map<std::u16string, hxhost::GadgetView> shown;
+    const std::vector<hxhost::WindowView> open = hxhost::windows();
+    for (const hxhost::GadgetView& g : open.back().gadgets)
+        if (g.id != request.okGadget && g.id != request.cancelGadget)
+            shown[g.text] = g;
+    ASSERT_EQ(shown.size(), clock.settings.size());
+    const hxhost::GadgetView &direction = shown[u"Direction"], &softness = shown[u"Softness"],
+                             &smooth = shown[u"Smooth start and end"];
+    EXPECT_EQ(direction.kind, hxhost::GadgetKind::Popup);
+    ASSERT_EQ(direction.items.size(), 2u);
+    EXPECT_EQ(direction.items[1].text, u"Anticlockwise");
+    EXPECT_EQ(softness.kind, hxhost::GadgetKind::Slider);
+    EXPECT_EQ(softness.value, 35) << "the operator's own block, not the defaults";
+    EXPECT_EQ(smooth.kind, hxhost::GadgetKind::CheckBox);
+    EXPECT_GT(smooth.x, direction.x) << "the sixth setting opens a second column";
+    for (const auto& [label, g] : shown)
+        EXPECT_LE(g.x + g.width, 10 + 480) << std::string(label.begin(), label.end()) << " stays inside the panel";
+
+    hxhost::scriptedUser()->addAction(act(hxhost::ActionKind::Choose, direction.id, 1));
+    hxhost::scriptedUser()->addAction(act(hxhost::ActionKind::Press, smooth.id));
+    hxhost::scriptedUser()->addAction(act(hxhost::ActionKind::Choose, direction.id, 1));
+    hxhost::scriptedUser()->addAction(act(hxhost::ActionKind::Press, request.okGadget));
+    int32_t r1 = -1, r2 = -1;
+    for (int changed = 0; changed < 2; ++changed) {
+        UgMessage message = receive();
+        EXPECT_EQ(mainDoOpGui(&message, state, op, window, 0, 1, 0, &r1, &r2), 0) << "the block changed";
+    }
+    UgMessage message = receive();
+    EXPECT_NE(mainDoOpGui(&message, state, op, window, 0, 1, 0, &r1, &r2), 0) << "the same entry again changes nothing";
+    message = receive();
+    EXPECT_NE(mainDoOpGui(&message, state, op, window, 0, 1, 0, &r1, &r2), 0) << "OK is not the panel's";
+    ASSERT_EQ(opGetPrefs(op, block.data(), static_cast<uint32_t>(block.size())), 0);
+    EXPECT_EQ(hxhost::settingValue(*clock.setting("direction"), block.data(), block.size()), 1);
+    EXPECT_EQ(hxhost::settingValue(*clock.setting("smooth"), block.data(), block.size()), 1);
+    EXPECT_EQ(hxhost::settingValue(*clock.setting("softness"), block.data(), block.size()), 35);
+
+    mainRemoveOpGui(window, state);
+    EXPECT_EQ(hxhost::liveCounts().operatorPanels, 0);
+    EXPECT_FALSE(hxhost::gadget(direction.id)) << "the panel's gadgets went with it";
+    EXPECT_TRUE(hxhost::gadget(request.okGadget));
+    mainUnloadOperator(op);
+}
+
+TEST_F(GuiRequestersTest, APanelOfAnOperatorWithoutSettingsSaysSo)
+{
+    std::string error;
+    ASSERT_TRUE(hxhost::installHome(home(), &error)) << error;
+    HxOperator* pan = mainLoadOperator("longterm/stillsetpan.opw", 1);
+    ASSERT_NE(pan, nullptr);
     UReqRequest request;
     UgWindow* window = openWindow(request, UREQ_REQUESTER, 500, 200, u"Settings");
     OpGuiState* state = nullptr;
-    ASSERT_EQ(mainBuildOpGui(window, 10, 10, 480, 180, op, &state), 0);
-    EXPECT_EQ(hxhost::liveCounts().operatorPanels, 1);
-    std::vector<hxhost::GadgetView> sliders;
-    const hxhost::WindowView shown = hxhost::windows().back();
-    for (const hxhost::GadgetView& g : shown.gadgets)
-        if (g.kind == hxhost::GadgetKind::Slider)
-            sliders.push_back(g);
-    ASSERT_EQ(sliders.size(), 2u);
-    EXPECT_EQ(sliders[1].text, u"Softness");
-    EXPECT_EQ(sliders[0].value, 20);
-
-    hxhost::scriptedUser()->addAction(act(hxhost::ActionKind::Slide, sliders[1].id, 8));
-    hxhost::scriptedUser()->addAction(act(hxhost::ActionKind::Press, request.okGadget));
-    int32_t r1 = -1, r2 = -1;
-    UgMessage message = receive();
-    EXPECT_EQ(mainDoOpGui(&message, state, op, window, 0, 1, 0, &r1, &r2), 0) << "the setting changed";
-    EXPECT_EQ(settings.softness, 8);
-    message = receive();
-    EXPECT_NE(mainDoOpGui(&message, state, op, window, 0, 1, 0, &r1, &r2), 0) << "OK is not the panel's";
+    ASSERT_EQ(mainBuildOpGui(window, 10, 10, 480, 150, pan, &state), 0);
+    EXPECT_EQ(hxhost::windows().back().gadgets.size(), 2u) << "OK and Cancel only";
     mainRemoveOpGui(window, state);
-    EXPECT_EQ(hxhost::liveCounts().operatorPanels, 0);
-    EXPECT_FALSE(hxhost::gadget(sliders[0].id)) << "the panel's gadgets went with it";
-    EXPECT_TRUE(hxhost::gadget(request.okGadget));
+    mainUnloadOperator(pan);
 }
 
 } // namespace

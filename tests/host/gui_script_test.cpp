@@ -66,6 +66,8 @@ TEST_F(GuiScriptTest, BadLinesAreNamedWithTheirLineAndNothingIsAdded)
         {"drag grid 1 over 2", "s.txt:2: a drag goes \"to\" a position or \"onto\" a gadget"},
         {"press knob", "s.txt:2: \"knob\" names no gadget"},
         {"select grid 1 2", "s.txt:2: unexpected \"2\" at the end"},
+        {"set \"Softness\"", "s.txt:2: the line ends too early"},
+        {"set \"Softness\" lots", "s.txt:2: \"lots\" is not a number from -2147483648 to 2147483647"},
         {"crop 1 2 0 5", "s.txt:2: a crop rectangle needs a width and a height above 0"},
         {"answer perhaps", "s.txt:2: an answer is \"yes\", \"no\" or \"ok\""},
     };

@@ -8,7 +8,8 @@ headers=$1
 library=$2
 marker='/* not yet provided */'
 
-defined=$(nm -D --defined-only "$library" | awk '{print $NF}' | sort -u)
+# Names the compiler makes for itself (the address sanitizer's __odr_asan markers) are not services.
+defined=$(nm -D --defined-only "$library" | awk '{print $NF}' | grep -v '^__' | sort -u)
 problems=0
 declared=()
 marked=0

@@ -2,6 +2,7 @@
 #include "session_fixture.h"
 
 #include "stillset/jingle_choice.h"
+#include "support/wav_file.h"
 
 #include <filesystem>
 
@@ -16,7 +17,7 @@ protected:
 
 TEST_F(JingleChoiceTest, AChosenFileFillsBothBuffers)
 {
-    writeFile(home() + "/bell.wav", "sound");
+    writeFile(home() + "/bell.wav", wavBytes(48000));
     hxhost::scriptedUser()->addFile(hxhost::FileAnswer{home() + "/bell.wav", u"Bell", 2});
     ASSERT_TRUE(chooseJingle(file, name, &orientation));
     EXPECT_EQ(std::string(file), home() + "/bell.wav");
@@ -35,7 +36,7 @@ TEST_F(JingleChoiceTest, ACancelIsNoFailureAndATooLongPathIsOne)
     for (int i = 0; i < 5; ++i)
         deep += "/" + std::string(200, char('a' + i));
     std::filesystem::create_directories(deep);
-    writeFile(deep + "/bell.wav", "sound");
+    writeFile(deep + "/bell.wav", wavBytes(48000));
     hxhost::scriptedUser()->addFile(hxhost::FileAnswer{deep + "/bell.wav", u"Bell", 0});
     EXPECT_FALSE(chooseJingle(file, name, &orientation));
     EXPECT_EQ(entries(4, "src\\stillset").size(), 1u);

@@ -9,6 +9,7 @@
 #include "stillset/session.h"
 
 #include "hxhost/session_script.h"
+#include "hxhost/storyboard.h"
 
 #include <cstring>
 #include <string>
@@ -23,6 +24,14 @@ struct StoredPhoto {
 
 class PluginTest : public HostTest {
 protected:
+    // The host renders photo clips with this test's own copy of the plug-in, whose session and
+    // picture cache the tests see, not with the installed library.
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        hxhost::setPhotoRenderer({&stillsetDoPhoto, &stillsetGetFinalField});
+    }
+
     // The tool's directory for host project `number`.
     std::string projectDir(int number = 0) const
     {

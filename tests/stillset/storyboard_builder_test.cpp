@@ -24,7 +24,6 @@ protected:
     void SetUp() override
     {
         PluginTest::SetUp();
-        hxhost::setPhotoRenderer({&stillsetDoPhoto, &stillsetGetFinalField});
         std::filesystem::create_directories(home() + "/transition");
         transitionFile("wipe", 0);
         transitionFile("push", 4);

@@ -2,6 +2,7 @@
 // display name and orientation.
 #include "host/hxtx.h"
 
+#include "hxhost/audio.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
@@ -94,9 +95,19 @@ int32_t txRequest(TxRequest* request, uint32_t) HX_ENTRY
         host.user->actionFailed(hxhost::UserAction{}, "the file requester has no file " + answer->path);
         return 0;
     }
+    std::u16string title;
+    if (request->kind == TX_SOUND_FILES) {
+        hxhost::AudioInfo sound;
+        std::string why;
+        if (!hxhost::probeAudio(answer->path, &sound, &why)) {
+            host.user->actionFailed(hxhost::UserAction{}, "the file requester lists sound files only: " + why);
+            return 0;
+        }
+        title = sound.title;
+    }
     request->chosen = true;
     request->path = answer->path;
-    request->displayName = answer->displayName.empty() ? nameOf(answer->path) : answer->displayName;
+    request->displayName = !answer->displayName.empty() ? answer->displayName : !title.empty() ? title : nameOf(answer->path);
     request->orientation = answer->orientation;
     return 0;
 }

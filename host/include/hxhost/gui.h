@@ -6,14 +6,12 @@
 #include "hxhost/api.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 struct UgWindow;
-struct HxOperator;
 
 namespace hxhost {
 
@@ -76,21 +74,6 @@ HXHOST_API Picture screenPicture();
 HXHOST_API Picture windowPicture(const UgWindow* window);
 // PNG files, replaced atomically. A null window saves the whole screen.
 HXHOST_API bool saveScreenshot(const std::string& path, const UgWindow* window = nullptr, std::string* error = nullptr);
-
-// How the host's operators show their settings in an operator panel (mainBuildOpGui): one slider per
-// setting. Without a source every panel says that the operator has no settings.
-struct OperatorSetting {
-    std::u16string label;
-    int32_t minimum = 0;
-    int32_t maximum = 100;
-    int32_t value = 0;
-    std::u16string format = u"%ld";
-};
-struct OperatorSettingsSource {
-    std::function<std::vector<OperatorSetting>(HxOperator*)> read;
-    std::function<bool(HxOperator*, size_t index, int32_t value)> write; // false: the operator refused it
-};
-HXHOST_API void setOperatorSettingsSource(OperatorSettingsSource source);
 
 } // namespace hxhost
 

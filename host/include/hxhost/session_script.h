@@ -6,8 +6,12 @@
 //   press key:0xE002                  ... the gadget whose shortcut key is 0xE002
 //   choose "Duration" 3               popup entry 3 (entries and positions count from 0)
 //   slide "Brightness" 120            slider to 120 (the knob stops at the ends)
+//   drag "Brightness" to 150          drag the slider's knob to 150: the values on the way are posted too
 //   check "Delete the existing scenes first" on     check box on or off
 //   toggle checkbox:1
+//   set "Direction" "Right to left"   a setting, whatever gadget shows it: a popup entry by its text
+//   set "Softness" 40                 or number, a slider's value, a check box on or off (the
+//   set "Smooth start and end" on     settings panel of a transition labels each setting)
 //   select grid 4                     grid item or list row 4, as a click
 //   double-click list 2
 //   step grid +1                      move the selection with a cursor key
@@ -23,6 +27,8 @@
 //   answer yes | no                   the next notice or question (default: no)
 //   stop-meter 3                      stop the next progress meter when it reaches step 3
 //   crop 12 6 100 50 | crop keep | crop cancel          the crop requester (default: cancel)
+//   answer yes screenshot shots/q.png | crop keep screenshot shots/crop.png
+//                                     ... first save the screen with the requester on it, as PNG
 //   pick-scenes all | none | 3 5 "Beach"                scene bin items by number or name
 //   pick-operators crossfade "wipe left" | none         transitions by name
 //   pick-file /music/song.mp3 ["Display name"] [orientation 1] | pick-file cancel

@@ -53,7 +53,10 @@ enum class ActionKind {
     Press,          // a button, image button or click area; a check box toggles
     Choose,         // popup entry `value`
     Slide,          // slider to `value`
+    DragSlider,     // slider's knob dragged to `value`, its values posted on the way
     SetCheck,       // check box to `value` (0 or 1); nothing happens when it already is
+    Set,            // whatever the gadget is: popup entry `value` (or the entry whose text is `entry`),
+                    // slider to `value`, check box to `value`
     Select,         // grid item or list row `value`
     DoubleClick,    // grid item or list row `value`
     Step,           // move the selection of a grid or list by `value` with a cursor key
@@ -72,6 +75,7 @@ struct UserAction {
     int32_t to = 0;
     GadgetAddress target;
     std::string path;
+    std::u16string entry;
     int32_t line = 0; // the script line it came from, 0 when made in code
 };
 
@@ -131,11 +135,12 @@ public:
         std::vector<std::u16string> names;
     };
 
-    void addAnswer(uint32_t answer);
+    // An answer or crop with a screenshot path saves the screen, with the requester on it, before answering.
+    void addAnswer(uint32_t answer, std::string screenshot = {});
     // Stops the next meter that reaches `done` steps.
     void stopMeterAt(int32_t done);
     void addAction(UserAction action);
-    void addCrop(CropAnswer answer);
+    void addCrop(CropAnswer answer, std::string screenshot = {});
     void addScenes(ScenePick pick);
     void addOperators(std::vector<std::string> names);
     void addFile(std::optional<FileAnswer> answer);
@@ -153,12 +158,17 @@ public:
     std::optional<FileAnswer> pickFile(int32_t kind) override;
 
 private:
+    // Saves the screen to `path` (none when empty); a failure is one of failures().
+    void screenshotBeforeAnswer(const std::string& path);
+
     std::vector<uint32_t> answers_;
+    std::vector<std::string> answerShots_;
     size_t next_ = 0;
     int32_t stopAt_ = -1;
     std::vector<UserAction> actions_;
     size_t nextAction_ = 0;
     std::vector<CropAnswer> crops_;
+    std::vector<std::string> cropShots_;
     size_t nextCrop_ = 0;
     std::vector<ScenePick> scenes_;
     size_t nextScenes_ = 0;

@@ -1,0 +1,172 @@
+#include "photo_editor.h"
+
+#include "crop_editor.h"
+#include "event_loop.h"
+#include "gadget_helpers.h"
+#include "layout_units.h"
+#include "main_window.h"
+#include "preview_fit.h"
+#include "requester_frame.h"
+#include "requester_gadgets.h"
+#include "tonal_requester.h"
+#include "stillset/photo_list.h"
+#include "stillset/previews.h"
+
+int32_t openPhotoEditor()
+{
+    const VisibleArea area = visibleArea();
+    const RowMeasures m = rowMeasures();
+    const PreviewSize preview = fitPreview(area.width * 3 / 4 - 12 - 2 * CW(6),
+                                           area.height * 3 / 4 - 20 - 4 * CW(6) - CH(10) - m.FH - m.AH);
+    const int32_t WW = preview.width + 2 * CW(6) + 12, PH = preview.height + 2 * CW(6) + 12;
+    const int32_t TH = m.FH + m.AH + 2 * CW(6) + 8;
+    UgWindow* window = openRequester({editorRequest, WW, CH(10) + TH + PH, 120, 1679, UREQ_EDITOR_REQUESTER, 121});
+    if (!window)
+        return -1;
+    drawPanel(window, 0, 0, WW - 1, PH - 1);
+    drawPanel(window, 0, PH + CH(10), WW - 1, PH + CH(10) + TH - 1);
+
+    const int32_t y = PH + CH(10) + CW(6) + 2;
+    auto button = [&](int k, int32_t image, uint32_t key, int32_t help) {
+        return imageButton(window, CW(6) + 2 + k * (GW(32) + CW(2)), y, GW(32), m.BH, image, key, help);
+    };
+    EditorGadgets& g = editorGadgets;
+    g.rotate270Button = button(0, 27, 0x40000065, 70);
+    g.rotate90Button = button(1, 28, 0x80000072, 71);
+    g.mirrorButton = button(2, 23, 0x4000006D, 72);
+    g.cropButton = button(3, 20, 0x80000061, 73);
+    g.tonalButton = button(4, 21, 0x40000076, 74);
+    g.includeButton = button(5, 26, 0x80000079, 76);
+    g.excludeButton = button(6, 25, 0x4000006E, 77);
+    g.previousButton = button(7, 30, 0x8000E007, 80);
+    g.nextButton = button(8, 31, 0x4000E008, 81);
+
+    const int32_t inset = CW(6) + 6;
+    editorPreviewRect = {static_cast<int16_t>(inset), static_cast<int16_t>(inset), preview.width, preview.height};
+    framePreview(window, inset, preview);
+    endRequesterBuild();
+    return 0;
+}
+
+void refreshEditedPhoto(PhotoEntry* photo)
+{
+    if (photo->thumbnail) {
+        opFreeImage(photo->thumbnail);
+        photo->thumbnail = nullptr;
+    }
+    nslDeleteStillsetStamp(session.projectDir, photo);
+    buildThumbnail(photo);
+    drawEditorPreview(photo);
+    dropClip(photo);
+}
+
+void forgetEditedPhoto(const PhotoEntry* photo)
+{
+    if (!photo || session.editEntry == photo)
+        session.editEntry = nullptr;
+    if (!photo || session.tonalEntry == photo)
+        session.tonalEntry = nullptr;
+}
+
+namespace {
+
+// Editor handlers act on the photo it shows, and only while it is open.
+PhotoEntry* edited()
+{
+    return requesterIsOpen(editorRequest) ? session.editEntry : nullptr;
+}
+
+void step(PhotoEntry* to, int32_t by)
+{
+    if (!to)
+        return;
+    session.editRow += by;
+    session.editEntry = to;
+    drawEditorPreview(to);
+}
+
+void turn(bool clockwise)
+{
+    if (PhotoEntry* photo = edited()) {
+        turnOnScreen(photo, clockwise);
+        refreshEditedPhoto(photo);
+    }
+}
+
+} // namespace
+
+void onEditorNext()
+{
+    if (PhotoEntry* photo = edited())
+        step(static_cast<PhotoEntry*>(ListNext(photo)), 1);
+}
+
+void onEditorPrevious()
+{
+    if (PhotoEntry* photo = edited())
+        step(static_cast<PhotoEntry*>(ListPrev(photo)), -1);
+}
+
+void onEditorInclude()
+{
+    if (PhotoEntry* photo = edited(); photo && setIncluded(photo, 1))
+        refreshEditedPhoto(photo);
+}
+
+void onEditorExclude()
+{
+    if (PhotoEntry* photo = edited(); photo && setIncluded(photo, 0))
+        refreshEditedPhoto(photo);
+}
+
+void onEditorMirror()
+{
+    if (PhotoEntry* photo = edited()) {
+        toggleMirror(photo);
+        refreshEditedPhoto(photo);
+    }
+}
+
+void onEditorRotate90()
+{
+    turn(true);
+}
+
+void onEditorRotate270()
+{
+    turn(false);
+}
+
+void onEditorCrop()
+{
+    if (PhotoEntry* photo = edited(); photo && editCrop(photo) == 0)
+        refreshEditedPhoto(photo);
+}
+
+void onEditorTonal()
+{
+    if (PhotoEntry* photo = edited()) {
+        session.tonalEntry = photo;
+        session.tonalRow = session.editRow;
+        startTonalEdit(photo);
+    }
+}
+
+void closePhotoEditor()
+{
+    if (!requesterIsOpen(editorRequest))
+        return;
+    closeRequester(editorRequest);
+    UgWindow* window = mainWindow();
+    const UgGadget grid = mainGadgets.photoGrid;
+    const int32_t row = gadgetInfo(window, grid, UG_GRID_SELECTED);
+    const int32_t monitor = ugGetDefaultMonitor();
+    ugDisableRefresh(monitor);
+    // Selecting another position and back redraws the grid with the changed thumbnails.
+    ugChangeElement(window, grid, UG_GRID_SELECT, 1, 1);
+    ugChangeElement(window, grid, UG_GRID_SELECT, row, 1);
+    if (auto* photo = static_cast<PhotoEntry*>(ListNodeAt(&session.photoList, row + 1)))
+        drawMainPreview(photo);
+    updateReadyIcon();
+    ugEnableRefresh(monitor);
+}

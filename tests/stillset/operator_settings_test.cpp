@@ -1,0 +1,143 @@
+// A transition's settings panel: what reaches the transition's block on OK and Cancel, and that the
+// panel and its operator never outlive the transition, the requester or the session.
+#include "chooser_fixture.h"
+
+#include "hxhost/transitions.h"
+
+namespace {
+
+class OperatorSettingsTest : public ChooserTest {
+protected:
+    void SetUp() override
+    {
+        ChooserTest::SetUp();
+        onTransitionsButton(event());
+        addTransitions({"wipe", "push"});
+        select(transitionsRequest, choosers.transitionListView, 0);
+    }
+
+    static const hxhost::TransitionSetting& wipeSetting(const char* key)
+    {
+        return *hxhost::findTransition("wipe")->setting(key);
+    }
+    static int32_t storedValue(const OperatorEntry* entry, const char* key)
+    {
+        return hxhost::settingValue(wipeSetting(key), static_cast<const uint8_t*>(entry->prefs), entry->prefsSize);
+    }
+    static UgGadget panelGadget(const std::u16string& label)
+    {
+        const std::vector<hxhost::WindowView> open = hxhost::windows();
+        for (const hxhost::GadgetView& g : open.back().gadgets)
+            if (g.text == label)
+                return g.id;
+        ADD_FAILURE() << "no setting labelled so";
+        return 0;
+    }
+    static OperatorEntry* wipe() { return operatorAtRow(session.transitionList, 0); }
+};
+
+TEST_F(OperatorSettingsTest, OkKeepsTheOldBlockWithoutAChangeAndTakesTheNewOneAfterOne)
+{
+    onTransitionSettings(event());
+    ASSERT_EQ(session.requestOpen[operatorGuiRequest], 1);
+    EXPECT_EQ(hxhost::liveCounts().operators, 1);
+    onOperatorGuiOk(event());
+    EXPECT_EQ(wipe()->prefs, nullptr) << "no change, no block";
+    EXPECT_EQ(hxhost::liveCounts().operators, 0);
+
+    onTransitionSettings(event());
+    passToOperatorGui(event(panelGadget(u"Softness"), 60));
+    passToOperatorGui(event(panelGadget(u"Direction"), 2));
+    onOperatorGuiOk(event());
+    ASSERT_NE(wipe()->prefs, nullptr);
+    EXPECT_EQ(storedValue(wipe(), "softness"), 60);
+    EXPECT_EQ(storedValue(wipe(), "direction"), 2);
+    const void* block = wipe()->prefs;
+
+    onTransitionSettings(event());
+    EXPECT_EQ(hxhost::gadget(panelGadget(u"Softness"))->value, 60) << "the panel opens on the stored block";
+    onOperatorGuiOk(event());
+    EXPECT_EQ(wipe()->prefs, block) << "OK without a change keeps the block";
+    EXPECT_EQ(hxhost::liveCounts().operatorPanels, 0);
+}
+
+TEST_F(OperatorSettingsTest, CancelKeepsTheOldBlock)
+{
+    onTransitionSettings(event());
+    passToOperatorGui(event(panelGadget(u"Softness"), 60));
+    onOperatorGuiOk(event());
+    onTransitionSettings(event());
+    passToOperatorGui(event(panelGadget(u"Softness"), 90));
+    onOperatorGuiCancel(event());
+    EXPECT_EQ(storedValue(wipe(), "softness"), 60);
+    EXPECT_EQ(hxhost::liveCounts().operators, 0);
+}
+
+TEST_F(OperatorSettingsTest, AnOperatorThatCannotBeLoadedOpensNoPanel)
+{
+    hxhost::failService("mainLoadOperator");
+    onTransitionSettings(event());
+    EXPECT_EQ(session.requestOpen[operatorGuiRequest], 0);
+    select(transitionsRequest, choosers.transitionListView, 2); // the separator
+    onTransitionSettings(event());
+    EXPECT_EQ(session.requestOpen[operatorGuiRequest], 0);
+}
+
+TEST_F(OperatorSettingsTest, ThePanelNeverOutlivesItsTransitionRequesterOrSession)
+{
+    onTransitionSettings(event());
+    const int64_t windows = hxhost::liveCounts().windows;
+    onTransitionSettings(event());
+    EXPECT_EQ(hxhost::liveCounts().windows, windows) << "one panel at a time";
+
+    onRemoveTransition(event()); // the transition whose panel is open
+    EXPECT_EQ(session.requestOpen[operatorGuiRequest], 0);
+    EXPECT_EQ(hxhost::liveCounts().operators, 0);
+    onOperatorGuiOk(event()); // a late OK of the closed panel changes nothing
+    EXPECT_EQ(ListCount(&session.transitionList), 1);
+
+    onTransitionSettings(event());
+    passToOperatorGui(event(panelGadget(u"Direction"), 1));
+    onTransitionsOk(event()); // the panel closes with its requester, keeping what was set
+    EXPECT_EQ(session.requestOpen[operatorGuiRequest], 0);
+    const auto* push = operatorAtRow(session.transitionList, 0);
+    ASSERT_NE(push->prefs, nullptr);
+    EXPECT_EQ(hxhost::settingValue(*hxhost::findTransition("push")->setting("direction"),
+                                   static_cast<const uint8_t*>(push->prefs), push->prefsSize),
+              1);
+
+    onTransitionsButton(event());
+    select(transitionsRequest, choosers.transitionListView, 0);
+    onTransitionSettings(event());
+    sessionShutdown();
+    EXPECT_EQ(hxhost::liveCounts().operators, 0);
+    EXPECT_EQ(hxhost::liveCounts().operatorPanels, 0);
+    expectNothingLive();
+    ASSERT_EQ(sessionStartup(), 0);
+}
+
+TEST_F(OperatorSettingsTest, AChangeMadeInTheSessionReachesTheSettingsFileAndTheNextSession)
+{
+    sessionShutdown(); // stores wipe and push
+    ASSERT_EQ(runScript("press \"Transitions...\"\n"
+                        "select list 0\n"
+                        "press \"Settings\"\n"
+                        "set \"Direction\" \"Bottom to top\"\n"
+                        "set \"Border\" 25\n"
+                        "set \"Smooth start and end\" on\n"
+                        "press ok in \"Settings\"\n"
+                        "press ok in \"Transitions\"\n"),
+              0);
+    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(names(session.transitionList), (std::vector<std::string>{"transition/wipe", "transition/push"}));
+    ASSERT_NE(wipe()->prefs, nullptr);
+    EXPECT_EQ(wipe()->prefsSize, hxhost::findTransition("wipe")->prefsSize());
+    EXPECT_EQ(storedValue(wipe(), "direction"), 3);
+    EXPECT_EQ(storedValue(wipe(), "border"), 25);
+    EXPECT_EQ(storedValue(wipe(), "smooth"), 1);
+    EXPECT_EQ(storedValue(wipe(), "softness"), wipeSetting("softness").defaultValue);
+    EXPECT_EQ(operatorAtRow(session.transitionList, 1)->prefs, nullptr);
+    EXPECT_EQ(session.settings.transitionsEnabled, 1);
+}
+
+} // namespace
