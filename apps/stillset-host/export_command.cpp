@@ -53,7 +53,7 @@ int runExport(const Arguments& arguments)
         return usageError("export: " + error);
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::openProject(&error))
-        return usageError("export: " + error), 1;
+        return runFailure("export: " + error);
 
     hxhost::ExportSettings settings;
     settings.output = options.value("--output");

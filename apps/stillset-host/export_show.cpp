@@ -14,7 +14,7 @@ int exportShow(const std::string& command, hxhost::ExportSettings settings)
     const bool written = hxhost::exportStoryboard(settings, &error);
     bar.finish();
     if (!written)
-        return usageError(command + ": " + (interrupt.interrupted() ? "interrupted; nothing was written" : error)), 1;
+        return runFailure(command + ": " + (interrupt.interrupted() ? "interrupted; nothing was written" : error));
     return 0;
 }
 
