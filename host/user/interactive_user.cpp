@@ -101,7 +101,7 @@ public:
 
     std::optional<UserAction> nextAction() override
     {
-        forgetClosedWindows();
+        markAgain();
         show(nullptr);
         for (;;) {
             SDL_Event event;
@@ -283,6 +283,8 @@ private:
     // Follows the pointer: the gadget under it is marked and its help text shown. True when that changed.
     bool follow(int32_t x, int32_t y)
     {
+        pointerX_ = x;
+        pointerY_ = y;
         std::optional<Marked> hovered;
         std::u16string text;
         int32_t button = -1;
@@ -493,14 +495,13 @@ private:
         return focus_ && hx::isLiveWindow(focus_->window) ? hx::findGadget(focus_->window, focus_->gadget) : nullptr;
     }
 
-    void forgetClosedWindows()
+    // The windows changed under a pointer at rest: what it is over now is marked, not what was there,
+    // and a focus on a gadget that is gone is dropped.
+    void markAgain()
     {
+        follow(pointerX_, pointerY_);
         if (focus_ && !focusedGadget())
             focus_.reset();
-        if (hover_ && (!hx::isLiveWindow(hover_->window) || !hx::findGadget(hover_->window, hover_->gadget))) {
-            hover_.reset();
-            hoverText_.clear();
-        }
     }
 
     // ---- Modal questions ----
@@ -569,6 +570,7 @@ private:
         if (closed_)
             return -1;
         pointer_.cancel();
+        markAgain(); // the requester may stand over what the pointer was on
         if (prompt.typed)
             SDL_StartTextInput();
         show(&prompt);
@@ -753,6 +755,7 @@ private:
     std::optional<Marked> hover_;
     std::u16string hoverText_;
     int32_t hoverButton_ = -1;
+    int32_t pointerX_ = -1, pointerY_ = -1; // frame pixels, -1 when the pointer is elsewhere
     std::optional<Marked> focus_;
     std::u16string meterStatus_;
     uint32_t lastMeterFrame_ = 0;

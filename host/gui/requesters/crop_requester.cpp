@@ -72,7 +72,7 @@ public:
     }
 
     bool open() const { return shown_.open(); }
-    void addButtons() { shown_.addButtons({u"OK", u"Cancel"}, 0, 1); }
+    void addButtons() { shown_.addButtons({u"Cancel", u"OK"}, 1, 0); }
 
     hx::Rect pictureOnScreen() const override
     {

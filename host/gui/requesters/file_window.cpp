@@ -101,7 +101,7 @@ FileWindow::FileWindow(int32_t kind, const std::string& folder)
         list_ = list->id;
     if (!showFolder(folder))
         showFolder("/");
-    shown_.addButtons({u"Open", u"Cancel"}, 0, 1);
+    shown_.addButtons({u"Cancel", u"Open"}, 1, 0);
     shown_.shown();
     standing() = this;
 }

@@ -23,7 +23,8 @@ public:
     UgWindow* window() const { return window_; }
     // Draws into the content in content coordinates.
     Canvas canvas() const;
-    // Buttons in a row at the content's bottom right, the first label rightmost. The buttons at
+    // Buttons in a row at the content's bottom right, the first label rightmost (Cancel, then OK to
+    // its left, as the toolkit's requesters have them). The buttons at
     // `accepts` and `cancels` (-1: none) are the window's OK and Cancel, where a person's click answers.
     void addButtons(const std::vector<std::u16string>& labels, int32_t accepts, int32_t cancels);
     // Tells the screen that the window's pixels changed.

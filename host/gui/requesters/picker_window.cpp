@@ -67,7 +67,7 @@ PickerWindow::PickerWindow(const std::u16string& title, const std::vector<std::u
     }
     if (names.empty())
         drawText(shown_.canvas(), margin(), margin(), u"Nothing to choose from.", guiColour(kColourDimText));
-    shown_.addButtons({u"OK", u"Cancel"}, 0, 1);
+    shown_.addButtons({u"Cancel", u"OK"}, 1, 0);
     shown_.shown();
 }
 
