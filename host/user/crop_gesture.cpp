@@ -54,8 +54,10 @@ bool CropGesture::press(int32_t x, int32_t y, const CropRectangle& current)
         }
     }
     if (nearest > picture_.cornerReach) {
+        // A rectangle over the whole picture has nowhere to go: a drag in it draws a new one.
         const bool inside = px >= left && px < right && py >= top && py < bottom;
-        held.moving = inside;
+        const bool canMove = current.width < picture_.width || current.height < picture_.height;
+        held.moving = inside && canMove;
         held.fixedX = px;
         held.fixedY = py;
     }

@@ -1,5 +1,6 @@
 // A person's pointer on the crop requester's picture: a press near a corner of the rectangle takes
-// that corner, a press inside it moves it, a press elsewhere on the picture draws a new one from there.
+// that corner, a press inside it moves it (unless it covers the whole picture), a press elsewhere on
+// the picture draws a new one from there.
 #ifndef HX_USER_CROP_GESTURE_H
 #define HX_USER_CROP_GESTURE_H
 

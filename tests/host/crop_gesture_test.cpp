@@ -56,6 +56,8 @@ TEST(CropGesture, ElsewhereOnThePictureDrawsANewRectangleNoSmallerThanTheMinimum
     EXPECT_EQ(dragged(gesture, {110, 60}, {105, 55}), (CropRectangle{4, 4, 16, 16})) << "grown away from the press";
     EXPECT_EQ(dragged(gesture, {110, 60}, {0, 0}), (CropRectangle{0, 0, 20, 20})) << "the pointer is kept on the picture";
     EXPECT_EQ(dragged(gesture, {110, 60}, {110, 60}), (CropRectangle{20, 20, 16, 16}));
+    // Inside a rectangle over the whole picture, which cannot move.
+    EXPECT_EQ(dragged(gesture, {150, 100}, {200, 150}, {0, 0, 400, 300}), (CropRectangle{100, 100, 100, 100}));
 }
 
 TEST(CropGesture, APressOffThePictureTakesNothing)
