@@ -141,8 +141,8 @@ int32_t sessionShutdown()
             session.settings.gridPosition = position;
     }
     // Without this session's project directory the stored list and settings of an earlier session
-    // must not be overwritten, nor a stored list that this session could not read.
-    if (session.projectDirReady && session.photoListLoaded)
+    // must not be overwritten. A stored list this session could not read was kept aside by the host.
+    if (session.projectDirReady)
         nslWriteStillsetProject(session.projectDir, &session.photoList, 1);
     nslFreeStillsetProject(session.projectDir, &session.photoList, NSL_FREE_KEEP_STORED);
     emptyTrash(session.projectDir);
@@ -189,6 +189,8 @@ int32_t runStillset(OperatorActionRecord* record)
         sessionShutdown();
         return -1;
     }
+    if (!session.photoListLoaded)
+        showUnreadListNotice();
     if (ListCount(&session.photoList) == 0)
         askImportWhenEmpty();
     updateReadyIcon();
