@@ -9,7 +9,7 @@
 namespace {
 
 // Small enough that a hostile header cannot make each run slow, large enough for real pictures.
-constexpr size_t kMaxPixels = size_t(1) << 22;
+constexpr size_t kMaxPixels = size_t(1) << 18;
 
 } // namespace
 
