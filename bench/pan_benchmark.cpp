@@ -26,9 +26,11 @@ void BM_PanField(benchmark::State& state)
 {
     const auto mode = static_cast<uint32_t>(state.range(0));
     const bool hd = state.range(1) != 0;
+    const bool copies = state.range(2) != 0;
     char pattern[] = "/tmp/stillset-bench-home-XXXXXX";
     hxhost::reset();
     hxhost::setStandard(hd ? hxhost::Standard::Hd1080 : hxhost::Standard::Pal);
+    hxhost::setReducedCopies(copies);
     std::string error;
     if (!mkdtemp(pattern) || !hxhost::installHome(pattern, &error)) {
         state.SkipWithError("no temporary installation");
@@ -72,13 +74,15 @@ void BM_PanField(benchmark::State& state)
     std::filesystem::remove_all(pattern);
     hxhost::reset();
 }
-// Mode, then 0 for PAL or 1 for 1080-line HD.
+// Mode, then 0 for PAL or 1 for 1080-line HD, then whether the scaler may read halved copies.
 BENCHMARK(BM_PanField)
-    ->ArgNames({"mode", "hd"})
-    ->Args({0, 0})
-    ->Args({1, 0})
-    ->Args({0, 1})
-    ->Args({1, 1})
+    ->ArgNames({"mode", "hd", "copies"})
+    ->Args({0, 0, 1})
+    ->Args({1, 0, 1})
+    ->Args({0, 1, 1})
+    ->Args({1, 1, 1})
+    ->Args({0, 0, 0})
+    ->Args({0, 1, 0})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -48,10 +48,13 @@ theirs "$grid" "$dir/grid-zoompan.y4m"
 median() { awk -v name="$1" '$1 == name"_median" { print $2 }' "$dir/pan.txt"; }
 first() { awk -v name="$1" '$1 == name"_median" { for (i = 1; i <= NF; ++i) if ($i ~ /^first_field_ms=/) print substr($i, 16) }' "$dir/pan.txt"; }
 echo
-for case in "mode:0/hd:0 zoom PAL" "mode:1/hd:0 pan PAL" "mode:0/hd:1 zoom 1080" "mode:1/hd:1 pan 1080"; do
+for case in "mode:0/hd:0/copies:1 zoom PAL" "mode:1/hd:0/copies:1 pan PAL" "mode:0/hd:1/copies:1 zoom 1080" \
+            "mode:1/hd:1/copies:1 pan 1080" "mode:0/hd:0/copies:0 zoom PAL, no halved copies" \
+            "mode:0/hd:1/copies:0 zoom 1080, no halved copies"; do
   set -- $case
   name="BM_PanField/$1/manual_time"
-  printf 'field of a %-9s steady %6s ms, first field %s\n' "$2 $3:" "$(median "$name")" "$(first "$name")"
+  shift
+  printf 'field of a %-33s steady %6s ms, first field %s\n' "$*:" "$(median "$name")" "$(first "$name")"
 done
 echo "5-second PAL pan, 125 frames 720x576 of $photo:"
 echo "  stillset-host pan --preset 1:  $ours_ms ms"

@@ -12,9 +12,13 @@ int runSession(const Arguments& arguments);
 int runRenderPhoto(const Arguments& arguments);
 int runPan(const Arguments& arguments);
 int runStoryboard(const Arguments& arguments);
+int runExport(const Arguments& arguments);
+int runSlideshow(const Arguments& arguments);
 
 // One-line error on standard error; the status for a usage error.
 int usageError(const std::string& message);
+// One-line error on standard error; the status for a command that failed while it ran.
+int runFailure(const std::string& message);
 bool isHelp(const std::string& argument);
 
 class Options;

@@ -51,7 +51,7 @@ int runInfo(const Arguments& arguments)
     Plugin plugin;
     std::string error;
     if (!plugin.load(arguments[0], error))
-        return usageError(error), 1;
+        return runFailure(error);
     std::printf("description of %s:\n", arguments[0].c_str());
     for (const OperatorTag* tag = plugin.description(); tag->tag != OPE_END; ++tag)
         printTag(*tag);

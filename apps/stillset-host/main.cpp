@@ -12,10 +12,12 @@ const char kUsage[] =
     "\n"
     "Commands:\n"
     "  info PLUGIN      print the description of an operator plug-in\n"
+    "  slideshow        make a video of photos in one go: import, build and export\n"
     "  session          run the slideshow tool on a host project\n"
     "  render-photo     render one photo as the slideshow tool renders its clip\n"
     "  pan              render a pan-and-zoom motion over one photo as Y4M video\n"
     "  storyboard       print a host project's storyboard, or undo its last step\n"
+    "  export           play a project's storyboard into an MP4, MKV or Y4M file\n"
     "\n"
     "Run 'stillset-host COMMAND --help' for the options of a command.\n";
 
@@ -25,6 +27,12 @@ int usageError(const std::string& message)
 {
     std::fprintf(stderr, "stillset-host: %s\n", message.c_str());
     return 2;
+}
+
+int runFailure(const std::string& message)
+{
+    usageError(message);
+    return 1;
 }
 
 bool isHelp(const std::string& argument)
@@ -69,5 +77,9 @@ int main(int argc, char** argv)
         return runPan(arguments);
     if (command == "storyboard")
         return runStoryboard(arguments);
+    if (command == "export")
+        return runExport(arguments);
+    if (command == "slideshow")
+        return runSlideshow(arguments);
     return usageError("unknown command '" + command + "' (try --help)");
 }

@@ -69,15 +69,15 @@ int runPan(const Arguments& arguments)
 
     PhotoScene scene;
     if (!scene.open(options.positional()[0], options, error))
-        return usageError("pan: " + error), 1;
+        return runFailure("pan: " + error);
     HxOperator* pan = mainLoadOperator("longterm/stillsetpan.opw", 1);
     if (!pan)
-        return usageError("pan: the host cannot load the pan operator"), 1;
+        return runFailure("pan: the host cannot load the pan operator");
     std::vector<uint8_t> prefs(opGetPrefsSize(pan));
     const bool prefsSet = readPreset(preset, prefs, error) && opSetPrefs(pan, prefs.data(), static_cast<uint32_t>(prefs.size())) == 0;
     if (!prefsSet) {
         mainUnloadOperator(pan);
-        return usageError(error.empty() ? "pan: the preset does not fit the operator" : error), 1;
+        return runFailure(error.empty() ? "pan: the preset does not fit the operator" : error);
     }
 
     OpImage* probe = opAllocImage(0, 0, OP_FORMAT_YUVA, OP_ALLOC_NO_PIXELS);
@@ -97,7 +97,7 @@ int runPan(const Arguments& arguments)
                    [&](OpImage* field, uint32_t) { return video.addField(field, writeError); }, &error);
     mainUnloadOperator(pan);
     if (!ok || !video.finish(error))
-        return usageError("pan: " + (writeError.empty() ? error : writeError)), 1;
+        return runFailure("pan: " + (writeError.empty() ? error : writeError));
     std::printf("wrote %s: %d frames of %dx%d at %d fps, preset %ld\n", options.value("--output").c_str(),
                 video.frames(), width, height, rate, preset);
     return 0;

@@ -75,7 +75,7 @@ int runRenderPhoto(const Arguments& arguments)
 
     PhotoScene scene;
     if (!scene.open(options.positional()[0], options, error))
-        return usageError("render-photo: " + error), 1;
+        return runFailure("render-photo: " + error);
     PhotoEntry& entry = scene.entry();
     entry.rotation = static_cast<int16_t>(rotation);
     entry.mirrored = options.has("--mirror") ? 1 : 0;
@@ -88,12 +88,12 @@ int runRenderPhoto(const Arguments& arguments)
 
     OpImage* picture = options.has("--full") ? scene.fullPicture() : scene.frame();
     if (!picture)
-        return usageError("render-photo: the photo could not be rendered"), 1;
+        return runFailure("render-photo: the photo could not be rendered");
     const bool written = hxhost::writeImagePng(picture, options.value("--output"), &error);
     const int width = picture->width, height = picture->height;
     opFreeImage(picture);
     if (!written)
-        return usageError("render-photo: " + error), 1;
+        return runFailure("render-photo: " + error);
     std::printf("wrote %s (%dx%d picture)\n", options.value("--output").c_str(), width, height);
     return 0;
 }

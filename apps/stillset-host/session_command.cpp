@@ -3,14 +3,12 @@
 #include "host_options.h"
 #include "options.h"
 #include "photo_import.h"
-#include "plugin.h"
-#include "terminal_progress.h"
+#include "tool_run.h"
 
 #include "hxhost/hxhost.h"
 #include "hxhost/session_script.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -69,34 +67,21 @@ int runSession(const Arguments& arguments)
 
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::openProject(&error))
-        return usageError("session: " + error), 1;
+        return runFailure("session: " + error);
     const size_t imported = importPhotos(options.values("--import"));
     if (!hxhost::saveProject(&error))
-        return usageError("session: " + error), 1;
+        return runFailure("session: " + error);
     if (!options.has("--script") && imported > 0)
         user->addAnswer(1); // yes to importing the scene bin into an empty photo list
     if (options.has("--screenshot"))
         screenshotAtTheEnd(options.value("--screenshot"));
     Plugin plugin;
-    if (!plugin.load(options.value("--plugin", defaultPluginPath("stillset")), error))
-        return usageError("session: " + error), 1;
-    plugin.registerPhotoRenderer();
-    showMetersOnTerminal();
-
-    hxhost::clearLog();
-    OperatorActionRecord record;
-    std::memset(&record, 0, sizeof record);
-    record.action = OP_ACTION_RUN;
-    if (options.has("--render-only"))
-        record.flags |= OP_FLAG_RENDER_ONLY;
-    const int32_t result = plugin.action()(&record);
+    ToolRun run;
+    const uint32_t flags = options.has("--render-only") ? OP_FLAG_RENDER_ONLY : 0;
+    if (!runTool(plugin, options.value("--plugin", defaultPluginPath("stillset")), flags, run, error))
+        return runFailure("session: " + error);
     for (const hxhost::LogEntry& entry : hxhost::logEntries())
         std::printf("log level %d %s:%d module 0x%08X\n", entry.level, entry.source.c_str(), entry.line, entry.module);
-    for (const std::string& failure : user->failures())
-        std::fprintf(stderr, "stillset-host: session script: %s\n", failure.c_str());
-    if (user->actionsLeft() > 0)
-        std::fprintf(stderr, "stillset-host: session script: the tool ended with %zu actions left unplayed\n",
-                     user->actionsLeft());
-    std::printf("session ended with %d\n", result);
-    return result == 0 && user->failures().empty() && user->actionsLeft() == 0 ? 0 : 1;
+    std::printf("session ended with %d\n", run.result);
+    return run.result == 0 && run.userPlayedAll ? 0 : 1;
 }

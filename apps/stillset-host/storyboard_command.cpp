@@ -170,7 +170,7 @@ int runStoryboard(const Arguments& arguments)
     std::string error;
     std::error_code missing;
     if (!std::filesystem::is_directory(options.value("--hxhome"), missing))
-        return usageError("storyboard: no installation at " + options.value("--hxhome")), 1;
+        return runFailure("storyboard: no installation at " + options.value("--hxhome"));
     hxhost::setHome(options.value("--hxhome"));
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     hxhost::Storyboard stored;
@@ -181,7 +181,7 @@ int runStoryboard(const Arguments& arguments)
     if (options.has("--undo")) {
         std::u16string label;
         if (!hxhost::undoLastStep(&label, &error))
-            return usageError("storyboard: cannot undo: " + error), 1;
+            return runFailure("storyboard: cannot undo: " + error);
         if (!options.has("--json"))
             std::printf("undone: \"%s\"\n", hxhost::utf8Of(label).c_str());
     }

@@ -2,6 +2,7 @@
 #include "image/images.h"
 
 #include "image/image_blocks.h"
+#include "image/reduced_copies.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
@@ -139,6 +140,7 @@ void freeImage(OpImage* image)
 {
     if (!image || !liveImages().remove(image))
         return;
+    freeReducedCopies(image);
     takeBack(image);
 }
 

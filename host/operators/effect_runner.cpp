@@ -1,19 +1,17 @@
 // Playing an effect: the host's side of an operator instance, and the fields it exchanges.
-#include "hxhost/hxhost.h"
+#include "operators/effect_instance.h"
 
 #include "host/hxmotion.h"
 #include "host/hxop.h"
 #include "image/images.h"
-#include "operators/operators.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
-// The effect being played; the operator's field calls reach it.
+// The effect whose field is being rendered; the operator's field calls reach it.
 struct Playing {
     const hxhost::FieldSource* source = nullptr;
     const hxhost::FieldSink* sink = nullptr;
@@ -21,6 +19,16 @@ struct Playing {
 };
 
 Playing* playing = nullptr;
+
+// Makes an effect the one playing for the length of one operator call.
+class PlayingNow {
+public:
+    explicit PlayingNow(Playing& now) : previous_(playing) { playing = &now; }
+    ~PlayingNow() { playing = previous_; }
+
+private:
+    Playing* previous_;
+};
 
 bool fail(std::string* error, const std::string& why)
 {
@@ -54,6 +62,47 @@ HX_ENTRY_FAILS(-1)
 
 } // extern "C"
 
+namespace hx {
+
+EffectInstance::EffectInstance(HxOperator& op, uint32_t length, uint8_t flags, const hxhost::FieldSource& source,
+                               const hxhost::FieldSink& sink)
+    : op_(op), flags_(flags), source_(source), sink_(sink), instance_(std::max<uint32_t>(op.instanceSize, 8), 0)
+{
+    // The instance record is the operator's to use; the host only keeps it between calls.
+    std::memset(&record_, 0, sizeof record_);
+    record_.instance = instance_.data();
+    record_.flags = flags;
+    record_.length = length;
+    record_.action = OP_ACTION_INIT;
+    Playing now{&source_, &sink_, 0};
+    PlayingNow during(now);
+    op_.action(&record_);
+}
+
+EffectInstance::~EffectInstance()
+{
+    record_.action = OP_ACTION_RELEASE;
+    Playing now{&source_, &sink_, record_.position};
+    PlayingNow during(now);
+    op_.action(&record_);
+}
+
+bool EffectInstance::render(uint32_t position)
+{
+    applyPrefs(op_);
+    record_.position = position;
+    // Even positions are the first field of a frame in time, which is the odd one when bottom comes first.
+    const bool bottomFirst = cmGetFirstFieldStatus() != 0;
+    const bool oddField = ((position & 1) != 0) != bottomFirst;
+    record_.flags = static_cast<uint8_t>((flags_ & ~OP_FLAG_ODD_FIELD) | (oddField ? OP_FLAG_ODD_FIELD : 0));
+    record_.action = OP_ACTION_RENDER;
+    Playing now{&source_, &sink_, position};
+    PlayingNow during(now);
+    return op_.action(&record_) == 0;
+}
+
+} // namespace hx
+
 namespace hxhost {
 
 bool runEffect(HxOperator* op, uint32_t length, uint8_t flags, const FieldSource& source, const FieldSink& sink,
@@ -63,33 +112,11 @@ bool runEffect(HxOperator* op, uint32_t length, uint8_t flags, const FieldSource
         return fail(error, "no operator");
     if (playing)
         return fail(error, "an effect is already playing");
-    // The instance record is the operator's to use; the host only keeps it between calls.
-    std::vector<uint8_t> instance(std::max<uint32_t>(op->instanceSize, 8), 0);
-    OperatorActionRecord record;
-    std::memset(&record, 0, sizeof record);
-    record.instance = instance.data();
-    record.flags = flags;
-    record.length = length;
-    Playing now{&source, &sink, 0};
-    playing = &now;
-    record.action = OP_ACTION_INIT;
-    op->action(&record);
-    bool ok = true;
-    const bool bottomFirst = cmGetFirstFieldStatus() != 0;
-    for (uint32_t position = 0; position <= length && ok; ++position) {
-        hx::applyPrefs(*op);
-        now.position = record.position = position;
-        // Even positions are the first field of a frame in time, which is the odd one when bottom comes first.
-        const bool oddField = ((position & 1) != 0) != bottomFirst;
-        record.flags = static_cast<uint8_t>((flags & ~OP_FLAG_ODD_FIELD) | (oddField ? OP_FLAG_ODD_FIELD : 0));
-        record.action = OP_ACTION_RENDER;
-        if (op->action(&record) != 0)
-            ok = fail(error, "the operator failed at position " + std::to_string(position));
-    }
-    record.action = OP_ACTION_RELEASE;
-    op->action(&record);
-    playing = nullptr;
-    return ok;
+    hx::EffectInstance instance(*op, length, flags, source, sink);
+    for (uint32_t position = 0; position <= length; ++position)
+        if (!instance.render(position))
+            return fail(error, "the operator failed at position " + std::to_string(position));
+    return true;
 }
 
 } // namespace hxhost

@@ -9,11 +9,13 @@ const std::vector<std::string>& fallibleServices()
 {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> list = {
-            "cmGetField", "cmOpen",
+            "cmGetField", "cmOpen", "createVideoFile",
             "imp_filter_create", "imp_filter_get_frame", "imp_filter_put_frame",
             "mainBuildOpGui", "mainClearStoryboard", "mainLoadOperator", "mainSelectOperatorRequesterMulti", "mainSelectSceneRequesterMulti",
             "msgQCreate",
             "nslCopyAVRecord", "nslDeleteStillsetStamp", "nslGetStillset", "nslReadStillsetProject",
+            "nslRenderStillsetElement", "nslSBAddLongterm", "nslSBAddScene", "nslSBAddTransition22",
+            "nslSBAllocScene", "nslSBCalcTransitionAudio", "nslSBCompleteRange", "nslSBGetSceneInfo", "nslSBTransitionAddJingle",
             "nslSetAVRecordName", "nslWriteStillsetProject",
             "nslRenderStillsetElement", "nslSBAddLongterm", "nslSBAddScene", "nslSBAddTransition22", "nslSBAllocScene",
             "nslSBCalcTransitionAudio", "nslSBCompleteRange", "nslSBGetSceneInfo", "nslSBLongFXUpdatePrefs",

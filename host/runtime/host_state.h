@@ -49,6 +49,7 @@ struct HostState {
     std::vector<hxhost::LogEntry> log;
 
     size_t stillPixelLimit = hxhost::kDefaultStillPixelLimit;
+    bool reducedCopies = true;
     uint32_t nextUniqueId = 0x1000;
 };
 

@@ -149,6 +149,8 @@ HXHOST_API void forgetDecodedStills();
 // Stills with more decoded pixels are decoded at 1/2, 1/4 or 1/8 size (JPEG) or refused.
 constexpr size_t kDefaultStillPixelLimit = 50000000;
 HXHOST_API void setStillPixelLimit(size_t pixels);
+// Whether opScaleImageSP may read a window scaled far down from a halved copy of its source (on by default).
+HXHOST_API void setReducedCopies(bool enabled);
 
 // ---- Running an effect operator over a scene ----
 // Serves the operator's opGetField calls: a new image the operator then owns, or null.

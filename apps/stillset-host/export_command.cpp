@@ -1,0 +1,70 @@
+// stillset-host export: plays a host project's storyboard into a video file.
+#include "commands.h"
+#include "host_options.h"
+#include "export_show.h"
+#include "options.h"
+
+#include "hxhost/export.h"
+#include "hxhost/hxhost.h"
+#include "hxhost/storyboard.h"
+
+#include <cstdio>
+
+namespace {
+
+const char kHelp[] =
+    "usage: stillset-host export --hxhome DIR --project N -o OUT [options]\n"
+    "\n"
+    "Plays the project's storyboard into a video file: every scene, pan-and-zoom effect and\n"
+    "transition, with the transitions' jingles and an optional music bed. The file is written as\n"
+    "OUT.part and takes its name only when complete; Ctrl-C stops and leaves nothing behind.\n"
+    "\n"
+    "  -o, --output OUT        .mp4 (H.264 + AAC), .mkv (FFV1 + FLAC, lossless) or .y4m (with OUT's .wav);\n"
+    "                          /dev/null renders without writing\n"
+    "  --hxhome DIR            the installation root holding the project\n"
+    "  --project N             the host project, 0 or more\n"
+    "  --standard pal|hd1080   the video standard (default pal)\n"
+    "  --music FILE            a music bed (WAV, FLAC, MP3 or Ogg) under the whole show\n"
+    "  --threads N             the encoder's threads (default: as many as it likes)\n"
+    "  --from F, --to T        only frames F up to, not including, T\n"
+    "  --preset NAME           the H.264 encoder's speed preset (default veryfast)\n"
+    "  --crf N                 the H.264 encoder's quality, 0 (lossless) to 51 (default 18)\n";
+
+} // namespace
+
+int runExport(const Arguments& arguments)
+{
+    Options options("export", {"--hxhome", "--project", "--output", "--standard", "--music", "--threads", "--from", "--to", "--preset", "--crf"}, {});
+    std::string error;
+    long project = -1, threads = 0, from = 0, to = -1, crf = 18;
+    if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error) ||
+        !options.integer("--threads", 0, 64, threads, error) || !options.integer("--from", 0, 1L << 30, from, error) ||
+        !options.integer("--to", 1, 1L << 30, to, error) || !options.integer("--crf", 0, 51, crf, error))
+        return usageError(error);
+    if (options.helpAsked()) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (!options.positional().empty())
+        return usageError("export: unexpected argument '" + options.positional()[0] + "' (try export --help)");
+    if (!options.has("--hxhome") || !options.has("--project") || !options.has("--output"))
+        return usageError("export: --hxhome, --project and -o are required (try export --help)");
+    if (!applyStandard(options, error))
+        return usageError("export: " + error);
+    hxhost::setProjectNumber(static_cast<int32_t>(project));
+    if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::openProject(&error))
+        return runFailure("export: " + error);
+
+    hxhost::ExportSettings settings;
+    settings.output = options.value("--output");
+    settings.music = options.value("--music");
+    settings.threads = static_cast<int32_t>(threads);
+    settings.from = from;
+    settings.to = options.has("--to") ? to : -1;
+    settings.x264Preset = options.value("--preset", "veryfast");
+    settings.x264Crf = static_cast<int32_t>(crf);
+    const int status = exportShow("export", settings);
+    if (status == 0)
+        std::printf("wrote %s: %lld frames\n", settings.output.c_str(), static_cast<long long>(hxhost::exportFrames(settings)));
+    return status;
+}

@@ -1,0 +1,20 @@
+#include "export_show.h"
+
+#include "commands.h"
+#include "interrupt.h"
+#include "progress_bar.h"
+
+int exportShow(const std::string& command, hxhost::ExportSettings settings)
+{
+    InterruptWatch interrupt;
+    ProgressBar bar;
+    settings.progress = [&](int64_t done, int64_t total) { bar.show(done, total); };
+    settings.stop = [&] { return interrupt.interrupted(); };
+    std::string error;
+    const bool written = hxhost::exportStoryboard(settings, &error);
+    bar.finish();
+    if (!written)
+        return runFailure(command + ": " + (interrupt.interrupted() ? "interrupted; nothing was written" : error));
+    return 0;
+}
+

@@ -1,0 +1,269 @@
+// stillset-host slideshow: photos in, finished slideshow out. The photos go into a host project's
+// scene bin, the slideshow tool is driven through a generated session script as a person would drive
+// it (durations, transitions, jingle, pan presets, create), and the storyboard is exported.
+#include "commands.h"
+#include "export_show.h"
+#include "host_options.h"
+#include "options.h"
+#include "photo_import.h"
+#include "slideshow_script.h"
+#include "tool_run.h"
+
+#include "hxhost/audio.h"
+#include "hxhost/hxhost.h"
+#include "hxhost/session_script.h"
+#include "hxhost/transitions.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kHelp[] =
+    "usage: stillset-host slideshow PHOTO_OR_FOLDER... -o OUT [options]\n"
+    "\n"
+    "Makes a video of the photos in one go: imports them into a host project, has the slideshow tool\n"
+    "build the storyboard with the durations, transitions, jingle and pan-and-zoom effects asked for,\n"
+    "and plays it into OUT. Folders give their photos in name order; files that are not photos are\n"
+    "named and skipped.\n"
+    "\n"
+    "  -o, --output OUT          .mp4 (H.264 + AAC), .mkv (FFV1 + FLAC) or .y4m (with OUT's .wav)\n"
+    "  --seconds S               each photo's time on screen (default 5); the tool offers 1, 2, 3, 4, 5,\n"
+    "                            7, 10, 15, 20 and 30 seconds and takes the nearest\n"
+    "  --transition NAME         a transition between photos, in turn (default dissolve); may be\n"
+    "                            repeated. '--transition list' prints the transitions there are\n"
+    "  --no-transition           cut from photo to photo\n"
+    "  --transition-seconds S    a transition's length (default 1); 0.2, 0.5, 1, 2, 3, 4, 5, 7 or 10\n"
+    "  --random                  the transitions in random order rather than as listed\n"
+    "  --repeat N                how many photos in a row share a transition (default 1)\n"
+    "  --pan P                   a pan-and-zoom preset 0 to 4, in turn (default all five); may be repeated:\n"
+    "                            0 zoom in, 1 top left to bottom right, 2 top right to bottom left,\n"
+    "                            3 bottom right to top left, 4 bottom left to top right\n"
+    "  --no-pan                  still photos\n"
+    "  --jingle FILE             a sound played at every transition\n"
+    "  --music FILE              a music bed under the whole show\n"
+    "  --standard pal|hd1080     the video standard (default pal)\n"
+    "  --hxhome DIR              keep the host project in DIR (project --project N, default 0) for later\n"
+    "                            editing with 'stillset-host session'; by default a temporary one is used\n"
+    "  --project N               with --hxhome: the host project, which must not have a photo list yet\n"
+    "  --threads N, --preset NAME, --crf N   the encoder's, as for 'export'\n";
+
+// The host home of the run: the one asked for, or a temporary one removed when the run ends.
+class HostHome {
+public:
+    bool make(const std::string& asked, std::string& error)
+    {
+        if (!asked.empty()) {
+            path_ = asked;
+            return true;
+        }
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/stillset-slideshow-XXXXXX";
+        if (!mkdtemp(pattern.data())) {
+            error = "cannot make a temporary host home in " + pattern.substr(0, pattern.rfind('/'));
+            return false;
+        }
+        path_ = pattern;
+        temporary_ = true;
+        return true;
+    }
+    ~HostHome()
+    {
+        std::error_code ignored;
+        if (temporary_)
+            fs::remove_all(path_, ignored);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    bool temporary_ = false;
+};
+
+int listTransitions()
+{
+    for (const hxhost::TransitionType& type : hxhost::transitionCatalogue())
+        std::printf("%s\n", type.file.c_str());
+    return 0;
+}
+
+bool number(const Options& options, const std::string& name, double low, double high, double& out, std::string& error)
+{
+    if (!options.has(name))
+        return true;
+    const std::string text = options.value(name);
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(value >= low && value <= high)) {
+        char range[64];
+        std::snprintf(range, sizeof range, " takes a number from %g to %g", low, high);
+        error = name + range + ", not '" + text + "'";
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+// Says so when the tool's popup could not give exactly what was asked.
+void tellRounding(const char* what, const std::string& asked, const PopupPick& pick, const char* unit)
+{
+    if (!pick.exact)
+        std::fprintf(stderr, "slideshow: %s %s is not on offer; using %g%s\n", what, asked.c_str(), pick.value, unit);
+}
+
+// The choices the options make; false with a one-line error.
+bool readChoices(const Options& options, SlideshowChoices& c, std::string& error)
+{
+    double seconds = 5, transitionSeconds = 1;
+    long repeat = 1;
+    if (!number(options, "--seconds", 0.5, 3600, seconds, error) ||
+        !number(options, "--transition-seconds", 0.1, 60, transitionSeconds, error) ||
+        !options.integer("--repeat", 1, 1000, repeat, error))
+        return false;
+    const PopupPick duration = photoDuration(seconds), length = transitionLength(transitionSeconds),
+                    repeats = transitionRepeat(static_cast<double>(repeat));
+    tellRounding("a photo's time of", options.value("--seconds"), duration, " s");
+    tellRounding("a transition's length of", options.value("--transition-seconds"), length, " s");
+    tellRounding("sharing a transition among", options.value("--repeat"), repeats, " photos");
+    c.durationCode = duration.code;
+    c.transitionLengthCode = length.code;
+    c.repeatCode = repeats.code;
+    c.randomOrder = options.has("--random");
+
+    if (options.has("--no-transition") && options.has("--transition")) {
+        error = "--transition and --no-transition exclude each other";
+        return false;
+    }
+    if (!options.has("--no-transition"))
+        c.transitions = options.has("--transition") ? options.values("--transition") : std::vector<std::string>{"dissolve"};
+    for (std::string& name : c.transitions) {
+        const hxhost::TransitionType* type = hxhost::findTransition(name);
+        if (!type) {
+            error = "there is no transition '" + name + "' (see --transition list)";
+            return false;
+        }
+        name = type->file; // as the operator picker offers it
+    }
+
+    if (options.has("--no-pan") && options.has("--pan")) {
+        error = "--pan and --no-pan exclude each other";
+        return false;
+    }
+    if (!options.has("--no-pan"))
+        c.panPresets = {0, 1, 2, 3, 4};
+    if (options.has("--pan")) {
+        c.panPresets.clear();
+        for (const std::string& text : options.values("--pan")) {
+            if (text.size() != 1 || text[0] < '0' || text[0] > '4') {
+                error = "--pan takes a preset from 0 to 4, not '" + text + "'";
+                return false;
+            }
+            c.panPresets.push_back(text[0] - '0');
+        }
+    }
+
+    if (options.has("--jingle")) {
+        if (c.transitions.empty()) {
+            error = "--jingle sounds at the transitions, and there are none";
+            return false;
+        }
+        std::string why;
+        if (!hxhost::probeAudio(options.value("--jingle"), nullptr, &why)) {
+            error = "--jingle: " + why;
+            return false;
+        }
+        c.jingleFile = fs::absolute(options.value("--jingle")).string();
+    }
+    return true;
+}
+
+bool knownOutput(const std::string& output)
+{
+    if (output == "/dev/null")
+        return true;
+    const std::string extension = fs::path(output).extension().string();
+    return extension == ".mp4" || extension == ".mkv" || extension == ".y4m";
+}
+
+// A project the tool has worked on keeps its own photo list; the command never mixes its photos in.
+bool projectIsNew(const std::string& home, long project)
+{
+    const fs::path tool = fs::path(home) / "programs/stillset" / ("project" + std::to_string(project + 1));
+    std::error_code ignored;
+    return !fs::exists(tool / "slset.dat", ignored) && !fs::exists(tool / "photos.hxl", ignored);
+}
+
+} // namespace
+
+int runSlideshow(const Arguments& arguments)
+{
+    Options options("slideshow",
+                    {"--output", "--seconds", "--transition", "--transition-seconds", "--repeat", "--pan", "--jingle",
+                     "--music", "--standard", "--hxhome", "--project", "--threads", "--preset", "--crf"},
+                    {"--random", "--no-pan", "--no-transition"});
+    std::string error;
+    long project = 0, threads = 0, crf = 18;
+    if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error) ||
+        !options.integer("--threads", 0, 64, threads, error) || !options.integer("--crf", 0, 51, crf, error))
+        return usageError(error);
+    if (options.helpAsked()) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (options.values("--transition") == std::vector<std::string>{"list"})
+        return listTransitions();
+    if (options.positional().empty() || !options.has("--output"))
+        return usageError("slideshow: photos and -o OUT are required (try slideshow --help)");
+    if (!knownOutput(options.value("--output")))
+        return usageError("slideshow: -o takes a .mp4, .mkv or .y4m file, not '" + options.value("--output") + "'");
+    if (options.has("--project") && !options.has("--hxhome"))
+        return usageError("slideshow: --project needs --hxhome");
+    for (const std::string& path : options.positional())
+        if (std::error_code missing; !fs::exists(path, missing))
+            return usageError("slideshow: " + path + ": no such file or folder");
+    SlideshowChoices choices;
+    if (!applyStandard(options, error) || !readChoices(options, choices, error))
+        return usageError("slideshow: " + error);
+    if (options.has("--music") && !hxhost::probeAudio(options.value("--music"), nullptr, &error))
+        return usageError("slideshow: --music: " + error);
+    if (options.has("--hxhome") && !projectIsNew(options.value("--hxhome"), project))
+        return usageError("slideshow: project " + std::to_string(project) + " in " + options.value("--hxhome") +
+                          " already has the tool's photo list; choose a new --project or edit it with 'session'");
+
+    HostHome home;
+    if (!home.make(options.value("--hxhome"), error))
+        return runFailure("slideshow: " + error);
+    hxhost::setProjectNumber(static_cast<int32_t>(project));
+    if (!hxhost::installHome(home.path(), &error) || !hxhost::openProject(&error))
+        return runFailure("slideshow: " + error);
+    if (importPhotos(options.positional()) == 0)
+        return runFailure("slideshow: no photos to show");
+    if (!hxhost::saveProject(&error))
+        return runFailure("slideshow: " + error);
+
+    if (!hxhost::parseSessionScript(slideshowScript(choices), "slideshow", *hxhost::scriptedUser(), &error))
+        return runFailure("slideshow: " + error);
+    Plugin plugin;
+    ToolRun run;
+    if (!runTool(plugin, defaultPluginPath("stillset"), 0, run, error))
+        return runFailure("slideshow: " + error);
+    if (run.result != 0 || !run.userPlayedAll)
+        return runFailure("slideshow: the slideshow tool could not build the storyboard");
+
+    hxhost::ExportSettings settings;
+    settings.output = options.value("--output");
+    settings.music = options.value("--music");
+    settings.threads = static_cast<int32_t>(threads);
+    settings.x264Preset = options.value("--preset", "veryfast");
+    settings.x264Crf = static_cast<int32_t>(crf);
+    if (const int status = exportShow("slideshow", settings); status != 0)
+        return status;
+    std::printf("wrote %s: %lld frames\n", settings.output.c_str(), static_cast<long long>(hxhost::exportFrames(settings)));
+    if (options.has("--hxhome"))
+        std::printf("the project stays in %s (project %ld)\n", home.path().c_str(), project);
+    return 0;
+}

@@ -1,0 +1,33 @@
+#include "tool_run.h"
+
+#include "terminal_progress.h"
+
+#include "hxhost/hxhost.h"
+#include "hxhost/session_script.h"
+
+#include <cstdio>
+#include <cstring>
+
+bool runTool(Plugin& plugin, const std::string& pluginPath, uint32_t flags, ToolRun& run, std::string& error)
+{
+    if (!plugin.load(pluginPath, error))
+        return false;
+    plugin.registerPhotoRenderer();
+    showMetersOnTerminal();
+
+    hxhost::clearLog();
+    OperatorActionRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.action = OP_ACTION_RUN;
+    record.flags = flags;
+    run.result = plugin.action()(&record);
+
+    const std::shared_ptr<hxhost::ScriptedUser> user = hxhost::scriptedUser();
+    for (const std::string& failure : user->failures())
+        std::fprintf(stderr, "stillset-host: session script: %s\n", failure.c_str());
+    if (user->actionsLeft() > 0)
+        std::fprintf(stderr, "stillset-host: session script: the tool ended with %zu actions left unplayed\n",
+                     user->actionsLeft());
+    run.userPlayedAll = user->failures().empty() && user->actionsLeft() == 0;
+    return true;
+}

@@ -1,0 +1,37 @@
+// Playing the active project's storyboard into a video file: every scene, effect and transition
+// field by field, with the jingles and an optional music bed, through hxhost::VideoFile.
+#ifndef HXHOST_EXPORT_H
+#define HXHOST_EXPORT_H
+
+#include "hxhost/api.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace hxhost {
+
+struct ExportSettings {
+    std::string output;              // .mp4, .mkv, .y4m (with a .wav), or /dev/null to render only
+    std::string music;               // a music bed under the whole show; empty for none
+    int32_t threads = 0;             // the encoder's threads; 0: as many as it likes
+    int64_t from = 0;                // the first frame written
+    int64_t to = -1;                 // the frame to stop before; -1: the storyboard's end
+    std::string x264Preset = "veryfast";
+    int32_t x264Crf = 18;
+    // Told after each frame: frames done of the frames to do.
+    std::function<void(int64_t done, int64_t total)> progress;
+    // Asked before each frame; true stops the export, and nothing is left under the output's name.
+    std::function<bool()> stop;
+};
+
+// Frames the export of the active storyboard writes with these settings: to - from.
+HXHOST_API int64_t exportFrames(const ExportSettings& settings);
+
+// False with the reason when the storyboard is empty, the range is wrong, a scene cannot be played,
+// a sound cannot be read, the file cannot be written or the export was stopped; no file is left then.
+HXHOST_API bool exportStoryboard(const ExportSettings& settings, std::string* error = nullptr);
+
+} // namespace hxhost
+
+#endif

@@ -1,0 +1,243 @@
+// The host plays its storyboard into a file: scenes in order, transitions blending the end of one
+// scene with the start of the next field by field, and the show's sound. Frames are rendered on the
+// host's thread and handed, a few at a time, to a writer thread that encodes and muxes them in order.
+#include "hxhost/export.h"
+
+#include "host/hxmain.h"
+#include "host/hxmotion.h"
+#include "host/hxop.h"
+#include "hxhost/show_audio.h"
+#include "hxhost/storyboard.h"
+#include "hxhost/transitions.h"
+#include "hxhost/video_file.h"
+#include "image/images.h"
+#include "playback/frame_queue.h"
+#include "playback/scene_fields.h"
+#include "video/video_standard.h"
+
+#include <memory>
+#include <thread>
+
+namespace {
+
+constexpr size_t kFramesInFlight = 8;
+
+bool fail(std::string* error, const std::string& why)
+{
+    if (error)
+        *error = why;
+    return false;
+}
+
+// A scene being played, with the transition into the next one when it has one.
+struct PlayingScene {
+    size_t index = 0;
+    std::unique_ptr<hx::SceneFields> fields;
+    HxOperator* transition = nullptr;
+    bool fieldInstants = false;
+
+    ~PlayingScene()
+    {
+        if (transition)
+            mainUnloadOperator(transition);
+    }
+};
+
+class Player {
+public:
+    Player(const hxhost::Storyboard& storyboard, bool bottomFirst) : board_(storyboard), bottomFirst_(bottomFirst) {}
+    ~Player()
+    {
+        for (OpImage* blend : blends_)
+            hx::freeImage(blend);
+    }
+
+    // The two fields of frame f in time order, woven into `frame`.
+    bool renderFrame(int64_t f, hxhost::WovenFrame& frame, const hxhost::VideoFileFormat& format, std::string* error)
+    {
+        const OpImage* fields[2] = {};
+        for (int j = 0; j < 2; ++j)
+            if (!(fields[j] = renderField(f, j, error)))
+                return false;
+        return frame.weave(fields[0], fields[1], format) || fail(error, "the fields of a frame do not match the video");
+    }
+
+private:
+    const OpImage* renderField(int64_t f, int j, std::string* error)
+    {
+        if (!advanceTo(f, error))
+            return nullptr;
+        const hxhost::StoryboardScene& scene = board_.scenes[current_->index];
+        const OpImage* out = current_->fields->field(2 * (f - scene.position) + j, error);
+        if (!out || !next_)
+            return out;
+        const hxhost::StoryboardScene& incoming = board_.scenes[next_->index];
+        const OpImage* in = next_->fields->field(2 * (f - incoming.position) + j, error);
+        if (!in)
+            return nullptr;
+        const int32_t frames = scene.transition->length;
+        const int32_t t = static_cast<int32_t>(f - incoming.position);
+        const double position = hxhost::transitionFieldPosition(t, j, frames, current_->fieldInstants);
+        // Each field of a frame has its own blend: the first must last until the frame is woven.
+        OpImage*& target = blends_[j];
+        if (!target || target->width != out->width || target->height != out->height) {
+            hx::freeImage(target);
+            target = hx::newImage(out->width, out->height, OP_FORMAT_YUVA, false);
+        }
+        const int parity = (j == 1) != bottomFirst_ ? 1 : 0;
+        if (!target || !hxhost::renderTransition(current_->transition, out, in, target, position, parity, error))
+            return nullptr;
+        return target;
+    }
+
+    // Makes the scenes that play frame f the current one and, inside a transition, the next.
+    bool advanceTo(int64_t f, std::string* error)
+    {
+        auto ends = [&](size_t i) { return board_.scenes[i].position + static_cast<int64_t>(board_.scenes[i].length); };
+        size_t i = current_ ? current_->index : 0;
+        while (i < board_.scenes.size() && ends(i) <= f)
+            ++i;
+        if (i >= board_.scenes.size())
+            return fail(error, "no scene plays frame " + std::to_string(f));
+        if (!current_ || current_->index != i) {
+            if (next_ && next_->index == i)
+                current_ = std::move(next_);
+            else if (!(current_ = open(i, error)))
+                return false;
+            next_.reset();
+        }
+        const bool inTransition = i + 1 < board_.scenes.size() && board_.scenes[i].transition &&
+                                  board_.scenes[i].transition->length > 0 && board_.scenes[i + 1].position <= f;
+        if (inTransition && !next_ && !(next_ = open(i + 1, error)))
+            return false;
+        if (inTransition && !current_->transition)
+            return fail(error, "scene " + std::to_string(board_.scenes[i].id) + " has a transition that cannot be loaded");
+        return true;
+    }
+
+    std::unique_ptr<PlayingScene> open(size_t index, std::string* error)
+    {
+        const hxhost::StoryboardScene& scene = board_.scenes[index];
+        auto playing = std::make_unique<PlayingScene>();
+        playing->index = index;
+        playing->fields = std::make_unique<hx::SceneFields>(scene);
+        if (!playing->fields->open(error))
+            return nullptr;
+        if (scene.transition && scene.transition->length > 0) {
+            const hxhost::PlacedTransition& placed = *scene.transition;
+            playing->transition = mainLoadOperator(placed.operatorName.c_str(), 0);
+            if (!playing->transition ||
+                (!placed.prefs.empty() && opSetPrefs(playing->transition, placed.prefs.data(),
+                                                     static_cast<uint32_t>(placed.prefs.size())) != 0)) {
+                fail(error, "cannot load the transition " + placed.operatorName);
+                return nullptr;
+            }
+            const hxhost::TransitionType* type = hxhost::transitionOf(playing->transition);
+            playing->fieldInstants = type && (type->flags & hxhost::kOperatorFieldInstants);
+        }
+        return playing;
+    }
+
+    const hxhost::Storyboard& board_;
+    bool bottomFirst_;
+    std::unique_ptr<PlayingScene> current_, next_;
+    OpImage* blends_[2] = {};
+};
+
+hxhost::VideoFileFormat formatOf(const hxhost::ExportSettings& settings)
+{
+    const hx::VideoStandard& standard = hx::currentStandard();
+    hxhost::VideoFileFormat format;
+    format.width = standard.frameWidth;
+    format.height = standard.frameHeight;
+    format.framesPerSecond = static_cast<int32_t>(standard.framesPerSecond);
+    format.pixelAspect = standard.pixelAspect;
+    format.bottomFirst = cmGetFirstFieldStatus() != 0;
+    format.highDefinition = standard.highDefinition;
+    format.x264Preset = settings.x264Preset;
+    format.x264Crf = settings.x264Crf;
+    format.encoderThreads = settings.threads;
+    return format;
+}
+
+std::vector<hxhost::JingleAt> jinglesOf(const hxhost::Storyboard& board)
+{
+    std::vector<hxhost::JingleAt> jingles;
+    for (size_t i = 0; i + 1 < board.scenes.size(); ++i) {
+        const auto& transition = board.scenes[i].transition;
+        if (transition && !transition->jingleFile.empty())
+            jingles.push_back({board.scenes[i + 1].position, transition->jingleFile});
+    }
+    return jingles;
+}
+
+} // namespace
+
+namespace hxhost {
+
+int64_t exportFrames(const ExportSettings& settings)
+{
+    const int64_t length = storyboard().length;
+    return (settings.to < 0 ? length : settings.to) - settings.from;
+}
+
+bool exportStoryboard(const ExportSettings& settings, std::string* error)
+{
+    const Storyboard board = storyboard();
+    const int64_t to = settings.to < 0 ? board.length : settings.to;
+    if (board.scenes.empty() || board.length <= 0)
+        return fail(error, "the storyboard is empty");
+    if (settings.from < 0 || to > board.length || settings.from >= to)
+        return fail(error, "frames " + std::to_string(settings.from) + " to " + std::to_string(to) +
+                               " are not within the storyboard's " + std::to_string(board.length));
+    const VideoFileFormat format = formatOf(settings);
+    ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music);
+    if (!sound.open(error))
+        return false;
+    std::unique_ptr<VideoFile> file = VideoFile::create(settings.output, format, error);
+    if (!file)
+        return false;
+
+    hx::FrameQueue queue(kFramesInFlight);
+    std::string writeError;
+    std::thread writer([&] {
+        std::vector<float> samples;
+        for (int64_t f = settings.from; f < to; ++f) {
+            std::unique_ptr<WovenFrame> frame = queue.pop();
+            if (!frame)
+                return; // the render stopped
+            if (!file->addWovenFrame(*frame, &writeError) || !sound.frameSound(f, samples, &writeError) ||
+                !file->addAudio(samples.data(), samples.size() / kAudioChannels, &writeError)) {
+                queue.fail();
+                return;
+            }
+            queue.recycle(std::move(frame));
+        }
+    });
+    std::string renderError;
+    bool rendered = true;
+    {
+        Player player(board, format.bottomFirst);
+        for (int64_t f = settings.from; f < to && rendered; ++f) {
+            if (settings.stop && settings.stop()) {
+                renderError = "stopped";
+                rendered = false;
+                break;
+            }
+            std::unique_ptr<WovenFrame> frame = queue.spare();
+            rendered = player.renderFrame(f, *frame, format, &renderError) && queue.push(std::move(frame));
+            if (settings.progress && rendered)
+                settings.progress(f + 1 - settings.from, to - settings.from);
+        }
+    }
+    if (!rendered)
+        queue.fail();
+    writer.join();
+    if (!writeError.empty())
+        return fail(error, writeError);
+    if (!rendered)
+        return fail(error, renderError);
+    return file->finish(error);
+}
+
+} // namespace hxhost

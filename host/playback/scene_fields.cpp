@@ -1,0 +1,83 @@
+#include "playback/scene_fields.h"
+
+#include "host/hxmain.h"
+#include "host/hxop.h"
+#include "image/images.h"
+
+#include <algorithm>
+
+namespace hx {
+
+SceneFields::SceneFields(const hxhost::StoryboardScene& scene) : scene_(scene)
+{
+}
+
+SceneFields::~SceneFields()
+{
+    instance_.reset(); // released before its operator goes
+    if (effect_)
+        mainUnloadOperator(effect_);
+    for (OpImage* field : rendered_)
+        freeImage(field);
+    for (OpImage* field : plain_)
+        freeImage(field);
+}
+
+bool SceneFields::open(std::string* error)
+{
+    if (!scene_.effect)
+        return true;
+    const hxhost::PlacedOperator& effect = *scene_.effect;
+    effect_ = mainLoadOperator(effect.operatorName.c_str(), 0);
+    if (!effect_ || (!effect.prefs.empty() &&
+                     opSetPrefs(effect_, effect.prefs.data(), static_cast<uint32_t>(effect.prefs.size())) != 0)) {
+        if (error)
+            *error = "cannot load the effect " + effect.operatorName + " of scene " + std::to_string(scene_.id);
+        return false;
+    }
+    effectFields_ = 2 * static_cast<int64_t>(std::min(effect.length, scene_.length));
+    const uint32_t clip = scene_.clipItem;
+    // The effect asks for the full picture once and owns what it gets; an input field is the clip's,
+    // the first of its frame in time at even indices.
+    source_ = [clip](uint32_t flags, uint32_t index) -> OpImage* {
+        if (flags & OP_FIELD_FULL_PICTURE)
+            return hxhost::photoClipPicture(clip);
+        return hxhost::photoClipField(clip, index % 2 == 0 ? 1 : 0);
+    };
+    sink_ = [this](OpImage* field, uint32_t) {
+        freeImage(rendered_[slot_]);
+        rendered_[slot_] = field;
+        return true;
+    };
+    if (effectFields_ > 0)
+        instance_ = std::make_unique<EffectInstance>(*effect_, static_cast<uint32_t>(effectFields_ - 1), 0, source_, sink_);
+    return true;
+}
+
+const OpImage* SceneFields::field(int64_t n, std::string* error)
+{
+    if (n >= effectFields_)
+        return plainField(n, error);
+    slot_ = static_cast<int>(n & 1);
+    freeImage(rendered_[slot_]);
+    rendered_[slot_] = nullptr;
+    if (!instance_->render(static_cast<uint32_t>(n)) || !rendered_[slot_]) {
+        if (error)
+            *error = "the effect of scene " + std::to_string(scene_.id) + " failed at field " + std::to_string(n);
+        return nullptr;
+    }
+    return rendered_[slot_];
+}
+
+const OpImage* SceneFields::plainField(int64_t n, std::string* error)
+{
+    // Selector 1 asks the tool for the first field of its frame in time, 0 for the second.
+    const int second = static_cast<int>(n & 1);
+    if (!plain_[second])
+        plain_[second] = hxhost::photoClipField(scene_.clipItem, second ? 0 : 1);
+    if (!plain_[second] && error)
+        *error = "scene " + std::to_string(scene_.id) + " plays no photo clip this host can show";
+    return plain_[second];
+}
+
+} // namespace hx

@@ -1,0 +1,85 @@
+// Choosing a writer by the output's extension, and the numbers every writer shares.
+#include "hxhost/video_file.h"
+
+#include "playback/ffmpeg_quiet.h"
+#include "playback/frame_weave.h"
+#include "playback/writers.h"
+#include "runtime/host_state.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace hxhost {
+
+void sampleAspectRatio(int32_t thousandths, int32_t* numerator, int32_t* denominator)
+{
+    if (thousandths <= 0)
+        thousandths = 1000;
+    for (int32_t d = 1;; ++d) {
+        const auto n = static_cast<int32_t>(std::lround(thousandths * d / 1000.0));
+        if (std::abs(n * 1000 - thousandths * d) * 2 <= d) {
+            *numerator = n;
+            *denominator = d;
+            return;
+        }
+    }
+}
+
+int64_t audioSampleOfFrame(int64_t frame, int32_t framesPerSecond)
+{
+    return frame * kAudioRate / framesPerSecond;
+}
+
+VideoFile::~VideoFile() = default;
+
+bool WovenFrame::weave(const OpImage* first, const OpImage* second, const VideoFileFormat& format)
+{
+    const OpImage* top = format.bottomFirst ? second : first;
+    const OpImage* bottom = format.bottomFirst ? first : second;
+    if (!hx::fieldsWeave(top, bottom) || top->width != format.width || 2 * top->height != format.height)
+        return false;
+    const size_t luma = static_cast<size_t>(format.width) * static_cast<size_t>(format.height);
+    const size_t chromaRow = static_cast<size_t>(format.width / 2);
+    planes.resize(luma + luma / 2);
+    hx::weaveFields420(top, bottom,
+                       {planes.data(), planes.data() + luma, planes.data() + luma + luma / 4,
+                        static_cast<size_t>(format.width), chromaRow, chromaRow});
+    return true;
+}
+
+bool VideoFile::addFrame(const OpImage* first, const OpImage* second, std::string* error)
+{
+    if (!woven_.weave(first, second, format_)) {
+        if (error)
+            *error = "the fields of a frame do not match the video";
+        return false;
+    }
+    return addWovenFrame(woven_, error);
+}
+
+std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const VideoFileFormat& format,
+                                             std::string* error)
+{
+    auto fail = [&](const std::string& why) -> std::unique_ptr<VideoFile> {
+        if (error)
+            *error = why;
+        return nullptr;
+    };
+    const size_t dot = path.rfind('.');
+    const std::string extension = dot == std::string::npos ? "" : path.substr(dot);
+    if (format.width <= 0 || format.width % 2 || format.height <= 0 || format.height % 4 ||
+        format.framesPerSecond <= 0)
+        return fail("cannot write video of " + std::to_string(format.width) + "x" + std::to_string(format.height));
+    hx::quietFfmpeg();
+    if (hx::shouldFail("createVideoFile"))
+        return fail("cannot write " + path);
+    if (path == "/dev/null")
+        return hx::openNullFile(format);
+    if (extension == ".y4m")
+        return hx::openY4mWavFile(path, format, error);
+    if (extension == ".mp4" || extension == ".mkv")
+        return hx::openEncodedFile(path, format, extension == ".mp4" ? hx::Container::Mp4 : hx::Container::Mkv, error);
+    return fail("unknown kind of video file '" + path + "' (use .mp4, .mkv or .y4m)");
+}
+
+} // namespace hxhost

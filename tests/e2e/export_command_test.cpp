@@ -1,0 +1,224 @@
+// stillset-host export: a storyboard built by the slideshow tool from generated photos, played into
+// Y4M, MP4 and MKV files and read back; stopped exports leave nothing; bad arguments are refused.
+#include "program_run.h"
+#include "support/audio_files.h"
+#include "support/media_probe.h"
+#include "support/picture_files.h"
+#include "support/test_home.h"
+#include "support/tool_settings.h"
+
+#include "hxhost/export.h"
+#include "hxhost/storyboard.h"
+#include "hxhost/transitions.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+class ExportCommandTest : public HostTest {
+protected:
+    // Three photos of distinct colours, 2 seconds each, made into a storyboard by the tool's create
+    // button with these transitions and pans.
+    void buildShow(std::vector<std::string> transitions, std::vector<uint32_t> pans, bool jingle = false)
+    {
+        ToolChoices choices;
+        choices.durationCode = 1;
+        choices.transitions = std::move(transitions);
+        choices.panModes = std::move(pans);
+        if (jingle) {
+            Tone tone;
+            tone.seconds = 0.2;
+            tone.frequency = 1000;
+            choices.jingleFile = home() + "/jingle.wav";
+            ASSERT_EQ(writeTone(choices.jingleFile, tone), "");
+        }
+        writeToolSettings(home() + "/programs/stillset/project1", choices);
+        const std::string photos = home() + "/photos";
+        std::filesystem::create_directories(photos);
+        for (int i = 0; i < 3; ++i)
+            writeJpeg(photos + "/p" + std::to_string(i) + ".jpg", 640, 480, {}, [i](int x, int y, uint8_t* rgb) {
+                rgb[0] = static_cast<uint8_t>(i == 0 ? 220 : 30);
+                rgb[1] = static_cast<uint8_t>(i == 1 ? 220 : (x / 4) % 256);
+                rgb[2] = static_cast<uint8_t>(i == 2 ? 220 : (y / 4) % 256);
+            });
+        writeFile(home() + "/create.session", "answer yes\npress \"Create slideshow\"\n");
+        const ProgramRun made = run(kHost + " session --hxhome " + home() + " --project 0 --import " + photos +
+                                    " --script " + home() + "/create.session");
+        ASSERT_EQ(made.status, 0) << made.output;
+        hxhost::setProjectNumber(0);
+        std::string error;
+        ASSERT_TRUE(hxhost::openProject(&error)) << error;
+        board_ = hxhost::storyboard();
+        ASSERT_EQ(board_.scenes.size(), 3u);
+        for (size_t i = 0; i < 2; ++i)
+            ASSERT_EQ(board_.scenes[i].transition.has_value(), !choices.transitions.empty());
+        ASSERT_EQ(board_.scenes[0].effect.has_value(), !choices.panModes.empty());
+    }
+
+    std::string exportTo(const std::string& output, const std::string& options = "") const
+    {
+        return kHost + " export --hxhome " + home() + " --project 0 -o " + output + " " + options;
+    }
+
+    hxhost::Storyboard board_;
+};
+
+// The luma of a frame's pixel in a Y4M file after its header.
+int lumaAt(const std::string& y4m, size_t headerBytes, int frame, int x, int y)
+{
+    const size_t frameBytes = 6 + 720 * 576 * 3 / 2;
+    return static_cast<uint8_t>(y4m[headerBytes + static_cast<size_t>(frame) * frameBytes + 6 + static_cast<size_t>(y) * 720 + x]);
+}
+
+TEST_F(ExportCommandTest, Y4mHoldsEveryFrameWithDissolvesBetweenPlainScenes)
+{
+    buildShow({"transition/dissolve"}, {});
+    const std::string out = home() + "/show.y4m";
+    const ProgramRun exported = run(exportTo(out));
+    ASSERT_EQ(exported.status, 0) << exported.output;
+    EXPECT_FALSE(fileExists(out + ".part"));
+    const std::string y4m = readFile(out);
+    // This host's PAL shows the bottom field first.
+    const std::string header = "YUV4MPEG2 W720 H576 F25:1 Ib A16:15 C420jpeg\n";
+    ASSERT_EQ(y4m.substr(0, header.size()), header);
+    const size_t frameBytes = 6 + 720 * 576 * 3 / 2;
+    EXPECT_EQ((y4m.size() - header.size()) / frameBytes, static_cast<size_t>(board_.length));
+    EXPECT_EQ((y4m.size() - header.size()) % frameBytes, 0u);
+    // The sound beside it lasts as long as the pictures.
+    EXPECT_EQ(readFile(home() + "/show.wav").size(), 44u + static_cast<size_t>(board_.length) * 1920 * 4);
+    // A plain scene shows the same finished frame throughout.
+    EXPECT_EQ(lumaAt(y4m, header.size(), 0, 360, 100), lumaAt(y4m, header.size(), 10, 360, 100));
+    // Inside the dissolve each field mixes the two still scenes by its own position: row 101 is of
+    // the bottom field, the first in time.
+    const int frames = board_.scenes[0].transition->length;
+    const int start = board_.scenes[1].position;
+    int checked = 0;
+    for (int x = 20; x < 700; x += 40) {
+        const int from = lumaAt(y4m, header.size(), start - 1, x, 101);
+        const int to = lumaAt(y4m, header.size(), start + frames, x, 101);
+        if (std::abs(from - to) < 20)
+            continue; // the photos look alike here
+        ++checked;
+        for (int t : {1, frames / 2, frames - 2}) {
+            const bool instants = hxhost::findTransition("dissolve")->flags & hxhost::kOperatorFieldInstants;
+            const double p = hxhost::transitionFieldPosition(t, 0, frames, instants);
+            EXPECT_NEAR(lumaAt(y4m, header.size(), start + t, x, 101), from + (to - from) * p, 2.0) << t;
+        }
+    }
+    EXPECT_GT(checked, 3);
+}
+
+TEST_F(ExportCommandTest, PanScenesMoveAndARangeIsWritten)
+{
+    buildShow({"transition/wipe"}, {0, 1});
+    const std::string out = home() + "/pan.y4m";
+    const ProgramRun exported = run(exportTo(out, "--to 40"));
+    ASSERT_EQ(exported.status, 0) << exported.output;
+    const std::string y4m = readFile(out);
+    const size_t headerBytes = y4m.find('\n') + 1;
+    EXPECT_EQ((y4m.size() - headerBytes) / (6 + 720 * 576 * 3 / 2), 40u);
+    int moved = 0;
+    for (int x = 20; x < 700; x += 20)
+        moved += std::abs(lumaAt(y4m, headerBytes, 0, x, 300) - lumaAt(y4m, headerBytes, 39, x, 300));
+    EXPECT_GT(moved, 0);
+}
+
+TEST_F(ExportCommandTest, Mp4AndMkvReadBackWithTheShowsLengthAndJingles)
+{
+    buildShow({"transition/dissolve", "transition/push"}, {0, 2}, true);
+    for (const std::string name : {"/show.mp4", "/show.mkv"}) {
+        const ProgramRun exported = run(exportTo(home() + name, "--preset ultrafast --threads 2"));
+        ASSERT_EQ(exported.status, 0) << exported.output;
+        const MediaInfo info = probeMedia(home() + name);
+        EXPECT_EQ(info.videoCodec, name == "/show.mp4" ? "h264" : "ffv1");
+        EXPECT_EQ(info.width, 720);
+        EXPECT_EQ(info.height, 576);
+        EXPECT_EQ(info.videoFrames, board_.length);
+        EXPECT_EQ(info.fieldOrder, "bb");
+        EXPECT_EQ(info.aspectNumerator * 15, info.aspectDenominator * 16);
+        EXPECT_EQ(info.audioRate, 48000);
+        EXPECT_NEAR(info.audioSeconds, board_.length / 25.0, 0.05);
+    }
+    // Without music the jingle sounds from each transition's first frame and nowhere else.
+    const std::vector<float> sound = decodedSound(home() + "/show.mkv");
+    auto energy = [&](double from, double seconds) {
+        double sum = 0;
+        const auto begin = static_cast<size_t>(from * 48000), end = static_cast<size_t>((from + seconds) * 48000);
+        for (size_t i = begin; i < end && i < sound.size(); ++i)
+            sum += sound[i] * sound[i];
+        return sum / static_cast<double>(end - begin);
+    };
+    for (size_t i = 1; i < board_.scenes.size(); ++i) {
+        const double start = board_.scenes[i].position / 25.0;
+        EXPECT_GT(energy(start, 0.15), 0.05) << i;
+        EXPECT_EQ(energy(start - 0.3, 0.29), 0.0) << i;
+    }
+    EXPECT_EQ(energy(0, board_.scenes[1].position / 25.0 - 0.01), 0.0);
+}
+
+TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
+{
+    buildShow({"transition/dissolve"}, {1});
+    const std::string out = home() + "/cut.mp4";
+    // A service failing part-way through the render: the pan operator cannot make its frames.
+    hxhost::failService("opAllocImage", 30, true);
+    hxhost::ExportSettings settings;
+    settings.output = out;
+    settings.x264Preset = "ultrafast";
+    std::string error;
+    EXPECT_FALSE(hxhost::exportStoryboard(settings, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(fileExists(out));
+    EXPECT_FALSE(fileExists(out + ".part"));
+    hxhost::clearFaults();
+    // Stopped from outside after a few frames.
+    int64_t seen = 0;
+    settings.progress = [&](int64_t done, int64_t) { seen = done; };
+    settings.stop = [&] { return seen >= 10; };
+    EXPECT_FALSE(hxhost::exportStoryboard(settings, &error));
+    EXPECT_EQ(seen, 10);
+    EXPECT_FALSE(fileExists(out));
+    EXPECT_FALSE(fileExists(out + ".part"));
+    EXPECT_EQ(hxhost::liveCounts().images, 0);
+    // Ctrl-C on the program.
+    const pid_t child = fork();
+    if (child == 0) {
+        execl(kHost.c_str(), kHost.c_str(), "export", "--hxhome", home().c_str(), "--project", "0", "-o",
+              (home() + "/signal.mkv").c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int i = 0; i < 200 && !fileExists(home() + "/signal.mkv.part"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_FALSE(fileExists(home() + "/signal.mkv"));
+    EXPECT_FALSE(fileExists(home() + "/signal.mkv.part"));
+}
+
+TEST_F(ExportCommandTest, BadArgumentsGetOneLineAndAFailingStatus)
+{
+    for (const std::string& options :
+         {std::string("--project 0 -o x.mp4"), "--hxhome " + home() + " --project 0",
+          "--hxhome " + home() + " --project 0 -o x.mp4 --threads lots",
+          "--hxhome " + home() + " --project 0 -o x.mp4 --standard ntsc",
+          "--hxhome " + home() + " --project 0 -o " + home() + "/x.avi",
+          "--hxhome " + home() + " --project 0 -o " + home() + "/x.mp4"}) {
+        const ProgramRun bad = run(kHost + " export " + options);
+        EXPECT_NE(bad.status, 0) << options;
+        EXPECT_EQ(std::count(bad.output.begin(), bad.output.end(), '\n'), 1) << bad.output;
+    }
+    EXPECT_NE(run(kHost + " export --hxhome " + home() + " --project 0 -o " + home() + "/x.mp4").output.find("empty"),
+              std::string::npos);
+}
+
+} // namespace

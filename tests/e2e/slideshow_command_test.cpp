@@ -1,0 +1,153 @@
+// stillset-host slideshow: a folder of generated photos (and one broken file) made into a video in
+// one command, the kept project holding what the tool built; bad arguments refused before any work.
+#include "program_run.h"
+#include "support/audio_files.h"
+#include "support/media_probe.h"
+#include "support/picture_files.h"
+#include "support/test_home.h"
+
+#include "hxhost/hxhost.h"
+#include "hxhost/storyboard.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SlideshowCommandTest : public HostTest {
+protected:
+    // Four photos of distinct colours in "photos", and a file there that only looks like one.
+    std::string photoFolder()
+    {
+        const std::string folder = home() + "/photos";
+        fs::create_directories(folder);
+        for (int i = 0; i < 4; ++i)
+            writeJpeg(folder + "/p" + std::to_string(i) + ".jpg", 320, 240, {}, [i](int x, int, uint8_t* rgb) {
+                rgb[0] = static_cast<uint8_t>(60 * i);
+                rgb[1] = static_cast<uint8_t>(x % 256);
+                rgb[2] = 200;
+            });
+        writeFile(folder + "/broken.jpg", "\xFF\xD8\xFF not really a photo");
+        return folder;
+    }
+
+    std::string slideshow(const std::string& arguments) const { return kHost + " slideshow " + arguments; }
+};
+
+TEST_F(SlideshowCommandTest, APhotoFolderBecomesAVideoWithTheChosenTransitionsPansAndJingle)
+{
+    const std::string folder = photoFolder();
+    Tone bell;
+    bell.seconds = 0.3;
+    ASSERT_EQ(writeTone(home() + "/bell wav.wav", bell), "");
+    const std::string kept = home() + "/kept";
+    const ProgramRun made =
+        run(slideshow(folder + " -o " + home() + "/show.mp4 --seconds 2 --transition wipe --transition dissolve"
+                      " --transition-seconds 0.5 --pan 1 --jingle '" + home() + "/bell wav.wav' --hxhome " + kept +
+                      " --preset ultrafast"));
+    ASSERT_EQ(made.status, 0) << made.output;
+    EXPECT_NE(made.output.find("skipped " + folder + "/broken.jpg"), std::string::npos) << made.output;
+    EXPECT_FALSE(fs::exists(home() + "/show.mp4.part"));
+
+    // The kept project holds what the tool built from the choices.
+    hxhost::setHome(kept);
+    hxhost::setProjectNumber(0);
+    std::string error;
+    ASSERT_TRUE(hxhost::openProject(&error)) << error;
+    const hxhost::Storyboard board = hxhost::storyboard();
+    ASSERT_EQ(board.scenes.size(), 4u);
+    const char* expected[] = {"transition/wipe", "transition/dissolve", "transition/wipe"};
+    for (size_t i = 0; i < board.scenes.size(); ++i) {
+        const hxhost::StoryboardScene& scene = board.scenes[i];
+        EXPECT_EQ(scene.length, 50) << "2 seconds at 25 frames a second, scene " << i;
+        ASSERT_TRUE(scene.effect.has_value()) << i;
+        ASSERT_EQ(scene.effect->prefs.size(), 4u);
+        EXPECT_EQ(scene.effect->prefs[0], 1) << "pan preset 1 on every scene";
+        if (i + 1 == board.scenes.size()) {
+            EXPECT_FALSE(scene.transition.has_value());
+            continue;
+        }
+        ASSERT_TRUE(scene.transition.has_value()) << i;
+        EXPECT_EQ(scene.transition->operatorName, expected[i]);
+        EXPECT_EQ(scene.transition->length, 12) << "half a second";
+        EXPECT_EQ(scene.transition->jingleFile, home() + "/bell wav.wav");
+    }
+
+    const MediaInfo info = probeMedia(home() + "/show.mp4");
+    EXPECT_EQ(info.videoCodec, "h264");
+    EXPECT_EQ(info.audioCodec, "aac");
+    EXPECT_EQ(info.width, 720);
+    EXPECT_EQ(info.height, 576);
+    EXPECT_EQ(info.videoFrames, board.length);
+    EXPECT_EQ(board.length, 4 * 50 - 3 * 12);
+    EXPECT_NEAR(info.audioSeconds, board.length / 25.0, 0.05);
+
+    // The kept project is the tool's now: a second slideshow into it is refused and changes nothing.
+    const std::string list = kept + "/programs/stillset/project1/slset.dat";
+    const std::string before = readFile(list);
+    const ProgramRun again = run(slideshow(folder + " -o " + home() + "/again.mp4 --hxhome " + kept));
+    EXPECT_EQ(again.status, 2);
+    EXPECT_NE(again.output.find("already has the tool's photo list"), std::string::npos) << again.output;
+    EXPECT_EQ(readFile(list), before);
+    EXPECT_FALSE(fs::exists(home() + "/again.mp4"));
+}
+
+TEST_F(SlideshowCommandTest, DefaultsRoundingAndATemporaryProjectThatGoes)
+{
+    const std::string folder = photoFolder();
+    const std::string temporary = home() + "/tmp";
+    fs::create_directories(temporary);
+    const ProgramRun made = run("TMPDIR=" + temporary + " " +
+                                slideshow(folder + " -o " + home() + "/show.y4m --seconds 1.4 --transition-seconds 0.3"));
+    ASSERT_EQ(made.status, 0) << made.output;
+    EXPECT_NE(made.output.find("a photo's time of 1.4 is not on offer; using 1 s"), std::string::npos) << made.output;
+    EXPECT_NE(made.output.find("a transition's length of 0.3 is not on offer; using 0.2 s"), std::string::npos);
+    // Four photos of 1 second with 5-frame dissolves between them.
+    EXPECT_NE(made.output.find("wrote " + home() + "/show.y4m: 85 frames"), std::string::npos) << made.output;
+    EXPECT_TRUE(fs::exists(home() + "/show.wav"));
+    EXPECT_TRUE(fs::is_empty(temporary)) << "the temporary host project is removed";
+
+    const ProgramRun list = run(slideshow("--transition list"));
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.output, "dissolve\nfade\nwipe\npush\niris\nclock\n");
+}
+
+TEST_F(SlideshowCommandTest, BadArgumentsGetOneLineAndNothingIsWritten)
+{
+    const std::string folder = photoFolder();
+    writeFile(home() + "/notes.txt", "not a sound");
+    const std::string out = " -o " + home() + "/show.mp4";
+    const struct {
+        std::string arguments, message;
+    } cases[] = {
+        {folder, "photos and -o OUT are required"},
+        {"-o " + home() + "/show.mp4", "photos and -o OUT are required"},
+        {folder + " -o " + home() + "/show.avi", "-o takes a .mp4, .mkv or .y4m file"},
+        {home() + "/missing" + out, "missing: no such file or folder"},
+        {folder + out + " --transition swirl", "there is no transition 'swirl'"},
+        {folder + out + " --pan 5", "--pan takes a preset from 0 to 4, not '5'"},
+        {folder + out + " --pan 1 --no-pan", "--pan and --no-pan exclude each other"},
+        {folder + out + " --seconds soon", "--seconds takes a number from 0.5 to 3600, not 'soon'"},
+        {folder + out + " --repeat 0", "--repeat"},
+        {folder + out + " --jingle " + home() + "/notes.txt", "--jingle: "},
+        {folder + out + " --no-transition --jingle " + home() + "/notes.txt", "there are none"},
+        {folder + out + " --music " + home() + "/notes.txt", "--music: "},
+        {folder + out + " --project 1", "--project needs --hxhome"},
+        {folder + out + " --standard ntsc", "--standard takes pal or hd1080"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun refused = run(slideshow(c.arguments));
+        EXPECT_EQ(refused.status, 2) << c.arguments;
+        EXPECT_NE(refused.output.find(c.message), std::string::npos) << c.arguments << ": " << refused.output;
+        EXPECT_EQ(std::count(refused.output.begin(), refused.output.end(), '\n'), 1) << refused.output;
+    }
+    EXPECT_FALSE(fs::exists(home() + "/show.mp4"));
+
+    const ProgramRun nothing = run(slideshow(home() + "/notes.txt" + out));
+    EXPECT_EQ(nothing.status, 1);
+    EXPECT_NE(nothing.output.find("no photos to show"), std::string::npos) << nothing.output;
+}
+
+} // namespace

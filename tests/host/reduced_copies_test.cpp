@@ -1,0 +1,103 @@
+// Halved copies behind opScaleImageSP: which one a window is read from, that it is made once per
+// picture and made again when the picture changes, and that results match the full picture's.
+#include "host/image_helpers.h"
+#include "support/test_home.h"
+
+#include "hxhost/hxhost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+using ReducedCopiesTest = HostTest;
+
+// A smooth picture: gradients in every channel, so averaging in steps and at once agree to rounding.
+OpImage* smoothPicture(int w, int h)
+{
+    return yuvImage(w, h, [w, h](int x, int y) {
+        return Yuv{16 + 200 * x / w, 40 + 150 * y / h, 60 + (100 * x / w + 80 * y / h) / 2};
+    });
+}
+
+// The window scaled into a new width x height picture; null when the scale fails.
+OpImage* scaled(const OpImage* picture, double x, double y, double w, double h, int width, int height)
+{
+    OpImage* target = opAllocImage(width, height, OP_FORMAT_YUVA, 0);
+    if (opScaleImageSP(picture, target, x, y, w, h, 0x60700) != 0) {
+        opFreeImage(target);
+        return nullptr;
+    }
+    return target;
+}
+
+int largestDifference(const OpImage* a, const OpImage* b)
+{
+    int largest = 0;
+    const std::vector<Yuv> pa = pixelsOf(a), pb = pixelsOf(b);
+    for (size_t i = 0; i < pa.size(); ++i)
+        largest = std::max({largest, std::abs(pa[i].y - pb[i].y), std::abs(pa[i].u - pb[i].u), std::abs(pa[i].v - pb[i].v)});
+    return largest;
+}
+
+TEST_F(ReducedCopiesTest, TheSmallestCopyHoldingTheWindowsDetailIsMadeOnce)
+{
+    OpImage* photo = smoothPicture(4000, 3000);
+    auto halvings = [] { return hxhost::callCount("reducePicture"); };
+    // The whole still into a PAL frame: 4000 / 4 = 1000 >= 720 and 3000 / 4 = 750 >= 576, not / 8.
+    OpImage* frame = scaled(photo, 0, 0, 4000, 3000, 720, 576);
+    EXPECT_EQ(halvings(), 2u);
+    opFreeImage(frame);
+    // Every further field of the zoom reads the copies made for the first.
+    for (double share : {0.95, 0.9, 0.84}) {
+        const double w = 4000 * share, h = 3000 * share;
+        opFreeImage(scaled(photo, (4000 - w) / 2, (3000 - h) / 2, w, h, 720, 576));
+    }
+    EXPECT_EQ(halvings(), 2u);
+    // A window near the target's own size is read from the picture itself; 1080 lines take a half.
+    opFreeImage(scaled(photo, 100, 100, 1000, 800, 720, 576));
+    EXPECT_EQ(halvings(), 2u);
+    OpImage* hd = scaled(photo, 0, 0, 4000, 2250, 1920, 1080);
+    EXPECT_EQ(halvings(), 2u);
+    opFreeImage(hd);
+    // Changed pixels are seen, and the copies are made again.
+    for (int i = 0; i < 4000 * 3000 * 4; i += 4)
+        photo->planes[0][i + 3] = static_cast<uint8_t>(255 - photo->planes[0][i + 3]);
+    frame = scaled(photo, 0, 0, 4000, 3000, 720, 576);
+    EXPECT_EQ(halvings(), 4u);
+    EXPECT_GT(yuvAt(frame, 0, 0).y, yuvAt(frame, 719, 0).y); // the ramp now falls to the right
+    opFreeImage(frame);
+    opFreeImage(photo);
+    // A new picture, perhaps in the freed one's memory, has no copies yet.
+    photo = smoothPicture(4000, 3000);
+    opFreeImage(scaled(photo, 0, 0, 4000, 3000, 720, 576));
+    EXPECT_EQ(halvings(), 6u);
+    opFreeImage(photo);
+    EXPECT_EQ(hxhost::liveCounts().images, 0);
+}
+
+TEST_F(ReducedCopiesTest, WindowsReadFromCopiesMatchThePictureWithinRounding)
+{
+    OpImage* photo = smoothPicture(2001, 1501); // odd sides: the halvings leave the last column and row out
+    struct Window {
+        double x, y, w, h;
+        int width, height;
+    };
+    for (const Window& window : {Window{0, 0, 2001, 1501, 360, 288}, Window{13.37, 7.5, 1680.25, 1260.5, 200, 150},
+                                 Window{1000.5, 700.25, 1000.5, 800.75, 120, 96}, Window{0, 0, 2001, 1501, 1000, 750}}) {
+        hxhost::setReducedCopies(false);
+        OpImage* whole = scaled(photo, window.x, window.y, window.w, window.h, window.width, window.height);
+        hxhost::setReducedCopies(true);
+        OpImage* reduced = scaled(photo, window.x, window.y, window.w, window.h, window.width, window.height);
+        ASSERT_TRUE(whole && reduced);
+        EXPECT_LE(largestDifference(whole, reduced), 2) << window.x << " " << window.w << " -> " << window.width;
+        opFreeImage(whole);
+        opFreeImage(reduced);
+    }
+    EXPECT_GT(hxhost::callCount("reducePicture"), 0u);
+    opFreeImage(photo);
+}
+
+} // namespace

@@ -1,0 +1,190 @@
+// The host's video files: Y4M with a WAV, MP4 and MKV read back with the FFmpeg libraries, and
+// nothing left behind by a write that never finished.
+#include "host/image_helpers.h"
+#include "support/media_probe.h"
+#include "support/test_home.h"
+
+#include "hxhost/video_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int kWidth = 96, kHeight = 64;
+
+hxhost::VideoFileFormat smallFormat(bool bottomFirst = false)
+{
+    hxhost::VideoFileFormat format;
+    format.width = kWidth;
+    format.height = kHeight;
+    format.bottomFirst = bottomFirst;
+    format.x264Preset = "ultrafast";
+    return format;
+}
+
+// Field n of a test video: luma and chroma that tell the field, the row and the column apart.
+OpImage* field(int n)
+{
+    return yuvImage(kWidth, kHeight / 2, [n](int x, int y) { return Yuv{16 + (n * 37 + y * 3 + x) % 200, 60 + n * 9 % 100, 200 - n * 7 % 100}; });
+}
+
+// Writes `frames` frames of fields 2f and 2f + 1 with a 1 kHz tone of amplitude 0.5.
+bool writeVideo(hxhost::VideoFile& file, int frames, std::string* error)
+{
+    std::vector<float> sound(1920 * 2);
+    for (int f = 0; f < frames; ++f) {
+        OpImage* a = field(2 * f);
+        OpImage* b = field(2 * f + 1);
+        const bool ok = file.addFrame(a, b, error);
+        opFreeImage(a);
+        opFreeImage(b);
+        for (size_t i = 0; i < 1920; ++i)
+            sound[2 * i] = sound[2 * i + 1] = 0.5f * static_cast<float>(std::sin(2 * M_PI * 1000 * (f * 1920 + i) / 48000.0));
+        if (!ok || !file.addAudio(sound.data(), 1920, error))
+            return false;
+    }
+    return true;
+}
+
+class VideoFileTest : public HostTest {};
+
+TEST_F(VideoFileTest, Y4mWeavesFieldsInTimeOrderAndKeepsEachFieldsChroma)
+{
+    for (const bool bottomFirst : {false, true}) {
+        const std::string path = home() + (bottomFirst ? "/b.y4m" : "/t.y4m");
+        std::string error;
+        auto file = hxhost::VideoFile::create(path, smallFormat(bottomFirst), &error);
+        ASSERT_TRUE(file) << error;
+        ASSERT_TRUE(writeVideo(*file, 2, &error)) << error;
+        EXPECT_TRUE(fileExists(path + ".part"));
+        ASSERT_TRUE(file->finish(&error)) << error;
+        EXPECT_FALSE(fileExists(path + ".part"));
+
+        const std::string bytes = readFile(path);
+        const std::string header = std::string("YUV4MPEG2 W96 H64 F25:1 I") + (bottomFirst ? 'b' : 't') + " A16:15 C420jpeg\n";
+        ASSERT_EQ(bytes.substr(0, header.size()), header);
+        const size_t frameBytes = kWidth * kHeight * 3 / 2;
+        ASSERT_EQ(bytes.size(), header.size() + 2 * (6 + frameBytes));
+        const auto* second = reinterpret_cast<const uint8_t*>(bytes.data()) + header.size() + 6 + frameBytes + 6;
+        // Frame 1 holds fields 2 and 3; the first in time takes the bottom rows when the bottom comes first.
+        OpImage* top = field(bottomFirst ? 3 : 2);
+        OpImage* bottom = field(bottomFirst ? 2 : 3);
+        for (int row : {0, 1, 2, 3, 62, 63})
+            for (int x : {0, 5, 95})
+                EXPECT_EQ(second[row * kWidth + x], yuvAt(row % 2 ? bottom : top, x, row / 2).y) << row << "," << x;
+        const uint8_t* u = second + kWidth * kHeight;
+        EXPECT_EQ(u[0], yuvAt(top, 0, 0).u);               // chroma row 0: the top field's rows 0 and 1
+        EXPECT_EQ(u[kWidth / 2], yuvAt(bottom, 0, 0).u);   // chroma row 1: the bottom field's
+        opFreeImage(top);
+        opFreeImage(bottom);
+
+        const std::string wav = readFile(path.substr(0, path.size() - 4) + ".wav");
+        ASSERT_EQ(wav.size(), 44u + 2 * 1920 * 4);
+        EXPECT_EQ(wav.substr(0, 4), "RIFF");
+        uint32_t dataBytes = 0;
+        std::memcpy(&dataBytes, wav.data() + 40, 4);
+        EXPECT_EQ(dataBytes, 2u * 1920 * 4);
+        int16_t sample = 0;
+        std::memcpy(&sample, wav.data() + 44 + 12 * 4, 2); // sample 12 of a 1 kHz tone at 48 kHz: sin(pi / 2)
+        EXPECT_NEAR(sample, 16384, 2);
+    }
+}
+
+TEST_F(VideoFileTest, Mp4ReadsBackAsInterlacedH264WithAac)
+{
+    for (const bool bottomFirst : {false, true}) {
+        const std::string path = home() + (bottomFirst ? "/b.mp4" : "/t.mp4");
+        std::string error;
+        auto file = hxhost::VideoFile::create(path, smallFormat(bottomFirst), &error);
+        ASSERT_TRUE(file) << error;
+        ASSERT_TRUE(writeVideo(*file, 25, &error)) << error;
+        ASSERT_TRUE(file->finish(&error)) << error;
+        const MediaInfo info = probeMedia(path);
+        ASSERT_TRUE(info.opened);
+        EXPECT_EQ(info.videoCodec, "h264");
+        EXPECT_EQ(info.audioCodec, "aac");
+        EXPECT_EQ(info.width, kWidth);
+        EXPECT_EQ(info.height, kHeight);
+        EXPECT_EQ(info.rateNumerator * 1.0 / info.rateDenominator, 25.0);
+        EXPECT_EQ(info.aspectNumerator, 16);
+        EXPECT_EQ(info.aspectDenominator, 15);
+        EXPECT_EQ(info.videoFrames, 25);
+        EXPECT_TRUE(info.framesInterlaced);
+        EXPECT_EQ(info.topFieldFirst, !bottomFirst);
+        EXPECT_EQ(info.fieldOrder, bottomFirst ? "bb" : "tt");
+        EXPECT_EQ(info.audioRate, 48000);
+        EXPECT_EQ(info.audioChannels, 2);
+        EXPECT_NEAR(info.audioSeconds, 1.0, 0.05);
+        EXPECT_NEAR(info.durationSeconds, 1.0, 0.05);
+    }
+}
+
+TEST_F(VideoFileTest, MkvKeepsEveryPixelAndSample)
+{
+    const std::string mkv = home() + "/show.mkv", y4m = home() + "/show.y4m";
+    std::string error;
+    for (const std::string& path : {mkv, y4m}) {
+        auto file = hxhost::VideoFile::create(path, smallFormat(), &error);
+        ASSERT_TRUE(file) << error;
+        ASSERT_TRUE(writeVideo(*file, 3, &error)) << error;
+        ASSERT_TRUE(file->finish(&error)) << error;
+    }
+    const MediaInfo info = probeMedia(mkv);
+    EXPECT_EQ(info.videoCodec, "ffv1");
+    EXPECT_EQ(info.audioCodec, "flac");
+    EXPECT_EQ(info.fieldOrder, "tt");
+    EXPECT_EQ(info.aspectNumerator, 16);
+    // Lossless: the same planes as the raw file, and the same samples as its WAV.
+    const auto lossless = decodedFrames(mkv), raw = decodedFrames(y4m);
+    ASSERT_EQ(lossless.size(), 3u);
+    EXPECT_EQ(lossless, raw);
+    const auto sound = decodedSound(mkv), wav = decodedSound(home() + "/show.wav");
+    ASSERT_EQ(sound.size(), 3u * 1920);
+    EXPECT_EQ(sound, wav);
+}
+
+TEST_F(VideoFileTest, AnUnfinishedOrRefusedFileLeavesNothing)
+{
+    std::string error;
+    for (const char* name : {"/cut.mp4", "/cut.mkv", "/cut.y4m"}) {
+        const std::string path = home() + name;
+        {
+            auto file = hxhost::VideoFile::create(path, smallFormat(), &error);
+            ASSERT_TRUE(file) << error;
+            ASSERT_TRUE(writeVideo(*file, 2, &error)) << error;
+            // Fields of the wrong size are refused, with a reason.
+            OpImage* small = yuvImage(kWidth / 2, kHeight / 2, [](int, int) { return Yuv{16, 128, 128}; });
+            EXPECT_FALSE(file->addFrame(small, small, &error));
+            EXPECT_NE(error.find("do not match"), std::string::npos);
+            opFreeImage(small);
+        }
+        EXPECT_FALSE(fileExists(path)) << name;
+        EXPECT_FALSE(fileExists(path + ".part")) << name;
+        EXPECT_FALSE(fileExists(home() + "/cut.wav.part"));
+        EXPECT_FALSE(fileExists(home() + "/cut.wav"));
+    }
+    EXPECT_FALSE(hxhost::VideoFile::create(home() + "/show.avi", smallFormat(), &error));
+    EXPECT_NE(error.find(".mp4, .mkv or .y4m"), std::string::npos);
+    EXPECT_FALSE(hxhost::VideoFile::create(home() + "/no/such/dir/show.mp4", smallFormat(), &error));
+    EXPECT_FALSE(hxhost::VideoFile::create(home() + "/no/such/dir/show.y4m", smallFormat(), &error));
+    hxhost::failService("createVideoFile");
+    EXPECT_FALSE(hxhost::VideoFile::create(home() + "/show.mp4", smallFormat(), &error));
+    EXPECT_FALSE(fileExists(home() + "/show.mp4.part"));
+    EXPECT_EQ(hxhost::liveCounts().images, 0);
+}
+
+TEST(SampleAspect, SmallestRatioThatRoundsToTheStandards)
+{
+    int32_t n = 0, d = 0;
+    hxhost::sampleAspectRatio(1067, &n, &d);
+    EXPECT_EQ(n * 100 + d, 1615);
+    hxhost::sampleAspectRatio(1000, &n, &d);
+    EXPECT_EQ(n * 100 + d, 101);
+    EXPECT_EQ(hxhost::audioSampleOfFrame(25, 25), 48000);
+    EXPECT_EQ(hxhost::audioSampleOfFrame(1, 30), 1600);
+}
+
+} // namespace
