@@ -86,15 +86,6 @@ void showPhotoSummary()
     ureqTextRequest(&request);
 }
 
-void showUnreadListNotice()
-{
-    UReqTextRequest notice;
-    std::memset(&notice, 0, sizeof notice);
-    notice.text = resGetString(session.stringCatalogue, 1510);
-    notice.style = UREQ_NOTICE;
-    ureqTextRequest(&notice);
-}
-
 bool setIncluded(PhotoEntry* photo, int32_t included)
 {
     if (photo->included == included)

@@ -8,8 +8,6 @@
 void emptyTrash(const char* projectDir);
 // Shows the numbers of photos, included photos and left-out photos.
 void showPhotoSummary();
-// Tells the user that the stored list could not be read and that the host kept it aside.
-void showUnreadListNotice();
 
 // The changes of an entry. After a change of look the caller refreshes the photo; a new duration
 // drops only the clip. The setters return true when the entry changed.

@@ -9,6 +9,7 @@
 #include "gui/chooser_state.h"
 #include "gui/drawing.h"
 #include "gui/event_loop.h"
+#include "gui/gadget_helpers.h"
 #include "gui/import_question.h"
 #include "gui/main_window.h"
 #include "gui/operator_settings.h"
@@ -190,7 +191,7 @@ int32_t runStillset(OperatorActionRecord* record)
         return -1;
     }
     if (!session.photoListLoaded)
-        showUnreadListNotice();
+        showNotice(1510); // the stored list could not be read, and the host kept it aside
     if (ListCount(&session.photoList) == 0)
         askImportWhenEmpty();
     updateReadyIcon();

@@ -99,17 +99,21 @@ TEST(PanWindow, PansStartAtTheirCornersAndStepInWholePixelsAboveOne)
     EXPECT_NEAR(panWindow(picture, frame, 1, 100, 1).y, 0.5, 1e-9);
 }
 
+// A picture header of a size and pixel aspect, without pixels.
+OpImage sized(int16_t width, int16_t height, uint16_t aspect = 1000)
+{
+    OpImage image{};
+    image.width = width;
+    image.height = height;
+    image.aspect = aspect;
+    return image;
+}
+
 // The two pans not tried above, at their start, middle and end: top-right to bottom-left and
 // bottom-left to top-right, over the same 1190 x 800 picture (steps of 2 and 0.48 pixels).
 TEST(PanWindow, ModesTwoAndFourCrossTheOtherDiagonal)
 {
-    OpImage frame{};
-    frame.width = 720;
-    frame.height = 576;
-    frame.aspect = 1000;
-    OpImage picture{};
-    picture.width = 1190;
-    picture.height = 800;
+    const OpImage frame = sized(720, 576), picture = sized(1190, 800);
     struct Expected {
         uint32_t mode, position;
         double x, y;
@@ -128,13 +132,7 @@ TEST(PanWindow, ModesTwoAndFourCrossTheOtherDiagonal)
 // 720 / 576 x 1000 / 1067 that the still holds, and no window of the zoom is ever larger than it.
 TEST(PanWindow, FullViewFollowsThePalPixelAspectAndTheZoomStaysInsideTheStill)
 {
-    OpImage frame{};
-    frame.width = 720;
-    frame.height = 576;
-    frame.aspect = 1067;
-    OpImage picture{};
-    picture.width = 1600;
-    picture.height = 1200;
+    const OpImage frame = sized(720, 576, 1067), picture = sized(1600, 1200);
     const PanWindow full = panWindow(picture, frame, 0, 100, 0);
     EXPECT_NEAR(full.w / full.h, 720.0 / 576 * 1000 / 1067, 0.002);
     EXPECT_EQ(full.h, 1200) << "the still's height limits this shape";
