@@ -95,7 +95,7 @@ TEST_F(RenderingTest, FetchAsksTheHostOncePerPhotoInARow)
 
 // A photo grabbed from video: fields 2 x frame and the next woven in the order the first-field status
 // says, a picture of square pixels, kept for the next fetch.
-TEST_F(RenderingTest, GrabbedFrameIsWovenByTheFirstFieldStatusRefittedAndCached)
+TEST_F(RenderingTest, GrabbedFrameIsWovenByTheFirstFieldStatusAndCached)
 {
     ASSERT_TRUE(learnOutputFrame());
     std::string error;
