@@ -50,7 +50,7 @@ const char kHelp[] =
     "  --hxhome DIR              keep the host project in DIR (project --project N, default 0) for later\n"
     "                            editing with 'stillset-host session'; by default a temporary one is used\n"
     "  --project N               with --hxhome: the host project, which must not have a photo list yet\n"
-    "  --threads N, --preset NAME, --crf N   the encoder's, as for 'export'\n";
+    "  --threads N, --preset NAME, --crf N   as for 'export'\n";
 
 // The host home of the run: the one asked for, or a temporary one removed when the run ends.
 class HostHome {

@@ -1,6 +1,7 @@
 // The host plays its storyboard into a file: scenes in order, transitions blending the end of one
 // scene with the start of the next field by field, and the show's sound. Frames are rendered on the
-// host's thread and handed, a few at a time, to a writer thread that encodes and muxes them in order.
+// host's thread, or by render workers side by side, and handed, a few at a time, to a writer thread
+// that encodes and muxes them in order.
 #include "hxhost/export.h"
 
 #include "host/hxmain.h"
@@ -12,9 +13,11 @@
 #include "hxhost/video_file.h"
 #include "image/images.h"
 #include "playback/frame_queue.h"
+#include "playback/render_workers.h"
 #include "playback/scene_fields.h"
 #include "video/video_standard.h"
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -171,6 +174,13 @@ std::vector<hxhost::JingleAt> jinglesOf(const hxhost::Storyboard& board)
     return jingles;
 }
 
+// Render workers for an export: as many as asked, or one a core; one renders on the host's thread.
+int32_t renderWorkerCount(const hxhost::ExportSettings& settings, int64_t frames)
+{
+    const int64_t wanted = settings.threads > 0 ? settings.threads : std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<int32_t>(std::clamp<int64_t>(std::min(wanted, frames), 1, 64));
+}
+
 } // namespace
 
 namespace hxhost {
@@ -194,6 +204,21 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
     ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music);
     if (!sound.open(error))
         return false;
+    // Workers are forked before the encoder and the writer start their threads.
+    const int32_t workers = renderWorkerCount(settings, to - settings.from);
+    const size_t frameBytes = static_cast<size_t>(format.width) * static_cast<size_t>(format.height) * 3 / 2;
+    std::unique_ptr<hx::RenderWorkers> pool;
+    if (workers > 1) {
+        pool = std::make_unique<hx::RenderWorkers>(workers, settings.from, to, frameBytes);
+        const bool started = pool->start([&]() -> hx::RenderWorkers::Render {
+            auto player = std::make_shared<Player>(board, format.bottomFirst);
+            return [player, &format](int64_t f, WovenFrame& frame, std::string* why) {
+                return player->renderFrame(f, frame, format, why);
+            };
+        }, error);
+        if (!started)
+            return false;
+    }
     std::unique_ptr<VideoFile> file = VideoFile::create(settings.output, format, error);
     if (!file)
         return false;
@@ -225,13 +250,15 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
                 break;
             }
             std::unique_ptr<WovenFrame> frame = queue.spare();
-            rendered = player.renderFrame(f, *frame, format, &renderError) && queue.push(std::move(frame));
+            rendered = (pool ? pool->next(*frame, &renderError) : player.renderFrame(f, *frame, format, &renderError)) &&
+                       queue.push(std::move(frame));
             if (settings.progress && rendered)
                 settings.progress(f + 1 - settings.from, to - settings.from);
         }
     }
     if (!rendered)
         queue.fail();
+    pool.reset();
     writer.join();
     if (!writeError.empty())
         return fail(error, writeError);

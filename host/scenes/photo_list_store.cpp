@@ -124,6 +124,42 @@ void releaseEntry(PhotoEntry* entry)
     std::free(entry);
 }
 
+void freeEntries(ListHead& list)
+{
+    while (auto* entry = static_cast<PhotoEntry*>(ListFirst(&list))) {
+        ListRemove(&list, entry);
+        releaseEntry(entry);
+    }
+}
+
+// Every entry of the stored list at `path` into `list`; false when the file is not a whole list.
+bool readEntries(const char* directory, const std::string& path, ListHead& list)
+{
+    const size_t limit = 12 + static_cast<size_t>(kMaxEntries) * kFieldsPerEntry * 4;
+    std::string bytes;
+    uint32_t version = 0, count = 0;
+    size_t offset = 4;
+    const bool valid = hx::readWholeFile(path, bytes, limit) && bytes.size() >= 12 &&
+                       std::memcmp(bytes.data(), kListMagic, 4) == 0 && hx::getU32(bytes, offset, version) &&
+                       version == kListVersion && hx::getU32(bytes, offset, count) && count <= kMaxEntries &&
+                       bytes.size() - offset == static_cast<size_t>(count) * kFieldsPerEntry * 4;
+    if (!valid)
+        return false;
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t fields[kFieldsPerEntry];
+        for (uint32_t& field : fields)
+            hx::getU32(bytes, offset, field);
+        PhotoEntry* entry = decodeEntry(fields);
+        if (!entry)
+            return false;
+        entry->thumbnail = readStamp(directory, entry->id);
+        // Identifiers of stored entries come from earlier sessions; new ones must not repeat them.
+        hx::state().nextUniqueId = std::max(hx::state().nextUniqueId, entry->id);
+        ListAppend(&list, entry);
+    }
+    return true;
+}
+
 } // namespace
 
 namespace hxhost {
@@ -144,34 +180,23 @@ extern "C" {
 
 int32_t nslReadStillsetProject(const char* directory, ListHead* list) HX_ENTRY
 {
-    if (hx::shouldFail("nslReadStillsetProject") || !usableDirectory(directory) || !list)
+    const bool injected = hx::shouldFail("nslReadStillsetProject");
+    if (!usableDirectory(directory) || !list)
         return -1;
     const std::string path = listPath(directory);
-    std::string bytes;
     if (access(path.c_str(), F_OK) != 0)
-        return 0; // a project without a stored list has no photos yet
-    const size_t limit = 12 + static_cast<size_t>(kMaxEntries) * kFieldsPerEntry * 4;
-    uint32_t version = 0, count = 0;
-    size_t offset = 4;
-    const bool valid = hx::readWholeFile(path, bytes, limit) && bytes.size() >= 12 &&
-                       std::memcmp(bytes.data(), kListMagic, 4) == 0 && hx::getU32(bytes, offset, version) &&
-                       version == kListVersion && hx::getU32(bytes, offset, count) && count <= kMaxEntries &&
-                       bytes.size() - offset == static_cast<size_t>(count) * kFieldsPerEntry * 4;
-    if (!valid) {
-        // Keep the damaged file aside so that the next store does not destroy what may be recovered.
+        return injected ? -1 : 0; // a project without a stored list has no photos yet
+    ListHead read;
+    ListInit(&read);
+    if (injected || !readEntries(directory, path, read)) {
+        // Whatever made the read fail, the program may store a new list next: keep this one aside,
+        // so that writing it destroys nothing that may be recovered.
+        freeEntries(read);
         hx::setFileAside(path, ".damaged");
         return -1;
     }
-    for (uint32_t i = 0; i < count; ++i) {
-        uint32_t fields[kFieldsPerEntry];
-        for (uint32_t& field : fields)
-            hx::getU32(bytes, offset, field);
-        PhotoEntry* entry = decodeEntry(fields);
-        if (!entry)
-            return -1;
-        entry->thumbnail = readStamp(directory, entry->id);
-        // Identifiers of stored entries come from earlier sessions; new ones must not repeat them.
-        hx::state().nextUniqueId = std::max(hx::state().nextUniqueId, entry->id);
+    while (auto* entry = static_cast<PhotoEntry*>(ListFirst(&read))) {
+        ListRemove(&read, entry);
         ListAppend(list, entry);
     }
     return 0;

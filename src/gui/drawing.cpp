@@ -182,7 +182,11 @@ UgImage* guiImageToRgb565(const UgImage* source)
 
 void rgbToYuvPixels(const uint32_t* source, int32_t sourceStrideBytes, int32_t width, int32_t height, uint32_t* target)
 {
-    if (!source || !target) {
+    if (!source) {
+        GUI_LOG(HXLOG_FAILURE);
+        return;
+    }
+    if (!target) {
         GUI_LOG(HXLOG_FAILURE);
         return;
     }
@@ -221,9 +225,12 @@ void drawResImageScaled(UgWindow* window, const ResImage* image, int32_t x, int3
     }
     // Host image headers lent the GUI images' pixels, so that the host's scaler can work on them.
     OpImage* from = opAllocImage(src->width, src->height, OP_FORMAT_YUVA, OP_ALLOC_NO_PIXELS);
-    OpImage* to = from ? opAllocImage(width, height, OP_FORMAT_YUVA, OP_ALLOC_NO_PIXELS) : nullptr;
-    if (!to) {
+    if (!from)
         GUI_LOG(HXLOG_FAILURE);
+    OpImage* to = from ? opAllocImage(width, height, OP_FORMAT_YUVA, OP_ALLOC_NO_PIXELS) : nullptr;
+    if (from && !to)
+        GUI_LOG(HXLOG_FAILURE);
+    if (!to) {
         opFreeImage(from);
         ugFreeImage(src);
         ugFreeImage(dst);

@@ -6,6 +6,7 @@
 #include "default_duration_requester.h"
 #include "drawing.h"
 #include "effect_list.h"
+#include "gadget_helpers.h"
 #include "main_window.h"
 #include "operator_settings.h"
 #include "photo_editor.h"
@@ -222,11 +223,7 @@ void onListCheckBox(UgGadget box, const ListHead& list, int32_t emptyText, int32
         enabled = 1;
         return;
     }
-    UReqTextRequest notice;
-    std::memset(&notice, 0, sizeof notice);
-    notice.text = resGetString(session.stringCatalogue, emptyText);
-    notice.style = UREQ_NOTICE;
-    ureqTextRequest(&notice);
+    showNotice(emptyText);
     ugChangeElement(window(), box, UG_CHECK_SET, 0, 1);
 }
 

@@ -3,12 +3,23 @@
 #include "layout_units.h"
 #include "stillset/session.h"
 
+#include "host/hxreq.h"
+
 #include <algorithm>
 #include <cstring>
 
 const hxchar* catalogueText(int32_t number)
 {
     return resGetString(session.stringCatalogue, number);
+}
+
+void showNotice(int32_t number)
+{
+    UReqTextRequest notice;
+    std::memset(&notice, 0, sizeof notice);
+    notice.text = catalogueText(number);
+    notice.style = UREQ_NOTICE;
+    ureqTextRequest(&notice);
 }
 
 void setShortcut(UgWindow* window, UgGadget gadget, uint32_t key)

@@ -3,6 +3,7 @@
 #include "drawing.h"
 #include "gadget_helpers.h"
 #include "layout_units.h"
+#include "main_window_layout.h"
 #include "stillset/log.h"
 #include "stillset/output_frame.h"
 #include "stillset/session.h"
@@ -34,41 +35,6 @@ int16_t thumbnailTarget(int32_t thumbSize)
     case 5: return 182;
     default: return 92;
     }
-}
-
-struct Layout {
-    int32_t W, H0, RW0, LW0, innerW, innerH, gridHmax, cols, rows, gridW, gridH, LW, H, RW;
-};
-
-// The two panels, the left one shrunk to hold a whole number of thumbnail columns and rows.
-bool computeLayout(int32_t L, int32_t T, int32_t R, int32_t B, const RowMeasures& m, Layout& l)
-{
-    l.W = R - L - 2 * CW(20) + 1;
-    l.H0 = B - T - 3 * CH(10) - 2 * CW(6) - m.FH - m.AH - 7;
-    l.RW0 = l.W / 3;
-    if (l.RW0 & 1)
-        ++l.RW0;
-    l.LW0 = l.W - l.RW0 - CW(20);
-    l.innerW = l.LW0 - 2 * CW(6) - 4;
-    l.innerH = l.H0 - 2 * CW(6) - 4;
-    l.gridHmax = l.innerH - 6 * m.STEP;
-    if (thumbWidth <= 0 || thumbHeight <= 0)
-        return false;
-    int32_t c = 1;
-    while (CW(26) + c * thumbWidth + (c + 1) * CW(4) < l.innerW)
-        ++c;
-    l.cols = c - 1;
-    l.gridW = CW(26) + l.cols * thumbWidth + (l.cols + 1) * CW(4);
-    int32_t r = 1;
-    while ((r - 1) * CH(4) + r * thumbHeight < l.gridHmax)
-        ++r;
-    l.rows = r - 1;
-    l.gridH = (l.rows - 1) * CH(4) + l.rows * thumbHeight;
-    l.LW = l.LW0 + l.gridW - l.innerW;
-    l.H = l.H0 + l.gridH - l.gridHmax;
-    l.RW = l.W - l.LW - CW(20);
-    // A screen that holds not even one row or column of thumbnails gets no window at all.
-    return l.cols > 0 && l.rows > 0;
 }
 
 } // namespace
@@ -112,8 +78,8 @@ int32_t buildMainWindow()
     int16_t L = 0, T = 0, R = 0, B = 0;
     ugGetVisibleArea(&L, &T, &R, &B);
     const RowMeasures m = rowMeasures();
-    Layout l{};
-    if (!computeLayout(L, T, R, B, m, l)) {
+    MainLayout l{};
+    if (!computeMainLayout(L, T, R, B, m, l)) {
         GUI_LOG(HXLOG_FAILURE);
         ugEnableRefresh(monitor);
         return -1;

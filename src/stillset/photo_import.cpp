@@ -76,6 +76,10 @@ int32_t importAllScenes()
             }
             if (newPhotoEntry(photo, scene)) {
                 ListAppend(&session.photoList, photo);
+                // The picture just fetched is still the tool's cached photo: the thumbnail made
+                // from it now costs no second decode, as it would once the next photo took its place.
+                if (mainWindow())
+                    buildThumbnail(photo);
             } else {
                 STILLSET_LOG(HXLOG_FAILURE);
                 std::free(photo);

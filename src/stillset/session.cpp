@@ -9,6 +9,7 @@
 #include "gui/chooser_state.h"
 #include "gui/drawing.h"
 #include "gui/event_loop.h"
+#include "gui/gadget_helpers.h"
 #include "gui/import_question.h"
 #include "gui/main_window.h"
 #include "gui/operator_settings.h"
@@ -141,8 +142,8 @@ int32_t sessionShutdown()
             session.settings.gridPosition = position;
     }
     // Without this session's project directory the stored list and settings of an earlier session
-    // must not be overwritten, nor a stored list that this session could not read.
-    if (session.projectDirReady && session.photoListLoaded)
+    // must not be overwritten. A stored list this session could not read was kept aside by the host.
+    if (session.projectDirReady)
         nslWriteStillsetProject(session.projectDir, &session.photoList, 1);
     nslFreeStillsetProject(session.projectDir, &session.photoList, NSL_FREE_KEEP_STORED);
     emptyTrash(session.projectDir);
@@ -189,6 +190,8 @@ int32_t runStillset(OperatorActionRecord* record)
         sessionShutdown();
         return -1;
     }
+    if (!session.photoListLoaded)
+        showNotice(1510); // the stored list could not be read, and the host kept it aside
     if (ListCount(&session.photoList) == 0)
         askImportWhenEmpty();
     updateReadyIcon();

@@ -48,7 +48,7 @@ struct SessionState {
     ScaledImageLoader scaledImageLoader;
     char projectDir[kProjectDirSize];
     bool projectDirReady; // the directory of this session is known; stored files may be written
-    bool photoListLoaded; // the stored photo list was read, so writing the list back loses nothing
+    bool photoListLoaded; // false: the stored photo list could not be read (the host kept it aside)
     ListHead photoList;
     ListHead trashList;
     ListHead transitionList;

@@ -27,6 +27,47 @@ constexpr uint32_t kMaxJingleChars = 4096;
 
 constexpr size_t kPathSize = kProjectDirSize + 32;
 
+// The two operator lists share one record format, but each field of each list, read or written,
+// logs at a line of its own below, so that a log entry names the list, the field and the direction.
+struct RecordLines {
+    int count, nameLength, name, variant, prefsSize, prefs;
+    int noMemory = 0; // reading only
+};
+constexpr RecordLines kTransitionsWritten = {
+    __LINE__, // transition count
+    __LINE__, // transition name length
+    __LINE__, // transition name
+    __LINE__, // transition variant
+    __LINE__, // transition block size
+    __LINE__, // transition block
+};
+constexpr RecordLines kEffectsWritten = {
+    __LINE__, // effect count
+    __LINE__, // effect name length
+    __LINE__, // effect name
+    __LINE__, // effect variant
+    __LINE__, // effect block size
+    __LINE__, // effect block
+};
+constexpr RecordLines kTransitionsRead = {
+    __LINE__, // transition count
+    __LINE__, // transition name length
+    __LINE__, // transition name, or no memory for it
+    __LINE__, // transition variant
+    __LINE__, // transition block size
+    __LINE__, // transition block, or no memory for it
+    __LINE__, // no memory for a transition record
+};
+constexpr RecordLines kEffectsRead = {
+    __LINE__, // effect count
+    __LINE__, // effect name length
+    __LINE__, // effect name, or no memory for it
+    __LINE__, // effect variant
+    __LINE__, // effect block size
+    __LINE__, // effect block, or no memory for it
+    __LINE__, // no memory for an effect record
+};
+
 bool settingsPath(char (&path)[kPathSize], const char* projectDir, const char* suffix)
 {
     const int n = std::snprintf(path, sizeof path, "%s/slset.dat%s", projectDir, suffix);
@@ -63,18 +104,18 @@ private:
 #define WRITE_WORD(writer, value) (writer).word(static_cast<uint32_t>(value), __LINE__)
 #define WRITE_BYTES(writer, data, size) (writer).bytes((data), (size), __LINE__)
 
-void writeOperatorRecords(FieldWriter& out, const ListHead& list)
+void writeOperatorRecords(FieldWriter& out, const ListHead& list, const RecordLines& lines)
 {
-    WRITE_WORD(out, ListCount(&list));
+    out.word(ListCount(&list), lines.count);
     for (auto* entry = static_cast<OperatorEntry*>(ListFirst(&list)); entry && !out.failed();
          entry = static_cast<OperatorEntry*>(ListNext(entry))) {
         const size_t nameLength = entry->name ? std::strlen(entry->name) : 0;
-        WRITE_WORD(out, nameLength);
-        WRITE_BYTES(out, entry->name, nameLength);
-        WRITE_WORD(out, entry->variant);
+        out.word(static_cast<uint32_t>(nameLength), lines.nameLength);
+        out.bytes(entry->name, nameLength, lines.name);
+        out.word(entry->variant, lines.variant);
         const uint32_t prefsSize = entry->prefs ? entry->prefsSize : 0;
-        WRITE_WORD(out, prefsSize);
-        WRITE_BYTES(out, entry->prefs, prefsSize);
+        out.word(prefsSize, lines.prefsSize);
+        out.bytes(entry->prefs, prefsSize, lines.prefs);
     }
 }
 
@@ -133,28 +174,28 @@ private:
 enum class ReadResult { Ok, Defaults, OutOfMemory };
 
 // Reads M operator records into `list`; records read completely stay there whatever follows.
-ReadResult readOperatorRecords(FieldReader& in, ListHead& list)
+ReadResult readOperatorRecords(FieldReader& in, ListHead& list, const RecordLines& lines)
 {
     uint32_t count = 0;
-    if (!READ_BOUNDED(in, count, kMaxRecords))
+    if (!in.bounded(count, kMaxRecords, lines.count))
         return ReadResult::Defaults;
     for (uint32_t i = 0; i < count; ++i) {
         auto* entry = static_cast<OperatorEntry*>(std::calloc(1, sizeof(OperatorEntry)));
         if (!entry) {
-            STILLSET_LOG(HXLOG_FAILURE);
+            FieldReader::fail(lines.noMemory);
             return ReadResult::OutOfMemory;
         }
         uint32_t nameLength = 0;
-        bool ok = READ_BOUNDED(in, nameLength, kMaxNameBytes);
+        bool ok = in.bounded(nameLength, kMaxNameBytes, lines.nameLength);
         if (ok && !(entry->name = static_cast<char*>(std::malloc(nameLength + 1))))
-            ok = READ_FAILED();
-        ok = ok && READ_BYTES(in, entry->name, nameLength);
+            ok = FieldReader::fail(lines.name);
+        ok = ok && in.bytes(entry->name, nameLength, lines.name);
         if (ok)
             entry->name[nameLength] = '\0';
-        ok = ok && in.word(entry->variant, __LINE__) && READ_BOUNDED(in, entry->prefsSize, kMaxPrefsBytes);
+        ok = ok && in.word(entry->variant, lines.variant) && in.bounded(entry->prefsSize, kMaxPrefsBytes, lines.prefsSize);
         if (ok && entry->prefsSize > 0) {
             entry->prefs = std::malloc(entry->prefsSize);
-            ok = entry->prefs ? READ_BYTES(in, entry->prefs, entry->prefsSize) : READ_FAILED();
+            ok = entry->prefs ? in.bytes(entry->prefs, entry->prefsSize, lines.prefs) : FieldReader::fail(lines.prefs);
         }
         if (!ok) {
             freeOperatorEntry(entry);
@@ -199,20 +240,26 @@ ReadResult readFields(FieldReader& in, uint32_t version, Settings& s)
     if (!READ_WORD(in, s.defaultDurationCode))
         return ReadResult::Defaults;
     s.defaultDuration = durationFrames(s.defaultDurationCode);
-    if (!READ_WORD(in, s.reservedA) || !READ_WORD(in, s.thumbSize) || !READ_WORD(in, s.transitionsEnabled) ||
-        !READ_WORD(in, s.transitionLengthCode) || !READ_WORD(in, s.transitionOrder) ||
+    // One field a line: a failed read logs the line of its field.
+    if (!READ_WORD(in, s.reservedA) ||
+        !READ_WORD(in, s.thumbSize) ||
+        !READ_WORD(in, s.transitionsEnabled) ||
+        !READ_WORD(in, s.transitionLengthCode) ||
+        !READ_WORD(in, s.transitionOrder) ||
         !READ_WORD(in, s.transitionRepeatCode))
         return ReadResult::Defaults;
-    ReadResult result = readOperatorRecords(in, session.transitionList);
+    ReadResult result = readOperatorRecords(in, session.transitionList, kTransitionsRead);
     if (result != ReadResult::Ok)
         return result;
     if (ListCount(&session.transitionList) == 0)
         s.transitionsEnabled = 0;
     if ((result = readJingle(in, s)) != ReadResult::Ok)
         return result;
-    if (!READ_WORD(in, s.effectsEnabled) || !READ_WORD(in, s.effectOrder) || !READ_WORD(in, s.effectRepeatCode))
+    if (!READ_WORD(in, s.effectsEnabled) ||
+        !READ_WORD(in, s.effectOrder) ||
+        !READ_WORD(in, s.effectRepeatCode))
         return ReadResult::Defaults;
-    if ((result = readOperatorRecords(in, session.effectList)) != ReadResult::Ok)
+    if ((result = readOperatorRecords(in, session.effectList, kEffectsRead)) != ReadResult::Ok)
         return result;
     if (ListCount(&session.effectList) == 0)
         s.effectsEnabled = 0;
@@ -290,7 +337,7 @@ int32_t writeSettings(const char* projectDir)
     WRITE_WORD(out, s.transitionLengthCode);
     WRITE_WORD(out, s.transitionOrder);
     WRITE_WORD(out, s.transitionRepeatCode);
-    writeOperatorRecords(out, session.transitionList);
+    writeOperatorRecords(out, session.transitionList, kTransitionsWritten);
     const size_t fileLength = s.jingleFile ? std::strlen(s.jingleFile) : 0;
     WRITE_WORD(out, fileLength);
     WRITE_BYTES(out, s.jingleFile, fileLength);
@@ -298,7 +345,7 @@ int32_t writeSettings(const char* projectDir)
     WRITE_WORD(out, s.effectsEnabled);
     WRITE_WORD(out, s.effectOrder);
     WRITE_WORD(out, s.effectRepeatCode);
-    writeOperatorRecords(out, session.effectList);
+    writeOperatorRecords(out, session.effectList, kEffectsWritten);
     WRITE_WORD(out, s.gridPosition);
     WRITE_WORD(out, s.replaceStoryboard);
     WRITE_WORD(out, s.reservedB);

@@ -7,6 +7,7 @@
 #include "time_units.h"
 
 #include "gui/event_loop.h"
+#include "gui/gadget_helpers.h"
 
 #include "host/hxgui.h"
 #include "host/hxmain.h"
@@ -95,15 +96,6 @@ Rendered renderMissingClips()
     }
     ureqCloseMeter(&meter);
     return Rendered::All;
-}
-
-void showRenderedOnly()
-{
-    UReqTextRequest notice;
-    std::memset(&notice, 0, sizeof notice);
-    notice.text = resGetString(session.stringCatalogue, 403);
-    notice.style = UREQ_NOTICE;
-    ureqTextRequest(&notice);
 }
 
 // Appends the included photos' clips as scenes; false when no scene was added.
@@ -279,7 +271,7 @@ int32_t buildStoryboard(int32_t replace, const OperatorActionRecord* record)
         break;
     }
     if (renderOnly) {
-        showRenderedOnly();
+        showNotice(403); // the photos were rendered, the storyboard left alone
         return 0;
     }
 

@@ -72,7 +72,8 @@ bool takePicture(PanInstance& instance, const OperatorActionRecord& record, cons
 
 PanWindow panWindow(const OpImage& picture, const OpImage& frame, uint32_t panMode, uint32_t length, uint32_t position)
 {
-    const double shape = static_cast<double>(frame.width) / frame.height * 1000.0 / static_cast<int16_t>(frame.aspect);
+    // The frame's shape as shown: its pixels are `aspect` thousandths as wide as they are tall.
+    const double shape = static_cast<double>(frame.width) / frame.height * static_cast<int16_t>(frame.aspect) / 1000.0;
     int16_t vw = 30000;
     int16_t vh = static_cast<int16_t>(static_cast<uint16_t>(30000 / shape));
     opCalcDims(&vw, &vh, 1000, picture.width, picture.height, 1000, 0);
@@ -126,6 +127,8 @@ int32_t renderPanField(PanInstance& instance, const OperatorActionRecord& record
         instance.havePicture = 0; // the next render takes the picture anew
         return -1;
     }
+    // A new frame has square pixels in this host; the video's pixel shape is the probe's.
+    frame->aspect = probe->aspect;
     const PanWindow window = panWindow(*instance.keptPicture, *frame, panMode, record.length, record.position);
     opScaleImageSP(instance.keptPicture, frame, window.x, window.y, window.w, window.h, 0x60700);
     OpImage* field = opMakeField(frame, 0, (record.flags & OP_FLAG_ODD_FIELD) ? 1 : 0);

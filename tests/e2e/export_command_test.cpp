@@ -164,6 +164,20 @@ TEST_F(ExportCommandTest, Mp4AndMkvReadBackWithTheShowsLengthAndJingles)
     EXPECT_EQ(energy(0, board_.scenes[1].position / 25.0 - 0.01), 0.0);
 }
 
+TEST_F(ExportCommandTest, RenderWorkersMakeTheSameFramesAsOneRender)
+{
+    buildShow({"transition/wipe", "transition/dissolve"}, {0, 3});
+    const std::string one = home() + "/one.y4m";
+    // Frames 20 to 79 hold both transitions and parts of every scene.
+    ASSERT_EQ(run(exportTo(one, "--threads 1 --from 20 --to 80")).status, 0);
+    for (const char* threads : {"2", "3"}) {
+        const std::string several = home() + "/several.y4m";
+        const ProgramRun exported = run(exportTo(several, std::string("--from 20 --to 80 --threads ") + threads));
+        ASSERT_EQ(exported.status, 0) << exported.output;
+        EXPECT_TRUE(readFile(several) == readFile(one)) << threads << " workers";
+    }
+}
+
 TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
 {
     buildShow({"transition/dissolve"}, {1});

@@ -5,6 +5,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <numeric>
 #include <sstream>
@@ -95,6 +96,32 @@ TEST_F(PanCommand, WritesTheStandardsVideoWithThePresetsMotion)
     EXPECT_EQ(video.header.at('W') + "x" + video.header.at('H'), "1920x1080");
     EXPECT_EQ(video.header.at('A'), "1:1");
     EXPECT_EQ(video.frames.size(), 5u);
+}
+
+// A round thing stays round in every preset: under PAL's wide pixels a disc is drawn
+// narrower in pixels than it is tall, by the pixel aspect.
+TEST_F(PanCommand, ADiscStaysRoundUnderPalsPixelShape)
+{
+    const std::string photo = home() + "/disc.jpg";
+    writeJpeg(photo, 800, 600, JpegOptions{}, [](int x, int y, uint8_t* rgb) {
+        const bool inside = (x - 400) * (x - 400) + (y - 300) * (y - 300) < 200 * 200;
+        rgb[0] = rgb[1] = rgb[2] = inside ? 0 : 255;
+    });
+    for (int preset : {0, 1, 4}) {
+        const std::string out = home() + "/disc" + std::to_string(preset) + ".y4m";
+        ASSERT_EQ(run(kHost + " pan " + photo + " -o " + out + " --preset " + std::to_string(preset) + " --seconds 0.2"), 0);
+        const Y4m video = parseY4m(readFile(out));
+        const std::string& luma = video.frames.at(0);
+        int left = 720, right = -1, top = 576, bottom = -1;
+        for (int y = 0; y < 576; ++y)
+            for (int x = 0; x < 720; ++x)
+                if (static_cast<uint8_t>(luma[static_cast<size_t>(y) * 720 + x]) < 100) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        const double shownWidth = (right - left + 1) * 1.067, height = bottom - top + 1;
+        EXPECT_NEAR(shownWidth / height, 1.0, 0.02) << "preset " << preset;
+    }
 }
 
 } // namespace

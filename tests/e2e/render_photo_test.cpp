@@ -1,4 +1,5 @@
 // stillset-host render-photo on a generated photo, checked against the recorded render.
+#include "e2e/program_run.h"
 #include "support/test_home.h"
 
 #include "host/hxopcommon.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-const std::string kHost = std::string(STILLSET_BIN_DIR) + "/stillset-host";
 const std::string kReference = std::string(STILLSET_SOURCE_DIR) + "/tests/e2e/reference/render_photo.sums";
 
 int runQuietly(const std::string& command)
@@ -99,14 +99,24 @@ TEST_F(RenderPhotoTest, RendersMatchTheRecordedPictures)
 TEST_F(RenderPhotoTest, BadPhotosAndOptionsGiveOneLineErrors)
 {
     writeFile(home() + "/broken.jpg", "\xFF\xD8\xFF\xE0 not really a photo");
-    const std::string photo = makePhoto(home() + "/photo.png");
-    const std::vector<std::string> bad = {home() + "/broken.jpg -o " + home() + "/x.png", "/no/such.jpg -o /tmp/x.png",
-                                        photo + " -o " + home() + "/x.png --rotation 45",
-                                        photo + " -o " + home() + "/x.png --brightness 300",
-                                        photo + " -o " + home() + "/x.png --crop 1,2,3",
-                                        photo + " -o " + home() + "/x.png --standard ntsc", photo};
-    for (const std::string& arguments : bad) {
-        EXPECT_NE(runQuietly(kHost + " render-photo " + arguments), 0) << arguments;
+    const std::string photo = makePhoto(home() + "/photo.png"), out = " -o " + home() + "/x.png";
+    struct Case {
+        std::string arguments, says;
+    };
+    const Case bad[] = {{home() + "/broken.jpg" + out, "broken.jpg: corrupt or truncated JPEG"},
+                        {"/no/such.jpg -o /tmp/x.png", "/no/such.jpg: cannot read the file"},
+                        {photo + out + " --rotation 45", "--rotation takes 0, 90, 180 or 270"},
+                        {photo + out + " --brightness 300", "--brightness takes a whole number from 0 to 200, not '300'"},
+                        {photo + out + " --crop 1,2,3", "--crop takes X,Y,W,H, not '1,2,3'"},
+                        {photo + out + " --standard ntsc", "--standard takes pal or hd1080, not 'ntsc'"},
+                        {photo, "give one PHOTO and -o OUT.png"}};
+    for (const Case& c : bad) {
+        const ProgramRun result = run(kHost + " render-photo " + c.arguments);
+        EXPECT_NE(result.status, 0) << c.arguments;
+        // One line, naming the command and what is wrong.
+        EXPECT_EQ(result.output.rfind("stillset-host: render-photo: ", 0), 0u) << result.output;
+        EXPECT_NE(result.output.find(c.says), std::string::npos) << result.output;
+        EXPECT_EQ(result.output.find('\n'), result.output.size() - 1) << result.output;
     }
     EXPECT_FALSE(fileExists(home() + "/x.png"));
 }

@@ -188,6 +188,30 @@ TEST_F(PhotoListStoreTest, DamagedListIsSetAsideNotLost)
     EXPECT_EQ(ListCount(&list), 1);
 }
 
+// A read that fails on a whole list (no memory, an I/O error) keeps the list aside like a damaged one,
+// since the program may store a new list next; it hands out nothing.
+TEST_F(PhotoListStoreTest, FailedReadOfAWholeListKeepsItAsideAndHandsOutNothing)
+{
+    addEntry(1, stillRecord);
+    addEntry(2, stillRecord);
+    ASSERT_EQ(nslWriteStillsetProject(dir.c_str(), &list, 0), 0);
+    nslFreeStillsetProject(dir.c_str(), &list, NSL_FREE_KEEP_STORED);
+    const std::string good = readFile(listFile());
+    const int64_t records = hxhost::liveCounts().avRecords;
+
+    hxhost::failService("nslReadStillsetProject");
+    EXPECT_EQ(nslReadStillsetProject(dir.c_str(), &list), -1);
+    EXPECT_EQ(ListCount(&list), 0);
+    EXPECT_EQ(hxhost::liveCounts().avRecords, records);
+    EXPECT_FALSE(fileExists(listFile()));
+    EXPECT_EQ(readFile(listFile() + ".damaged"), good);
+
+    // Without a stored list there is nothing to keep.
+    hxhost::failService("nslReadStillsetProject");
+    EXPECT_EQ(nslReadStillsetProject(dir.c_str(), &list), -1);
+    EXPECT_FALSE(fileExists(listFile() + ".damaged.1"));
+}
+
 TEST_F(PhotoListStoreTest, ThumbnailsAreStoredAsStamps)
 {
     const int64_t images = hxhost::liveCounts().images;

@@ -99,6 +99,54 @@ TEST(PanWindow, PansStartAtTheirCornersAndStepInWholePixelsAboveOne)
     EXPECT_NEAR(panWindow(picture, frame, 1, 100, 1).y, 0.5, 1e-9);
 }
 
+// A picture header of a size and pixel aspect, without pixels.
+OpImage sized(int16_t width, int16_t height, uint16_t aspect = 1000)
+{
+    OpImage image{};
+    image.width = width;
+    image.height = height;
+    image.aspect = aspect;
+    return image;
+}
+
+// The two pans not tried above, at their start, middle and end: top-right to bottom-left and
+// bottom-left to top-right, over the same 1190 x 800 picture (steps of 2 and 0.48 pixels).
+TEST(PanWindow, ModesTwoAndFourCrossTheOtherDiagonal)
+{
+    const OpImage frame = sized(720, 576), picture = sized(1190, 800);
+    struct Expected {
+        uint32_t mode, position;
+        double x, y;
+    };
+    for (const Expected& e : {Expected{2, 0, 200, 0}, Expected{2, 50, 100, 24}, Expected{2, 100, 0, 48},
+                              Expected{4, 0, 0, 48}, Expected{4, 50, 100, 24}, Expected{4, 100, 200, 0}}) {
+        const PanWindow window = panWindow(picture, frame, e.mode, 100, e.position);
+        EXPECT_NEAR(window.x, e.x, 1e-9) << "mode " << e.mode << " at " << e.position;
+        EXPECT_NEAR(window.y, e.y, 1e-9) << "mode " << e.mode << " at " << e.position;
+        EXPECT_NEAR(window.w, 940, 1e-9);
+        EXPECT_NEAR(window.h, 752, 1e-9);
+    }
+}
+
+// PAL's pixels are 1067 thousandths as wide as tall, so its frame shows a 4:3 picture: the full view
+// of a 4:3 still is the whole still, and no window of the zoom is ever larger than it.
+TEST(PanWindow, FullViewFollowsThePalPixelAspectAndTheZoomStaysInsideTheStill)
+{
+    const OpImage frame = sized(720, 576, 1067), picture = sized(1600, 1200);
+    const PanWindow full = panWindow(picture, frame, 0, 100, 0);
+    EXPECT_NEAR(full.w / full.h, 720.0 / 576 * 1067 / 1000, 0.002);
+    EXPECT_NEAR(full.w, 1600, 1);
+    EXPECT_NEAR(full.h, 1200, 1);
+    for (uint32_t position = 0; position <= 100; position += 10) {
+        const PanWindow window = panWindow(picture, frame, 0, 100, position);
+        EXPECT_LE(window.w, full.w) << position;
+        EXPECT_GE(window.x, 0) << position;
+        EXPECT_GE(window.y, 0) << position;
+        EXPECT_LE(window.x + window.w, picture.width + 1e-9) << position;
+        EXPECT_LE(window.y + window.h, picture.height + 1e-9) << position;
+    }
+}
+
 TEST_F(PanTest, LargeStillIsShrunkOnceForAPanButNotForTheZoom)
 {
     PanInstance instance{1, stillOf(4000, 3000)};

@@ -2,6 +2,7 @@
 #include "session_fixture.h"
 
 #include "gui/main_window.h"
+#include "gui/main_window_layout.h"
 
 #include "host/hxres.h"
 
@@ -181,6 +182,29 @@ TEST_F(MainWindowTest, ScreenWithoutRoomForOneRowGetsNoWindow)
     EXPECT_TRUE(hxhost::windows().empty());
     EXPECT_TRUE(fileExists(settingsPath())) << "the shutdown still stores the settings";
     expectNothingLive();
+}
+
+// Thumbnails wider than the left panel leave no column: the grid is its frame and scroller alone,
+// CW(26) + CW(4) wide, and the panels fit around it; only a grid of no rows is refused.
+TEST_F(MainWindowTest, LayoutWithoutRoomForOneColumnKeepsAGridOfItsFrame)
+{
+    int16_t L = 0, T = 0, R = 0, B = 0;
+    ugGetVisibleArea(&L, &T, &R, &B);
+    const int16_t width = thumbWidth, height = thumbHeight;
+    thumbWidth = 2000;
+    thumbHeight = 69;
+    MainLayout layout{};
+    EXPECT_TRUE(computeMainLayout(L, T, R, B, rowMeasures(), layout));
+    EXPECT_EQ(layout.cols, 0);
+    EXPECT_GT(layout.rows, 0);
+    EXPECT_EQ(layout.gridW, ugConvertWidth(26) + ugConvertWidth(4));
+    EXPECT_EQ(layout.LW, layout.LW0 + layout.gridW - layout.innerW);
+    EXPECT_EQ(layout.RW, layout.W - layout.LW - ugConvertWidth(20));
+
+    thumbHeight = 2000;
+    EXPECT_FALSE(computeMainLayout(L, T, R, B, rowMeasures(), layout));
+    thumbWidth = width;
+    thumbHeight = height;
 }
 
 TEST_F(MainWindowTest, FailuresToBuildLogAndLeaveNoWindow)

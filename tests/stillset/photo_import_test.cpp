@@ -34,6 +34,31 @@ TEST_F(PhotoImportTest, WholeBinTakesThePhotosAndTheMeterCountsEveryScene)
     expectNothingLive();
 }
 
+// Photos too large for the host to keep decoded all at once: the whole-bin import decodes each one
+// once, its thumbnail made from that decode, and no thumbnail is left to make afterwards. The preview
+// of the first photo, drawn once the import is done, decodes that one again.
+TEST_F(PhotoImportTest, WholeBinImportDecodesEachPhotoOnce)
+{
+    constexpr int kPhotos = 4;
+    for (int i = 0; i < kPhotos; ++i) {
+        const std::string path = home() + "/large" + std::to_string(i) + ".jpg";
+        writeJpeg(path, 2400, 1800, {}, [i](int x, int y, uint8_t* rgb) {
+            rgb[0] = static_cast<uint8_t>(60 * i);
+            rgb[1] = static_cast<uint8_t>(x);
+            rgb[2] = static_cast<uint8_t>(y);
+        });
+        std::string error;
+        ASSERT_NE(hxhost::importStill(path, &error), 0u) << error;
+    }
+    hxhost::forgetDecodedStills();
+    const uint32_t before = hxhost::callCount("decodeStill");
+    ASSERT_EQ(runScript("answer yes\n"), 0);
+    EXPECT_EQ(hxhost::callCount("decodeStill") - before, uint32_t(kPhotos + 1));
+    ASSERT_EQ(hxhost::metersSeen().size(), 1u) << "the import's meter, and none for thumbnails";
+    EXPECT_EQ(hxhost::metersSeen()[0].steps, uint32_t(kPhotos));
+    expectNothingLive();
+}
+
 TEST_F(PhotoImportTest, DecliningLeavesTheListEmptyAndTheQuestionComesAgain)
 {
     addPhotos(2);

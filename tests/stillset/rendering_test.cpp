@@ -93,6 +93,44 @@ TEST_F(RenderingTest, FetchAsksTheHostOncePerPhotoInARow)
     std::free(missing);
 }
 
+// A photo grabbed from video: fields 2 x frame and the next woven in the order the first-field status
+// says, a picture of square pixels, kept for the next fetch.
+TEST_F(RenderingTest, GrabbedFrameIsWovenByTheFirstFieldStatusAndCached)
+{
+    ASSERT_TRUE(learnOutputFrame());
+    std::string error;
+    const AVRecord record = hxhost::addTestClip(frameWidth, frameHeight, 4, hxhost::TestPattern::FieldCounter, 1, &error);
+    ASSERT_NE(record, 0u) << error;
+    PhotoEntry* photo = newEntry(7);
+    nslDeleteAVRecord(photo->source);
+    photo->source = nslCopyAVRecord(record, 0);
+    photos.push_back(photo);
+
+    for (int32_t status : {0, 1}) {
+        SCOPED_TRACE(status);
+        clearPhotoCache();
+        hxhost::setFirstFieldStatus(status);
+        const uint32_t fields = hxhost::callCount("cmGetField");
+        OpImage* picture = fetchPhotoImage(photo);
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(hxhost::callCount("cmGetField") - fields, 2u);
+        // The test clip's pixels are square already, so the refit keeps the frame's size.
+        EXPECT_EQ(picture->aspect, 1000);
+        EXPECT_EQ(picture->width, frameWidth);
+        EXPECT_EQ(picture->height, frameHeight);
+        // Frame 1 is fields 2 and 3 (lumas 18 and 19); the first field in time takes the top row.
+        const uint32_t top = status ? 19 : 18, bottom = status ? 18 : 19;
+        for (int x : {0, picture->width / 2, picture->width - 1}) {
+            EXPECT_EQ(lumaAt(picture, x, 0), top) << x;
+            EXPECT_EQ(lumaAt(picture, x, 1), bottom) << x;
+            EXPECT_EQ(lumaAt(picture, x, picture->height - 1), bottom) << x;
+        }
+        opFreeImage(picture);
+        opFreeImage(fetchPhotoImage(photo));
+        EXPECT_EQ(hxhost::callCount("cmGetField") - fields, 2u) << "the second fetch comes from the cache";
+    }
+}
+
 struct PadCase {
     int inputWidth, inputHeight, targetWidth, targetHeight;
     int pictureWidth, pictureHeight, left, top, paddedWidth, paddedHeight;

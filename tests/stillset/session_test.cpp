@@ -140,22 +140,53 @@ TEST_F(SessionTest, PhotoListSurvivesSessionsAndTheTrashDoesNot)
     expectNothingLive();
 }
 
+// A stored list the host cannot read is kept aside: the photos imported in this session are stored,
+// and the user is told once.
+TEST_F(SessionTest, UnreadablePhotoListIsKeptAsideAndTheSessionsWorkIsStored)
+{
+    addPhotos(2);
+    std::filesystem::create_directories(projectDir());
+    const std::string list = hxhost::photoListPath(projectDir()), damaged = "HXPL damaged";
+    writeFile(list, damaged);
+
+    ASSERT_EQ(runScript("answer no\nanswer yes\n"), 0); // the notice, then the import question
+    const auto seen = hxhost::textRequestsSeen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(hxhost::utf8Of(seen[0].text).rfind("The stored photo list of this project could not be read.", 0), 0u);
+    EXPECT_EQ(readFile(list + ".damaged"), damaged);
+    EXPECT_EQ(storedNames(), (std::vector<std::string>{"p0", "p1"}));
+
+    ASSERT_EQ(runScript(""), 0);
+    EXPECT_EQ(hxhost::textRequestsSeen().size(), 2u) << "told once";
+    expectNothingLive();
+}
+
 // Every fallible host call of a whole session, failed in turn: the session ends in success or its
-// documented failure, leaks nothing, and the stored settings stay a readable file.
+// documented failure, leaks nothing, and the stored settings stay a readable file. The stored list
+// stays as it was, or, when it could not be read, is kept aside whole and the user is told.
 TEST_F(SessionTest, FaultSweepOverASession)
 {
     ASSERT_EQ(sessionStartup(), 0);
     ListAppend(&session.photoList, newEntry(3));
     sessionShutdown();
-    const std::string photos = readFile(hxhost::photoListPath(projectDir()));
+    const std::string list = hxhost::photoListPath(projectDir());
+    const std::string photos = readFile(list);
     for (uint32_t n = 1;; ++n) {
         const uint32_t fired = hxhost::faultsFired();
+        const size_t told = hxhost::textRequestsSeen().size();
         hxhost::failNthFallibleCall(n);
         const int32_t result = runTool();
         EXPECT_TRUE(result == 0 || result == -1);
         expectNothingLive();
         EXPECT_EQ(readFile(settingsPath()).size(), 72u) << "fault " << n;
-        EXPECT_EQ(readFile(hxhost::photoListPath(projectDir())), photos) << "fault " << n;
+        if (fileExists(list + ".damaged")) {
+            EXPECT_EQ(readFile(list + ".damaged"), photos) << "fault " << n;
+            const auto seen = hxhost::textRequestsSeen();
+            ASSERT_GT(seen.size(), told) << "fault " << n;
+            EXPECT_EQ(hxhost::utf8Of(seen[told].text).rfind("The stored photo list", 0), 0u) << "fault " << n;
+            std::filesystem::rename(list + ".damaged", list);
+        }
+        EXPECT_EQ(readFile(list), photos) << "fault " << n;
         if (hxhost::faultsFired() == fired)
             break; // the whole session ran without reaching the Nth call
         ASSERT_LT(n, 200u);

@@ -4,7 +4,10 @@
 #include "stillset/settings.h"
 #include "stillset/time_units.h"
 
+#include <csignal>
 #include <filesystem>
+#include <set>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -177,17 +180,23 @@ TEST_F(SettingsFileTest, CorruptHeadWordKeepsThePhotoList)
 TEST_F(SettingsFileTest, FileCutAtEveryFieldBoundaryFallsBackWithoutLosingCompleteRecords)
 {
     const SettingsBytes file = fullFile();
-    for (size_t cut : file.boundaries()) {
+    const size_t firstEnd = 36 + 4 + 16 + 4 + 4 + 3, secondEnd = firstEnd + 4 + 15 + 4 + 4;
+    std::set<int> linesOfCuts;
+    for (size_t cut : std::set<size_t>(file.boundaries().begin(), file.boundaries().end())) {
         if (cut == file.bytes().size())
             continue;
         hxhost::clearLog();
         const std::string rewritten = startOn(file.bytes().substr(0, cut));
-        const size_t firstEnd = 36 + 4 + 16 + 4 + 4 + 3, secondEnd = firstEnd + 4 + 15 + 4 + 4;
         const size_t transitionsDone = cut >= secondEnd ? 2 : cut >= firstEnd ? 1 : 0;
-        const bool headComplete = cut >= 32;
         EXPECT_EQ(session.settings.thumbSize, 3) << "cut at " << cut;
         EXPECT_EQ(session.settings.defaultDuration, 125) << "cut at " << cut;
-        EXPECT_GE(entries(4, "src\\stillset").size(), headComplete || cut >= 4 ? 1u : 0u);
+        const auto failures = entries(4, "src\\stillset");
+        ASSERT_GE(failures.size(), 1u) << "cut at " << cut;
+        // The entry says which field was cut: each field of each list logs at its own line (the
+        // second transition's fields are the first's).
+        if (cut < firstEnd || cut >= secondEnd) {
+            EXPECT_TRUE(linesOfCuts.insert(failures[0].line).second) << "cut at " << cut << " logs at line " << failures[0].line;
+        }
         EXPECT_EQ(names(session.transitionList).size(), transitionsDone) << "cut at " << cut;
         const size_t effectEnd = file.bytes().size() - 12; // the last three words follow the effect
         EXPECT_EQ(ListCount(&session.effectList), cut >= effectEnd ? 1 : 0) << "cut at " << cut;
@@ -228,6 +237,36 @@ TEST_F(SettingsFileTest, WritingReplacesTheFileWholeAndLeavesNoTemporaryFile)
     for (const auto& entry : std::filesystem::directory_iterator(projectDir()))
         files += entry.path().filename().string().rfind("slset", 0) == 0;
     EXPECT_EQ(files, 1u);
+}
+
+// A disk that fills up after each field in turn: every failed field of the writer, each list's
+// records apart, logs at a line of its own, and the stored file stays whole.
+TEST_F(SettingsFileTest, EachFailedFieldOfTheWriterLogsAtItsOwnLine)
+{
+    const SettingsBytes file = fullFile();
+    const std::string stored = startOn(file.bytes());
+    ASSERT_EQ(stored, file.bytes());
+    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the process
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const size_t firstEnd = 36 + 4 + 16 + 4 + 4 + 3, secondEnd = firstEnd + 4 + 15 + 4 + 4;
+    std::set<int> lines;
+    for (size_t boundary : std::set<size_t>(file.boundaries().begin(), file.boundaries().end())) {
+        if (boundary == file.bytes().size() || (boundary >= firstEnd && boundary < secondEnd))
+            continue; // the second transition's fields are the first's
+        hxhost::clearLog();
+        rlimit limited = unlimited;
+        limited.rlim_cur = boundary;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const int32_t result = writeSettings(session.projectDir);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        EXPECT_EQ(result, -1) << "full after " << boundary;
+        const auto failures = entries(4, "src\\stillset");
+        ASSERT_EQ(failures.size(), 1u) << "full after " << boundary;
+        EXPECT_TRUE(lines.insert(failures[0].line).second) << "full after " << boundary << " logs at line " << failures[0].line;
+        EXPECT_EQ(readFile(settingsPath()), stored);
+    }
+    std::signal(SIGXFSZ, SIG_DFL);
 }
 
 TEST_F(SettingsFileTest, WriteIntoAMissingDirectoryFailsAndIsLogged)

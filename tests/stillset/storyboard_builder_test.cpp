@@ -349,8 +349,8 @@ TEST_F(BuilderTest, PhotoClipsPlayAsTheToolsFieldsAndHandEffectsTheFullPicture)
     clearPhotoCache(); // the plug-in keeps the last photo it fetched until it is told otherwise
 }
 
-// Every fallible host call of a whole build fails once in turn: the build ends, nothing leaks and
-// the stored storyboard is always one the host can read.
+// Every fallible host call of a whole build fails once in turn: the build ends, nothing leaks, the
+// stored photo list keeps every photo and the stored storyboard is always one the host can read.
 TEST_F(BuilderTest, AFaultAnywhereInABuildLosesNothing)
 {
     startSession(3, 50);
@@ -378,6 +378,8 @@ TEST_F(BuilderTest, AFaultAnywhereInABuildLosesNothing)
         for (auto* p = firstPhoto(); p; p = static_cast<PhotoEntry*>(ListNext(p)))
             dropClip(p);
         sessionShutdown();
+        expectNothingLive();
+        EXPECT_EQ(storedNames().size(), 3u) << "no photo of the stored list is lost";
         if (done) {
             EXPECT_EQ(board.scenes.size(), 3u);
             return;

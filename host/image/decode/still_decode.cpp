@@ -86,27 +86,24 @@ std::unique_ptr<hx::Still> orient(hx::Raster& raster)
 
 namespace hx {
 
-DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_t maxPixels, bool checkOnly)
+DecodedStill decodeStillBytes(const std::string& bytes, const std::string& name, bool highDefinition, size_t maxPixels,
+                              bool checkOnly)
 {
     DecodedStill result;
-    std::string bytes, reason;
+    std::string reason;
     Raster raster;
     const VideoYuv yuv(highDefinition);
     bool decoded = false;
-    if (!readWholeFile(path, bytes, kMaxFileBytes)) {
-        reason = "cannot read the file, or it is larger than 512 MB";
-    } else {
-        switch (pictureKindOf(bytes)) {
-        case PictureKind::Jpeg:
-            decoded = decodeJpeg(bytes, yuv, maxPixels, raster, reason, checkOnly);
-            result.reduced = checkOnly;
-            break;
-        case PictureKind::Png: decoded = decodePng(bytes, yuv, maxPixels, raster, reason); break;
-        case PictureKind::Heif: decoded = decodeHeif(bytes, yuv, maxPixels, raster, reason); break;
-        case PictureKind::Webp: decoded = decodeWebp(bytes, yuv, maxPixels, raster, reason); break;
-        case PictureKind::Tiff: decoded = decodeTiff(bytes, yuv, maxPixels, raster, reason); break;
-        case PictureKind::Unknown: reason = "not a picture the host reads (JPEG, PNG, HEIC, WebP or TIFF)"; break;
-        }
+    switch (pictureKindOf(bytes)) {
+    case PictureKind::Jpeg:
+        decoded = decodeJpeg(bytes, yuv, maxPixels, raster, reason, checkOnly);
+        result.reduced = checkOnly;
+        break;
+    case PictureKind::Png: decoded = decodePng(bytes, yuv, maxPixels, raster, reason); break;
+    case PictureKind::Heif: decoded = decodeHeif(bytes, yuv, maxPixels, raster, reason); break;
+    case PictureKind::Webp: decoded = decodeWebp(bytes, yuv, maxPixels, raster, reason); break;
+    case PictureKind::Tiff: decoded = decodeTiff(bytes, yuv, maxPixels, raster, reason); break;
+    case PictureKind::Unknown: reason = "not a picture the host reads (JPEG, PNG, HEIC, WebP or TIFF)"; break;
     }
     std::unique_ptr<Still> still;
     if (decoded && (!fitToImageSize(raster) || !(still = orient(raster))))
@@ -114,10 +111,21 @@ DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_
     if (still)
         result.still = std::move(still);
     else
-        result.error = path + ": " + reason;
+        result.error = name + ": " + reason;
     if (!raster.note.empty())
-        result.note = path + ": " + raster.note;
+        result.note = name + ": " + raster.note;
     return result;
+}
+
+DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_t maxPixels, bool checkOnly)
+{
+    std::string bytes;
+    if (!readWholeFile(path, bytes, kMaxFileBytes)) {
+        DecodedStill unread;
+        unread.error = path + ": cannot read the file, or it is larger than 512 MB";
+        return unread;
+    }
+    return decodeStillBytes(bytes, path, highDefinition, maxPixels, checkOnly);
 }
 
 std::shared_ptr<const Still> acceptStill(DecodedStill decoded, std::string* error)

@@ -31,6 +31,9 @@ struct DecodedStill {
 // JPEG, PNG, HEIF, WebP or TIFF, told apart by their content. Touches no host state. With
 // `checkOnly`, a JPEG decodes at an eighth of its size: every byte read, a sixteenth of the pixels.
 DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_t maxPixels, bool checkOnly = false);
+// The same for a file's bytes; `name` stands for the file in the reasons.
+DecodedStill decodeStillBytes(const std::string& bytes, const std::string& name, bool highDefinition, size_t maxPixels,
+                              bool checkOnly = false);
 
 // On the host's thread: counts the decode ("decodeStill"), logs its note, and hands over the still,
 // or null with the reason in *error.

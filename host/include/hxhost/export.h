@@ -14,7 +14,7 @@ namespace hxhost {
 struct ExportSettings {
     std::string output;              // .mp4, .mkv, .y4m (with a .wav), or /dev/null to render only
     std::string music;               // a music bed under the whole show; empty for none
-    int32_t threads = 0;             // the encoder's threads; 0: as many as it likes
+    int32_t threads = 0;             // render workers and encoder threads; 0: one a core
     int64_t from = 0;                // the first frame written
     int64_t to = -1;                 // the frame to stop before; -1: the storyboard's end
     std::string x264Preset = "veryfast";

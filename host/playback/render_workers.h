@@ -1,0 +1,58 @@
+// Frames rendered side by side by worker processes. The operators a show plays keep state that is
+// not theirs alone (the plug-ins' caches, the host's registries), so each worker is a process of its
+// own, forked with everything the show needs, rendering every N-th group of frames with its own
+// player; the frames come back in order through shared memory, a few in flight per worker.
+#ifndef HX_RENDER_WORKERS_H
+#define HX_RENDER_WORKERS_H
+
+#include "hxhost/video_file.h"
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace hx {
+
+class RenderWorkers {
+public:
+    // Renders frame f into `frame`; false with a reason. Frames come in increasing order.
+    using Render = std::function<bool(int64_t f, hxhost::WovenFrame& frame, std::string* error)>;
+    // Made once in each worker, after the fork.
+    using MakeRender = std::function<Render()>;
+
+    RenderWorkers(int32_t workers, int64_t from, int64_t to, size_t frameBytes);
+    // Workers still running are stopped and reaped.
+    ~RenderWorkers();
+    RenderWorkers(const RenderWorkers&) = delete;
+    RenderWorkers& operator=(const RenderWorkers&) = delete;
+
+    // Forks the workers. Call it while this process runs no other thread. False with a reason.
+    bool start(const MakeRender& make, std::string* error);
+    // The next frame in order into `frame`; false with the worker's reason when it failed or died.
+    bool next(hxhost::WovenFrame& frame, std::string* error);
+
+    // The worker of frame f, and the frames it renders in order.
+    static int32_t workerOf(int64_t f, int64_t from, int32_t workers);
+    static std::vector<int64_t> framesOf(int32_t worker, int64_t from, int64_t to, int32_t workers);
+
+private:
+    struct Channel;
+    Channel* channel(int32_t worker) const;
+    uint8_t* slot(int32_t worker, uint64_t index) const;
+    [[noreturn]] void work(int32_t worker, const MakeRender& make);
+    void stopAll();
+
+    int32_t workers_;
+    int64_t from_, to_, next_;
+    size_t frameBytes_, channelBytes_ = 0, mappedBytes_ = 0;
+    void* shared_ = nullptr;
+    std::vector<pid_t> pids_;
+    std::vector<uint64_t> taken_; // frames read from each worker
+};
+
+} // namespace hx
+
+#endif
