@@ -12,7 +12,9 @@
 #include "hxhost/audio.h"
 #include "hxhost/hxhost.h"
 #include "hxhost/session_script.h"
+#include "hxhost/storyboard.h"
 #include "hxhost/transitions.h"
+#include "hxhost/window.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -47,6 +49,8 @@ const char kHelp[] =
     "  --jingle FILE             a sound played at every transition\n"
     "  --music FILE              a music bed under the whole show\n"
     "  --standard pal|hd1080     the video standard (default pal)\n"
+    "  --edit                    before the video is made, open the tool on the photos in a desktop\n"
+    "                            window: reorder, turn, crop, change the choices, then Create or close\n"
     "  --hxhome DIR              keep the host project in DIR (project --project N, default 0) for later\n"
     "                            editing with 'stillset-host session'; by default a temporary one is used\n"
     "  --project N               with --hxhome: the host project, which must not have a photo list yet\n"
@@ -197,6 +201,21 @@ bool projectIsNew(const std::string& home, long project)
     return !fs::exists(tool / "slset.dat", ignored) && !fs::exists(tool / "photos.hxl", ignored);
 }
 
+// One run of the tool playing `script`; false with a one-line error.
+bool runScripted(Plugin& plugin, const std::string& script, std::string& error)
+{
+    if (!hxhost::parseSessionScript(script, "slideshow", *hxhost::scriptedUser(), &error))
+        return false;
+    ToolRun run;
+    if (!runTool(plugin, defaultPluginPath("stillset"), 0, run, error))
+        return false;
+    if (run.result != 0 || !run.userPlayedAll) {
+        error = "the slideshow tool could not build the storyboard";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int runSlideshow(const Arguments& arguments)
@@ -204,7 +223,7 @@ int runSlideshow(const Arguments& arguments)
     Options options("slideshow",
                     {"--output", "--seconds", "--transition", "--transition-seconds", "--repeat", "--pan", "--jingle",
                      "--music", "--standard", "--hxhome", "--project", "--threads", "--preset", "--crf"},
-                    {"--random", "--no-pan", "--no-transition"});
+                    {"--random", "--no-pan", "--no-transition", "--edit"});
     std::string error;
     long project = 0, threads = 0, crf = 18;
     if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error) ||
@@ -245,14 +264,22 @@ int runSlideshow(const Arguments& arguments)
     if (!hxhost::saveProject(&error))
         return runFailure("slideshow: " + error);
 
-    if (!hxhost::parseSessionScript(slideshowScript(choices), "slideshow", *hxhost::scriptedUser(), &error))
-        return runFailure("slideshow: " + error);
+    const bool edit = options.has("--edit");
     Plugin plugin;
-    ToolRun run;
-    if (!runTool(plugin, defaultPluginPath("stillset"), 0, run, error))
+    if (!runScripted(plugin, slideshowScript(choices, !edit), error))
         return runFailure("slideshow: " + error);
-    if (run.result != 0 || !run.userPlayedAll)
-        return runFailure("slideshow: the slideshow tool could not build the storyboard");
+    if (edit) {
+        // The person finishes the show; when they close without creating it, it is created as they left it.
+        hxhost::WindowOptions window;
+        window.title = "stillset: " + options.value("--output");
+        ToolRun run;
+        if (!runTool(plugin, defaultPluginPath("stillset"), 0, run, error, &window))
+            return runFailure("slideshow: --edit: " + error);
+        if (run.result != 0)
+            return runFailure("slideshow: the slideshow tool ended with a failure");
+        if (hxhost::storyboard().scenes.empty() && !runScripted(plugin, createScript(), error))
+            return runFailure("slideshow: " + error);
+    }
 
     hxhost::ExportSettings settings;
     settings.output = options.value("--output");

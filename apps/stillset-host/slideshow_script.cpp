@@ -82,7 +82,7 @@ PopupPick transitionRepeat(double times)
     return nearest(kRepeats, times);
 }
 
-std::string slideshowScript(const SlideshowChoices& c)
+std::string slideshowScript(const SlideshowChoices& c, bool create)
 {
     std::string s = "# Made by stillset-host slideshow.\n"
                     "answer yes\n"; // take the scene bin's photos into the empty list
@@ -97,6 +97,10 @@ std::string slideshowScript(const SlideshowChoices& c)
         addTransitions(c, s);
     if (!c.panPresets.empty())
         addEffects(c, s);
-    s += "press \"Create slideshow\"\n";
-    return s;
+    return create ? s + createScript() : s;
+}
+
+std::string createScript()
+{
+    return "press \"Create slideshow\"\n";
 }

@@ -28,7 +28,10 @@ PopupPick photoDuration(double seconds);
 PopupPick transitionLength(double seconds);
 PopupPick transitionRepeat(double times);
 
-// The session script for a tool whose photo list is empty and whose scene bin holds the photos.
-std::string slideshowScript(const SlideshowChoices& choices);
+// The session script for a tool whose photo list is empty and whose scene bin holds the photos;
+// it ends by pressing "Create slideshow" when `create`.
+std::string slideshowScript(const SlideshowChoices& choices, bool create = true);
+// A session that only presses "Create slideshow".
+std::string createScript();
 
 #endif
