@@ -5,6 +5,7 @@
 #include "image/scaling.h"
 
 #include <algorithm>
+#include <string>
 
 namespace hx {
 
@@ -15,6 +16,14 @@ std::unique_ptr<DesktopWindow> DesktopWindow::open(const hxhost::WindowOptions& 
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = std::string("no desktop to open a window on: ") + SDL_GetError();
+        return nullptr;
+    }
+    // Without a desktop SDL falls back to drivers that show nothing: a window there would wait for
+    // a person who can never see it.
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (driver.empty() || driver == "offscreen" || driver == "dummy" || driver == "evdev") {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        error = "no desktop to open a window on (set DISPLAY or WAYLAND_DISPLAY)";
         return nullptr;
     }
     std::unique_ptr<DesktopWindow> shown(new DesktopWindow);

@@ -150,4 +150,17 @@ TEST_F(SlideshowCommandTest, BadArgumentsGetOneLineAndNothingIsWritten)
     EXPECT_NE(nothing.output.find("no photos to show"), std::string::npos) << nothing.output;
 }
 
+// --edit wants a person at a desktop window; without a desktop it says so rather than wait for
+// someone who can never see the window, and leaves no video behind.
+TEST_F(SlideshowCommandTest, EditWithoutADesktopSaysSoAndWritesNothing)
+{
+    const std::string folder = photoFolder();
+    const ProgramRun refused = run("env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                   slideshow(folder + " -o " + home() + "/show.mp4 --edit"));
+    EXPECT_EQ(refused.status, 1) << refused.output;
+    EXPECT_NE(refused.output.find("--edit: no desktop to open a window on"), std::string::npos) << refused.output;
+    EXPECT_FALSE(fs::exists(home() + "/show.mp4"));
+    EXPECT_FALSE(fs::exists(home() + "/show.mp4.part"));
+}
+
 } // namespace
