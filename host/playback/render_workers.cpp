@@ -38,6 +38,12 @@ struct RenderWorkers::Channel {
     char reason[512];
 };
 
+// A channel's record, rounded up so that its frame slots start on a cache line.
+constexpr size_t RenderWorkers::channelHeaderBytes()
+{
+    return (sizeof(Channel) + 63) / 64 * 64;
+}
+
 RenderWorkers::RenderWorkers(int32_t workers, int64_t from, int64_t to, size_t frameBytes)
     : workers_(workers), from_(from), to_(to), next_(from), frameBytes_(frameBytes),
       taken_(static_cast<size_t>(workers), 0)
@@ -77,14 +83,12 @@ RenderWorkers::Channel* RenderWorkers::channel(int32_t worker) const
 
 uint8_t* RenderWorkers::slot(int32_t worker, uint64_t index) const
 {
-    const size_t header = (sizeof(Channel) + 63) / 64 * 64;
-    return reinterpret_cast<uint8_t*>(channel(worker)) + header + (index % kSlots) * frameBytes_;
+    return reinterpret_cast<uint8_t*>(channel(worker)) + channelHeaderBytes() + (index % kSlots) * frameBytes_;
 }
 
 bool RenderWorkers::start(const MakeRender& make, std::string* error)
 {
-    const size_t header = (sizeof(Channel) + 63) / 64 * 64;
-    channelBytes_ = (header + kSlots * frameBytes_ + 4095) / 4096 * 4096;
+    channelBytes_ = (channelHeaderBytes() + kSlots * frameBytes_ + 4095) / 4096 * 4096;
     mappedBytes_ = channelBytes_ * static_cast<size_t>(workers_);
     void* shared = mmap(nullptr, mappedBytes_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (shared == MAP_FAILED)

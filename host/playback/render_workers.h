@@ -40,6 +40,7 @@ public:
 
 private:
     struct Channel;
+    static constexpr size_t channelHeaderBytes();
     Channel* channel(int32_t worker) const;
     uint8_t* slot(int32_t worker, uint64_t index) const;
     [[noreturn]] void work(int32_t worker, const MakeRender& make);

@@ -472,11 +472,7 @@ void dispatchGadget(const UgMessage& message, LoopState& state)
 
 void refreshPhoto(PhotoEntry* photo, int32_t row)
 {
-    if (photo->thumbnail) {
-        opFreeImage(photo->thumbnail);
-        photo->thumbnail = nullptr;
-    }
-    nslDeleteStillsetStamp(session.projectDir, photo);
+    forgetThumbnail(photo, session.projectDir);
     buildThumbnail(photo);
     changeGrid(UG_GRID_REDRAW_ITEM, row, 1);
     drawMainPreview(photo);

@@ -41,20 +41,14 @@ int32_t openPhotoEditor()
     g.previousButton = button(7, 30, 0x8000E007, 80);
     g.nextButton = button(8, 31, 0x4000E008, 81);
 
-    const int32_t inset = CW(6) + 6;
-    editorPreviewRect = {static_cast<int16_t>(inset), static_cast<int16_t>(inset), preview.width, preview.height};
-    framePreview(window, inset, preview);
+    editorPreviewRect = framePreview(window, preview);
     endRequesterBuild();
     return 0;
 }
 
 void refreshEditedPhoto(PhotoEntry* photo)
 {
-    if (photo->thumbnail) {
-        opFreeImage(photo->thumbnail);
-        photo->thumbnail = nullptr;
-    }
-    nslDeleteStillsetStamp(session.projectDir, photo);
+    forgetThumbnail(photo, session.projectDir);
     buildThumbnail(photo);
     drawEditorPreview(photo);
     dropClip(photo);

@@ -1,6 +1,7 @@
 #include "preview_fit.h"
 
 #include "layout_units.h"
+#include "main_window.h"
 #include "stillset/output_frame.h"
 
 #include "host/hxopcommon.h"
@@ -20,8 +21,9 @@ PreviewSize fitPreview(int32_t wmax, int32_t hmax)
     return size;
 }
 
-void framePreview(UgWindow* window, int32_t inset, PreviewSize size)
+ScreenRect framePreview(UgWindow* window, PreviewSize size)
 {
-    const int32_t top = CW(6) + 2;
+    const int32_t inset = CW(6) + 6, top = CW(6) + 2;
     ugDrawBoxNew(window, inset - 4, top, inset + size.width + 3, top + size.height + 7, 11, 0, 0, 0);
+    return {static_cast<int16_t>(inset), static_cast<int16_t>(inset), size.width, size.height};
 }

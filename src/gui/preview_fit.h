@@ -14,7 +14,7 @@ struct PreviewSize {
 };
 // The output frame's shape fitted into wmax x hmax screen pixels.
 PreviewSize fitPreview(int32_t wmax, int32_t hmax);
-// Draws the frame around a preview of `size` whose picture starts at (inset, inset).
-void framePreview(struct UgWindow* window, int32_t inset, PreviewSize size);
+// Draws the frame around a preview of `size` in the requester's top left corner; the picture's place.
+struct ScreenRect framePreview(struct UgWindow* window, PreviewSize size);
 
 #endif

@@ -7,6 +7,7 @@
 #include "requester_frame.h"
 #include "requester_gadgets.h"
 #include "stillset/log.h"
+#include "stillset/photo_list.h"
 #include "stillset/previews.h"
 
 namespace {
@@ -65,11 +66,8 @@ int32_t acceptThumbSize()
     }
     for (auto* photo = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); photo;
          photo = static_cast<PhotoEntry*>(ListNext(photo))) {
-        if (!photo->thumbnail)
-            continue;
-        opFreeImage(photo->thumbnail);
-        photo->thumbnail = nullptr;
-        nslDeleteStillsetStamp(session.projectDir, photo);
+        if (photo->thumbnail)
+            forgetThumbnail(photo, session.projectDir);
     }
     buildMissingThumbnails();
     fillPhotoGrid(row);

@@ -64,9 +64,7 @@ int32_t openTonalRequester(int32_t brightness, int32_t contrast, int32_t saturat
     g.saturationSlider = slider(2, 103, 0, 200, saturation, u"%ld%%", 115);
     g.gammaSlider = slider(3, 104, -100, 100, gamma, u"%ld", 103);
 
-    const int32_t inset = CW(6) + 6;
-    tonalPreviewRect = {static_cast<int16_t>(inset), static_cast<int16_t>(inset), preview.width, preview.height};
-    framePreview(window, inset, preview);
+    tonalPreviewRect = framePreview(window, preview);
     endRequesterBuild();
     return 0;
 }
@@ -102,11 +100,7 @@ void acceptTone()
     photo->contrast = tone.contrast;
     photo->saturation = tone.saturation;
     photo->gamma = tone.gamma;
-    if (photo->thumbnail) {
-        opFreeImage(photo->thumbnail);
-        photo->thumbnail = nullptr;
-    }
-    nslDeleteStillsetStamp(session.projectDir, photo);
+    forgetThumbnail(photo, session.projectDir);
     buildThumbnail(photo);
     if (requesterIsOpen(editorRequest)) {
         if (session.editEntry == photo)

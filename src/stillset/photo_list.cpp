@@ -38,6 +38,15 @@ void dropClip(PhotoEntry* photo)
     }
 }
 
+void forgetThumbnail(PhotoEntry* photo, const char* projectDir)
+{
+    if (photo->thumbnail) {
+        opFreeImage(photo->thumbnail);
+        photo->thumbnail = nullptr;
+    }
+    nslDeleteStillsetStamp(projectDir, photo);
+}
+
 void destroyPhoto(PhotoEntry* photo, const char* projectDir)
 {
     if (photo->source) {
@@ -45,11 +54,7 @@ void destroyPhoto(PhotoEntry* photo, const char* projectDir)
         photo->source = 0;
     }
     dropClip(photo);
-    if (photo->thumbnail) {
-        opFreeImage(photo->thumbnail);
-        photo->thumbnail = nullptr;
-    }
-    nslDeleteStillsetStamp(projectDir, photo);
+    forgetThumbnail(photo, projectDir);
     std::free(photo);
 }
 

@@ -18,6 +18,8 @@ void turnOnScreen(PhotoEntry* photo, bool clockwise);
 bool setDuration(PhotoEntry* photo, int32_t frames);
 // Deletes the rendered clip of an entry whose look or duration changed.
 void dropClip(PhotoEntry* photo);
+// Frees the entry's thumbnail and deletes its stored stamp, both made again from its settings.
+void forgetThumbnail(PhotoEntry* photo, const char* projectDir);
 // Destroys an entry that is in no list: AV records, thumbnail, stored stamp and the block.
 void destroyPhoto(PhotoEntry* photo, const char* projectDir);
 

@@ -24,17 +24,6 @@ protected:
         storedPhotos(&settings);
         return settings.gridPosition;
     }
-
-    // Changes the stored photos between sessions.
-    template <typename Change> static void changeStored(Change change)
-    {
-        ASSERT_EQ(sessionStartup(), 0);
-        int index = 0;
-        for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); entry;
-             entry = static_cast<PhotoEntry*>(ListNext(entry)))
-            change(*entry, index++);
-        sessionShutdown();
-    }
 };
 
 using Names = std::vector<std::string>;

@@ -101,6 +101,17 @@ protected:
         return names;
     }
 
+    // Changes the stored photos between sessions: `change` gets each entry and its index.
+    template <typename Change> static void changeStored(Change change)
+    {
+        ASSERT_EQ(sessionStartup(), 0);
+        int index = 0;
+        for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); entry;
+             entry = static_cast<PhotoEntry*>(ListNext(entry)))
+            change(*entry, index++);
+        sessionShutdown();
+    }
+
     // Gives every stored photo a rendered clip, as a built storyboard would leave them.
     static void giveClips()
     {

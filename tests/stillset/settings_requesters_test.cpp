@@ -26,16 +26,6 @@ protected:
         giveClips();
     }
 
-    template <typename Change> static void changeStored(Change change)
-    {
-        ASSERT_EQ(sessionStartup(), 0);
-        int index = 0;
-        for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); entry;
-             entry = static_cast<PhotoEntry*>(ListNext(entry)))
-            change(*entry, index++);
-        sessionShutdown();
-    }
-
     static Settings storedSettings()
     {
         Settings settings{};
