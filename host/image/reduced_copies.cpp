@@ -7,6 +7,10 @@
 #include <unordered_map>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 struct Halving {
@@ -54,7 +58,21 @@ void halve(const uint8_t* from, int32_t width, int32_t height, Halving& half)
         const uint8_t* a = from + 2 * static_cast<size_t>(y) * fromRow;
         const uint8_t* b = a + fromRow;
         uint8_t* out = half.pixels.data() + static_cast<size_t>(y) * toRow;
-        for (size_t i = 0; i < toRow; ++i) {
+        size_t i = 0;
+#if defined(__SSE2__)
+        // Two pixels of the half from four of each row, the sums in 16-bit lanes.
+        const __m128i zero = _mm_setzero_si128(), two = _mm_set1_epi16(2);
+        for (; i + 8 <= toRow; i += 8) {
+            const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 2 * i));
+            const __m128i bottom = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 2 * i));
+            const __m128i left = _mm_add_epi16(_mm_unpacklo_epi8(top, zero), _mm_unpacklo_epi8(bottom, zero));
+            const __m128i right = _mm_add_epi16(_mm_unpackhi_epi8(top, zero), _mm_unpackhi_epi8(bottom, zero));
+            const __m128i sums = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi64(left, right), _mm_unpackhi_epi64(left, right)), two);
+            const __m128i means = _mm_srli_epi16(sums, 2);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(means, means));
+        }
+#endif
+        for (; i < toRow; ++i) {
             const size_t at = (i / 4) * 8 + i % 4;
             out[i] = static_cast<uint8_t>((a[at] + a[at + 4] + b[at] + b[at + 4] + 2) >> 2);
         }

@@ -60,6 +60,42 @@ TEST_F(SubpixelScalingTest, RampsAverageAndInterpolateFractionalWindows)
         opFreeImage(image);
 }
 
+// Noise, so that a sample weighed at the wrong place or with its neighbour's weight shows.
+TEST_F(SubpixelScalingTest, EveryTapCountAndOddWidthAgreesWithTheExactAverage)
+{
+    auto noise = [](int x, int y, int c) { return static_cast<int>((x * 7919u + y * 104729u + c * 31u) * 2654435761u >> 24); };
+    constexpr int kWidth = 200, kHeight = 3;
+    OpImage* source = yuvImage(kWidth, kHeight, [&](int x, int y) { return Yuv{noise(x, y, 0), noise(x, y, 1), noise(x, y, 2)}; });
+    // The exact filter along row 1: the area under each target pixel when shrinking, linear when enlarging.
+    auto exact = [&](double x, double ratio, int t, int c) {
+        if (ratio <= 1) {
+            const double centre = x + (t + 0.5) * ratio - 0.5;
+            const int s = static_cast<int>(centre);
+            return noise(s, 1, c) * (1 - (centre - s)) + noise(s + 1, 1, c) * (centre - s);
+        }
+        const double begin = x + t * ratio, end = begin + ratio;
+        double sum = 0;
+        for (int s = static_cast<int>(begin); s < end; ++s)
+            sum += noise(s, 1, c) * (std::min<double>(end, s + 1) - std::max<double>(begin, s));
+        return sum / ratio;
+    };
+    // From two taps a pixel up to more than eight, each to an odd and an even number of target pixels.
+    for (double ratio : {0.61, 1.37, 2.6, 4.3, 6.8, 9.5})
+        for (int targets : {7, 12}) {
+            const double x = 20.3;
+            OpImage* target = opAllocImage(targets, 1, OP_FORMAT_YUVA, 0);
+            ASSERT_EQ(opScaleImageSP(source, target, x, 1, ratio * targets, 1, 0), 0);
+            for (int t = 0; t < targets; ++t) {
+                const Yuv p = yuvAt(target, t, 0);
+                const int got[3] = {p.y, p.u, p.v};
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_NEAR(got[c], exact(x, ratio, t, c), 1.0) << "ratio " << ratio << ", pixel " << t << " of " << targets;
+            }
+            opFreeImage(target);
+        }
+    opFreeImage(source);
+}
+
 TEST_F(SubpixelScalingTest, RefusesEmptyWindowsAndOtherFormats)
 {
     OpImage* source = opAllocImage(8, 8, OP_FORMAT_YUVA, 0);
