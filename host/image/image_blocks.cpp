@@ -1,5 +1,7 @@
 #include "image/image_blocks.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <mutex>
 #include <vector>
@@ -9,6 +11,9 @@ namespace {
 constexpr size_t kGranule = 64 * 1024;
 constexpr size_t kSmallestKept = 256 * 1024;   // smaller blocks are cheap to get afresh
 constexpr size_t kMostKept = 256u * 1024 * 1024; // the memory the host keeps in reserve
+// Blocks of a picture's size are asked for in huge pages where the system offers them: a fresh
+// 48-MB picture then costs two dozen page faults rather than twelve thousand.
+constexpr size_t kHugePage = 2 * 1024 * 1024;
 
 struct KeptBlock {
     void* block;
@@ -57,8 +62,15 @@ void* takeBlock(size_t bytes, size_t* capacity)
         return kept.block;
     }
     lock.unlock();
-    *capacity = wanted;
-    return std::aligned_alloc(64, wanted);
+    if (wanted < 2 * kHugePage) {
+        *capacity = wanted;
+        return std::aligned_alloc(64, wanted);
+    }
+    *capacity = (wanted + kHugePage - 1) / kHugePage * kHugePage;
+    void* block = std::aligned_alloc(kHugePage, *capacity);
+    if (block)
+        madvise(block, *capacity, MADV_HUGEPAGE); // advice only: without huge pages it stays as it was
+    return block;
 }
 
 void giveBlock(void* block, size_t capacity)
