@@ -42,7 +42,7 @@ OpImage* opMakeField(const OpImage* frame, uint32_t, int32_t parity) HX_ENTRY
     if (hx::shouldFail("opMakeField") || !hx::isLiveImage(frame) || !frame->planes[0] || (parity != 0 && parity != 1))
         return nullptr;
     const int32_t height = (frame->height + 1 - parity) / 2;
-    OpImage* field = height > 0 ? hx::newImage(frame->width, height, frame->format) : nullptr;
+    OpImage* field = height > 0 ? hx::newImage(frame->width, height, frame->format, false) : nullptr; // every row is written below
     if (!field)
         return nullptr;
     field->aspect = frame->aspect;
@@ -66,7 +66,7 @@ OpImage* opMakeFrame(const OpImage* first, const OpImage* second, uint32_t, uint
         !second->planes[0] || first->format != second->format || first->width != second->width ||
         (first->height != second->height && first->height != second->height + 1))
         return nullptr;
-    OpImage* frame = hx::newImage(first->width, first->height + second->height, first->format);
+    OpImage* frame = hx::newImage(first->width, first->height + second->height, first->format, false); // every row is written below
     if (!frame)
         return nullptr;
     frame->aspect = first->aspect;

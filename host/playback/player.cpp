@@ -15,11 +15,13 @@
 #include "playback/frame_queue.h"
 #include "playback/render_workers.h"
 #include "playback/scene_fields.h"
+#include "runtime/host_state.h"
 #include "video/video_standard.h"
 
 #include <algorithm>
 #include <memory>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -201,6 +203,11 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
         return fail(error, "frames " + std::to_string(settings.from) + " to " + std::to_string(to) +
                                " are not within the storyboard's " + std::to_string(board.length));
     const VideoFileFormat format = formatOf(settings);
+    // Every core the export is given goes to its frames; no still decodes ahead on another.
+    struct NoDecodeAhead {
+        bool was = std::exchange(hx::state().decodeAhead, false);
+        ~NoDecodeAhead() { hx::state().decodeAhead = was; }
+    } noDecodeAhead;
     ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music);
     if (!sound.open(error))
         return false;

@@ -40,7 +40,8 @@ OpImage* nslGetStillset(AVRecord record) HX_ENTRY
     const hx::BinItem* item = hx::itemOfRecord(record);
     if (hx::shouldFail("nslGetStillset") || !item || item->kind != hxhost::ItemKind::Still)
         return nullptr;
-    const std::shared_ptr<const hx::Still> still = hx::cachedStill(hx::mediaPath(*item), nullptr, stillsAfter(*item));
+    const std::shared_ptr<const hx::Still> still =
+        hx::cachedStill(hx::mediaPath(*item), nullptr, hx::state().decodeAhead ? stillsAfter(*item) : std::vector<std::string>{});
     OpImage* image = still ? hx::newImage(still->width, still->height, OP_FORMAT_YUVA, false) : nullptr;
     if (image)
         std::memcpy(image->planes[0], still->pixels.get(), still->bytes());

@@ -93,6 +93,39 @@ TEST_F(VideoFileTest, Y4mWeavesFieldsInTimeOrderAndKeepsEachFieldsChroma)
     }
 }
 
+// Noise at a width that is no multiple of the weave's wide steps: every sample is where it belongs.
+TEST_F(VideoFileTest, WeavingTakesEveryLumaSampleAndAveragesEachFieldsOwnChroma)
+{
+    auto noise = [](int x, int y, int c) { return static_cast<int>((x * 7919u + y * 104729u + c * 31u) * 2654435761u >> 24); };
+    for (const int width : {38, 104}) {
+        hxhost::VideoFileFormat format;
+        format.width = width;
+        format.height = 12;
+        OpImage* fields[2];
+        for (int f = 0; f < 2; ++f)
+            fields[f] = yuvImage(width, 6, [&](int x, int y) { return Yuv{noise(x, y, 3 * f), noise(x, y, 3 * f + 1), noise(x, y, 3 * f + 2)}; });
+        hxhost::WovenFrame frame;
+        ASSERT_TRUE(frame.weave(fields[0], fields[1], format));
+        ASSERT_EQ(frame.planes.size(), static_cast<size_t>(width * 12 * 3 / 2));
+        for (int row = 0; row < 12; ++row)
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(frame.planes[static_cast<size_t>(row * width + x)], yuvAt(fields[row % 2], x, row / 2).y) << row << "," << x;
+        const uint8_t* u = frame.planes.data() + width * 12;
+        const uint8_t* v = u + width * 3;
+        for (int c = 0; c < 6; ++c) {
+            const OpImage* own = fields[c % 2];
+            const int top = (c / 2) * 2;
+            for (int x = 0; x < width / 2; ++x) {
+                const Yuv p[4] = {yuvAt(own, 2 * x, top), yuvAt(own, 2 * x + 1, top), yuvAt(own, 2 * x, top + 1), yuvAt(own, 2 * x + 1, top + 1)};
+                ASSERT_EQ(u[c * width / 2 + x], (p[0].u + p[1].u + p[2].u + p[3].u + 2) >> 2) << c << "," << x;
+                ASSERT_EQ(v[c * width / 2 + x], (p[0].v + p[1].v + p[2].v + p[3].v + 2) >> 2) << c << "," << x;
+            }
+        }
+        opFreeImage(fields[0]);
+        opFreeImage(fields[1]);
+    }
+}
+
 TEST_F(VideoFileTest, Mp4ReadsBackAsInterlacedH264WithAac)
 {
     for (const bool bottomFirst : {false, true}) {

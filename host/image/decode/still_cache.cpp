@@ -55,7 +55,7 @@ std::deque<Ahead>::iterator aheadOf(const std::string& key)
 // One decode ahead per core besides the host's own thread, which waits for the first of them.
 void decodeAhead(const std::vector<std::string>& following)
 {
-    const size_t most = std::max(1u, std::thread::hardware_concurrency());
+    const size_t most = std::max(2u, std::thread::hardware_concurrency()) - 1;
     const bool highDefinition = hx::currentStandard().highDefinition;
     const size_t maxPixels = hx::state().stillPixelLimit;
     std::vector<std::string> wanted;
