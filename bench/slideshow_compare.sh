@@ -28,20 +28,42 @@ make_show() {
     > /dev/null 2>&1
 }
 
-# Runs a command; prints wall seconds, peak resident MiB and processor seconds (user + system,
-# the fairer figure on a machine that others share).
-measure() {
-  /usr/bin/time -f '%e %M %U %S' -o "$dir/time.txt" "$@" > /dev/null 2> "$dir/stderr.txt"
-  awk '{ printf "%7.2f s %7.0f MiB %7.2f cpu-s", $1, $2 / 1024, $3 + $4 }' "$dir/time.txt"
+# The rows, each measured once a round; the rounds take turns through every row, so that a machine
+# that others share slows all of them alike. A row shows its medians: wall seconds, processor
+# seconds (user + system) and frames a second, with its peak resident memory.
+rounds=${STILLSET_BENCH_ROUNDS:-3}
+labels=()
+frame_counts=()
+commands=()
+row() { # label, frames, command...
+  labels+=("$1")
+  frame_counts+=("$2")
+  shift 2
+  commands+=("$(printf '%q ' "$@")")
 }
 
-row() { # label, frames, command...
-  local label=$1 frames=$2
-  shift 2
-  local figures
-  figures=$(measure "$@")
-  local seconds=${figures%% s*}
-  printf '%-46s %s %8.1f fps\n' "$label" "$figures" "$(awk -v f="$frames" -v s="$seconds" 'BEGIN { print f / s }')"
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+measure_rows() {
+  local round i
+  for round in $(seq "$rounds"); do
+    for i in "${!commands[@]}"; do
+      if ! eval "/usr/bin/time -f '%e %M %U %S' -o \"\$dir/time.txt\" ${commands[$i]}" > /dev/null 2> "$dir/stderr.txt"; then
+        echo "${labels[$i]} failed:" >&2
+        cat "$dir/stderr.txt" >&2
+        exit 1
+      fi
+      cat "$dir/time.txt" >> "$dir/row$i.txt"
+    done
+  done
+  for i in "${!commands[@]}"; do
+    local wall cpu peak
+    wall=$(awk '{ print $1 }' "$dir/row$i.txt" | median)
+    cpu=$(awk '{ print $3 + $4 }' "$dir/row$i.txt" | median)
+    peak=$(awk '$2 > m { m = $2 } END { print m }' "$dir/row$i.txt")
+    printf '%-46s %7.2f s %7.0f MiB %7.2f cpu-s %8.1f fps\n' "${labels[$i]}" "$wall" "$((peak / 1024))" "$cpu" \
+      "$(awk -v f="${frame_counts[$i]}" -v s="$wall" 'BEGIN { print f / s }')"
+  done
 }
 
 make_show 10
@@ -78,7 +100,7 @@ printf '#!/usr/bin/env bash\nexec %q export --hxhome %q/show$1/hxhome --project 
   "$host" "$dir" "$preset" "$crf" > "$dir/ours"
 chmod +x "$dir/ffmpeg_graph" "$dir/ours"
 
-echo "Slideshow of 12-megapixel photos, 5 s each, 1 s dissolves, zoom and pan in turn, PAL ($(nproc) cores):"
+echo "Slideshow of 12-megapixel photos, 5 s each, 1 s dissolves, zoom and pan in turn, PAL ($(nproc) cores; medians of $rounds rounds):"
 row "FFmpeg graph, 10 photos, null sink" $frames10 "$dir/ffmpeg_graph" 2 -f null -
 row "ours, 10 photos, null sink, 2 threads" $frames10 "$dir/ours" 10 2 /dev/null
 row "ours, 10 photos, null sink, 1 thread" $frames10 "$dir/ours" 10 1 /dev/null
@@ -87,3 +109,4 @@ row "FFmpeg graph, 10 photos, MP4" $frames10 "$dir/ffmpeg_graph" 2 -c:v libx264 
 row "ours, 10 photos, MP4, 2 threads" $frames10 "$dir/ours" 10 2 "$dir/ours10.mp4"
 row "ours, 10 photos, MP4, 1 thread" $frames10 "$dir/ours" 10 1 "$dir/ours10-1.mp4"
 row "ours, 100 photos, null sink, 2 threads" $frames100 "$dir/ours" 100 2 /dev/null
+measure_rows
