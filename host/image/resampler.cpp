@@ -31,7 +31,8 @@ Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, double ori
     Taps taps;
     taps.first.resize(static_cast<size_t>(targetCount));
     taps.count.resize(static_cast<size_t>(targetCount));
-    std::vector<std::vector<int16_t>> weights(static_cast<size_t>(targetCount));
+    // Each target's weights one after another first; laid out `width` apart once the widest is known.
+    std::vector<int16_t> packed;
     std::vector<double> cover;
     for (int32_t t = 0; t < targetCount; ++t) {
         cover.clear();
@@ -59,19 +60,23 @@ Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, double ori
         taps.count[ti] = static_cast<int32_t>(cover.size());
         // Integer weights that sum to exactly one, so flat areas stay exactly flat.
         const int32_t one = 1 << weightBits;
+        const size_t begin = packed.size();
         int32_t sum = 0;
         for (double c : cover) {
             const auto weight = static_cast<int16_t>(std::lround(c / total * one));
             sum += weight;
-            weights[ti].push_back(weight);
+            packed.push_back(weight);
         }
-        const auto biggest = std::max_element(weights[ti].begin(), weights[ti].end());
+        const auto biggest = std::max_element(packed.begin() + static_cast<ptrdiff_t>(begin), packed.end());
         *biggest = static_cast<int16_t>(*biggest + one - sum);
         taps.width = std::max(taps.width, static_cast<int32_t>(cover.size() + 1) / 2 * 2);
     }
     taps.weights.assign(static_cast<size_t>(targetCount) * static_cast<size_t>(taps.width), 0);
-    for (size_t t = 0; t < weights.size(); ++t)
-        std::copy(weights[t].begin(), weights[t].end(), taps.weights.begin() + static_cast<ptrdiff_t>(t * static_cast<size_t>(taps.width)));
+    auto from = packed.begin();
+    for (size_t t = 0; t < taps.count.size(); ++t) {
+        std::copy_n(from, taps.count[t], taps.weights.begin() + static_cast<ptrdiff_t>(t * static_cast<size_t>(taps.width)));
+        from += taps.count[t];
+    }
     return taps;
 }
 
