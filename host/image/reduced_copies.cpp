@@ -1,5 +1,6 @@
 #include "image/reduced_copies.h"
 
+#include "image/image_blocks.h"
 #include "runtime/host_state.h"
 
 #include <cmath>
@@ -14,7 +15,7 @@
 namespace {
 
 struct Halving {
-    std::vector<uint8_t> pixels;
+    hx::PooledBytes pixels; // from the host's kept blocks, so that the next picture's copies reuse them
     int32_t width = 0, height = 0;
 };
 
@@ -47,17 +48,20 @@ uint64_t fingerprintOf(const OpImage& picture)
     return hash;
 }
 
-// Each pixel of the half: the rounded mean of the 2 x 2 pixels under it. An odd last column or row is left out.
-void halve(const uint8_t* from, int32_t width, int32_t height, Halving& half)
+// Each pixel of the half: the rounded mean of the 2 x 2 pixels under it. An odd last column or row
+// is left out. False without memory for it.
+bool halve(const uint8_t* from, int32_t width, int32_t height, Halving& half)
 {
     half.width = width / 2;
     half.height = height / 2;
-    half.pixels.resize(static_cast<size_t>(half.width) * static_cast<size_t>(half.height) * 4);
+    half.pixels = hx::takeBytes(static_cast<size_t>(half.width) * static_cast<size_t>(half.height) * 4);
+    if (!half.pixels)
+        return false;
     const size_t fromRow = static_cast<size_t>(width) * 4, toRow = static_cast<size_t>(half.width) * 4;
     for (int32_t y = 0; y < half.height; ++y) {
         const uint8_t* a = from + 2 * static_cast<size_t>(y) * fromRow;
         const uint8_t* b = a + fromRow;
-        uint8_t* out = half.pixels.data() + static_cast<size_t>(y) * toRow;
+        uint8_t* out = half.pixels.get() + static_cast<size_t>(y) * toRow;
         size_t i = 0;
 #if defined(__SSE2__)
         // Two pixels of the half from four of each row, the sums in 16-bit lanes.
@@ -77,6 +81,7 @@ void halve(const uint8_t* from, int32_t width, int32_t height, Halving& half)
             out[i] = static_cast<uint8_t>((a[at] + a[at + 4] + b[at] + b[at + 4] + 2) >> 2);
         }
     }
+    return true;
 }
 
 } // namespace
@@ -109,23 +114,24 @@ PictureLevel reducedCopy(const OpImage* picture, int level)
         while (static_cast<int>(copies.levels.size()) < level) {
             const PictureLevel from = copies.levels.empty()
                                           ? whole
-                                          : PictureLevel{copies.levels.back().pixels.data(), copies.levels.back().width,
+                                          : PictureLevel{copies.levels.back().pixels.get(), copies.levels.back().width,
                                                          copies.levels.back().height, 0};
             if (from.width < 2 || from.height < 2)
                 break;
             Halving half;
-            halve(from.pixels, from.width, from.height, half);
+            if (!halve(from.pixels, from.width, from.height, half))
+                break;
             countCall("reducePicture");
             copies.levels.push_back(std::move(half));
         }
     } catch (const std::bad_alloc&) {
-        // Without memory for a copy, the picture itself serves.
     }
+    // Without memory for a copy, the largest one made (or the picture itself) serves.
     const int have = std::min<int>(level, static_cast<int>(copies.levels.size()));
     if (have == 0)
         return whole;
     const Halving& half = copies.levels[static_cast<size_t>(have - 1)];
-    return {half.pixels.data(), half.width, half.height, have};
+    return {half.pixels.get(), half.width, half.height, have};
 }
 
 void freeReducedCopies(const OpImage* picture)
