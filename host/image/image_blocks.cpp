@@ -95,8 +95,8 @@ void giveBlock(void* block, size_t capacity)
 PooledBytes takeBytes(size_t bytes)
 {
     size_t capacity = 0;
-    auto* block = static_cast<uint8_t*>(takeBlock(bytes, &capacity));
-    return PooledBytes(block, BlockRelease{capacity});
+    auto* block = static_cast<uint8_t*>(takeBlock(kBytesHeadroom + bytes, &capacity));
+    return block ? PooledBytes(block + kBytesHeadroom, BlockRelease{capacity}) : PooledBytes();
 }
 
 void releaseKeptBlocks()

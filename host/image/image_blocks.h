@@ -15,10 +15,14 @@ void giveBlock(void* block, size_t capacity);
 // Returns every kept block to the system.
 void releaseKeptBlocks();
 
+// Pooled bytes start this far into their block: the room before them takes an image's header, so
+// that decoded pixels become an image without a copy.
+constexpr size_t kBytesHeadroom = 64;
+
 // Bytes in a kept block, handed back for reuse when released.
 struct BlockRelease {
-    size_t capacity = 0;
-    void operator()(uint8_t* bytes) const { giveBlock(bytes, capacity); }
+    size_t capacity = 0; // of the whole block
+    void operator()(uint8_t* bytes) const { giveBlock(bytes - kBytesHeadroom, capacity); }
 };
 using PooledBytes = std::unique_ptr<uint8_t[], BlockRelease>;
 // Null when there is no memory; the bytes are not cleared.

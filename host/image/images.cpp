@@ -131,6 +131,26 @@ OpImage* newImage(int32_t width, int32_t height, uint32_t format, bool cleared)
     return allocate(width, height, format, true, cleared);
 }
 
+OpImage* adoptPixels(PooledBytes pixels, int32_t width, int32_t height, uint32_t format)
+{
+    static_assert(kBytesHeadroom == kHeaderBytes, "pooled bytes leave room for exactly an image's header");
+    const size_t capacity = pixels.get_deleter().capacity;
+    if (!pixels || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || imageBytes(width, height, format) == 0 ||
+        kHeaderBytes + imageBytes(width, height, format) > capacity)
+        return nullptr;
+    auto* header = reinterpret_cast<BlockHeader*>(pixels.release() - kHeaderBytes);
+    std::memset(header, 0, sizeof(BlockHeader));
+    header->capacity = capacity;
+    OpImage* image = &header->image;
+    image->width = static_cast<int16_t>(width);
+    image->height = static_cast<int16_t>(height);
+    image->format = format;
+    image->aspect = 1000;
+    setPlanes(image, reinterpret_cast<uint8_t*>(header) + kHeaderBytes);
+    liveImages().add(image);
+    return image;
+}
+
 bool isLiveImage(const OpImage* image)
 {
     return image && liveImages().contains(image);

@@ -3,6 +3,7 @@
 #define HX_IMAGES_H
 
 #include "host/hxopcommon.h"
+#include "image/image_blocks.h"
 
 #include <cstddef>
 
@@ -12,6 +13,9 @@ namespace hx {
 size_t imageBytes(int32_t width, int32_t height, uint32_t format);
 // A new image without fault injection or size probes (the host's own allocations).
 OpImage* newImage(int32_t width, int32_t height, uint32_t format, bool cleared = true); // uncleared: the caller fills every pixel
+// An image of the pixels, which it takes over without a copy; they hold at least a width x height
+// picture of `format`. Null (and the pixels released) when they do not.
+OpImage* adoptPixels(PooledBytes pixels, int32_t width, int32_t height, uint32_t format);
 bool isLiveImage(const OpImage* image);
 void freeImage(OpImage* image);
 

@@ -203,11 +203,10 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
         return fail(error, "frames " + std::to_string(settings.from) + " to " + std::to_string(to) +
                                " are not within the storyboard's " + std::to_string(board.length));
     const VideoFileFormat format = formatOf(settings);
-    // Every core the export is given goes to its frames; no still decodes ahead on another.
-    struct NoDecodeAhead {
-        bool was = std::exchange(hx::state().decodeAhead, false);
-        ~NoDecodeAhead() { hx::state().decodeAhead = was; }
-    } noDecodeAhead;
+    struct Exporting {
+        bool was = std::exchange(hx::state().exporting, true);
+        ~Exporting() { hx::state().exporting = was; }
+    } exporting;
     ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music);
     if (!sound.open(error))
         return false;

@@ -50,9 +50,9 @@ struct HostState {
 
     size_t stillPixelLimit = hxhost::kDefaultStillPixelLimit;
     bool reducedCopies = true;
-    // Stills after the one asked for decode ahead on spare cores; an export, which spends every
-    // core it is given on its frames, turns this off while it runs.
-    bool decodeAhead = true;
+    // While an export runs: it spends every core it is given on its frames, so no still decodes
+    // ahead, and it asks for each still once a scene, so none is kept.
+    bool exporting = false;
     uint32_t nextUniqueId = 0x1000;
 };
 

@@ -2,13 +2,11 @@
 #include "host/hxscenes.h"
 
 #include "image/decode/still_cache.h"
-#include "image/images.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
 #include "video/video_source.h"
 
-#include <cstring>
 
 namespace {
 
@@ -40,12 +38,9 @@ OpImage* nslGetStillset(AVRecord record) HX_ENTRY
     const hx::BinItem* item = hx::itemOfRecord(record);
     if (hx::shouldFail("nslGetStillset") || !item || item->kind != hxhost::ItemKind::Still)
         return nullptr;
-    const std::shared_ptr<const hx::Still> still =
-        hx::cachedStill(hx::mediaPath(*item), nullptr, hx::state().decodeAhead ? stillsAfter(*item) : std::vector<std::string>{});
-    OpImage* image = still ? hx::newImage(still->width, still->height, OP_FORMAT_YUVA, false) : nullptr;
-    if (image)
-        std::memcpy(image->planes[0], still->pixels.get(), still->bytes());
-    return image;
+    // An export asks for each still once a scene, with every core busy: nothing is decoded ahead or kept.
+    const bool exporting = hx::state().exporting;
+    return hx::stillImage(hx::mediaPath(*item), !exporting, exporting ? std::vector<std::string>{} : stillsAfter(*item));
 }
 HX_ENTRY_FAILS(nullptr)
 

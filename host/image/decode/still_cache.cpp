@@ -1,10 +1,12 @@
 #include "image/decode/still_cache.h"
 
+#include "image/images.h"
 #include "runtime/host_state.h"
 #include "runtime/reset_hook.h"
 #include "video/video_standard.h"
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <future>
 #include <list>
@@ -120,6 +122,26 @@ std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* e
     if (still)
         keepStill(path, still);
     return still;
+}
+
+OpImage* stillImage(const std::string& path, bool keep, const std::vector<std::string>& following)
+{
+    const std::string key = keyOf(path);
+    if (!keep && !isKept(key) && aheadOf(key) == ahead().end()) {
+        decodeAhead(following);
+        const std::shared_ptr<const Still> still = decodeStill(path, currentStandard().highDefinition, nullptr);
+        // Nobody else holds a still decoded just now, so its pixels are this image's to take.
+        if (still && still.use_count() == 1) {
+            Still& own = const_cast<Still&>(*still);
+            return adoptPixels(std::move(own.pixels), own.width, own.height, OP_FORMAT_YUVA);
+        }
+        return nullptr;
+    }
+    const std::shared_ptr<const Still> still = cachedStill(path, nullptr, following);
+    OpImage* image = still ? newImage(still->width, still->height, OP_FORMAT_YUVA, false) : nullptr;
+    if (image)
+        std::memcpy(image->planes[0], still->pixels.get(), still->bytes());
+    return image;
 }
 
 void forgetStills()

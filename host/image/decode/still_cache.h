@@ -4,6 +4,7 @@
 #ifndef HX_STILL_CACHE_H
 #define HX_STILL_CACHE_H
 
+#include "host/hxopcommon.h"
 #include "image/decode/still_decode.h"
 
 #include <vector>
@@ -19,6 +20,9 @@ constexpr size_t kCachedStillBytes = 64u << 20;
 // start decoding now.
 std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* error,
                                          const std::vector<std::string>& following = {});
+// The still of a file as a new image. A still the cache holds is copied. With `keep` false, a still
+// decoded now is not kept: its pixels become the image without a copy.
+OpImage* stillImage(const std::string& path, bool keep, const std::vector<std::string>& following);
 // Keeps an already decoded still for the file.
 void keepStill(const std::string& path, std::shared_ptr<const Still> still);
 // Drops every kept still.
