@@ -46,6 +46,22 @@ struct BlockHeader {
 };
 constexpr size_t kHeaderBytes = (sizeof(BlockHeader) + 63) & ~size_t(63);
 
+// The image whose header starts `block` (of `capacity` bytes) and whose pixels, if any, follow it.
+OpImage* imageInBlock(uint8_t* block, size_t capacity, int32_t width, int32_t height, uint32_t format, bool withPixels)
+{
+    auto* header = reinterpret_cast<BlockHeader*>(block);
+    std::memset(header, 0, sizeof(BlockHeader));
+    header->capacity = capacity;
+    OpImage* image = &header->image;
+    image->width = static_cast<int16_t>(width);
+    image->height = static_cast<int16_t>(height);
+    image->format = format;
+    image->aspect = 1000;
+    setPlanes(image, withPixels ? block + kHeaderBytes : nullptr);
+    liveImages().add(image);
+    return image;
+}
+
 // A new image; the pixels are cleared unless the caller fills every one of them.
 OpImage* allocate(int32_t width, int32_t height, uint32_t format, bool withPixels, bool cleared = true)
 {
@@ -58,19 +74,9 @@ OpImage* allocate(int32_t width, int32_t height, uint32_t format, bool withPixel
     auto* block = static_cast<uint8_t*>(hx::takeBlock(kHeaderBytes + bytes, &capacity));
     if (!block)
         return nullptr;
-    auto* header = reinterpret_cast<BlockHeader*>(block);
-    std::memset(header, 0, sizeof(BlockHeader));
-    header->capacity = capacity;
-    OpImage* image = &header->image;
-    image->width = static_cast<int16_t>(width);
-    image->height = static_cast<int16_t>(height);
-    image->format = format;
-    image->aspect = 1000;
-    setPlanes(image, withPixels ? block + kHeaderBytes : nullptr);
     if (withPixels && cleared)
         std::memset(block + kHeaderBytes, 0, bytes);
-    liveImages().add(image);
-    return image;
+    return imageInBlock(block, capacity, width, height, format, withPixels);
 }
 
 void takeBack(OpImage* image)
@@ -138,17 +144,7 @@ OpImage* adoptPixels(PooledBytes pixels, int32_t width, int32_t height, uint32_t
     if (!pixels || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || imageBytes(width, height, format) == 0 ||
         kHeaderBytes + imageBytes(width, height, format) > capacity)
         return nullptr;
-    auto* header = reinterpret_cast<BlockHeader*>(pixels.release() - kHeaderBytes);
-    std::memset(header, 0, sizeof(BlockHeader));
-    header->capacity = capacity;
-    OpImage* image = &header->image;
-    image->width = static_cast<int16_t>(width);
-    image->height = static_cast<int16_t>(height);
-    image->format = format;
-    image->aspect = 1000;
-    setPlanes(image, reinterpret_cast<uint8_t*>(header) + kHeaderBytes);
-    liveImages().add(image);
-    return image;
+    return imageInBlock(pixels.release() - kHeaderBytes, capacity, width, height, format, true);
 }
 
 bool isLiveImage(const OpImage* image)
