@@ -3,6 +3,8 @@
 #include "bench_files.h"
 #include "bench_pictures.h"
 
+#include "hxhost/hxhost.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -43,5 +45,26 @@ void BM_OpScaleImage(benchmark::State& state)
     opFreeImage(source);
 }
 BENCHMARK(BM_OpScaleImage)->Args({720, 540})->Args({1440, 1080})->Unit(benchmark::kMillisecond);
+
+// One frame of a pan: a window of 94 % of the still shrunk to 106 % of a PAL frame's height, a
+// little larger than the frame, scaled into it at each vector width the processor has.
+void BM_PanWindowFrame(benchmark::State& state)
+{
+    const auto width = static_cast<hxhost::VectorWidth>(state.range(0));
+    OpImage* still = makeDetailedPicture(813, 610);
+    OpImage* frame = opAllocImage(720, 576, OP_FORMAT_YUVA, 4);
+    hxhost::limitVectorWidth(width);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(opScaleImageSP(still, frame, 12.25, 7.5, 764.2, 573.4, 0x60700));
+    hxhost::limitVectorWidth(hxhost::VectorWidth::Avx512);
+    opFreeImage(frame);
+    opFreeImage(still);
+}
+BENCHMARK(BM_PanWindowFrame)
+    ->ArgName("vector_width")
+    ->Arg(static_cast<int>(hxhost::VectorWidth::Basic))
+    ->Arg(static_cast<int>(hxhost::VectorWidth::Avx2))
+    ->Arg(static_cast<int>(hxhost::VectorWidth::Avx512))
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace

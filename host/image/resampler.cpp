@@ -1,5 +1,7 @@
 #include "image/resampler.h"
 
+#include "image/vector_width.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -24,6 +26,7 @@ struct Taps {
     std::vector<int32_t> first, count;
     std::vector<int16_t> weights;
     int32_t width = 2;
+    std::vector<int32_t> spread; // the weights laid out for the AVX2 loops across a row, when they run
 };
 
 Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, double origin, int weightBits)
@@ -80,19 +83,56 @@ Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, double ori
     return taps;
 }
 
-typedef uint8_t U8x16 __attribute__((vector_size(16)));
-typedef uint16_t U16x16 __attribute__((vector_size(32)));
+typedef uint8_t U8x8 __attribute__((vector_size(8)));
+typedef uint16_t U16x8 __attribute__((vector_size(16)));
 
-// The row loops are built twice: for processors with AVX2 (wider lanes, a 32-bit multiply) and for any other.
+// The general loop across a row is built twice: for processors with AVX2 (wider lanes, a 32-bit
+// multiply) and for any other.
 #define HX_WITH_AVX2 __attribute__((target_clones("avx2", "default")))
 
-#if defined(__x86_64__)
-// Processors with AVX2 run the two row loops below in 256-bit lanes, two pixels of a row at a time
-// across; the results are the same to the bit.
-const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
+// Bytes `from` to `bytes` of mid, one at a time.
+void filterRowBytes(const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t from, size_t bytes, uint16_t* mid)
+{
+    for (size_t i = from; i < bytes; ++i) {
+        uint16_t sum = 0;
+        for (int32_t k = 0; k < count; ++k)
+            sum = static_cast<uint16_t>(sum + rows[k][i] * weights[k]);
+        mid[i] = sum;
+    }
+}
 
-__attribute__((target("avx2"))) void filterRowsAvx2(const uint8_t* const* rows, const int16_t* weights, int32_t count,
-                                                    size_t bytes, uint16_t* mid)
+#if defined(__x86_64__)
+// GCC 12 builds its 512-bit intrinsics on an undefined vector and then warns that it may be used
+// uninitialised; nothing here reads one.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+// The loops down the columns and across the rows come in 512-bit and 256-bit lanes besides the
+// plain ones, chosen by hx::vectorWidth(); the results are the same to the bit.
+#define HX_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl")))
+#define HX_AVX2 __attribute__((target("avx2")))
+
+HX_AVX512 void filterRowsAvx512(const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t bytes, uint16_t* mid)
+{
+    // 64 bytes at a time; the masks hold the last block to the row.
+    for (size_t i = 0; i < bytes; i += 64) {
+        const size_t left = std::min<size_t>(bytes - i, 64);
+        const __mmask32 lowMask = left >= 32 ? ~__mmask32{0} : (__mmask32{1} << left) - 1;
+        const __mmask32 highMask = left > 32 ? static_cast<__mmask32>((uint64_t{1} << (left - 32)) - 1) : 0;
+        __m512i low = _mm512_setzero_si512(), high = _mm512_setzero_si512();
+        for (int32_t k = 0; k < count; ++k) {
+            const __m512i weight = _mm512_set1_epi16(weights[k]);
+            const __m512i a = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(lowMask, rows[k] + i));
+            const __m512i b = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(highMask, rows[k] + i + 32));
+            low = _mm512_add_epi16(low, _mm512_mullo_epi16(a, weight));
+            high = _mm512_add_epi16(high, _mm512_mullo_epi16(b, weight));
+        }
+        _mm512_mask_storeu_epi16(mid + i, lowMask, low);
+        _mm512_mask_storeu_epi16(mid + i + 32, highMask, high);
+    }
+}
+
+HX_AVX2 void filterRowsAvx2(const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t bytes, uint16_t* mid)
 {
     size_t i = 0;
     for (; i + 32 <= bytes; i += 32) {
@@ -107,12 +147,7 @@ __attribute__((target("avx2"))) void filterRowsAvx2(const uint8_t* const* rows, 
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(mid + i), low);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(mid + i + 16), high);
     }
-    for (; i < bytes; ++i) {
-        uint16_t sum = 0;
-        for (int32_t k = 0; k < count; ++k)
-            sum = static_cast<uint16_t>(sum + rows[k][i] * weights[k]);
-        mid[i] = sum;
-    }
+    filterRowBytes(rows, weights, count, i, bytes, mid);
 }
 #endif
 
@@ -120,29 +155,28 @@ __attribute__((target("avx2"))) void filterRowsAvx2(const uint8_t* const* rows, 
 void filterRows(const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t bytes, uint16_t* mid)
 {
 #if defined(__x86_64__)
-    if (kHaveAvx2)
-        return filterRowsAvx2(rows, weights, count, bytes, mid);
+    switch (hx::vectorWidth()) {
+    case hx::VectorWidth::Avx512: return filterRowsAvx512(rows, weights, count, bytes, mid);
+    case hx::VectorWidth::Avx2: return filterRowsAvx2(rows, weights, count, bytes, mid);
+    case hx::VectorWidth::Basic: break;
+    }
 #endif
+    // In 128-bit vectors: wider ones of the compiler's own would go through the stack here.
     size_t i = 0;
-    for (; i + 32 <= bytes; i += 32) {
-        U16x16 low = {}, high = {};
+    for (; i + 16 <= bytes; i += 16) {
+        U16x8 low = {}, high = {};
         for (int32_t k = 0; k < count; ++k) {
             const uint16_t weight = static_cast<uint16_t>(weights[k]);
-            U8x16 a, b;
+            U8x8 a, b;
             std::memcpy(&a, rows[k] + i, sizeof a);
-            std::memcpy(&b, rows[k] + i + 16, sizeof b);
-            low += __builtin_convertvector(a, U16x16) * weight;
-            high += __builtin_convertvector(b, U16x16) * weight;
+            std::memcpy(&b, rows[k] + i + 8, sizeof b);
+            low += __builtin_convertvector(a, U16x8) * weight;
+            high += __builtin_convertvector(b, U16x8) * weight;
         }
         std::memcpy(mid + i, &low, sizeof low);
-        std::memcpy(mid + i + 16, &high, sizeof high);
+        std::memcpy(mid + i + 8, &high, sizeof high);
     }
-    for (; i < bytes; ++i) {
-        uint16_t sum = 0;
-        for (int32_t k = 0; k < count; ++k)
-            sum = static_cast<uint16_t>(sum + rows[k][i] * weights[k]);
-        mid[i] = sum;
-    }
+    filterRowBytes(rows, weights, count, i, bytes, mid);
 }
 
 typedef uint32_t U32x4 __attribute__((vector_size(16)));
@@ -205,44 +239,162 @@ template <int Pairs> void filterPixelRow(const uint16_t* in, const int32_t* firs
     }
 }
 
-// The same, two target pixels at once: the first in the low 128-bit lane, the second in the high one.
-template <int Pairs>
-__attribute__((target("avx2"))) void filterPixelRowAvx2(const uint16_t* in, const int32_t* first, const int16_t* weights,
-                                                        int32_t targets, uint8_t* out)
+// Each target pixel's weights as the wide loops take them: every pair of taps as four copies of the
+// pair, one for each byte of the pixel, so that a pair of taps of all four bytes is weighed by one
+// multiply-add. Pixels of two taps take 128 bits each; wider pixels take 256 bits for every four
+// taps, their count rounded up to a multiple of four with taps that weigh nothing.
+int32_t spreadQuads(const Taps& taps)
 {
-    const __m256i flip = _mm256_set1_epi16(static_cast<int16_t>(0x8000));
-    const __m256i bias = _mm256_set1_epi32(static_cast<int32_t>(kHalfOut + (1u << 29)));
-    const __m256i gather = _mm256_setr_epi32(0, 4, 0, 0, 0, 0, 0, 0);
-    int32_t t = 0;
-    for (; t + 2 <= targets; t += 2, out += 8, weights += 4 * Pairs) {
-        const uint16_t* a = in + 4 * static_cast<size_t>(first[t]);
-        const uint16_t* b = in + 4 * static_cast<size_t>(first[t + 1]);
-        __m256i acc = bias;
-        for (int p = 0; p < Pairs; ++p, a += 8, b += 8) {
-            const __m256i both = _mm256_inserti128_si256(
-                _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a))),
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(b)), 1);
-            const __m256i paired = _mm256_unpacklo_epi16(both, _mm256_unpackhi_epi64(both, both));
-            int32_t pairA, pairB;
-            std::memcpy(&pairA, weights + 2 * p, sizeof pairA);
-            std::memcpy(&pairB, weights + 2 * Pairs + 2 * p, sizeof pairB);
-            const __m256i weight = _mm256_inserti128_si256(_mm256_set1_epi32(pairA), _mm_set1_epi32(pairB), 1);
-            acc = _mm256_add_epi32(acc, _mm256_madd_epi16(_mm256_xor_si256(paired, flip), weight));
+    return taps.width == 2 ? 0 : (taps.width + 3) / 4;
+}
+
+std::vector<int32_t> spreadWeights(const Taps& taps)
+{
+    const size_t pairs = taps.width == 2 ? 1 : 2 * static_cast<size_t>(spreadQuads(taps));
+    std::vector<int32_t> spread(taps.count.size() * pairs * 4, 0);
+    for (size_t t = 0; t < taps.count.size(); ++t)
+        for (size_t p = 0; p < static_cast<size_t>(taps.width) / 2; ++p) {
+            int32_t pair;
+            std::memcpy(&pair, taps.weights.data() + t * static_cast<size_t>(taps.width) + 2 * p, sizeof pair);
+            std::fill_n(spread.begin() + static_cast<ptrdiff_t>((t * pairs + p) * 4), 4, pair);
         }
-        const __m256i words = _mm256_packs_epi32(_mm256_srli_epi32(acc, kOutShift), _mm256_setzero_si256());
-        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words), gather);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(bytes));
+    return spread;
+}
+
+constexpr int32_t kFlippedBias = static_cast<int32_t>(kHalfOut + (1u << 29));
+
+// Within every 128 bits, two neighbouring pixels of mid become (tap 0, tap 1) of each of the four
+// bytes side by side, their top bits flipped as in filterPixel.
+HX_AVX2 inline __m256i pairTaps(__m256i pixels)
+{
+    const __m256i order = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15,
+                                           0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15);
+    return _mm256_xor_si256(_mm256_shuffle_epi8(pixels, order), _mm256_set1_epi16(static_cast<int16_t>(0x8000)));
+}
+
+HX_AVX512 inline __m512i pairTaps(__m512i pixels)
+{
+    // The byte order of the 256-bit pairTaps, in each 128 bits.
+    const __m512i order = _mm512_set4_epi32(0x0F0E0706, 0x0D0C0504, 0x0B0A0302, 0x09080100);
+    return _mm512_xor_si512(_mm512_shuffle_epi8(pixels, order), _mm512_set1_epi16(static_cast<int16_t>(0x8000)));
+}
+
+HX_AVX2 inline __m256i load256(const void* from)
+{
+    return _mm256_loadu_si256(static_cast<const __m256i*>(from));
+}
+
+HX_AVX2 inline __m128i load128(const void* from)
+{
+    return _mm_loadu_si128(static_cast<const __m128i*>(from));
+}
+
+// Two target pixels of 256-bit lanes: the first in the low 128 bits, the second in the high ones.
+template <int Quads> HX_AVX2 inline __m256i pixelPairAvx2(const uint16_t* in, const int32_t* first, const int32_t* weights)
+{
+    const uint16_t* a = in + 4 * static_cast<size_t>(first[0]);
+    const uint16_t* b = in + 4 * static_cast<size_t>(first[1]);
+    const __m256i bias = _mm256_set1_epi32(kFlippedBias);
+    if constexpr (Quads == 0) {
+        const __m256i both = _mm256_inserti128_si256(_mm256_castsi128_si256(load128(a)), load128(b), 1);
+        return _mm256_add_epi32(bias, _mm256_madd_epi16(pairTaps(both), load256(weights)));
+    } else {
+        // Each pixel's sums end up split between its two halves.
+        __m256i sumA = _mm256_setzero_si256(), sumB = _mm256_setzero_si256();
+        for (int q = 0; q < Quads; ++q) {
+            sumA = _mm256_add_epi32(sumA, _mm256_madd_epi16(pairTaps(load256(a + 16 * q)), load256(weights + 8 * q)));
+            sumB = _mm256_add_epi32(sumB, _mm256_madd_epi16(pairTaps(load256(b + 16 * q)),
+                                                            load256(weights + 8 * (Quads + q))));
+        }
+        return _mm256_add_epi32(_mm256_add_epi32(bias, _mm256_permute2x128_si256(sumA, sumB, 0x20)),
+                                _mm256_permute2x128_si256(sumA, sumB, 0x31));
     }
-    if (t < targets)
-        filterPixelRow<Pairs>(in, first + t, weights, 1, out);
+}
+
+// Weighed taps of target pixels in 512-bit lanes: four pixels of two taps, one in each 128 bits;
+// two pixels of four taps, one in each 256 bits; or one pixel of eight taps.
+HX_AVX512 inline __m512i weighTaps(__m512i pixels, const int32_t* weights)
+{
+    return _mm512_madd_epi16(pairTaps(pixels), _mm512_loadu_si512(weights));
+}
+
+// Neighbouring 128-bit parts of x and y summed, with the bias: (x0 + x1, x2 + x3, y0 + y1, y2 + y3).
+HX_AVX512 inline __m512i foldParts(__m512i x, __m512i y, __m512i bias)
+{
+    return _mm512_add_epi32(_mm512_add_epi32(bias, _mm512_shuffle_i64x2(x, y, _MM_SHUFFLE(2, 0, 2, 0))),
+                            _mm512_shuffle_i64x2(x, y, _MM_SHUFFLE(3, 1, 3, 1)));
+}
+
+// Halves of x and y summed: (x0 + x2, x1 + x3, y0 + y2, y1 + y3) in 128-bit parts.
+HX_AVX512 inline __m512i halves(__m512i x, __m512i y)
+{
+    return _mm512_add_epi32(_mm512_shuffle_i64x2(x, y, _MM_SHUFFLE(1, 0, 1, 0)), _mm512_shuffle_i64x2(x, y, _MM_SHUFFLE(3, 2, 3, 2)));
+}
+
+// Four target pixels, one in each 128 bits, with the bias that undoes the flipped samples and rounds.
+template <int Quads> HX_AVX512 inline __m512i pixelQuadAvx512(const uint16_t* in, const int32_t* first, const int32_t* weights)
+{
+    const uint16_t* p0 = in + 4 * static_cast<size_t>(first[0]);
+    const uint16_t* p1 = in + 4 * static_cast<size_t>(first[1]);
+    const uint16_t* p2 = in + 4 * static_cast<size_t>(first[2]);
+    const uint16_t* p3 = in + 4 * static_cast<size_t>(first[3]);
+    const __m512i bias = _mm512_set1_epi32(kFlippedBias);
+    if constexpr (Quads == 0) {
+        const __m512i pixels = _mm512_inserti32x4(
+            _mm512_inserti32x4(_mm512_inserti32x4(_mm512_zextsi128_si512(load128(p0)), load128(p1), 1), load128(p2), 2), load128(p3), 3);
+        return _mm512_add_epi32(bias, weighTaps(pixels, weights));
+    } else if constexpr (Quads == 1) {
+        const __m512i ab = weighTaps(_mm512_inserti64x4(_mm512_zextsi256_si512(load256(p0)), load256(p1), 1), weights);
+        const __m512i cd = weighTaps(_mm512_inserti64x4(_mm512_zextsi256_si512(load256(p2)), load256(p3), 1), weights + 16);
+        return foldParts(ab, cd, bias);
+    } else {
+        const __m512i ab = halves(weighTaps(_mm512_loadu_si512(p0), weights), weighTaps(_mm512_loadu_si512(p1), weights + 16));
+        const __m512i cd = halves(weighTaps(_mm512_loadu_si512(p2), weights + 32), weighTaps(_mm512_loadu_si512(p3), weights + 48));
+        return foldParts(ab, cd, bias);
+    }
+}
+
+// Four target pixels at a time; the last few through filterPixelRow.
+template <int Pairs, int Quads>
+HX_AVX2 void filterPixelRowAvx2(const uint16_t* in, const Taps& taps, int32_t targets, uint8_t* out)
+{
+    const __m256i gather = _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0);
+    const int32_t* first = taps.first.data();
+    const size_t perPixel = Quads == 0 ? 4 : 8 * static_cast<size_t>(Quads);
+    int32_t t = 0;
+    for (; t + 4 <= targets; t += 4, out += 16) {
+        const __m256i ab = pixelPairAvx2<Quads>(in, first + t, taps.spread.data() + static_cast<size_t>(t) * perPixel);
+        const __m256i cd = pixelPairAvx2<Quads>(in, first + t + 2, taps.spread.data() + static_cast<size_t>(t + 2) * perPixel);
+        // packs gives (a, c | b, d) in words, packus (a, c, a, c | b, d, b, d) in bytes.
+        const __m256i words = _mm256_packs_epi32(_mm256_srli_epi32(ab, kOutShift), _mm256_srli_epi32(cd, kOutShift));
+        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words), gather);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(bytes));
+    }
+    filterPixelRow<Pairs>(in, first + t, taps.weights.data() + static_cast<size_t>(t) * 2 * Pairs, targets - t, out);
+}
+
+template <int Pairs, int Quads>
+HX_AVX512 void filterPixelRowAvx512(const uint16_t* in, const Taps& taps, int32_t targets, uint8_t* out)
+{
+    const int32_t* first = taps.first.data();
+    const size_t perPixel = Quads == 0 ? 4 : 8 * static_cast<size_t>(Quads);
+    int32_t t = 0;
+    for (; t + 4 <= targets; t += 4, out += 16) {
+        const __m512i sums = pixelQuadAvx512<Quads>(in, first + t, taps.spread.data() + static_cast<size_t>(t) * perPixel);
+        // Every sum is within 0..255 once shifted, so keeping its low byte is exact.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm512_cvtepi32_epi8(_mm512_srli_epi32(sums, kOutShift)));
+    }
+    filterPixelRow<Pairs>(in, first + t, taps.weights.data() + static_cast<size_t>(t) * 2 * Pairs, targets - t, out);
 }
 
 template <int Pairs> void filterPixels(const uint16_t* in, const Taps& taps, int32_t targets, uint8_t* out)
 {
-    if (kHaveAvx2)
-        filterPixelRowAvx2<Pairs>(in, taps.first.data(), taps.weights.data(), targets, out);
-    else
-        filterPixelRow<Pairs>(in, taps.first.data(), taps.weights.data(), targets, out);
+    constexpr int Quads = Pairs == 1 ? 0 : (Pairs + 1) / 2;
+    if (taps.spread.empty())
+        return filterPixelRow<Pairs>(in, taps.first.data(), taps.weights.data(), targets, out);
+    if (hx::vectorWidth() == hx::VectorWidth::Avx512)
+        return filterPixelRowAvx512<Pairs, Quads>(in, taps, targets, out);
+    filterPixelRowAvx2<Pairs, Quads>(in, taps, targets, out);
 }
 #endif
 
@@ -296,15 +448,20 @@ void resamplePlane(const PlaneScale& plane)
 {
     const Taps down = makeTaps(plane.sourceRows, plane.targetRows, plane.rowRatio, plane.rowOrigin, kRowWeightBits);
     std::vector<Taps> across;
-    for (const ChannelScale& channel : plane.channels)
+    for (const ChannelScale& channel : plane.channels) {
         across.push_back(makeTaps(std::max(channel.from.count, 1), channel.to.count, channel.ratio, channel.origin,
                                   kSampleWeightBits));
+#if defined(__x86_64__)
+        if (channel.lanes == 4 && hx::vectorWidth() != hx::VectorWidth::Basic)
+            across.back().spread = spreadWeights(across.back());
+#endif
+    }
     const size_t bytes = plane.sourceRowBytes;
     const size_t stride = plane.sourceStride ? plane.sourceStride : bytes;
-    // Room past the row for whole pairs of taps: the weights there are 0, but the bytes are read.
+    // Room past the row for whole groups of four taps: the weights there are 0, but the bytes are read.
     int32_t widest = 0;
     for (const Taps& taps : across)
-        widest = std::max(widest, taps.width);
+        widest = std::max(widest, (taps.width + 3) / 4 * 4);
     std::vector<uint16_t> mid(bytes + 4 * static_cast<size_t>(widest));
     std::vector<const uint8_t*> rows;
     for (int32_t t = 0; t < plane.targetRows; ++t) {

@@ -1,5 +1,7 @@
 #include "playback/frame_weave.h"
 
+#include "image/vector_width.h"
+
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -36,8 +38,6 @@ void weaveChroma(const uint8_t* a, const uint8_t* b, int32_t pairs, uint8_t* u, 
 }
 
 #if defined(__x86_64__)
-const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
-
 // The same sixteen luma bytes, and four pairs of chroma samples, at a time.
 __attribute__((target("avx2"))) int32_t weaveLumaAvx2(const uint8_t* p, int32_t width, uint8_t* y)
 {
@@ -83,7 +83,7 @@ void weaveFields420(const OpImage* top, const OpImage* bottom, const Planes420& 
     const int32_t width = top->width, fieldRows = top->height;
     const size_t rowBytes = static_cast<size_t>(width) * 4;
 #if defined(__x86_64__)
-    const bool wide = kHaveAvx2;
+    const bool wide = vectorWidth() != VectorWidth::Basic;
 #else
     const bool wide = false;
 #endif

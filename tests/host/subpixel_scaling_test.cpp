@@ -2,6 +2,8 @@
 // shrinking and interpolated when enlarging, held to the picture when it reaches past it.
 #include "host/hxopcommon.h"
 #include "support/test_home.h"
+
+#include "hxhost/hxhost.h"
 #include "host/image_helpers.h"
 
 #include <cmath>
@@ -93,6 +95,35 @@ TEST_F(SubpixelScalingTest, EveryTapCountAndOddWidthAgreesWithTheExactAverage)
             }
             opFreeImage(target);
         }
+    opFreeImage(source);
+}
+
+// The scaler's loops at each vector width against the plain ones, byte for byte: every tap count,
+// rows whose bytes end part-way through a vector, and target rows whose pixels do not come in fours.
+TEST_F(SubpixelScalingTest, EveryVectorWidthGivesThePlainLoopsPixels)
+{
+    auto noise = [](int x, int y, int c) { return static_cast<int>((x * 7919u + y * 104729u + c * 31u) * 2654435761u >> 24); };
+    OpImage* source = yuvImage(211, 97, [&](int x, int y) { return Yuv{noise(x, y, 0), noise(x, y, 1), noise(x, y, 2)}; });
+    auto scaled = [&](double across, double down, int width, int height) {
+        OpImage* target = opAllocImage(width, height, OP_FORMAT_YUVA, 0);
+        EXPECT_EQ(opScaleImageSP(source, target, 1.3, 2.6, across * width, down * height, 0x60700), 0);
+        std::vector<uint8_t> bytes(target->planes[0], target->planes[0] + static_cast<size_t>(width) * height * 4);
+        opFreeImage(target);
+        return bytes;
+    };
+    for (double across : {0.61, 1.06, 1.37, 2.6, 4.3, 6.8})
+        for (double down : {0.7, 1.06, 3.1})
+            for (auto [width, height] : {std::pair{13, 9}, std::pair{24, 5}, std::pair{30, 29}}) {
+                if (across * width > 209 || down * height > 94)
+                    continue;
+                hxhost::limitVectorWidth(hxhost::VectorWidth::Basic);
+                const std::vector<uint8_t> plain = scaled(across, down, width, height);
+                for (auto wide : {hxhost::VectorWidth::Avx2, hxhost::VectorWidth::Avx512}) {
+                    hxhost::limitVectorWidth(wide);
+                    ASSERT_TRUE(scaled(across, down, width, height) == plain)
+                        << "width " << static_cast<int>(wide) << ", ratios " << across << " x " << down << " into " << width << " x " << height;
+                }
+            }
     opFreeImage(source);
 }
 

@@ -4,6 +4,8 @@
 #include "support/media_probe.h"
 #include "support/test_home.h"
 
+#include "hxhost/hxhost.h"
+
 #include "hxhost/video_file.h"
 
 #include <gtest/gtest.h>
@@ -97,7 +99,9 @@ TEST_F(VideoFileTest, Y4mWeavesFieldsInTimeOrderAndKeepsEachFieldsChroma)
 TEST_F(VideoFileTest, WeavingTakesEveryLumaSampleAndAveragesEachFieldsOwnChroma)
 {
     auto noise = [](int x, int y, int c) { return static_cast<int>((x * 7919u + y * 104729u + c * 31u) * 2654435761u >> 24); };
-    for (const int width : {38, 104}) {
+    for (const auto& [width, vectors] : {std::pair{38, hxhost::VectorWidth::Avx512}, std::pair{104, hxhost::VectorWidth::Avx512},
+                                        std::pair{104, hxhost::VectorWidth::Basic}}) {
+        hxhost::limitVectorWidth(vectors);
         hxhost::VideoFileFormat format;
         format.width = width;
         format.height = 12;

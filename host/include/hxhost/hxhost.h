@@ -151,6 +151,11 @@ constexpr size_t kDefaultStillPixelLimit = 50000000;
 HXHOST_API void setStillPixelLimit(size_t pixels);
 // Whether opScaleImageSP may read a window scaled far down from a halved copy of its source (on by default).
 HXHOST_API void setReducedCopies(bool enabled);
+// The widest vector instructions the pixel loops may use. Every width gives the same pixels; by
+// default the loops take the widest the processor has, and a lower limit runs the narrower ones.
+// A reset lifts the limit.
+enum class VectorWidth { Basic, Avx2, Avx512 };
+HXHOST_API void limitVectorWidth(VectorWidth widest);
 
 // ---- Running an effect operator over a scene ----
 // Serves the operator's opGetField calls: a new image the operator then owns, or null.
