@@ -3,6 +3,7 @@
 #include <semaphore.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -100,6 +101,7 @@ bool RenderWorkers::start(const MakeRender& make, std::string* error)
         if (sem_init(&c->filled, 1, 0) != 0 || sem_init(&c->free, 1, static_cast<unsigned>(kSlots)) != 0)
             return fail(error, "cannot set up the workers' semaphores");
     }
+    host_ = getpid();
     for (int32_t w = 0; w < workers_; ++w) {
         const pid_t pid = fork();
         if (pid < 0)
@@ -114,6 +116,10 @@ bool RenderWorkers::start(const MakeRender& make, std::string* error)
 void RenderWorkers::work(int32_t worker, const MakeRender& make)
 {
     Channel* c = channel(worker);
+    // A worker does not outlive the host: it goes when the host's process does.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != host_)
+        _exit(1);
     const Render render = make();
     hxhost::WovenFrame frame;
     std::string reason;

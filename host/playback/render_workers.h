@@ -50,6 +50,7 @@ private:
     int64_t from_, to_, next_;
     size_t frameBytes_, channelBytes_ = 0, mappedBytes_ = 0;
     void* shared_ = nullptr;
+    pid_t host_ = 0; // the process that forked the workers
     std::vector<pid_t> pids_;
     std::vector<uint64_t> taken_; // frames read from each worker
 };

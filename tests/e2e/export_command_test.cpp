@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -217,6 +218,60 @@ TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
     EXPECT_FALSE(fileExists(home() + "/signal.mkv"));
     EXPECT_FALSE(fileExists(home() + "/signal.mkv.part"));
+}
+
+// The processes whose parent is `parent`, zombies left out.
+std::vector<pid_t> childrenOf(pid_t parent)
+{
+    std::vector<pid_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const std::string stat = readFile(entry.path().string() + "/stat");
+        // pid (comm) state ppid ...: the name may hold spaces, so read on from its last ')'.
+        const size_t close = stat.rfind(')');
+        char state = 0;
+        int ppid = 0;
+        if (close != std::string::npos && std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &ppid) == 2 &&
+            ppid == parent && state != 'Z')
+            children.push_back(std::stoi(name));
+    }
+    return children;
+}
+
+bool running(pid_t pid)
+{
+    const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+    const size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+}
+
+TEST_F(ExportCommandTest, RenderWorkersGoWhenTheHostIsKilled)
+{
+    buildShow({"transition/dissolve"}, {1, 0});
+    const std::string out = home() + "/killed.mkv";
+    const pid_t host = fork();
+    if (host == 0) {
+        execl(kHost.c_str(), kHost.c_str(), "export", "--hxhome", home().c_str(), "--project", "0", "--threads", "2", "-o",
+              out.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // The workers are forked before the file is begun.
+    for (int i = 0; i < 5000 && !fileExists(out + ".part"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const std::vector<pid_t> workers = childrenOf(host);
+    kill(host, SIGKILL);
+    waitpid(host, nullptr, 0);
+    ASSERT_FALSE(fileExists(out)) << "the export ended before it could be killed";
+    EXPECT_EQ(workers.size(), 2u);
+    for (pid_t worker : workers) {
+        for (int i = 0; i < 250 && running(worker); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_FALSE(running(worker)) << "worker " << worker << " outlived its host";
+        if (running(worker))
+            kill(worker, SIGKILL); // so that it does not hold the test's output open
+    }
 }
 
 TEST_F(ExportCommandTest, BadArgumentsGetOneLineAndAFailingStatus)
