@@ -26,7 +26,7 @@ struct Taps {
     std::vector<int32_t> first, count;
     std::vector<int16_t> weights;
     int32_t width = 2;
-    std::vector<int32_t> spread; // the weights laid out for the AVX2 loops across a row, when they run
+    std::vector<int32_t> spread; // the weights laid out for the wide loops across a row, when they run
 };
 
 Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, double origin, int weightBits)
