@@ -62,10 +62,15 @@ OpImage* imageInBlock(uint8_t* block, size_t capacity, int32_t width, int32_t he
     return image;
 }
 
+bool sidesFit(int32_t width, int32_t height)
+{
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
 // A new image; the pixels are cleared unless the caller fills every one of them.
 OpImage* allocate(int32_t width, int32_t height, uint32_t format, bool withPixels, bool cleared = true)
 {
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+    if (!sidesFit(width, height))
         return nullptr;
     const size_t bytes = withPixels ? hx::imageBytes(width, height, format) : 0;
     if (withPixels && bytes == 0)
@@ -141,8 +146,8 @@ OpImage* adoptPixels(PooledBytes pixels, int32_t width, int32_t height, uint32_t
 {
     static_assert(kBytesHeadroom == kHeaderBytes, "pooled bytes leave room for exactly an image's header");
     const size_t capacity = pixels.get_deleter().capacity;
-    if (!pixels || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || imageBytes(width, height, format) == 0 ||
-        kHeaderBytes + imageBytes(width, height, format) > capacity)
+    const size_t bytes = sidesFit(width, height) ? imageBytes(width, height, format) : 0;
+    if (!pixels || bytes == 0 || kHeaderBytes + bytes > capacity)
         return nullptr;
     return imageInBlock(pixels.release() - kHeaderBytes, capacity, width, height, format, true);
 }

@@ -108,7 +108,7 @@ void filterRowBytes(const uint8_t* const* rows, const int16_t* weights, int32_t 
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 // The loops down the columns and across the rows come in 512-bit and 256-bit lanes besides the
-// plain ones, chosen by hx::vectorWidth(); the results are the same to the bit.
+// plain ones, chosen once a scaling by hx::vectorWidth(); the results are the same to the bit.
 #define HX_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl")))
 #define HX_AVX2 __attribute__((target("avx2")))
 
@@ -152,10 +152,11 @@ HX_AVX2 void filterRowsAvx2(const uint8_t* const* rows, const int16_t* weights, 
 #endif
 
 // mid = the weighted sum of source rows, 8 fraction bits.
-void filterRows(const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t bytes, uint16_t* mid)
+void filterRows(hx::VectorWidth vectors, const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t bytes,
+                uint16_t* mid)
 {
 #if defined(__x86_64__)
-    switch (hx::vectorWidth()) {
+    switch (vectors) {
     case hx::VectorWidth::Avx512: return filterRowsAvx512(rows, weights, count, bytes, mid);
     case hx::VectorWidth::Avx2: return filterRowsAvx2(rows, weights, count, bytes, mid);
     case hx::VectorWidth::Basic: break;
@@ -387,19 +388,20 @@ HX_AVX512 void filterPixelRowAvx512(const uint16_t* in, const Taps& taps, int32_
     filterPixelRow<Pairs>(in, first + t, taps.weights.data() + static_cast<size_t>(t) * 2 * Pairs, targets - t, out);
 }
 
-template <int Pairs> void filterPixels(const uint16_t* in, const Taps& taps, int32_t targets, uint8_t* out)
+// The wide loops read taps.spread, which resamplePlane lays out for them.
+template <int Pairs> void filterPixels(hx::VectorWidth vectors, const uint16_t* in, const Taps& taps, int32_t targets, uint8_t* out)
 {
     constexpr int Quads = Pairs == 1 ? 0 : (Pairs + 1) / 2;
-    if (taps.spread.empty())
-        return filterPixelRow<Pairs>(in, taps.first.data(), taps.weights.data(), targets, out);
-    if (hx::vectorWidth() == hx::VectorWidth::Avx512)
-        return filterPixelRowAvx512<Pairs, Quads>(in, taps, targets, out);
-    filterPixelRowAvx2<Pairs, Quads>(in, taps, targets, out);
+    switch (vectors) {
+    case hx::VectorWidth::Avx512: return filterPixelRowAvx512<Pairs, Quads>(in, taps, targets, out);
+    case hx::VectorWidth::Avx2: return filterPixelRowAvx2<Pairs, Quads>(in, taps, targets, out);
+    case hx::VectorWidth::Basic: return filterPixelRow<Pairs>(in, taps.first.data(), taps.weights.data(), targets, out);
+    }
 }
 #endif
 
 // Interleaved four-byte pixels with up to eight taps each, the case of every window the host scales.
-bool filterPixelsAcross(const uint16_t* mid, const hx::ChannelScale& channel, const Taps& taps, uint8_t* out)
+bool filterPixelsAcross(hx::VectorWidth vectors, const uint16_t* mid, const hx::ChannelScale& channel, const Taps& taps, uint8_t* out)
 {
 #if defined(__x86_64__)
     if (channel.lanes != 4 || channel.from.step != 4 || channel.to.step != 4)
@@ -407,14 +409,14 @@ bool filterPixelsAcross(const uint16_t* mid, const hx::ChannelScale& channel, co
     const uint16_t* in = mid + channel.from.offset;
     uint8_t* o = out + channel.to.offset;
     switch (taps.width) {
-    case 2: filterPixels<1>(in, taps, channel.to.count, o); return true;
-    case 4: filterPixels<2>(in, taps, channel.to.count, o); return true;
-    case 6: filterPixels<3>(in, taps, channel.to.count, o); return true;
-    case 8: filterPixels<4>(in, taps, channel.to.count, o); return true;
+    case 2: filterPixels<1>(vectors, in, taps, channel.to.count, o); return true;
+    case 4: filterPixels<2>(vectors, in, taps, channel.to.count, o); return true;
+    case 6: filterPixels<3>(vectors, in, taps, channel.to.count, o); return true;
+    case 8: filterPixels<4>(vectors, in, taps, channel.to.count, o); return true;
     default: return false;
     }
 #else
-    (void)mid, (void)channel, (void)taps, (void)out;
+    (void)vectors, (void)mid, (void)channel, (void)taps, (void)out;
     return false;
 #endif
 }
@@ -446,13 +448,14 @@ namespace hx {
 
 void resamplePlane(const PlaneScale& plane)
 {
+    const VectorWidth vectors = vectorWidth();
     const Taps down = makeTaps(plane.sourceRows, plane.targetRows, plane.rowRatio, plane.rowOrigin, kRowWeightBits);
     std::vector<Taps> across;
     for (const ChannelScale& channel : plane.channels) {
         across.push_back(makeTaps(std::max(channel.from.count, 1), channel.to.count, channel.ratio, channel.origin,
                                   kSampleWeightBits));
 #if defined(__x86_64__)
-        if (channel.lanes == 4 && hx::vectorWidth() != hx::VectorWidth::Basic)
+        if (channel.lanes == 4 && vectors != VectorWidth::Basic)
             across.back().spread = spreadWeights(across.back());
 #endif
     }
@@ -469,12 +472,12 @@ void resamplePlane(const PlaneScale& plane)
         rows.clear();
         for (int32_t k = 0; k < down.count[ti]; ++k)
             rows.push_back(plane.source + static_cast<size_t>(down.first[ti] + k) * stride);
-        filterRows(rows.data(), down.weights.data() + ti * static_cast<size_t>(down.width), down.count[ti], bytes, mid.data());
+        filterRows(vectors, rows.data(), down.weights.data() + ti * static_cast<size_t>(down.width), down.count[ti], bytes, mid.data());
         uint8_t* out = plane.target + ti * plane.targetRowBytes;
         for (size_t c = 0; c < plane.channels.size(); ++c) {
             const ChannelScale& channel = plane.channels[c];
             if (channel.from.count > 0) {
-                if (!filterPixelsAcross(mid.data(), channel, across[c], out))
+                if (!filterPixelsAcross(vectors, mid.data(), channel, across[c], out))
                     filterAcross(mid.data(), channel, across[c], out);
                 continue;
             }

@@ -7,7 +7,6 @@
 #include "scenes/scene_bin.h"
 #include "video/video_source.h"
 
-
 namespace {
 
 constexpr size_t kMaxNameLength = 1024;

@@ -220,31 +220,40 @@ TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
     EXPECT_FALSE(fileExists(home() + "/signal.mkv.part"));
 }
 
-// The processes whose parent is `parent`, zombies left out.
+// The state letter and parent of a process, from /proc/PID/stat; state 0 when it is gone.
+struct ProcessStat {
+    char state = 0;
+    int parent = 0;
+};
+
+ProcessStat statOf(const std::string& pid)
+{
+    const std::string stat = readFile("/proc/" + pid + "/stat");
+    // pid (comm) state ppid ...: the name may hold spaces, so read on from its last ')'.
+    const size_t close = stat.rfind(')');
+    ProcessStat read;
+    if (close == std::string::npos || std::sscanf(stat.c_str() + close + 1, " %c %d", &read.state, &read.parent) != 2)
+        return {};
+    return read;
+}
+
+bool running(pid_t pid)
+{
+    const char state = statOf(std::to_string(pid)).state;
+    return state != 0 && state != 'Z';
+}
+
+// The running processes whose parent is `parent`.
 std::vector<pid_t> childrenOf(pid_t parent)
 {
     std::vector<pid_t> children;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        const std::string stat = readFile(entry.path().string() + "/stat");
-        // pid (comm) state ppid ...: the name may hold spaces, so read on from its last ')'.
-        const size_t close = stat.rfind(')');
-        char state = 0;
-        int ppid = 0;
-        if (close != std::string::npos && std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &ppid) == 2 &&
-            ppid == parent && state != 'Z')
+        if (name.find_first_not_of("0123456789") == std::string::npos && statOf(name).parent == parent &&
+            running(std::stoi(name)))
             children.push_back(std::stoi(name));
     }
     return children;
-}
-
-bool running(pid_t pid)
-{
-    const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
-    const size_t close = stat.rfind(')');
-    return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
 }
 
 TEST_F(ExportCommandTest, RenderWorkersGoWhenTheHostIsKilled)

@@ -11,6 +11,13 @@ struct Yuv {
     int y, u, v;
 };
 
+// A sample of noise for pixel (x, y) and channel c, so that a sample weighed at the wrong place or
+// with its neighbour's weight shows.
+inline int noiseSample(int x, int y, int c)
+{
+    return static_cast<int>((x * 7919u + y * 104729u + c * 31u) * 2654435761u >> 24);
+}
+
 // A w x h format-1 image whose pixel (x, y) has the colour pixel(x, y); key 0xFF.
 template <typename Fn> OpImage* yuvImage(int w, int h, Fn pixel)
 {
@@ -25,6 +32,13 @@ template <typename Fn> OpImage* yuvImage(int w, int h, Fn pixel)
             p[3] = static_cast<uint8_t>(c.y);
         }
     return image;
+}
+
+// A w x h format-1 image of noise: luma, U and V of pixel (x, y) are noiseSample(x, y, c) for channels
+// c = first, first + 1 and first + 2.
+inline OpImage* noiseImage(int w, int h, int first = 0)
+{
+    return yuvImage(w, h, [first](int x, int y) { return Yuv{noiseSample(x, y, first), noiseSample(x, y, first + 1), noiseSample(x, y, first + 2)}; });
 }
 
 // The colour of pixel (x, y) of a format-1 image.

@@ -102,9 +102,8 @@ TEST_F(ReducedCopiesTest, WindowsReadFromCopiesMatchThePictureWithinRounding)
 
 TEST_F(ReducedCopiesTest, AHalvingIsTheRoundedMeanOfTheFourPixelsUnderEachOfItsPixels)
 {
-    auto noise = [](int x, int y, int c) { return static_cast<int>((x * 7919u + y * 104729u + c * 31u) * 2654435761u >> 24); };
     // Odd sides, so that the last column and row are left out and the half is odd across.
-    OpImage* photo = yuvImage(23, 9, [&](int x, int y) { return Yuv{noise(x, y, 0), noise(x, y, 1), noise(x, y, 2)}; });
+    OpImage* photo = noiseImage(23, 9);
     // A window twice the target's size is read, pixel for pixel, from the first halving.
     OpImage* half = scaled(photo, 0, 0, 22, 8, 11, 4);
     ASSERT_TRUE(half);
@@ -114,8 +113,8 @@ TEST_F(ReducedCopiesTest, AHalvingIsTheRoundedMeanOfTheFourPixelsUnderEachOfItsP
             const Yuv p = yuvAt(half, x, y);
             const int got[3] = {p.y, p.u, p.v};
             for (int c = 0; c < 3; ++c) {
-                const int sum = noise(2 * x, 2 * y, c) + noise(2 * x + 1, 2 * y, c) + noise(2 * x, 2 * y + 1, c) +
-                                noise(2 * x + 1, 2 * y + 1, c);
+                const int sum = noiseSample(2 * x, 2 * y, c) + noiseSample(2 * x + 1, 2 * y, c) + noiseSample(2 * x, 2 * y + 1, c) +
+                                noiseSample(2 * x + 1, 2 * y + 1, c);
                 ASSERT_EQ(got[c], (sum + 2) >> 2) << x << ", " << y << " channel " << c;
             }
         }

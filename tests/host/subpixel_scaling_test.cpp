@@ -65,20 +65,19 @@ TEST_F(SubpixelScalingTest, RampsAverageAndInterpolateFractionalWindows)
 // Noise, so that a sample weighed at the wrong place or with its neighbour's weight shows.
 TEST_F(SubpixelScalingTest, EveryTapCountAndOddWidthAgreesWithTheExactAverage)
 {
-    auto noise = [](int x, int y, int c) { return static_cast<int>((x * 7919u + y * 104729u + c * 31u) * 2654435761u >> 24); };
     constexpr int kWidth = 200, kHeight = 3;
-    OpImage* source = yuvImage(kWidth, kHeight, [&](int x, int y) { return Yuv{noise(x, y, 0), noise(x, y, 1), noise(x, y, 2)}; });
+    OpImage* source = noiseImage(kWidth, kHeight);
     // The exact filter along row 1: the area under each target pixel when shrinking, linear when enlarging.
     auto exact = [&](double x, double ratio, int t, int c) {
         if (ratio <= 1) {
             const double centre = x + (t + 0.5) * ratio - 0.5;
             const int s = static_cast<int>(centre);
-            return noise(s, 1, c) * (1 - (centre - s)) + noise(s + 1, 1, c) * (centre - s);
+            return noiseSample(s, 1, c) * (1 - (centre - s)) + noiseSample(s + 1, 1, c) * (centre - s);
         }
         const double begin = x + t * ratio, end = begin + ratio;
         double sum = 0;
         for (int s = static_cast<int>(begin); s < end; ++s)
-            sum += noise(s, 1, c) * (std::min<double>(end, s + 1) - std::max<double>(begin, s));
+            sum += noiseSample(s, 1, c) * (std::min<double>(end, s + 1) - std::max<double>(begin, s));
         return sum / ratio;
     };
     // From two taps a pixel up to more than eight, each to an odd and an even number of target pixels.
@@ -102,8 +101,7 @@ TEST_F(SubpixelScalingTest, EveryTapCountAndOddWidthAgreesWithTheExactAverage)
 // rows whose bytes end part-way through a vector, and target rows whose pixels do not come in fours.
 TEST_F(SubpixelScalingTest, EveryVectorWidthGivesThePlainLoopsPixels)
 {
-    auto noise = [](int x, int y, int c) { return static_cast<int>((x * 7919u + y * 104729u + c * 31u) * 2654435761u >> 24); };
-    OpImage* source = yuvImage(211, 97, [&](int x, int y) { return Yuv{noise(x, y, 0), noise(x, y, 1), noise(x, y, 2)}; });
+    OpImage* source = noiseImage(211, 97);
     auto scaled = [&](double across, double down, int width, int height) {
         OpImage* target = opAllocImage(width, height, OP_FORMAT_YUVA, 0);
         EXPECT_EQ(opScaleImageSP(source, target, 1.3, 2.6, across * width, down * height, 0x60700), 0);

@@ -98,7 +98,6 @@ TEST_F(VideoFileTest, Y4mWeavesFieldsInTimeOrderAndKeepsEachFieldsChroma)
 // Noise at a width that is no multiple of the weave's wide steps: every sample is where it belongs.
 TEST_F(VideoFileTest, WeavingTakesEveryLumaSampleAndAveragesEachFieldsOwnChroma)
 {
-    auto noise = [](int x, int y, int c) { return static_cast<int>((x * 7919u + y * 104729u + c * 31u) * 2654435761u >> 24); };
     for (const auto& [width, vectors] : {std::pair{38, hxhost::VectorWidth::Avx512}, std::pair{104, hxhost::VectorWidth::Avx512},
                                         std::pair{104, hxhost::VectorWidth::Basic}}) {
         hxhost::limitVectorWidth(vectors);
@@ -107,7 +106,7 @@ TEST_F(VideoFileTest, WeavingTakesEveryLumaSampleAndAveragesEachFieldsOwnChroma)
         format.height = 12;
         OpImage* fields[2];
         for (int f = 0; f < 2; ++f)
-            fields[f] = yuvImage(width, 6, [&](int x, int y) { return Yuv{noise(x, y, 3 * f), noise(x, y, 3 * f + 1), noise(x, y, 3 * f + 2)}; });
+            fields[f] = noiseImage(width, 6, 3 * f);
         hxhost::WovenFrame frame;
         ASSERT_TRUE(frame.weave(fields[0], fields[1], format));
         ASSERT_EQ(frame.planes.size(), static_cast<size_t>(width * 12 * 3 / 2));
