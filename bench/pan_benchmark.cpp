@@ -1,6 +1,6 @@
 // The pan operator's cost per field, through the real plug-in as the host runs it: a zoom (mode 0)
 // over the whole 12-megapixel still, and a pan (mode 1) over the still shrunk once to about 106 %
-// of the frame. The time shown is a steady field; the first field, which also fetches the picture
+// of the frame, on one thread and on two. The time shown is a steady field; the first field, which also fetches the picture
 // and shrinks it, is the counter first_field_ms.
 #include "bench_pictures.h"
 
@@ -27,10 +27,12 @@ void BM_PanField(benchmark::State& state)
     const auto mode = static_cast<uint32_t>(state.range(0));
     const bool hd = state.range(1) != 0;
     const bool copies = state.range(2) != 0;
+    const auto threads = static_cast<int32_t>(state.range(3));
     char pattern[] = "/tmp/stillset-bench-home-XXXXXX";
     hxhost::reset();
     hxhost::setStandard(hd ? hxhost::Standard::Hd1080 : hxhost::Standard::Pal);
     hxhost::setReducedCopies(copies);
+    hxhost::setPixelThreads(threads);
     std::string error;
     if (!mkdtemp(pattern) || !hxhost::installHome(pattern, &error)) {
         state.SkipWithError("no temporary installation");
@@ -74,15 +76,20 @@ void BM_PanField(benchmark::State& state)
     std::filesystem::remove_all(pattern);
     hxhost::reset();
 }
-// Mode, then 0 for PAL or 1 for 1080-line HD, then whether the scaler may read halved copies.
+// Mode, then 0 for PAL or 1 for 1080-line HD, whether the scaler may read halved copies, and the
+// threads that share each picture's rows.
 BENCHMARK(BM_PanField)
-    ->ArgNames({"mode", "hd", "copies"})
-    ->Args({0, 0, 1})
-    ->Args({1, 0, 1})
-    ->Args({0, 1, 1})
-    ->Args({1, 1, 1})
-    ->Args({0, 0, 0})
-    ->Args({0, 1, 0})
+    ->ArgNames({"mode", "hd", "copies", "threads"})
+    ->Args({0, 0, 1, 1})
+    ->Args({1, 0, 1, 1})
+    ->Args({0, 1, 1, 1})
+    ->Args({1, 1, 1, 1})
+    ->Args({0, 0, 0, 1})
+    ->Args({0, 1, 0, 1})
+    ->Args({0, 0, 1, 2})
+    ->Args({1, 0, 1, 2})
+    ->Args({0, 1, 1, 2})
+    ->Args({1, 1, 1, 2})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -2,7 +2,8 @@
 # The pan figures in one run: the operator's cost per field (bench_images), a 5-second PAL pan of
 # the benchmarks' 12-megapixel JPEG by `stillset-host pan` beside FFmpeg's zoompan making the same
 # 125 frames of 720x576 over the same window path from the same file, and the smoothness of both,
-# measured on their output frames of a photo ruled with dark lines. Everything on one core.
+# measured on their output frames of a photo ruled with dark lines. Everything on one core, but for
+# the fields of the operator on two threads.
 # Usage: bench/pan_compare.sh [build directory]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -48,9 +49,11 @@ theirs "$grid" "$dir/grid-zoompan.y4m"
 median() { awk -v name="$1" '$1 == name"_median" { print $2 }' "$dir/pan.txt"; }
 first() { awk -v name="$1" '$1 == name"_median" { for (i = 1; i <= NF; ++i) if ($i ~ /^first_field_ms=/) print substr($i, 16) }' "$dir/pan.txt"; }
 echo
-for case in "mode:0/hd:0/copies:1 zoom PAL" "mode:1/hd:0/copies:1 pan PAL" "mode:0/hd:1/copies:1 zoom 1080" \
-            "mode:1/hd:1/copies:1 pan 1080" "mode:0/hd:0/copies:0 zoom PAL, no halved copies" \
-            "mode:0/hd:1/copies:0 zoom 1080, no halved copies"; do
+for case in "mode:0/hd:0/copies:1/threads:1 zoom PAL" "mode:1/hd:0/copies:1/threads:1 pan PAL" \
+            "mode:0/hd:1/copies:1/threads:1 zoom 1080" "mode:1/hd:1/copies:1/threads:1 pan 1080" \
+            "mode:0/hd:0/copies:0/threads:1 zoom PAL, no halved copies" "mode:0/hd:1/copies:0/threads:1 zoom 1080, no halved copies" \
+            "mode:0/hd:0/copies:1/threads:2 zoom PAL, 2 threads" "mode:1/hd:0/copies:1/threads:2 pan PAL, 2 threads" \
+            "mode:0/hd:1/copies:1/threads:2 zoom 1080, 2 threads" "mode:1/hd:1/copies:1/threads:2 pan 1080, 2 threads"; do
   set -- $case
   name="BM_PanField/$1/manual_time"
   shift

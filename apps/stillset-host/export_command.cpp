@@ -25,7 +25,8 @@ const char kHelp[] =
     "  --project N             the host project, 0 or more\n"
     "  --standard pal|hd1080   the video standard (default pal)\n"
     "  --music FILE            a music bed (WAV, FLAC, MP3 or Ogg) under the whole show\n"
-    "  --threads N             frames rendered side by side, and the encoder's threads (default: one a core)\n"
+    "  --threads N             threads that render (two share each picture; more render frames side\n"
+    "                          by side), and the encoder's threads (default: one a core)\n"
     "  --from F, --to T        only frames F up to, not including, T\n"
     "  --preset NAME           the H.264 encoder's speed preset (default veryfast)\n"
     "  --crf N                 the H.264 encoder's quality, 0 (lossless) to 51 (default 18)\n";

@@ -6,11 +6,15 @@
 #include "image/images.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/pixel_threads.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
+
+// Fewer rows than this a thread are not worth waking a helper for.
+constexpr int32_t kLeastRowsPerThread = 64;
 
 void copyRow(const hx::Plane& from, int32_t fromRow, const hx::Plane& to, int32_t toRow)
 {
@@ -50,12 +54,15 @@ OpImage* opMakeField(const OpImage* frame, uint32_t, int32_t parity) HX_ENTRY
     const int planes = hx::imagePlanes(frame, from);
     hx::imagePlanes(field, to);
     for (int p = 0; p < planes; ++p)
-        for (int32_t row = 0; row < to[p].rows; ++row) {
-            if (halfHeightChroma(frame, p))
-                averageRows(from[p], std::min(2 * row, from[p].rows - 1), from[p], std::min(2 * row + 1, from[p].rows - 1), to[p], row);
-            else
-                copyRow(from[p], 2 * row + parity, to[p], row);
-        }
+        hx::forRowRanges(to[p].rows, kLeastRowsPerThread, [&](int32_t begin, int32_t end) {
+            for (int32_t row = begin; row < end; ++row) {
+                if (halfHeightChroma(frame, p))
+                    averageRows(from[p], std::min(2 * row, from[p].rows - 1), from[p],
+                                std::min(2 * row + 1, from[p].rows - 1), to[p], row);
+                else
+                    copyRow(from[p], 2 * row + parity, to[p], row);
+            }
+        });
     return field;
 }
 HX_ENTRY_FAILS(nullptr)

@@ -2,6 +2,7 @@
 
 #include "image/image_blocks.h"
 #include "runtime/host_state.h"
+#include "runtime/pixel_threads.h"
 
 #include <cmath>
 #include <mutex>
@@ -48,6 +49,9 @@ uint64_t fingerprintOf(const OpImage& picture)
     return hash;
 }
 
+// Fewer rows than this a thread are not worth waking a helper for.
+constexpr int32_t kLeastRowsPerThread = 32;
+
 // Each pixel of the half: the rounded mean of the 2 x 2 pixels under it. An odd last column or row
 // is left out. False without memory for it.
 bool halve(const uint8_t* from, int32_t width, int32_t height, Halving& half)
@@ -58,29 +62,31 @@ bool halve(const uint8_t* from, int32_t width, int32_t height, Halving& half)
     if (!half.pixels)
         return false;
     const size_t fromRow = static_cast<size_t>(width) * 4, toRow = static_cast<size_t>(half.width) * 4;
-    for (int32_t y = 0; y < half.height; ++y) {
-        const uint8_t* a = from + 2 * static_cast<size_t>(y) * fromRow;
-        const uint8_t* b = a + fromRow;
-        uint8_t* out = half.pixels.get() + static_cast<size_t>(y) * toRow;
-        size_t i = 0;
+    hx::forRowRanges(half.height, kLeastRowsPerThread, [&](int32_t begin, int32_t end) {
+        for (int32_t y = begin; y < end; ++y) {
+            const uint8_t* a = from + 2 * static_cast<size_t>(y) * fromRow;
+            const uint8_t* b = a + fromRow;
+            uint8_t* out = half.pixels.get() + static_cast<size_t>(y) * toRow;
+            size_t i = 0;
 #if defined(__SSE2__)
-        // Two pixels of the half from four of each row, the sums in 16-bit lanes.
-        const __m128i zero = _mm_setzero_si128(), two = _mm_set1_epi16(2);
-        for (; i + 8 <= toRow; i += 8) {
-            const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 2 * i));
-            const __m128i bottom = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 2 * i));
-            const __m128i left = _mm_add_epi16(_mm_unpacklo_epi8(top, zero), _mm_unpacklo_epi8(bottom, zero));
-            const __m128i right = _mm_add_epi16(_mm_unpackhi_epi8(top, zero), _mm_unpackhi_epi8(bottom, zero));
-            const __m128i sums = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi64(left, right), _mm_unpackhi_epi64(left, right)), two);
-            const __m128i means = _mm_srli_epi16(sums, 2);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(means, means));
-        }
+            // Two pixels of the half from four of each row, the sums in 16-bit lanes.
+            const __m128i zero = _mm_setzero_si128(), two = _mm_set1_epi16(2);
+            for (; i + 8 <= toRow; i += 8) {
+                const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 2 * i));
+                const __m128i bottom = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 2 * i));
+                const __m128i left = _mm_add_epi16(_mm_unpacklo_epi8(top, zero), _mm_unpacklo_epi8(bottom, zero));
+                const __m128i right = _mm_add_epi16(_mm_unpackhi_epi8(top, zero), _mm_unpackhi_epi8(bottom, zero));
+                const __m128i sums = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi64(left, right), _mm_unpackhi_epi64(left, right)), two);
+                const __m128i means = _mm_srli_epi16(sums, 2);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(means, means));
+            }
 #endif
-        for (; i < toRow; ++i) {
-            const size_t at = (i / 4) * 8 + i % 4;
-            out[i] = static_cast<uint8_t>((a[at] + a[at + 4] + b[at] + b[at + 4] + 2) >> 2);
+            for (; i < toRow; ++i) {
+                const size_t at = (i / 4) * 8 + i % 4;
+                out[i] = static_cast<uint8_t>((a[at] + a[at + 4] + b[at] + b[at + 4] + 2) >> 2);
+            }
         }
-    }
+    });
     return true;
 }
 

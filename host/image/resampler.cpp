@@ -1,6 +1,7 @@
 #include "image/resampler.h"
 
 #include "image/vector_width.h"
+#include "runtime/pixel_threads.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,6 +19,8 @@ namespace {
 constexpr int kRowWeightBits = 8;
 constexpr int kSampleWeightBits = 14;
 constexpr int kOutShift = kRowWeightBits + kSampleWeightBits;
+// Fewer target rows than this a thread are not worth waking a helper for.
+constexpr int32_t kLeastRowsPerThread = 16;
 
 // For every target sample: the first source sample, how many follow it, and `width` weights from
 // weights[t * width], the ones past the last tap weighing nothing. `width` is even, so that the taps
@@ -465,26 +468,30 @@ void resamplePlane(const PlaneScale& plane)
     int32_t widest = 0;
     for (const Taps& taps : across)
         widest = std::max(widest, (taps.width + 3) / 4 * 4);
-    std::vector<uint16_t> mid(bytes + 4 * static_cast<size_t>(widest));
-    std::vector<const uint8_t*> rows;
-    for (int32_t t = 0; t < plane.targetRows; ++t) {
-        const size_t ti = static_cast<size_t>(t);
-        rows.clear();
-        for (int32_t k = 0; k < down.count[ti]; ++k)
-            rows.push_back(plane.source + static_cast<size_t>(down.first[ti] + k) * stride);
-        filterRows(vectors, rows.data(), down.weights.data() + ti * static_cast<size_t>(down.width), down.count[ti], bytes, mid.data());
-        uint8_t* out = plane.target + ti * plane.targetRowBytes;
-        for (size_t c = 0; c < plane.channels.size(); ++c) {
-            const ChannelScale& channel = plane.channels[c];
-            if (channel.from.count > 0) {
-                if (!filterPixelsAcross(vectors, mid.data(), channel, across[c], out))
-                    filterAcross(mid.data(), channel, across[c], out);
-                continue;
+    // Each thread's rows with a row of vertical sums of its own.
+    forRowRanges(plane.targetRows, kLeastRowsPerThread, [&](int32_t begin, int32_t end) {
+        std::vector<uint16_t> mid(bytes + 4 * static_cast<size_t>(widest));
+        std::vector<const uint8_t*> rows;
+        for (int32_t t = begin; t < end; ++t) {
+            const size_t ti = static_cast<size_t>(t);
+            rows.clear();
+            for (int32_t k = 0; k < down.count[ti]; ++k)
+                rows.push_back(plane.source + static_cast<size_t>(down.first[ti] + k) * stride);
+            filterRows(vectors, rows.data(), down.weights.data() + ti * static_cast<size_t>(down.width), down.count[ti], bytes,
+                       mid.data());
+            uint8_t* out = plane.target + ti * plane.targetRowBytes;
+            for (size_t c = 0; c < plane.channels.size(); ++c) {
+                const ChannelScale& channel = plane.channels[c];
+                if (channel.from.count > 0) {
+                    if (!filterPixelsAcross(vectors, mid.data(), channel, across[c], out))
+                        filterAcross(mid.data(), channel, across[c], out);
+                    continue;
+                }
+                for (int32_t s = 0; s < channel.to.count; ++s)
+                    out[channel.to.offset + static_cast<size_t>(s) * channel.to.step] = 128;
             }
-            for (int32_t s = 0; s < channel.to.count; ++s)
-                out[channel.to.offset + static_cast<size_t>(s) * channel.to.step] = 128;
         }
-    }
+    });
 }
 
 } // namespace hx

@@ -6,6 +6,7 @@
 #include "operators/operators.h"
 #include "operators/transition_layout.h"
 #include "operators/transition_shapes.h"
+#include "runtime/pixel_threads.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,8 @@ using hxhost::TransitionKind;
 using hxhost::TransitionType;
 
 constexpr int kWeightOne = 256;
+// Fewer rows than this a thread are not worth waking a helper for.
+constexpr int32_t kLeastRowsPerThread = 32;
 
 // The settings a render reads, each clamped to its range.
 class Settings {
@@ -96,9 +99,11 @@ void blendEverywhere(const Pictures& p, float inner, float outer, bool white)
     for (const PlaneLayout& plane : p.planes) {
         const std::vector<uint8_t> colour = hx::colourRow(plane, white);
         const std::vector<uint16_t> wi(plane.rowBytes, weight(inner)), wo(plane.rowBytes, weight(outer));
-        for (int32_t r = 0; r < plane.rows; ++r)
-            blendRow(p.fromRow(plane, r), p.toRow(plane, r), colour.data(), wi.data(), wo.data(), p.outRow(plane, r),
-                     plane.rowBytes);
+        hx::forRowRanges(plane.rows, kLeastRowsPerThread, [&](int32_t begin, int32_t end) {
+            for (int32_t r = begin; r < end; ++r)
+                blendRow(p.fromRow(plane, r), p.toRow(plane, r), colour.data(), wi.data(), wo.data(), p.outRow(plane, r),
+                         plane.rowBytes);
+        });
     }
 }
 

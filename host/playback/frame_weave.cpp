@@ -1,6 +1,7 @@
 #include "playback/frame_weave.h"
 
 #include "image/vector_width.h"
+#include "runtime/pixel_threads.h"
 
 #include <cstring>
 
@@ -18,6 +19,9 @@ bool fieldsWeave(const OpImage* top, const OpImage* bottom)
 }
 
 namespace {
+
+// Fewer field rows than this a thread are not worth waking a helper for.
+constexpr int32_t kLeastRowsPerThread = 32;
 
 // Frame row r: the luma bytes (the fourth of each pixel) of row r / 2 of its field.
 void weaveLuma(const uint8_t* p, int32_t width, uint8_t* y, int32_t from)
@@ -87,32 +91,35 @@ void weaveFields420(const OpImage* top, const OpImage* bottom, const Planes420& 
 #else
     const bool wide = false;
 #endif
-    for (int32_t r = 0; r < 2 * fieldRows; ++r) {
-        const uint8_t* p = (r % 2 ? bottom : top)->planes[0] + static_cast<size_t>(r / 2) * rowBytes;
-        uint8_t* y = out.y + static_cast<size_t>(r) * out.yStride;
-        int32_t done = 0;
+    // Rows r of each field make frame rows 2r and 2r + 1, and chroma row r (which belongs to the top
+    // field when r is even and to the bottom field when odd, and averages 2 x 2 pixels of two
+    // neighbouring rows of its own field).
+    forRowRanges(fieldRows, kLeastRowsPerThread, [&](int32_t begin, int32_t end) {
+        for (int32_t r = 2 * begin; r < 2 * end; ++r) {
+            const uint8_t* p = (r % 2 ? bottom : top)->planes[0] + static_cast<size_t>(r / 2) * rowBytes;
+            uint8_t* y = out.y + static_cast<size_t>(r) * out.yStride;
+            int32_t done = 0;
 #if defined(__x86_64__)
-        if (wide)
-            done = weaveLumaAvx2(p, width, y);
+            if (wide)
+                done = weaveLumaAvx2(p, width, y);
 #endif
-        weaveLuma(p, width, y, done);
-    }
-    // Chroma row c belongs to the top field when c is even and to the bottom field when odd; each
-    // averages 2 x 2 pixels of two neighbouring rows of its own field.
-    for (int32_t c = 0; c < fieldRows; ++c) {
-        const OpImage* field = c % 2 ? bottom : top;
-        const int32_t fieldRow = (c / 2) * 2;
-        const uint8_t* a = field->planes[0] + static_cast<size_t>(fieldRow) * rowBytes;
-        const uint8_t* b = a + rowBytes;
-        uint8_t* u = out.u + static_cast<size_t>(c) * out.uStride;
-        uint8_t* v = out.v + static_cast<size_t>(c) * out.vStride;
-        int32_t done = 0;
+            weaveLuma(p, width, y, done);
+        }
+        for (int32_t c = begin; c < end; ++c) {
+            const OpImage* field = c % 2 ? bottom : top;
+            const int32_t fieldRow = (c / 2) * 2;
+            const uint8_t* a = field->planes[0] + static_cast<size_t>(fieldRow) * rowBytes;
+            const uint8_t* b = a + rowBytes;
+            uint8_t* u = out.u + static_cast<size_t>(c) * out.uStride;
+            uint8_t* v = out.v + static_cast<size_t>(c) * out.vStride;
+            int32_t done = 0;
 #if defined(__x86_64__)
-        if (wide)
-            done = weaveChromaAvx2(a, b, width / 2, u, v);
+            if (wide)
+                done = weaveChromaAvx2(a, b, width / 2, u, v);
 #endif
-        weaveChroma(a, b, width / 2, u, v, done);
-    }
+            weaveChroma(a, b, width / 2, u, v, done);
+        }
+    });
 }
 
 } // namespace hx

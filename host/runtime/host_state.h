@@ -50,8 +50,8 @@ struct HostState {
 
     size_t stillPixelLimit = hxhost::kDefaultStillPixelLimit;
     bool reducedCopies = true;
-    // While an export runs: it spends every core it is given on its frames, so no still decodes
-    // ahead, and it asks for each still once a scene, so none is kept.
+    // While an export runs: it asks for each still once a scene, so none is kept, and it starts the
+    // decodes ahead itself, knowing which scene comes next.
     bool exporting = false;
     uint32_t nextUniqueId = 0x1000;
 };

@@ -37,7 +37,7 @@ OpImage* nslGetStillset(AVRecord record) HX_ENTRY
     const hx::BinItem* item = hx::itemOfRecord(record);
     if (hx::shouldFail("nslGetStillset") || !item || item->kind != hxhost::ItemKind::Still)
         return nullptr;
-    // An export asks for each still once a scene, with every core busy: nothing is decoded ahead or kept.
+    // An export asks for each still once a scene, so nothing is kept, and decodes ahead what it plays next.
     const bool exporting = hx::state().exporting;
     return hx::stillImage(hx::mediaPath(*item), !exporting, exporting ? std::vector<std::string>{} : stillsAfter(*item));
 }

@@ -127,10 +127,18 @@ std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* e
 OpImage* stillImage(const std::string& path, bool keep, const std::vector<std::string>& following)
 {
     const std::string key = keyOf(path);
-    if (!keep && !isKept(key) && aheadOf(key) == ahead().end()) {
-        decodeAhead(following);
-        const std::shared_ptr<const Still> still = decodeStill(path, currentStandard().highDefinition, nullptr);
-        // Nobody else holds a still decoded just now, so its pixels are this image's to take.
+    if (!keep && !isKept(key)) {
+        std::shared_ptr<const Still> still;
+        const auto started = aheadOf(key);
+        if (started != ahead().end()) {
+            DecodedStill decoded = started->decoded.get();
+            ahead().erase(started);
+            still = acceptStill(std::move(decoded), nullptr);
+        } else {
+            decodeAhead(following);
+            still = decodeStill(path, currentStandard().highDefinition, nullptr);
+        }
+        // Nobody else holds a still that is not kept, so its pixels are this image's to take.
         if (still && still.use_count() == 1) {
             Still& own = const_cast<Still&>(*still);
             return adoptPixels(std::move(own.pixels), own.width, own.height, OP_FORMAT_YUVA);
@@ -142,6 +150,11 @@ OpImage* stillImage(const std::string& path, bool keep, const std::vector<std::s
     if (image)
         std::memcpy(image->planes[0], still->pixels.get(), still->bytes());
     return image;
+}
+
+void decodeStillsAhead(const std::vector<std::string>& paths)
+{
+    decodeAhead(paths);
 }
 
 void forgetStills()

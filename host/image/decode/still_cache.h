@@ -23,6 +23,9 @@ std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* e
 // The still of a file as a new image. A still the cache holds is copied. With `keep` false, a still
 // decoded now is not kept: its pixels become the image without a copy.
 OpImage* stillImage(const std::string& path, bool keep, const std::vector<std::string>& following);
+// Starts decoding the files, in order, as far as there are spare cores; a decode already started
+// for a file not among them is dropped once it has ended.
+void decodeStillsAhead(const std::vector<std::string>& paths);
 // Keeps an already decoded still for the file.
 void keepStill(const std::string& path, std::shared_ptr<const Still> still);
 // Drops every kept still.

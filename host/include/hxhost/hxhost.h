@@ -156,6 +156,10 @@ HXHOST_API void setReducedCopies(bool enabled);
 // A reset lifts the limit.
 enum class VectorWidth { Basic, Avx2, Avx512 };
 HXHOST_API void limitVectorWidth(VectorWidth widest);
+// How many threads the larger pixel loops (scaling, weaving) split a picture's rows between, the
+// calling thread included; 1, the default, keeps them on the calling thread. Every count gives the
+// same pixels. A reset sets it back to 1.
+HXHOST_API void setPixelThreads(int32_t threads);
 
 // ---- Running an effect operator over a scene ----
 // Serves the operator's opGetField calls: a new image the operator then owns, or null.

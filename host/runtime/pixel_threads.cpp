@@ -1,0 +1,199 @@
+#include "runtime/pixel_threads.h"
+
+#include "hxhost/hxhost.h"
+#include "runtime/reset_hook.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::atomic<int32_t> wanted{1};
+// Set on a thread while it runs a range: a loop inside it runs on that thread alone.
+thread_local bool inPart = false;
+
+// Checks `done` for about kAwakeWait before giving up.
+constexpr auto kAwakeWait = std::chrono::microseconds(50);
+template <typename Done> void spinUntil(Done done)
+{
+    const auto until = std::chrono::steady_clock::now() + kAwakeWait;
+    for (int i = 0; !done(); ++i) {
+#if defined(__x86_64__)
+        __builtin_ia32_pause();
+#endif
+        if (i % 64 == 63 && std::chrono::steady_clock::now() > until)
+            return;
+    }
+}
+
+std::exception_ptr runPart(const std::function<void(int32_t)>& range, int32_t part)
+{
+    inPart = true;
+    std::exception_ptr thrown;
+    try {
+        range(part);
+    } catch (...) {
+        thrown = std::current_exception();
+    }
+    inPart = false;
+    return thrown;
+}
+
+// Helpers wait for a job, take its ranges one by one, and count themselves out.
+class Helpers {
+public:
+    explicit Helpers(int32_t count)
+    {
+        for (int32_t i = 0; i < count; ++i)
+            threads_.emplace_back([this] { serve(); });
+    }
+    ~Helpers()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            leaving_ = true;
+        }
+        posted_.notify_all();
+        for (std::thread& thread : threads_)
+            thread.join();
+    }
+    int32_t count() const { return static_cast<int32_t>(threads_.size()); }
+
+    // Ranges 1.. of `parts` go to the helpers; range 0 runs here. What a range throws is thrown
+    // here once every range has ended.
+    void run(int32_t parts, const std::function<void(int32_t)>& range)
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            job_ = &range;
+            next_ = 1;
+            parts_ = parts;
+            busy_ = parts - 1;
+            thrown_ = nullptr;
+            ++generation_;
+        }
+        posted_.notify_all();
+        std::exception_ptr thrown = runPart(range, 0);
+        // The helpers' ranges are about as long as this one: they are waited for awake a while
+        // before asleep, since waking a thread costs more than the wait usually does.
+        spinUntil([&] { return busy_.load(std::memory_order_acquire) == 0; });
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [&] { return busy_ == 0; });
+        job_ = nullptr;
+        if (!thrown)
+            thrown = thrown_;
+        if (thrown)
+            std::rethrow_exception(thrown);
+    }
+
+private:
+    void serve()
+    {
+        uint64_t seen = 0;
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            // A picture's loops come one after another: the next job is waited for awake a while.
+            lock.unlock();
+            spinUntil([&] { return leaving_.load(std::memory_order_relaxed) || generation_.load(std::memory_order_acquire) != seen; });
+            lock.lock();
+            posted_.wait(lock, [&] { return leaving_ || (generation_ != seen && next_ < parts_); });
+            if (leaving_)
+                return;
+            seen = generation_;
+            while (next_ < parts_) {
+                const int32_t part = next_++;
+                const std::function<void(int32_t)>* job = job_;
+                lock.unlock();
+                const std::exception_ptr thrown = runPart(*job, part);
+                lock.lock();
+                if (thrown)
+                    thrown_ = thrown;
+                if (--busy_ == 0)
+                    done_.notify_one();
+            }
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable posted_, done_;
+    std::vector<std::thread> threads_;
+    const std::function<void(int32_t)>* job_ = nullptr;
+    int32_t next_ = 0, parts_ = 0;
+    std::exception_ptr thrown_;
+    // Changed under the mutex; read without it while waiting awake.
+    std::atomic<int32_t> busy_{0};
+    std::atomic<uint64_t> generation_{0};
+    std::atomic<bool> leaving_{false};
+};
+
+struct Pool {
+    std::mutex turn; // one job at a time has the helpers
+    std::unique_ptr<Helpers> helpers;
+    pid_t owner = 0; // a forked child has the memory of the helpers but not their threads
+};
+
+Pool& pool()
+{
+    static Pool kept;
+    return kept;
+}
+
+// The helpers for `count` more threads, made anew when the count changed or the process forked.
+Helpers& helpers(int32_t count)
+{
+    Pool& p = pool();
+    if (p.owner != getpid()) {
+        (void)p.helpers.release(); // their threads live on in the parent only
+        p.owner = getpid();
+    }
+    if (!p.helpers || p.helpers->count() != count)
+        p.helpers = std::make_unique<Helpers>(count);
+    return *p.helpers;
+}
+
+const hx::ResetHook oneThread([] { wanted.store(1); });
+
+} // namespace
+
+namespace hx {
+
+int32_t pixelThreads()
+{
+    return wanted.load(std::memory_order_relaxed);
+}
+
+void forRowRanges(int32_t rows, int32_t least, const std::function<void(int32_t begin, int32_t end)>& part)
+{
+    const int32_t threads = pixelThreads();
+    const int32_t parts = inPart ? 1 : std::clamp(rows / std::max(least, 1), 1, threads);
+    const auto range = [&](int32_t i) {
+        part(static_cast<int32_t>(int64_t{rows} * i / parts), static_cast<int32_t>(int64_t{rows} * (i + 1) / parts));
+    };
+    std::unique_lock<std::mutex> turn(pool().turn, std::defer_lock);
+    // While another thread's job has the helpers, this one runs on its own thread.
+    if (parts <= 1 || !turn.try_lock()) {
+        part(0, rows);
+        return;
+    }
+    helpers(threads - 1).run(parts, range);
+}
+
+} // namespace hx
+
+namespace hxhost {
+
+void setPixelThreads(int32_t threads)
+{
+    wanted.store(std::clamp(threads, 1, 64), std::memory_order_relaxed);
+}
+
+} // namespace hxhost

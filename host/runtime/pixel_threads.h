@@ -1,0 +1,21 @@
+// Threads that share one picture's rows: the host's larger pixel loops (scaling, weaving) split
+// their rows between the calling thread and a few kept helpers. Rows are split in whole ranges and
+// each row is computed exactly as on one thread, so the pixels do not depend on the thread count.
+#ifndef HX_PIXEL_THREADS_H
+#define HX_PIXEL_THREADS_H
+
+#include <cstdint>
+#include <functional>
+
+namespace hx {
+
+// Calls part(begin, end) over [0, rows) in as many ranges as there are pixel threads (the calling
+// thread takes the first), each of at least `least` rows, and returns when all are done.
+void forRowRanges(int32_t rows, int32_t least, const std::function<void(int32_t begin, int32_t end)>& part);
+
+// The threads a loop may use, the calling one included (hxhost::setPixelThreads).
+int32_t pixelThreads();
+
+} // namespace hx
+
+#endif

@@ -1,0 +1,93 @@
+// Rows split between the pixel threads, built here from the host's sources: every row once in
+// whole ranges, what a range throws reaching the caller, and a loop inside a range.
+#include "hxhost/hxhost.h"
+#include "runtime/pixel_threads.h"
+#include "runtime/reset_hook.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+struct Range {
+    int32_t begin, end;
+    std::thread::id thread;
+};
+
+std::vector<Range> rangesOf(int32_t rows, int32_t least)
+{
+    std::mutex mutex;
+    std::vector<Range> ranges;
+    hx::forRowRanges(rows, least, [&](int32_t begin, int32_t end) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        ranges.push_back({begin, end, std::this_thread::get_id()});
+    });
+    std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) { return a.begin < b.begin; });
+    return ranges;
+}
+
+TEST(RowRangesTest, RowsAreSplitIntoWholeRangesOnceEach)
+{
+    hx::ResetHook::runAll();
+    EXPECT_EQ(rangesOf(100, 10).size(), 1u) << "one thread unless the host is told otherwise";
+    hxhost::setPixelThreads(3);
+    for (auto [rows, least, parts] : {std::tuple{100, 10, 3}, {25, 10, 2}, {9, 10, 1}, {0, 10, 1}, {7, 0, 3}}) {
+        const std::vector<Range> ranges = rangesOf(rows, least);
+        ASSERT_EQ(ranges.size(), static_cast<size_t>(parts)) << rows << " rows, at least " << least;
+        EXPECT_EQ(ranges.front().begin, 0);
+        EXPECT_EQ(ranges.back().end, rows);
+        for (size_t i = 0; i < ranges.size(); ++i) {
+            if (i > 0)
+                EXPECT_EQ(ranges[i].begin, ranges[i - 1].end);
+            if (parts > 1)
+                EXPECT_GE(ranges[i].end - ranges[i].begin, std::max(least, 1));
+        }
+        EXPECT_TRUE(std::any_of(ranges.begin(), ranges.end(), [](const Range& r) { return r.thread == std::this_thread::get_id(); }))
+            << "the calling thread takes a range";
+    }
+    hx::ResetHook::runAll();
+    EXPECT_EQ(rangesOf(100, 10).size(), 1u) << "a reset goes back to one thread";
+}
+
+TEST(RowRangesTest, WhatARangeThrowsReachesTheCallerOnceEveryRangeHasEnded)
+{
+    hxhost::setPixelThreads(4);
+    std::atomic<int> ended{0};
+    auto throwing = [&](int32_t begin, int32_t) {
+        if (begin > 0 && begin < 50) {
+            ++ended;
+            throw std::runtime_error("no memory for this range");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ++ended;
+    };
+    EXPECT_THROW(hx::forRowRanges(100, 1, throwing), std::runtime_error);
+    EXPECT_EQ(ended.load(), 4);
+    // The helpers serve the next loop as before.
+    EXPECT_EQ(rangesOf(100, 1).size(), 4u);
+}
+
+TEST(RowRangesTest, ALoopInsideARangeRunsOnThatRangesThread)
+{
+    hxhost::setPixelThreads(2);
+    std::atomic<int> inner{0}, elsewhere{0};
+    hx::forRowRanges(64, 1, [&](int32_t, int32_t) {
+        const std::thread::id outer = std::this_thread::get_id();
+        hx::forRowRanges(64, 1, [&](int32_t begin, int32_t end) {
+            inner += end - begin;
+            elsewhere += std::this_thread::get_id() != outer;
+        });
+    });
+    EXPECT_EQ(inner.load(), 128);
+    EXPECT_EQ(elsewhere.load(), 0);
+}
+
+} // namespace
