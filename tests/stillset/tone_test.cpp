@@ -101,4 +101,25 @@ TEST_F(ToneTest, OtherLayoutsMapTheirLumaAndChromaBytes)
     opFreeImage(unknown);
 }
 
+// The wide loop against the plain one, byte for byte: every byte value in every position, a pixel
+// count that does not come in sixteens, and settings that use the whole of both tables.
+TEST_F(ToneTest, TheWideLoopGivesThePlainLoopsBytes)
+{
+    std::vector<uint32_t> words;
+    for (uint32_t i = 0; i < 37 * 23; ++i)
+        words.push_back((i * 2654435761u) ^ (i << 24));
+    for (auto [brightness, contrast, saturation, gamma] : {std::tuple{100, 100, 100, 0}, {60, 140, 170, 30}, {180, 40, 0, 90}}) {
+        std::vector<uint32_t> results[2];
+        for (bool plain : {true, false}) {
+            setPlainToneLoops(plain);
+            OpImage* picture = pictureOf(37, 23, words);
+            toneCorrect(picture, brightness, contrast, saturation, gamma);
+            results[plain].assign(pixelsOf(picture), pixelsOf(picture) + words.size());
+            opFreeImage(picture);
+        }
+        EXPECT_TRUE(results[0] == results[1]) << brightness << " " << contrast << " " << saturation << " " << gamma;
+    }
+    setPlainToneLoops(false);
+}
+
 } // namespace
