@@ -13,11 +13,14 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
 
 std::atomic<int32_t> wanted{1};
+// A loop is cut into up to this many ranges a thread, taken as the threads come free.
+constexpr int32_t kRangesPerThread = 4;
 // Set on a thread while it runs a range: a loop inside it runs on that thread alone.
 thread_local bool inPart = false;
 
@@ -48,7 +51,7 @@ std::exception_ptr runPart(const std::function<void(int32_t)>& range, int32_t pa
     return thrown;
 }
 
-// Helpers wait for a job, take its ranges one by one, and count themselves out.
+// Helpers wait for a job and take its ranges with the caller.
 class Helpers {
 public:
     explicit Helpers(int32_t count)
@@ -68,34 +71,51 @@ public:
     }
     int32_t count() const { return static_cast<int32_t>(threads_.size()); }
 
-    // Ranges 1.. of `parts` go to the helpers; range 0 runs here. What a range throws is thrown
-    // here once every range has ended.
+    // The caller and the helpers take the ranges one at a time until none is left, so that a
+    // helper slow to wake leaves its share to the others. What a range throws is thrown here once
+    // every range has ended.
     void run(int32_t parts, const std::function<void(int32_t)>& range)
     {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             job_ = &range;
-            next_ = 1;
+            next_ = 0;
             parts_ = parts;
-            busy_ = parts - 1;
+            busy_ = parts;
             thrown_ = nullptr;
             ++generation_;
         }
         posted_.notify_all();
-        std::exception_ptr thrown = runPart(range, 0);
-        // The helpers' ranges are about as long as this one: they are waited for awake a while
-        // before asleep, since waking a thread costs more than the wait usually does.
-        spinUntil([&] { return busy_.load(std::memory_order_acquire) == 0; });
         std::unique_lock<std::mutex> lock(mutex_);
+        takeRanges(lock);
+        lock.unlock();
+        // The last ranges end about together: the helpers' are waited for awake a while before
+        // asleep, since waking a thread costs more than the wait usually does.
+        spinUntil([&] { return busy_.load(std::memory_order_acquire) == 0; });
+        lock.lock();
         done_.wait(lock, [&] { return busy_ == 0; });
         job_ = nullptr;
-        if (!thrown)
-            thrown = thrown_;
-        if (thrown)
-            std::rethrow_exception(thrown);
+        if (thrown_)
+            std::rethrow_exception(std::exchange(thrown_, nullptr));
     }
 
 private:
+    // Runs ranges of the job while there are any left; `lock` holds the mutex between them.
+    void takeRanges(std::unique_lock<std::mutex>& lock)
+    {
+        while (next_ < parts_) {
+            const int32_t part = next_++;
+            const std::function<void(int32_t)>* job = job_;
+            lock.unlock();
+            const std::exception_ptr thrown = runPart(*job, part);
+            lock.lock();
+            if (thrown && !thrown_)
+                thrown_ = thrown;
+            if (--busy_ == 0)
+                done_.notify_one();
+        }
+    }
+
     void serve()
     {
         uint64_t seen = 0;
@@ -109,17 +129,7 @@ private:
             if (leaving_)
                 return;
             seen = generation_;
-            while (next_ < parts_) {
-                const int32_t part = next_++;
-                const std::function<void(int32_t)>* job = job_;
-                lock.unlock();
-                const std::exception_ptr thrown = runPart(*job, part);
-                lock.lock();
-                if (thrown)
-                    thrown_ = thrown;
-                if (--busy_ == 0)
-                    done_.notify_one();
-            }
+            takeRanges(lock);
         }
     }
 
@@ -174,7 +184,7 @@ int32_t pixelThreads()
 void forRowRanges(int32_t rows, int32_t least, const std::function<void(int32_t begin, int32_t end)>& part)
 {
     const int32_t threads = pixelThreads();
-    const int32_t parts = inPart ? 1 : std::clamp(rows / std::max(least, 1), 1, threads);
+    const int32_t parts = inPart || threads <= 1 ? 1 : std::clamp(rows / std::max(least, 1), 1, threads * kRangesPerThread);
     const auto range = [&](int32_t i) {
         part(static_cast<int32_t>(int64_t{rows} * i / parts), static_cast<int32_t>(int64_t{rows} * (i + 1) / parts));
     };

@@ -9,8 +9,9 @@
 
 namespace hx {
 
-// Calls part(begin, end) over [0, rows) in as many ranges as there are pixel threads (the calling
-// thread takes the first), each of at least `least` rows, and returns when all are done.
+// Calls part(begin, end) over [0, rows) in whole ranges of at least `least` rows, a few for each
+// pixel thread, which the calling thread and the helpers take as they come free; returns when all
+// are done. A loop inside a range runs on that range's thread alone.
 void forRowRanges(int32_t rows, int32_t least, const std::function<void(int32_t begin, int32_t end)>& part);
 
 // The threads a loop may use, the calling one included (hxhost::setPixelThreads).
