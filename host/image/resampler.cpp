@@ -32,6 +32,13 @@ struct Taps {
     std::vector<int32_t> spread; // the weights laid out for the wide loops across a row, when they run
 };
 
+// std::lround for a share in [0, 2^31), without its call: the fraction x - trunc(x) is exact.
+int32_t roundedShare(double x)
+{
+    const auto whole = static_cast<int32_t>(x);
+    return x - whole >= 0.5 ? whole + 1 : whole;
+}
+
 Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, double origin, int weightBits)
 {
     Taps taps;
@@ -69,7 +76,7 @@ Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, double ori
         const size_t begin = packed.size();
         int32_t sum = 0;
         for (double c : cover) {
-            const auto weight = static_cast<int16_t>(std::lround(c / total * one));
+            const auto weight = static_cast<int16_t>(roundedShare(c / total * one));
             sum += weight;
             packed.push_back(weight);
         }
@@ -452,16 +459,24 @@ namespace hx {
 void resamplePlane(const PlaneScale& plane)
 {
     const VectorWidth vectors = vectorWidth();
-    const Taps down = makeTaps(plane.sourceRows, plane.targetRows, plane.rowRatio, plane.rowOrigin, kRowWeightBits);
-    std::vector<Taps> across;
-    for (const ChannelScale& channel : plane.channels) {
-        across.push_back(makeTaps(std::max(channel.from.count, 1), channel.to.count, channel.ratio, channel.origin,
-                                  kSampleWeightBits));
+    // The taps down the columns and across each channel's rows, made side by side.
+    Taps down;
+    std::vector<Taps> across(plane.channels.size());
+    forRowRanges(static_cast<int32_t>(across.size()) + 1, 1, [&](int32_t begin, int32_t end) {
+        for (int32_t set = begin; set < end; ++set) {
+            if (set == 0) {
+                down = makeTaps(plane.sourceRows, plane.targetRows, plane.rowRatio, plane.rowOrigin, kRowWeightBits);
+                continue;
+            }
+            const ChannelScale& channel = plane.channels[static_cast<size_t>(set - 1)];
+            Taps& taps = across[static_cast<size_t>(set - 1)];
+            taps = makeTaps(std::max(channel.from.count, 1), channel.to.count, channel.ratio, channel.origin, kSampleWeightBits);
 #if defined(__x86_64__)
-        if (channel.lanes == 4 && vectors != VectorWidth::Basic)
-            across.back().spread = spreadWeights(across.back());
+            if (channel.lanes == 4 && vectors != VectorWidth::Basic)
+                taps.spread = spreadWeights(taps);
 #endif
-    }
+        }
+    });
     const size_t bytes = plane.sourceRowBytes;
     const size_t stride = plane.sourceStride ? plane.sourceStride : bytes;
     // Room past the row for whole groups of four taps: the weights there are 0, but the bytes are read.
