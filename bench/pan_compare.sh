@@ -55,7 +55,7 @@ for case in "mode:0/hd:0/copies:1/threads:1 zoom PAL" "mode:1/hd:0/copies:1/thre
             "mode:0/hd:0/copies:1/threads:2 zoom PAL, 2 threads" "mode:1/hd:0/copies:1/threads:2 pan PAL, 2 threads" \
             "mode:0/hd:1/copies:1/threads:2 zoom 1080, 2 threads" "mode:1/hd:1/copies:1/threads:2 pan 1080, 2 threads"; do
   set -- $case
-  name="BM_PanField/$1/manual_time"
+  name="BM_PanField/$1/min_time:0.020/manual_time"
   shift
   printf 'field of a %-33s steady %6s ms, first field %s\n' "$*:" "$(median "$name")" "$(first "$name")"
 done
