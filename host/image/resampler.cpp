@@ -483,10 +483,11 @@ void resamplePlane(const PlaneScale& plane)
     int32_t widest = 0;
     for (const Taps& taps : across)
         widest = std::max(widest, (taps.width + 3) / 4 * 4);
-    // Each thread's rows with a row of vertical sums of its own.
+    // Each thread's rows with a row of vertical sums of its own, kept from one range to the next.
     forRowRanges(plane.targetRows, kLeastRowsPerThread, [&](int32_t begin, int32_t end) {
-        std::vector<uint16_t> mid(bytes + 4 * static_cast<size_t>(widest));
-        std::vector<const uint8_t*> rows;
+        thread_local std::vector<uint16_t> mid;
+        thread_local std::vector<const uint8_t*> rows;
+        mid.resize(bytes + 4 * static_cast<size_t>(widest));
         for (int32_t t = begin; t < end; ++t) {
             const size_t ti = static_cast<size_t>(t);
             rows.clear();

@@ -3,7 +3,7 @@
 #include "hxhost/hxhost.h"
 #include "runtime/reset_hook.h"
 
-#include <unistd.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <atomic>
@@ -148,23 +148,21 @@ private:
 struct Pool {
     std::mutex turn; // one job at a time has the helpers
     std::unique_ptr<Helpers> helpers;
-    pid_t owner = 0; // a forked child has the memory of the helpers but not their threads
 };
 
 Pool& pool()
 {
     static Pool kept;
+    // A forked child has the memory of the helpers but not their threads: it makes its own.
+    static const int forgetInChild = pthread_atfork(nullptr, nullptr, [] { (void)pool().helpers.release(); });
+    (void)forgetInChild;
     return kept;
 }
 
-// The helpers for `count` more threads, made anew when the count changed or the process forked.
+// The helpers for `count` more threads, made anew when the count changed.
 Helpers& helpers(int32_t count)
 {
     Pool& p = pool();
-    if (p.owner != getpid()) {
-        (void)p.helpers.release(); // their threads live on in the parent only
-        p.owner = getpid();
-    }
     if (!p.helpers || p.helpers->count() != count)
         p.helpers = std::make_unique<Helpers>(count);
     return *p.helpers;

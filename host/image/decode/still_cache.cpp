@@ -54,12 +54,16 @@ std::deque<Ahead>::iterator aheadOf(const std::string& key)
     return std::find_if(ahead().begin(), ahead().end(), [&](const Ahead& a) { return a.key == key; });
 }
 
+} // namespace
+
+namespace hx {
+
 // One decode ahead per core besides the host's own thread, which waits for the first of them.
-void decodeAhead(const std::vector<std::string>& following)
+void decodeStillsAhead(const std::vector<std::string>& following)
 {
     const size_t most = std::max(2u, std::thread::hardware_concurrency()) - 1;
-    const bool highDefinition = hx::currentStandard().highDefinition;
-    const size_t maxPixels = hx::state().stillPixelLimit;
+    const bool highDefinition = currentStandard().highDefinition;
+    const size_t maxPixels = state().stillPixelLimit;
     std::vector<std::string> wanted;
     for (const std::string& path : following)
         wanted.push_back(keyOf(path));
@@ -74,13 +78,9 @@ void decodeAhead(const std::vector<std::string>& following)
             continue;
         if (ahead().size() >= most)
             break;
-        ahead().push_back({key, std::async(std::launch::async, hx::decodeStillFile, path, highDefinition, maxPixels, false)});
+        ahead().push_back({key, std::async(std::launch::async, decodeStillFile, path, highDefinition, maxPixels, false)});
     }
 }
-
-} // namespace
-
-namespace hx {
 
 void keepStill(const std::string& path, std::shared_ptr<const Still> still)
 {
@@ -105,7 +105,7 @@ std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* e
         if (k.key == key) {
             std::shared_ptr<const Still> still = k.still;
             keepStill(path, still);
-            decodeAhead(following);
+            decodeStillsAhead(following);
             return still;
         }
     std::shared_ptr<const Still> still;
@@ -113,10 +113,10 @@ std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* e
     if (started != ahead().end()) {
         DecodedStill decoded = started->decoded.get();
         ahead().erase(started);
-        decodeAhead(following);
+        decodeStillsAhead(following);
         still = acceptStill(std::move(decoded), error);
     } else {
-        decodeAhead(following);
+        decodeStillsAhead(following);
         still = decodeStill(path, currentStandard().highDefinition, error);
     }
     if (still)
@@ -135,7 +135,7 @@ OpImage* stillImage(const std::string& path, bool keep, const std::vector<std::s
             ahead().erase(started);
             still = acceptStill(std::move(decoded), nullptr);
         } else {
-            decodeAhead(following);
+            decodeStillsAhead(following);
             still = decodeStill(path, currentStandard().highDefinition, nullptr);
         }
         // Nobody else holds a still that is not kept, so its pixels are this image's to take.
@@ -150,11 +150,6 @@ OpImage* stillImage(const std::string& path, bool keep, const std::vector<std::s
     if (image)
         std::memcpy(image->planes[0], still->pixels.get(), still->bytes());
     return image;
-}
-
-void decodeStillsAhead(const std::vector<std::string>& paths)
-{
-    decodeAhead(paths);
 }
 
 void forgetStills()
