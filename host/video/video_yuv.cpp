@@ -1,8 +1,14 @@
 #include "video/video_yuv.h"
 
+#include "image/vector_width.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -32,6 +38,68 @@ const Finish& finish()
     }();
     return table;
 }
+
+#if defined(__x86_64__)
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized" // GCC 12's 512-bit intrinsics start from an undefined vector
+#endif
+#define HX_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+// The 256 entries of a table looked up 64 bytes at a time: two 128-byte permutes, the index's top
+// bit choosing between them.
+struct WideTable {
+    __m512i quarter[4];
+};
+
+HX_VBMI WideTable wideTable(const uint8_t* table)
+{
+    WideTable wide;
+    for (int q = 0; q < 4; ++q)
+        wide.quarter[q] = _mm512_loadu_si512(table + 64 * q);
+    return wide;
+}
+
+HX_VBMI inline __m512i lookUp(const WideTable& t, __m512i index)
+{
+    const __m512i low = _mm512_permutex2var_epi8(t.quarter[0], index, t.quarter[1]);
+    const __m512i high = _mm512_permutex2var_epi8(t.quarter[2], index, t.quarter[3]);
+    return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), low, high);
+}
+
+// Each input alone through its own table, sixteen pixels at a time: the three bytes of each pixel
+// are spread to its U, V and Y bytes, every byte is looked up in all three tables, and each byte
+// keeps the table of its place. The last pixels go through masks.
+HX_VBMI void applyDirectVbmi(const uint8_t (&direct)[3][256], const uint8_t* in, uint8_t* yuva, size_t pixels)
+{
+    const WideTable y = wideTable(direct[0]), u = wideTable(direct[1]), v = wideTable(direct[2]);
+    alignas(64) uint8_t spread[64];
+    for (int i = 0; i < 16; ++i) {
+        spread[4 * i] = 0;                                   // the key, set below
+        spread[4 * i + 1] = static_cast<uint8_t>(3 * i + 1); // U from Cb
+        spread[4 * i + 2] = static_cast<uint8_t>(3 * i + 2); // V from Cr
+        spread[4 * i + 3] = static_cast<uint8_t>(3 * i);     // Y
+    }
+    const __m512i order = _mm512_load_si512(spread);
+    const __mmask64 keyBytes = 0x1111111111111111ull, uBytes = keyBytes << 1, yBytes = keyBytes << 3;
+    const __m512i key = _mm512_set1_epi8(static_cast<char>(0xFF));
+    for (size_t done = 0; done < pixels; done += 16, in += 48, yuva += 64) {
+        const size_t count = std::min<size_t>(pixels - done, 16);
+        const __mmask64 inMask = (__mmask64{1} << (3 * count)) - 1;
+        const __mmask64 outMask = count == 16 ? ~__mmask64{0} : (__mmask64{1} << (4 * count)) - 1;
+        const __m512i bytes = _mm512_permutexvar_epi8(order, _mm512_maskz_loadu_epi8(inMask, in));
+        __m512i out = _mm512_mask_blend_epi8(uBytes, lookUp(v, bytes), lookUp(u, bytes));
+        out = _mm512_mask_blend_epi8(yBytes, out, lookUp(y, bytes));
+        out = _mm512_mask_blend_epi8(keyBytes, out, key);
+        _mm512_mask_storeu_epi8(yuva, outMask, out);
+    }
+}
+
+bool haveVbmi()
+{
+    static const bool have = __builtin_cpu_supports("avx512vbmi");
+    return have && hx::vectorWidth() == hx::VectorWidth::Avx512;
+}
+#endif
 
 } // namespace
 
@@ -90,6 +158,10 @@ VideoYuv::VideoYuv(bool highDefinition)
 void VideoYuv::apply(const Tables& tables, const uint8_t* in, uint8_t* yuva, size_t pixels)
 {
     if (tables.diagonal) {
+#if defined(__x86_64__)
+        if (haveVbmi())
+            return applyDirectVbmi(tables.direct, in, yuva, pixels);
+#endif
         for (size_t i = 0; i < pixels; ++i, in += 3, yuva += 4) {
             const uint32_t word = 0xFFu | uint32_t(tables.direct[1][in[1]]) << 8 | uint32_t(tables.direct[2][in[2]]) << 16 |
                                   uint32_t(tables.direct[0][in[0]]) << 24;

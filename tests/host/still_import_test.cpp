@@ -31,6 +31,28 @@ TEST_F(StillImportTest, JpegKindsComeInAtVideoLevels)
     EXPECT_TRUE(fileExists(home() + "/projects/project0/media/red.jpg"));
 }
 
+TEST_F(StillImportTest, JpegColoursAreTheSameAtEveryVectorWidth)
+{
+    // Noise, so that every level of Y, Cb and Cr turns up; a width that leaves a partial block of pixels.
+    uint32_t seed = 12345;
+    writeJpeg(path("noise.jpg"), 37, 23, {3}, [&](int, int, uint8_t* rgb) {
+        for (int c = 0; c < 3; ++c)
+            rgb[c] = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+    });
+    const AVRecord record = hxhost::importStill(path("noise.jpg"));
+    ASSERT_NE(record, 0u);
+    std::vector<std::vector<uint8_t>> pixels;
+    for (hxhost::VectorWidth width : {hxhost::VectorWidth::Avx512, hxhost::VectorWidth::Avx2}) {
+        hxhost::limitVectorWidth(width);
+        hxhost::forgetDecodedStills();
+        OpImage* still = nslGetStillset(record);
+        ASSERT_NE(still, nullptr);
+        pixels.emplace_back(still->planes[0], still->planes[0] + 37 * 23 * 4);
+        opFreeImage(still);
+    }
+    EXPECT_TRUE(pixels[0] == pixels[1]);
+}
+
 TEST_F(StillImportTest, ExifOrientationTurnsThePicture)
 {
     // Stored: white left half, black right half, 32 x 16.
