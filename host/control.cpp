@@ -25,9 +25,8 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
             *error = "cannot read " + from;
         return false;
     }
-    return hx::writeFileAtomically(to, bytes, error);
+    return hx::writeFileUnlessSame(to, bytes, error);
 }
-
 
 } // namespace
 

@@ -131,7 +131,7 @@ bool installOperatorFiles(const std::string& home, std::string* error)
     }
     const std::string file = "name=Pan and zoom\nlibrary=" + directory + "/libstillset_op_pan.so\nflags=0\n"
                              "prefs-size=" + std::to_string(sizeof(PanPrefs)) + "\nprefs-offset=" + std::to_string(PAN_PREFS_OFFSET) + "\n";
-    if (!makeDirectories(home + "/longterm") || !writeFileAtomically(home + "/longterm/stillsetpan.opw", file, error))
+    if (!makeDirectories(home + "/longterm") || !writeFileUnlessSame(home + "/longterm/stillsetpan.opw", file, error))
         return false;
     if (!makeDirectories(home + "/transition")) {
         if (error)
@@ -141,7 +141,7 @@ bool installOperatorFiles(const std::string& home, std::string* error)
     for (const hxhost::TransitionType& type : hxhost::transitionCatalogue()) {
         const std::string text = "name=" + utf16To8(type.name) + "\nbuiltin=" + type.file + "\nflags=" +
                                  std::to_string(type.flags) + "\nprefs-size=" + std::to_string(type.prefsSize()) + "\n";
-        if (!writeFileAtomically(home + "/transition/" + type.file, text, error))
+        if (!writeFileUnlessSame(home + "/transition/" + type.file, text, error))
             return false;
     }
     return true;

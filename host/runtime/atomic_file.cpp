@@ -76,6 +76,14 @@ bool readWholeFile(const std::string& path, std::string& bytes, size_t limit)
     return true;
 }
 
+bool writeFileUnlessSame(const std::string& path, const std::string& bytes, std::string* error)
+{
+    std::string held;
+    if (readWholeFile(path, held, bytes.size()) && held == bytes)
+        return true;
+    return writeFileAtomically(path, bytes, error);
+}
+
 bool setFileAside(const std::string& path, const std::string& suffix)
 {
     std::string target = path + suffix;

@@ -7,6 +7,9 @@
 namespace hx {
 
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+// The same, except that a file already holding exactly these bytes is left as it is: installing
+// again costs a read, not a write and a flush to the disk.
+bool writeFileUnlessSame(const std::string& path, const std::string& bytes, std::string* error = nullptr);
 // Whole file; false when it cannot be read or is larger than `limit` bytes.
 bool readWholeFile(const std::string& path, std::string& bytes, size_t limit);
 // Moves a file out of the way to "<path><suffix>", or "<path><suffix>.<n>" when that is taken, so that

@@ -9,6 +9,9 @@
 #include "host/hxtx.h"
 #include "support/test_home.h"
 
+#include <sys/stat.h>
+
+#include <fstream>
 #include <set>
 #include <vector>
 
@@ -242,6 +245,41 @@ TEST_F(ControlTest, ScalingKeepsConstantsAndAveragesWhenShrinking)
     EXPECT_EQ(pixelAt(small, 2, 1), OP_VIDEO_BLACK);
     for (OpImage* image : {flat, small, large, ramp, half, wrongFormat})
         opFreeImage(image);
+}
+
+TEST_F(ControlTest, InstallingAgainRepairsFilesAndLeavesSoundOnesAlone)
+{
+    const std::string preset = home() + "/programs/stillset/prefs/sl0.prf";
+    const std::string pan = home() + "/longterm/stillsetpan.opw";
+    auto inode = [](const std::string& path) {
+        struct stat info {};
+        return stat(path.c_str(), &info) == 0 ? info.st_ino : ino_t{0};
+    };
+    auto contents = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    std::string error;
+    ASSERT_TRUE(hxhost::installHome(home(), &error)) << error;
+    const ino_t presetInode = inode(preset), panInode = inode(pan);
+    const std::string presetBytes = contents(preset), panText = contents(pan);
+    ASSERT_FALSE(presetBytes.empty());
+    ASSERT_NE(panText.find("library="), std::string::npos);
+
+    // A file replaced would have a new inode.
+    ASSERT_TRUE(hxhost::installHome(home(), &error)) << error;
+    EXPECT_EQ(inode(preset), presetInode);
+    EXPECT_EQ(inode(pan), panInode);
+
+    // Damaged, cut short or grown: each is put right.
+    std::ofstream(preset, std::ios::binary) << presetBytes.substr(0, presetBytes.size() - 1) << 'x';
+    std::ofstream(pan, std::ios::binary) << panText.substr(0, panText.size() / 2);
+    ASSERT_TRUE(hxhost::installHome(home(), &error)) << error;
+    EXPECT_TRUE(contents(preset) == presetBytes);
+    EXPECT_EQ(contents(pan), panText);
+    std::ofstream(pan, std::ios::binary) << panText << "flags=1\n";
+    ASSERT_TRUE(hxhost::installHome(home(), &error)) << error;
+    EXPECT_EQ(contents(pan), panText);
 }
 
 TEST_F(ControlTest, UniqueIdentifiersAreDistinct)
