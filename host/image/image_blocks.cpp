@@ -1,5 +1,7 @@
 #include "image/image_blocks.h"
 
+#include "runtime/pixel_threads.h"
+
 #include <sys/mman.h>
 
 #include <cstdlib>
@@ -38,6 +40,17 @@ Reserve& reserve()
     return kept;
 }
 
+// A fresh block's pages are faulted in by the pixel threads together, a huge page at a time,
+// rather than one by one by whoever writes to them first: most of what a new picture costs is
+// the system clearing its pages. Where the system cannot do it ahead, the writes fault as before.
+void faultIn(void* block, size_t capacity)
+{
+    auto* bytes = static_cast<char*>(block);
+    hx::forRowRanges(static_cast<int32_t>(capacity / kHugePage), 1, [&](int32_t begin, int32_t end) {
+        madvise(bytes + static_cast<size_t>(begin) * kHugePage, static_cast<size_t>(end - begin) * kHugePage, MADV_POPULATE_WRITE);
+    });
+}
+
 } // namespace
 
 namespace hx {
@@ -68,8 +81,10 @@ void* takeBlock(size_t bytes, size_t* capacity)
     }
     *capacity = (wanted + kHugePage - 1) / kHugePage * kHugePage;
     void* block = std::aligned_alloc(kHugePage, *capacity);
-    if (block)
+    if (block) {
         madvise(block, *capacity, MADV_HUGEPAGE); // advice only: without huge pages it stays as it was
+        faultIn(block, *capacity);
+    }
     return block;
 }
 
