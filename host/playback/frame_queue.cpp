@@ -19,15 +19,17 @@ bool FrameQueue::push(std::unique_ptr<hxhost::WovenFrame> frame)
     if (failed_)
         return false;
     frames_.push_back(std::move(frame));
-    changed_.notify_all();
+    if (frames_.size() >= wakeAt_)
+        changed_.notify_all();
     return true;
 }
 
 std::unique_ptr<hxhost::WovenFrame> FrameQueue::pop()
 {
     std::unique_lock<std::mutex> hold(lock_);
-    changed_.wait(hold, [&] { return failed_ || !frames_.empty(); });
-    if (failed_)
+    if (frames_.empty())
+        changed_.wait(hold, [&] { return failed_ || closed_ || frames_.size() >= wakeAt_; });
+    if (failed_ || frames_.empty())
         return nullptr;
     auto frame = std::move(frames_.front());
     frames_.pop_front();
@@ -39,6 +41,13 @@ void FrameQueue::recycle(std::unique_ptr<hxhost::WovenFrame> frame)
 {
     std::lock_guard<std::mutex> hold(lock_);
     spares_.push_back(std::move(frame));
+}
+
+void FrameQueue::close()
+{
+    std::lock_guard<std::mutex> hold(lock_);
+    closed_ = true;
+    changed_.notify_all();
 }
 
 void FrameQueue::fail()

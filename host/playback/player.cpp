@@ -310,7 +310,9 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
                 settings.progress(f + 1 - settings.from, to - settings.from);
         }
     }
-    if (!rendered)
+    if (rendered)
+        queue.close();
+    else
         queue.fail();
     pool.reset();
     writer.join();
