@@ -4,6 +4,7 @@
 #include "runtime/reset_hook.h"
 
 #include <pthread.h>
+#include <sched.h>
 
 #include <algorithm>
 #include <atomic>
@@ -24,7 +25,9 @@ constexpr int32_t kRangesPerThread = 4;
 // Set on a thread while it runs a range: a loop inside it runs on that thread alone.
 thread_local bool inPart = false;
 
-// Checks `done` for about kAwakeWait before giving up.
+// Checks `done` for about kAwakeWait before giving up. Now and then the waiter offers its processor
+// to any other thread ready to run, such as a still decoding ahead, which would otherwise have to
+// preempt a thread that is working, not waiting.
 constexpr auto kAwakeWait = std::chrono::microseconds(50);
 template <typename Done> void spinUntil(Done done)
 {
@@ -33,8 +36,11 @@ template <typename Done> void spinUntil(Done done)
 #if defined(__x86_64__)
         __builtin_ia32_pause();
 #endif
-        if (i % 64 == 63 && std::chrono::steady_clock::now() > until)
-            return;
+        if (i % 16 == 15) {
+            if (std::chrono::steady_clock::now() > until)
+                return;
+            sched_yield();
+        }
     }
 }
 
