@@ -42,54 +42,56 @@ int32_t roundedShare(double x)
 Taps makeTaps(int32_t sourceCount, int32_t targetCount, double ratio, double origin, int weightBits)
 {
     Taps taps;
-    taps.first.resize(static_cast<size_t>(targetCount));
-    taps.count.resize(static_cast<size_t>(targetCount));
-    // Each target's weights one after another first; laid out `width` apart once the widest is known.
-    std::vector<int16_t> packed;
-    std::vector<double> cover;
-    for (int32_t t = 0; t < targetCount; ++t) {
-        cover.clear();
+    const auto targets = static_cast<size_t>(targetCount);
+    taps.first.resize(targets);
+    taps.count.resize(targets);
+    // No more source samples than this lie under one target sample.
+    const size_t most = ratio > 1.0 ? static_cast<size_t>(std::ceil(ratio)) + 2 : 2;
+    // Each target's weights `most` apart first; laid out `width` apart once the widest is known.
+    std::vector<int16_t> spaced(targets * most);
+    std::vector<double> cover(most);
+    const int32_t one = 1 << weightBits;
+    int32_t widest = 0;
+    for (size_t t = 0; t < targets; ++t) {
+        size_t covered = 0;
         int32_t first = 0;
         if (ratio > 1.0) {
             // Area: the share of each source sample under [t, t + 1) of the target.
-            const double begin = std::clamp(origin + t * ratio, 0.0, sourceCount - 1.0);
-            const double end = std::clamp(origin + (t + 1) * ratio, begin + 1e-9, static_cast<double>(sourceCount));
+            const double begin = std::clamp(origin + static_cast<double>(t) * ratio, 0.0, sourceCount - 1.0);
+            const double end = std::clamp(origin + static_cast<double>(t + 1) * ratio, begin + 1e-9, static_cast<double>(sourceCount));
             first = static_cast<int32_t>(begin);
-            for (int32_t s = first; s < end; ++s)
-                cover.push_back(std::min<double>(end, s + 1) - std::max<double>(begin, s));
+            for (int32_t s = first; s < end && covered < most; ++s)
+                cover[covered++] = std::min<double>(end, s + 1) - std::max<double>(begin, s);
         } else {
-            const double centre = std::clamp(origin + (t + 0.5) * ratio - 0.5, 0.0, sourceCount - 1.0);
+            const double centre = std::clamp(origin + (static_cast<double>(t) + 0.5) * ratio - 0.5, 0.0, sourceCount - 1.0);
             first = static_cast<int32_t>(centre);
             const double fraction = centre - first;
-            cover.push_back(1.0 - fraction);
+            cover[covered++] = 1.0 - fraction;
             if (first + 1 < sourceCount && fraction > 0)
-                cover.push_back(fraction);
+                cover[covered++] = fraction;
         }
         double total = 0;
-        for (double c : cover)
-            total += c;
-        const size_t ti = static_cast<size_t>(t);
-        taps.first[ti] = first;
-        taps.count[ti] = static_cast<int32_t>(cover.size());
+        for (size_t k = 0; k < covered; ++k)
+            total += cover[k];
+        taps.first[t] = first;
+        taps.count[t] = static_cast<int32_t>(covered);
         // Integer weights that sum to exactly one, so flat areas stay exactly flat.
-        const int32_t one = 1 << weightBits;
-        const size_t begin = packed.size();
+        int16_t* weights = spaced.data() + t * most;
         int32_t sum = 0;
-        for (double c : cover) {
-            const auto weight = static_cast<int16_t>(roundedShare(c / total * one));
-            sum += weight;
-            packed.push_back(weight);
+        size_t biggest = 0;
+        for (size_t k = 0; k < covered; ++k) {
+            weights[k] = static_cast<int16_t>(roundedShare(cover[k] / total * one));
+            sum += weights[k];
+            if (weights[k] > weights[biggest])
+                biggest = k;
         }
-        const auto biggest = std::max_element(packed.begin() + static_cast<ptrdiff_t>(begin), packed.end());
-        *biggest = static_cast<int16_t>(*biggest + one - sum);
-        taps.width = std::max(taps.width, static_cast<int32_t>(cover.size() + 1) / 2 * 2);
+        weights[biggest] = static_cast<int16_t>(weights[biggest] + one - sum);
+        widest = std::max(widest, static_cast<int32_t>(covered));
     }
-    taps.weights.assign(static_cast<size_t>(targetCount) * static_cast<size_t>(taps.width), 0);
-    auto from = packed.begin();
-    for (size_t t = 0; t < taps.count.size(); ++t) {
-        std::copy_n(from, taps.count[t], taps.weights.begin() + static_cast<ptrdiff_t>(t * static_cast<size_t>(taps.width)));
-        from += taps.count[t];
-    }
+    taps.width = std::max(2, (widest + 1) / 2 * 2);
+    taps.weights.assign(targets * static_cast<size_t>(taps.width), 0);
+    for (size_t t = 0; t < targets; ++t)
+        std::copy_n(spaced.data() + t * most, taps.count[t], taps.weights.data() + t * static_cast<size_t>(taps.width));
     return taps;
 }
 
