@@ -78,6 +78,70 @@ __attribute__((target("avx2"))) int32_t weaveChromaAvx2(const uint8_t* a, const 
     }
     return x;
 }
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized" // GCC 12's 512-bit intrinsics start from an undefined vector
+#endif
+#define HX_AVX512 __attribute__((target("avx512f,avx512bw")))
+#define HX_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+// The luma of sixteen pixels, one in the low byte of each 32-bit lane.
+HX_AVX512 inline __m512i lumaOf(const uint8_t* p)
+{
+    return _mm512_srli_epi32(_mm512_loadu_si512(p), 24);
+}
+
+// Sixty-four luma bytes at a time: each pixel's top byte, packed down in 128-bit lanes, which leaves
+// its blocks of four transposed; one permute puts them back in order.
+HX_AVX512 int32_t weaveLumaAvx512(const uint8_t* p, int32_t width, uint8_t* y)
+{
+    const __m512i order = _mm512_setr_epi32(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+    int32_t x = 0;
+    for (; x + 64 <= width; x += 64, p += 256) {
+        const __m512i words = _mm512_packus_epi32(lumaOf(p), lumaOf(p + 64)), more = _mm512_packus_epi32(lumaOf(p + 128), lumaOf(p + 192));
+        _mm512_storeu_si512(y + x, _mm512_permutexvar_epi32(order, _mm512_packus_epi16(words, more)));
+    }
+    return x;
+}
+
+// The rounded means of the 2 x 2 pixels of eight pairs, from sixteen pixels of each of two rows.
+// Within each 128-bit lane the rows' sums of one pair take the low words of one vector and of the
+// next pair the high words of another; shifting each lane half over the other adds a pair's two
+// pixels. U and V end up at words 1, 3, 4 and 6 of each lane.
+HX_AVX512 inline __m512i chromaMeans(const uint8_t* top, const uint8_t* bottom)
+{
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i t = _mm512_loadu_si512(top), s = _mm512_loadu_si512(bottom);
+    const __m512i even = _mm512_add_epi16(_mm512_unpacklo_epi8(t, zero), _mm512_unpacklo_epi8(s, zero));
+    const __m512i odd = _mm512_add_epi16(_mm512_unpackhi_epi8(t, zero), _mm512_unpackhi_epi8(s, zero));
+    const __m512i sums = _mm512_unpacklo_epi32(_mm512_add_epi16(even, _mm512_bsrli_epi128(even, 8)),
+                                               _mm512_add_epi16(odd, _mm512_bsrli_epi128(odd, 8)));
+    return _mm512_srli_epi16(_mm512_add_epi16(sums, _mm512_set1_epi16(2)), 2);
+}
+
+// Sixteen pairs of chroma samples at a time; one byte permute gathers the means.
+HX_VBMI int32_t weaveChromaVbmi(const uint8_t* a, const uint8_t* b, int32_t pairs, uint8_t* u, uint8_t* v)
+{
+    alignas(64) uint8_t gather[64] = {};
+    // After the pack, lane i holds in bytes 1, 3, 4, 6 the U and V of pairs 2i and 2i + 1, and in
+    // bytes 9, 11, 12, 14 those of pairs 8 + 2i and 9 + 2i.
+    for (int i = 0; i < 4; ++i)
+        for (int half = 0; half < 2; ++half) {
+            const int pair = 8 * half + 2 * i, at = 16 * i + 8 * half;
+            gather[pair] = static_cast<uint8_t>(at + 1);
+            gather[pair + 1] = static_cast<uint8_t>(at + 3);
+            gather[16 + pair] = static_cast<uint8_t>(at + 4);
+            gather[16 + pair + 1] = static_cast<uint8_t>(at + 6);
+        }
+    const __m512i order = _mm512_load_si512(gather);
+    int32_t x = 0;
+    for (; x + 16 <= pairs; x += 16, a += 128, b += 128) {
+        const __m512i bytes = _mm512_permutexvar_epi8(order, _mm512_packus_epi16(chromaMeans(a, b), chromaMeans(a + 64, b + 64)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(u + x), _mm512_castsi512_si128(bytes));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(v + x), _mm512_extracti32x4_epi32(bytes, 1));
+    }
+    return x;
+}
 #endif
 
 } // namespace
@@ -87,9 +151,9 @@ void weaveFields420(const OpImage* top, const OpImage* bottom, const Planes420& 
     const int32_t width = top->width, fieldRows = top->height;
     const size_t rowBytes = static_cast<size_t>(width) * 4;
 #if defined(__x86_64__)
-    const bool wide = vectorWidth() != VectorWidth::Basic;
-#else
-    const bool wide = false;
+    const VectorWidth vectors = vectorWidth();
+    const bool wide = vectors != VectorWidth::Basic, widest = vectors == VectorWidth::Avx512;
+    static const bool haveVbmi = __builtin_cpu_supports("avx512vbmi");
 #endif
     // Rows r of each field make frame rows 2r and 2r + 1, and chroma row r (which belongs to the top
     // field when r is even and to the bottom field when odd, and averages 2 x 2 pixels of two
@@ -100,8 +164,10 @@ void weaveFields420(const OpImage* top, const OpImage* bottom, const Planes420& 
             uint8_t* y = out.y + static_cast<size_t>(r) * out.yStride;
             int32_t done = 0;
 #if defined(__x86_64__)
+            if (widest)
+                done = weaveLumaAvx512(p, width, y);
             if (wide)
-                done = weaveLumaAvx2(p, width, y);
+                done += weaveLumaAvx2(p + 4 * static_cast<size_t>(done), width - done, y + done);
 #endif
             weaveLuma(p, width, y, done);
         }
@@ -114,8 +180,11 @@ void weaveFields420(const OpImage* top, const OpImage* bottom, const Planes420& 
             uint8_t* v = out.v + static_cast<size_t>(c) * out.vStride;
             int32_t done = 0;
 #if defined(__x86_64__)
+            if (widest && haveVbmi)
+                done = weaveChromaVbmi(a, b, width / 2, u, v);
             if (wide)
-                done = weaveChromaAvx2(a, b, width / 2, u, v);
+                done += weaveChromaAvx2(a + 8 * static_cast<size_t>(done), b + 8 * static_cast<size_t>(done), width / 2 - done, u + done,
+                                        v + done);
 #endif
             weaveChroma(a, b, width / 2, u, v, done);
         }

@@ -99,6 +99,7 @@ TEST_F(VideoFileTest, Y4mWeavesFieldsInTimeOrderAndKeepsEachFieldsChroma)
 TEST_F(VideoFileTest, WeavingTakesEveryLumaSampleAndAveragesEachFieldsOwnChroma)
 {
     for (const auto& [width, vectors] : {std::pair{38, hxhost::VectorWidth::Avx512}, std::pair{104, hxhost::VectorWidth::Avx512},
+                                        std::pair{200, hxhost::VectorWidth::Avx512}, std::pair{104, hxhost::VectorWidth::Avx2},
                                         std::pair{104, hxhost::VectorWidth::Basic}}) {
         hxhost::limitVectorWidth(vectors);
         hxhost::VideoFileFormat format;
