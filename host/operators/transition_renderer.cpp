@@ -93,16 +93,29 @@ void copyPicture(const Pictures& p, const OpImage* source)
         std::memcpy(p.out->planes[plane.index], source->planes[plane.index], plane.rowBytes * static_cast<size_t>(plane.rows));
 }
 
-// Dissolve and fade: one pair of weights for every byte.
+// Dissolve and fade: one pair of weights for every byte. A dissolve (inner = outer) leaves the
+// colour out, a fade (inner 0 or outer 1) one of the pictures, so each mixes two rows, not three.
 void blendEverywhere(const Pictures& p, float inner, float outer, bool white)
 {
+    const uint16_t in = weight(inner), out = weight(outer);
     for (const PlaneLayout& plane : p.planes) {
         const std::vector<uint8_t> colour = hx::colourRow(plane, white);
-        const std::vector<uint16_t> wi(plane.rowBytes, weight(inner)), wo(plane.rowBytes, weight(outer));
+        const std::vector<uint16_t> wi(in == out || in == 0 || out == kWeightOne ? 0 : plane.rowBytes, in);
+        const std::vector<uint16_t> wo(wi.size(), out);
         hx::forRowRanges(plane.rows, kLeastRowsPerThread, [&](int32_t begin, int32_t end) {
-            for (int32_t r = begin; r < end; ++r)
-                blendRow(p.fromRow(plane, r), p.toRow(plane, r), colour.data(), wi.data(), wo.data(), p.outRow(plane, r),
-                         plane.rowBytes);
+            for (int32_t r = begin; r < end; ++r) {
+                const uint8_t* from = p.fromRow(plane, r);
+                const uint8_t* to = p.toRow(plane, r);
+                uint8_t* row = p.outRow(plane, r);
+                if (in == out)
+                    mixRow(from, to, in, row, plane.rowBytes);
+                else if (in == 0)
+                    mixRow(from, colour.data(), out, row, plane.rowBytes);
+                else if (out == kWeightOne)
+                    mixRow(colour.data(), to, in, row, plane.rowBytes);
+                else
+                    blendRow(from, to, colour.data(), wi.data(), wo.data(), row, plane.rowBytes);
+            }
         });
     }
 }
