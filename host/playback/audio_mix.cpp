@@ -131,6 +131,12 @@ float AudioMix::musicGain(int64_t t) const
 // Peak limiting with an instant attack and a smooth release: no sample leaves [-kCeiling, kCeiling].
 void AudioMix::limit(std::vector<float>& out)
 {
+    // Released and under the ceiling throughout: every gain would be one.
+    float loudest = 0;
+    for (float sample : out)
+        loudest = std::max(loudest, std::fabs(sample));
+    if (gain_ == 1.0f && loudest <= kCeiling)
+        return;
     const float release = 1.0f - std::exp(-1.0f / kLimiterRelease);
     for (size_t i = 0; i < out.size(); i += hxhost::kAudioChannels) {
         float peak = 0;
