@@ -1,6 +1,7 @@
 // The host's parts that need large libraries of their own live in modules beside libhx:
-// libhx_media.so (FFmpeg: sound files, MP4 and MKV). A module is loaded when it is first used, so a
-// run that never plays sound or encodes never loads those libraries.
+// libhx_media.so (FFmpeg: sound files, MP4 and MKV) and libhx_window.so (SDL2: the desktop window).
+// A module is loaded when it is first used, so a run that never plays sound, encodes or opens a
+// window never loads those libraries.
 #ifndef HX_MODULE_LOADER_H
 #define HX_MODULE_LOADER_H
 
