@@ -1,15 +1,9 @@
 // What a sound file holds: its kind, codec, rate, channels, title and the length that decodes.
 #include "hxhost/audio.h"
 
-#include "audio/audio_input.h"
+#include "audio/sound_module.h"
 #include "runtime/host_state.h"
 #include "text/utf.h"
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/dict.h>
-}
 
 #include <cmath>
 
@@ -19,15 +13,10 @@ namespace {
 // Titles are shown in one line of a list: printable, and not longer than a list row holds.
 constexpr size_t kMaxTitle = 200;
 
-std::u16string titleOf(const AVFormatContext* format, int stream)
+std::u16string shownTitle(const std::string& tag)
 {
-    const AVDictionaryEntry* tag = av_dict_get(format->metadata, "title", nullptr, 0);
-    if (!tag && stream >= 0)
-        tag = av_dict_get(format->streams[stream]->metadata, "title", nullptr, 0);
-    if (!tag || !tag->value)
-        return {};
     std::u16string title;
-    for (char16_t c : hx::utf8To16(tag->value)) {
+    for (char16_t c : hx::utf8To16(tag)) {
         if (title.size() >= kMaxTitle)
             break;
         if (c >= 0x20 && c != 0x7F)
@@ -54,30 +43,14 @@ bool probeAudio(const std::string& path, AudioInfo* info, std::string* error)
         return false;
     }
     try {
-        hx::AudioInput input;
-        if (!input.open(path, error))
+        const hx::SoundModule* sound = hx::moduleTable<hx::SoundModule>(error);
+        if (!sound)
             return false;
         AudioInfo found;
-        found.container = input.format()->iformat->name;
-        found.codec = avcodec_get_name(input.codec()->codec_id);
-        found.sampleRate = input.codec()->sample_rate;
-        found.channels = input.codec()->ch_layout.nb_channels;
-        found.title = titleOf(input.format(), input.stream());
-        // The length is what decodes, frame by frame at each frame's own rate.
-        while (const AVFrame* frame = input.next()) {
-            found.samples += frame->nb_samples;
-            found.seconds += static_cast<double>(frame->nb_samples) / frame->sample_rate;
-            if (found.seconds > kMaxAudioSeconds) {
-                if (error)
-                    *error = path + " is longer than " + std::to_string(static_cast<int>(kMaxAudioSeconds / 3600)) + " hours";
-                return false;
-            }
-        }
-        if (input.failed() || found.samples == 0) {
-            if (error)
-                *error = path + (input.failed() ? ": " + input.error() : std::string(" decodes to no sound"));
+        std::string title;
+        if (!sound->probe(path, found, title, error))
             return false;
-        }
+        found.title = shownTitle(title);
         if (info)
             *info = std::move(found);
         return true;

@@ -1,6 +1,6 @@
 // MP4 and MKV through the FFmpeg libraries: H.264 coded interlaced with AAC for playing anywhere,
 // FFV1 with FLAC for editing on without loss. Both carry the field order and the sample aspect.
-#include "playback/writers.h"
+#include "playback/encoder_module.h"
 
 #include "playback/part_file.h"
 
@@ -264,12 +264,8 @@ private:
     int64_t frames_ = 0, samples_ = 0;
 };
 
-} // namespace
-
-namespace hx {
-
 std::unique_ptr<hxhost::VideoFile> openEncodedFile(const std::string& path, const hxhost::VideoFileFormat& format,
-                                                   Container container, std::string* error)
+                                                   hx::Container container, std::string* error)
 {
     auto file = std::make_unique<EncodedFile>(path, format, container);
     if (!file->open(error))
@@ -277,4 +273,6 @@ std::unique_ptr<hxhost::VideoFile> openEncodedFile(const std::string& path, cons
     return file;
 }
 
-} // namespace hx
+} // namespace
+
+HX_MODULE_TABLE const hx::EncoderModule hxEncoderModule = {openEncodedFile};

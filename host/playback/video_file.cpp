@@ -1,7 +1,7 @@
 // Choosing a writer by the output's extension, and the numbers every writer shares.
 #include "hxhost/video_file.h"
 
-#include "playback/ffmpeg_quiet.h"
+#include "playback/encoder_module.h"
 #include "playback/frame_weave.h"
 #include "playback/writers.h"
 #include "runtime/host_state.h"
@@ -70,15 +70,18 @@ std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const Vide
     if (format.width <= 0 || format.width % 2 || format.height <= 0 || format.height % 4 ||
         format.framesPerSecond <= 0)
         return fail("cannot write video of " + std::to_string(format.width) + "x" + std::to_string(format.height));
-    hx::quietFfmpeg();
     if (hx::shouldFail("createVideoFile"))
         return fail("cannot write " + path);
     if (path == "/dev/null")
         return hx::openNullFile(format);
     if (extension == ".y4m")
         return hx::openY4mWavFile(path, format, error);
-    if (extension == ".mp4" || extension == ".mkv")
-        return hx::openEncodedFile(path, format, extension == ".mp4" ? hx::Container::Mp4 : hx::Container::Mkv, error);
+    if (extension == ".mp4" || extension == ".mkv") {
+        const hx::EncoderModule* encoder = hx::moduleTable<hx::EncoderModule>(error);
+        if (!encoder)
+            return nullptr;
+        return encoder->open(path, format, extension == ".mp4" ? hx::Container::Mp4 : hx::Container::Mkv, error);
+    }
     return fail("unknown kind of video file '" + path + "' (use .mp4, .mkv or .y4m)");
 }
 

@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <utility>
@@ -31,7 +32,7 @@ using hxhost::ActionKind;
 using hxhost::UserAction;
 
 // Between two pictures of a running meter, so the work is not slowed by showing it.
-constexpr uint32_t kMeterFrameMs = 40;
+constexpr std::chrono::milliseconds kMeterFrame{40};
 
 // Input kept while a meter runs; a person does not type faster than this.
 constexpr size_t kMaxPendingEvents = 4096;
@@ -157,8 +158,9 @@ public:
             else if (pending_.size() < kMaxPendingEvents)
                 pending_.push_back(event);
         }
-        if (stop || SDL_GetTicks() - lastMeterFrame_ >= kMeterFrameMs) {
-            lastMeterFrame_ = SDL_GetTicks();
+        const auto now = std::chrono::steady_clock::now();
+        if (stop || now - lastMeterFrame_ >= kMeterFrame) {
+            lastMeterFrame_ = now;
             show(&prompt);
         }
         return !stop;
@@ -334,7 +336,7 @@ private:
             return action;
         case SDL_MOUSEWHEEL: {
             int32_t windowX = 0, windowY = 0;
-            SDL_GetMouseState(&windowX, &windowY);
+            window_->pointer(windowX, windowY);
             if (!framePoint(windowX, windowY, x, y) || !onScreen(x, y))
                 return std::nullopt;
             action = pointer_.wheel(x, y, event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y);
@@ -572,7 +574,7 @@ private:
         pointer_.cancel();
         markAgain(); // the requester may stand over what the pointer was on
         if (prompt.typed)
-            SDL_StartTextInput();
+            window_->takeText(true);
         show(&prompt);
         int32_t answer = -1;
         while (answer < 0) {
@@ -594,7 +596,7 @@ private:
             answer = answerOf(event, prompt);
         }
         if (prompt.typed)
-            SDL_StopTextInput();
+            window_->takeText(false);
         message_.clear();
         if (!closed_)
             show(nullptr); // the answered question leaves the status line at once, before the work it starts
@@ -680,7 +682,7 @@ private:
         int32_t x = -1, y = -1;
         if (event.type == SDL_MOUSEWHEEL) {
             int32_t windowX = 0, windowY = 0;
-            SDL_GetMouseState(&windowX, &windowY);
+            window_->pointer(windowX, windowY);
             if (!framePoint(windowX, windowY, x, y) || !onScreen(x, y))
                 return false;
             const hx::Hit hit = hx::hitAt(x, y);
@@ -758,7 +760,7 @@ private:
     int32_t pointerX_ = -1, pointerY_ = -1; // frame pixels, -1 when the pointer is elsewhere
     std::optional<Marked> focus_;
     std::u16string meterStatus_;
-    uint32_t lastMeterFrame_ = 0;
+    std::chrono::steady_clock::time_point lastMeterFrame_{};
     std::deque<SDL_Event> pending_; // input that came while a meter ran
 };
 

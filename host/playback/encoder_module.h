@@ -1,0 +1,30 @@
+// MP4 and MKV files are encoded by the media module (libhx_media.so, with FFmpeg), loaded when the
+// first such file is made. This is what libhx asks of it.
+#ifndef HX_ENCODER_MODULE_H
+#define HX_ENCODER_MODULE_H
+
+#include "hxhost/video_file.h"
+#include "runtime/module_loader.h"
+
+#include <memory>
+#include <string>
+
+namespace hx {
+
+enum class Container { Mp4, Mkv };
+
+struct EncoderModule {
+    static constexpr const char* kLibrary = "libhx_media.so";
+    static constexpr const char* kSymbol = "hxEncoderModule";
+    static constexpr const char* kPurpose = "the video encoder";
+
+    // MP4 (H.264 coded interlaced + AAC) or MKV (FFV1 + FLAC); null with the reason in *error.
+    std::unique_ptr<hxhost::VideoFile> (*open)(const std::string& path, const hxhost::VideoFileFormat& format,
+                                               Container container, std::string* error);
+};
+
+} // namespace hx
+
+HX_MODULE_TABLE const hx::EncoderModule hxEncoderModule;
+
+#endif
