@@ -15,6 +15,7 @@
 #include "runtime/byte_io.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/install_paths.h"
 #include "scenes/scene_bin.h"
 
 #include <dlfcn.h>
@@ -46,12 +47,10 @@ const hxhost::PhotoRenderer* renderer()
     hxhost::PhotoRenderer& r = registered();
     if (r.doPhoto && r.getFinalField)
         return &r;
-    Dl_info self{};
-    if (!dladdr(reinterpret_cast<void*>(&hxhost::setPhotoRenderer), &self) || !self.dli_fname)
+    const std::string directory = hx::libraryDirectory();
+    if (directory.empty())
         return nullptr;
-    std::string path = self.dli_fname;
-    path = path.substr(0, path.rfind('/') + 1) + "libstillset.so";
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen((directory + "/libstillset.so").c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library)
         return nullptr;
     r.doPhoto = reinterpret_cast<hxhost::DoPhotoFn>(dlsym(library, "stillsetDoPhoto"));

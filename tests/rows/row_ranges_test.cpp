@@ -46,10 +46,12 @@ TEST(RowRangesTest, RowsAreSplitIntoWholeRangesOnceEach)
         EXPECT_EQ(ranges.front().begin, 0);
         EXPECT_EQ(ranges.back().end, rows);
         for (size_t i = 0; i < ranges.size(); ++i) {
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_EQ(ranges[i].begin, ranges[i - 1].end);
-            if (parts > 1)
+            }
+            if (parts > 1) {
                 EXPECT_GE(ranges[i].end - ranges[i].begin, std::max(least, 1));
+            }
         }
     }
     hx::ResetHook::runAll();
