@@ -47,7 +47,9 @@ void faultIn(void* block, size_t capacity)
 {
     auto* bytes = static_cast<char*>(block);
     hx::forRowRanges(static_cast<int32_t>(capacity / kHugePage), 1, [&](int32_t begin, int32_t end) {
-        madvise(bytes + static_cast<size_t>(begin) * kHugePage, static_cast<size_t>(end - begin) * kHugePage, MADV_POPULATE_WRITE);
+        // A huge page a call: the process's other threads wait for the memory map while a call lasts.
+        for (int32_t page = begin; page < end; ++page)
+            madvise(bytes + static_cast<size_t>(page) * kHugePage, kHugePage, MADV_POPULATE_WRITE);
     });
 }
 
