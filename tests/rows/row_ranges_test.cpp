@@ -1,5 +1,6 @@
 // Rows split between the pixel threads, built here from the host's sources: every row once in
-// whole ranges, what a range throws reaching the caller, and a loop inside a range.
+// whole ranges, each thread's own share of a loop, what a range throws reaching the caller, and a
+// loop inside a range.
 #include "hxhost/hxhost.h"
 #include "runtime/pixel_threads.h"
 #include "runtime/reset_hook.h"
@@ -74,6 +75,37 @@ TEST(RowRangesTest, WhatARangeThrowsReachesTheCallerOnceEveryRangeHasEnded)
     EXPECT_EQ(ended.load(), 16);
     // The helpers serve the next loop as before.
     EXPECT_EQ(rangesOf(100, 1).size(), 16u);
+}
+
+TEST(RowRangesTest, EachThreadStartsOnItsOwnShareOfEveryLoop)
+{
+    hxhost::setPixelThreads(2);
+    const std::thread::id caller = std::this_thread::get_id();
+    int helped = 0;
+    for (int loop = 0; loop < 3; ++loop) {
+        // Slow ranges, so that the helper comes while its own share is still there.
+        std::mutex mutex;
+        std::vector<Range> taken; // in the order they were taken
+        hx::forRowRanges(80, 1, [&](int32_t begin, int32_t end) {
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                taken.push_back({begin, end, std::this_thread::get_id()});
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        });
+        ASSERT_EQ(taken.size(), 8u);
+        // The caller begins at the top, the helper at the middle: the other's share is taken from its
+        // end, so a helper that takes any range at all begins with its own first one.
+        const auto own = std::find_if(taken.begin(), taken.end(), [&](const Range& r) { return r.thread == caller; });
+        ASSERT_NE(own, taken.end());
+        EXPECT_EQ(own->begin, 0) << "loop " << loop;
+        const auto helper = std::find_if(taken.begin(), taken.end(), [&](const Range& r) { return r.thread != caller; });
+        if (helper != taken.end()) {
+            ++helped;
+            EXPECT_EQ(helper->begin, 40) << "loop " << loop;
+        }
+    }
+    EXPECT_GT(helped, 0) << "the helper took no range of three loops of 160 ms";
 }
 
 TEST(RowRangesTest, ALoopInsideARangeRunsOnThatRangesThread)
