@@ -75,11 +75,7 @@ public:
                 return false;
         // The newest scene has its still now; the next one decodes meanwhile. Started no earlier, it
         // can take the memory of a still the operator has just shrunk and let go.
-        const size_t newest = next_ ? next_->index : current_->index;
-        if (decodeAhead_ && aheadFrom_ <= newest) {
-            aheadFrom_ = newest + 1;
-            hx::decodeStillsAhead(stillOfScene(aheadFrom_));
-        }
+        decodeNextStill();
         return frame.weave(fields[0], fields[1], format) || fail(error, "the fields of a frame do not match the video");
     }
 
@@ -88,6 +84,10 @@ private:
     {
         if (!advanceTo(f, error))
             return nullptr;
+        // At the start there is no memory to wait for: the second scene's still decodes beside the
+        // first scene's own, which its first field decodes on this thread.
+        if (aheadFrom_ == 0)
+            decodeNextStill();
         const hxhost::StoryboardScene& scene = board_.scenes[current_->index];
         const OpImage* out = current_->fields->field(2 * (f - scene.position) + j, error);
         if (!out || !next_)
@@ -160,6 +160,16 @@ private:
     }
 
     // The file of the still the scene at `index` shows, when there is such a scene and it shows one.
+    // The still of the scene after the newest one starts to decode, once for each scene.
+    void decodeNextStill()
+    {
+        const size_t newest = next_ ? next_->index : current_->index;
+        if (decodeAhead_ && aheadFrom_ <= newest) {
+            aheadFrom_ = newest + 1;
+            hx::decodeStillsAhead(stillOfScene(aheadFrom_));
+        }
+    }
+
     std::vector<std::string> stillOfScene(size_t index) const
     {
         hxhost::PhotoClip clip;

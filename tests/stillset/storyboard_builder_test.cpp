@@ -11,6 +11,7 @@
 #include "stillset/time_units.h"
 
 #include "host/hxmain.h"
+#include "hxhost/export.h"
 #include "hxhost/storyboard.h"
 
 #include <cstdlib>
@@ -347,6 +348,27 @@ TEST_F(BuilderTest, PhotoClipsPlayAsTheToolsFieldsAndHandEffectsTheFullPicture)
     opFreeImage(field);
     EXPECT_EQ(hxhost::photoClipField(item + 100, 0), nullptr);
     clearPhotoCache(); // the plug-in keeps the last photo it fetched until it is told otherwise
+}
+
+TEST_F(BuilderTest, AnExportDecodesEachScenesPhotoOnceWhateverItsThreads)
+{
+    startSession(4, 30);
+    panEffect(1);
+    ASSERT_EQ(build(0), 0);
+    endSession();
+    for (int32_t threads : {1, 2, 3}) {
+        SCOPED_TRACE(threads);
+        hxhost::forgetDecodedStills();
+        const uint32_t before = hxhost::callCount("decodeStill");
+        hxhost::ExportSettings settings;
+        settings.output = "/dev/null";
+        settings.threads = threads;
+        std::string error;
+        ASSERT_TRUE(hxhost::exportStoryboard(settings, &error)) << error;
+        // Each scene takes its photo once, decoded on the host's thread or, with threads to spare, ahead.
+        EXPECT_EQ(hxhost::callCount("decodeStill") - before, 4u);
+    }
+    clearPhotoCache();
 }
 
 // Every fallible host call of a whole build fails once in turn: the build ends, nothing leaks, the

@@ -135,7 +135,10 @@ OpImage* stillImage(const std::string& path, bool keep, const std::vector<std::s
             ahead().erase(started);
             still = acceptStill(std::move(decoded), nullptr);
         } else {
-            decodeStillsAhead(following);
+            // With nothing said of what follows, the decodes already under way stay: an export
+            // starts the next scene's still before the first scene decodes its own.
+            if (!following.empty())
+                decodeStillsAhead(following);
             still = decodeStill(path, currentStandard().highDefinition, nullptr);
         }
         // Nobody else holds a still that is not kept, so its pixels are this image's to take.
