@@ -121,8 +121,6 @@ void filterRowBytes(const uint8_t* const* rows, const int16_t* weights, int32_t 
 #endif
 // The loops down the columns and across the rows come in 512-bit and 256-bit lanes besides the
 // plain ones, chosen once a scaling by hx::vectorWidth(); the results are the same to the bit.
-#define HX_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl")))
-#define HX_AVX2 __attribute__((target("avx2")))
 
 HX_AVX512 void filterRowsAvx512(const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t bytes, uint16_t* mid)
 {

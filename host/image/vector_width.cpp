@@ -31,6 +31,16 @@ VectorWidth vectorWidth()
     return std::min(processor, limit.load(std::memory_order_relaxed));
 }
 
+bool haveBytePermutes()
+{
+#if defined(__x86_64__)
+    static const bool processor = __builtin_cpu_supports("avx512vbmi");
+    return processor && vectorWidth() == VectorWidth::Avx512;
+#else
+    return false;
+#endif
+}
+
 } // namespace hx
 
 namespace hxhost {

@@ -98,10 +98,10 @@ void copyPicture(const Pictures& p, const OpImage* source)
 void blendEverywhere(const Pictures& p, float inner, float outer, bool white)
 {
     const uint16_t in = weight(inner), out = weight(outer);
+    const bool threeRows = in != out && in != 0 && out != kWeightOne;
     for (const PlaneLayout& plane : p.planes) {
         const std::vector<uint8_t> colour = hx::colourRow(plane, white);
-        const std::vector<uint16_t> wi(in == out || in == 0 || out == kWeightOne ? 0 : plane.rowBytes, in);
-        const std::vector<uint16_t> wo(wi.size(), out);
+        const std::vector<uint16_t> wi(threeRows ? plane.rowBytes : 0, in), wo(wi.size(), out);
         hx::forRowRanges(plane.rows, kLeastRowsPerThread, [&](int32_t begin, int32_t end) {
             for (int32_t r = begin; r < end; ++r) {
                 const uint8_t* from = p.fromRow(plane, r);

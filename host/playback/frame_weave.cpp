@@ -43,7 +43,7 @@ void weaveChroma(const uint8_t* a, const uint8_t* b, int32_t pairs, uint8_t* u, 
 
 #if defined(__x86_64__)
 // The same sixteen luma bytes, and four pairs of chroma samples, at a time.
-__attribute__((target("avx2"))) int32_t weaveLumaAvx2(const uint8_t* p, int32_t width, uint8_t* y)
+HX_AVX2 int32_t weaveLumaAvx2(const uint8_t* p, int32_t width, uint8_t* y)
 {
     const __m128i fourth = _mm_setr_epi8(3, 7, 11, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
     int32_t x = 0;
@@ -57,7 +57,7 @@ __attribute__((target("avx2"))) int32_t weaveLumaAvx2(const uint8_t* p, int32_t 
     return x;
 }
 
-__attribute__((target("avx2"))) int32_t weaveChromaAvx2(const uint8_t* a, const uint8_t* b, int32_t pairs, uint8_t* u, uint8_t* v)
+HX_AVX2 int32_t weaveChromaAvx2(const uint8_t* a, const uint8_t* b, int32_t pairs, uint8_t* u, uint8_t* v)
 {
     const __m128i zero = _mm_setzero_si128(), two = _mm_set1_epi16(2);
     const __m128i split = _mm_setr_epi8(1, 5, 9, 13, 2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1);
@@ -82,8 +82,6 @@ __attribute__((target("avx2"))) int32_t weaveChromaAvx2(const uint8_t* a, const 
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized" // GCC 12's 512-bit intrinsics start from an undefined vector
 #endif
-#define HX_AVX512 __attribute__((target("avx512f,avx512bw")))
-#define HX_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 
 // The luma of sixteen pixels, one in the low byte of each 32-bit lane.
 HX_AVX512 inline __m512i lumaOf(const uint8_t* p)
@@ -153,7 +151,7 @@ void weaveFields420(const OpImage* top, const OpImage* bottom, const Planes420& 
 #if defined(__x86_64__)
     const VectorWidth vectors = vectorWidth();
     const bool wide = vectors != VectorWidth::Basic, widest = vectors == VectorWidth::Avx512;
-    static const bool haveVbmi = __builtin_cpu_supports("avx512vbmi");
+    const bool bytePermutes = haveBytePermutes();
 #endif
     // Rows r of each field make frame rows 2r and 2r + 1, and chroma row r (which belongs to the top
     // field when r is even and to the bottom field when odd, and averages 2 x 2 pixels of two
@@ -180,7 +178,7 @@ void weaveFields420(const OpImage* top, const OpImage* bottom, const Planes420& 
             uint8_t* v = out.v + static_cast<size_t>(c) * out.vStride;
             int32_t done = 0;
 #if defined(__x86_64__)
-            if (widest && haveVbmi)
+            if (bytePermutes)
                 done = weaveChromaVbmi(a, b, width / 2, u, v);
             if (wide)
                 done += weaveChromaAvx2(a + 8 * static_cast<size_t>(done), b + 8 * static_cast<size_t>(done), width / 2 - done, u + done,

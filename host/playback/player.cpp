@@ -159,7 +159,6 @@ private:
         return playing;
     }
 
-    // The file of the still the scene at `index` shows, when there is such a scene and it shows one.
     // The still of the scene after the newest one starts to decode, once for each scene.
     void decodeNextStill()
     {
@@ -170,6 +169,7 @@ private:
         }
     }
 
+    // The file of the still the scene at `index` shows, when there is such a scene and it shows one.
     std::vector<std::string> stillOfScene(size_t index) const
     {
         hxhost::PhotoClip clip;

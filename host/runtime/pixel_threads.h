@@ -10,8 +10,9 @@
 namespace hx {
 
 // Calls part(begin, end) over [0, rows) in whole ranges of at least `least` rows, a few for each
-// pixel thread, which the calling thread and the helpers take as they come free; returns when all
-// are done. A loop inside a range runs on that range's thread alone.
+// pixel thread: each thread takes its own share of them, the same share in every loop, then helps
+// with the others' as it comes free; returns when all are done. A loop inside a range runs on that
+// range's thread alone.
 void forRowRanges(int32_t rows, int32_t least, const std::function<void(int32_t begin, int32_t end)>& part);
 
 // The threads a loop may use, the calling one included (hxhost::setPixelThreads).

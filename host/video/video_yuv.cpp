@@ -43,8 +43,6 @@ const Finish& finish()
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized" // GCC 12's 512-bit intrinsics start from an undefined vector
 #endif
-#define HX_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-
 // The 256 entries of a table looked up 64 bytes at a time: two 128-byte permutes, the index's top
 // bit choosing between them.
 struct WideTable {
@@ -92,12 +90,6 @@ HX_VBMI void applyDirectVbmi(const uint8_t (&direct)[3][256], const uint8_t* in,
         out = _mm512_mask_blend_epi8(keyBytes, out, key);
         _mm512_mask_storeu_epi8(yuva, outMask, out);
     }
-}
-
-bool haveVbmi()
-{
-    static const bool have = __builtin_cpu_supports("avx512vbmi");
-    return have && hx::vectorWidth() == hx::VectorWidth::Avx512;
 }
 #endif
 
@@ -159,7 +151,7 @@ void VideoYuv::apply(const Tables& tables, const uint8_t* in, uint8_t* yuva, siz
 {
     if (tables.diagonal) {
 #if defined(__x86_64__)
-        if (haveVbmi())
+        if (haveBytePermutes())
             return applyDirectVbmi(tables.direct, in, yuva, pixels);
 #endif
         for (size_t i = 0; i < pixels; ++i, in += 3, yuva += 4) {

@@ -82,6 +82,33 @@ void decodeStillsAhead(const std::vector<std::string>& following)
     }
 }
 
+namespace {
+
+// The decodes ahead follow what the caller says comes next. With nothing said they stay as they are:
+// an export starts the next scene's still before the first scene decodes its own.
+void decodeFollowing(const std::vector<std::string>& following)
+{
+    if (!following.empty())
+        decodeStillsAhead(following);
+}
+
+// A still not kept: the decode started ahead for it when there is one, or else one now.
+std::shared_ptr<const Still> takeOrDecode(const std::string& path, const std::string& key,
+                                          const std::vector<std::string>& following, std::string* error)
+{
+    const auto started = aheadOf(key);
+    if (started == ahead().end()) {
+        decodeFollowing(following);
+        return decodeStill(path, currentStandard().highDefinition, error);
+    }
+    DecodedStill decoded = started->decoded.get();
+    ahead().erase(started);
+    decodeFollowing(following);
+    return acceptStill(std::move(decoded), error);
+}
+
+} // namespace
+
 void keepStill(const std::string& path, std::shared_ptr<const Still> still)
 {
     std::list<Kept>& stills = kept();
@@ -105,20 +132,10 @@ std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* e
         if (k.key == key) {
             std::shared_ptr<const Still> still = k.still;
             keepStill(path, still);
-            decodeStillsAhead(following);
+            decodeFollowing(following);
             return still;
         }
-    std::shared_ptr<const Still> still;
-    const auto started = aheadOf(key);
-    if (started != ahead().end()) {
-        DecodedStill decoded = started->decoded.get();
-        ahead().erase(started);
-        decodeStillsAhead(following);
-        still = acceptStill(std::move(decoded), error);
-    } else {
-        decodeStillsAhead(following);
-        still = decodeStill(path, currentStandard().highDefinition, error);
-    }
+    std::shared_ptr<const Still> still = takeOrDecode(path, key, following, error);
     if (still)
         keepStill(path, still);
     return still;
@@ -128,19 +145,7 @@ OpImage* stillImage(const std::string& path, bool keep, const std::vector<std::s
 {
     const std::string key = keyOf(path);
     if (!keep && !isKept(key)) {
-        std::shared_ptr<const Still> still;
-        const auto started = aheadOf(key);
-        if (started != ahead().end()) {
-            DecodedStill decoded = started->decoded.get();
-            ahead().erase(started);
-            still = acceptStill(std::move(decoded), nullptr);
-        } else {
-            // With nothing said of what follows, the decodes already under way stay: an export
-            // starts the next scene's still before the first scene decodes its own.
-            if (!following.empty())
-                decodeStillsAhead(following);
-            still = decodeStill(path, currentStandard().highDefinition, nullptr);
-        }
+        const std::shared_ptr<const Still> still = takeOrDecode(path, key, following, nullptr);
         // Nobody else holds a still that is not kept, so its pixels are this image's to take.
         if (still && still.use_count() == 1) {
             Still& own = const_cast<Still&>(*still);

@@ -17,7 +17,7 @@ constexpr size_t kCachedStillBytes = 64u << 20;
 
 // The decoded still of a file at the current standard's colours, decoded now when not kept.
 // `following` are the files likely asked for next, in order; as many as there are spare cores
-// start decoding now.
+// start decoding now. An empty `following` leaves the decodes under way as they are.
 std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* error,
                                          const std::vector<std::string>& following = {});
 // The still of a file as a new image. A still the cache holds is copied. With `keep` false, a still
