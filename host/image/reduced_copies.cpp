@@ -4,6 +4,7 @@
 #include "runtime/host_state.h"
 #include "runtime/pixel_threads.h"
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <unordered_map>
@@ -23,7 +24,7 @@ struct Halving {
 // A picture's copies, with what tells whether the picture still holds what they were made from.
 struct Copies {
     uint64_t fingerprint = 0;
-    std::vector<Halving> levels; // levels[0] is level 1
+    std::vector<Halving> levels; // levels[k - 1] is level k, made when pixels is set
 };
 
 std::mutex copiesLock;
@@ -52,38 +53,76 @@ uint64_t fingerprintOf(const OpImage& picture)
 // Fewer rows than this a thread are not worth waking a helper for.
 constexpr int32_t kLeastRowsPerThread = 32;
 
-// Each pixel of the half: the rounded mean of the 2 x 2 pixels under it. An odd last column or row
-// is left out. False without memory for it.
-bool halve(const uint8_t* from, int32_t width, int32_t height, Halving& half)
-{
-    half.width = width / 2;
-    half.height = height / 2;
-    half.pixels = hx::takeBytes(static_cast<size_t>(half.width) * static_cast<size_t>(half.height) * 4);
-    if (!half.pixels)
-        return false;
-    const size_t fromRow = static_cast<size_t>(width) * 4, toRow = static_cast<size_t>(half.width) * 4;
-    hx::forRowRanges(half.height, kLeastRowsPerThread, [&](int32_t begin, int32_t end) {
-        for (int32_t y = begin; y < end; ++y) {
-            const uint8_t* a = from + 2 * static_cast<size_t>(y) * fromRow;
-            const uint8_t* b = a + fromRow;
-            uint8_t* out = half.pixels.get() + static_cast<size_t>(y) * toRow;
-            size_t i = 0;
 #if defined(__SSE2__)
-            // Two pixels of the half from four of each row, the sums in 16-bit lanes.
-            const __m128i zero = _mm_setzero_si128(), two = _mm_set1_epi16(2);
+// Two pixels of a half from four of each of two rows: the rounded means of each 2 x 2, in the low
+// eight bytes, the sums in 16-bit lanes.
+inline __m128i halvedPair(__m128i top, __m128i bottom)
+{
+    const __m128i zero = _mm_setzero_si128(), two = _mm_set1_epi16(2);
+    const __m128i left = _mm_add_epi16(_mm_unpacklo_epi8(top, zero), _mm_unpacklo_epi8(bottom, zero));
+    const __m128i right = _mm_add_epi16(_mm_unpackhi_epi8(top, zero), _mm_unpackhi_epi8(bottom, zero));
+    const __m128i sums = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi64(left, right), _mm_unpackhi_epi64(left, right)), two);
+    const __m128i means = _mm_srli_epi16(sums, 2);
+    return _mm_packus_epi16(means, means);
+}
+
+inline __m128i load16(const uint8_t* at)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+#endif
+
+// Byte i of a half's row: the rounded mean of the 2 x 2 bytes under it in rows a and b.
+inline uint8_t halvedByte(const uint8_t* a, const uint8_t* b, size_t i)
+{
+    const size_t at = (i / 4) * 8 + i % 4;
+    return static_cast<uint8_t>((a[at] + a[at + 4] + b[at] + b[at + 4] + 2) >> 2);
+}
+
+// A copy `steps` halvings (1 or 2) down from the w x h pixels `from`, in one pass. Each pixel of a
+// half is the rounded mean of the 2 x 2 pixels under it, and a quarter is the half of that half,
+// rounded alike, without the half being stored. An odd last column or row is left out at each step.
+// False without memory for it.
+bool reduce(const uint8_t* from, int32_t width, int32_t height, int steps, Halving& copy)
+{
+    copy.width = steps == 1 ? width / 2 : width / 2 / 2;
+    copy.height = steps == 1 ? height / 2 : height / 2 / 2;
+    copy.pixels = hx::takeBytes(static_cast<size_t>(copy.width) * static_cast<size_t>(copy.height) * 4);
+    if (!copy.pixels)
+        return false;
+    const size_t fromRow = static_cast<size_t>(width) * 4, toRow = static_cast<size_t>(copy.width) * 4;
+    hx::forRowRanges(copy.height, kLeastRowsPerThread, [&](int32_t begin, int32_t end) {
+        for (int32_t y = begin; y < end; ++y) {
+            uint8_t* out = copy.pixels.get() + static_cast<size_t>(y) * toRow;
+            const uint8_t* a = from + static_cast<size_t>(steps == 1 ? 2 * y : 4 * y) * fromRow;
+            const uint8_t* b = a + fromRow;
+            size_t i = 0;
+            if (steps == 1) {
+#if defined(__SSE2__)
+                for (; i + 8 <= toRow; i += 8)
+                    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), halvedPair(load16(a + 2 * i), load16(b + 2 * i)));
+#endif
+                for (; i < toRow; ++i)
+                    out[i] = halvedByte(a, b, i);
+                continue;
+            }
+            const uint8_t* c = b + fromRow;
+            const uint8_t* d = c + fromRow;
+#if defined(__SSE2__)
+            // Two pixels of the quarter from four pixels of each of two rows of the half.
             for (; i + 8 <= toRow; i += 8) {
-                const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 2 * i));
-                const __m128i bottom = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 2 * i));
-                const __m128i left = _mm_add_epi16(_mm_unpacklo_epi8(top, zero), _mm_unpacklo_epi8(bottom, zero));
-                const __m128i right = _mm_add_epi16(_mm_unpackhi_epi8(top, zero), _mm_unpackhi_epi8(bottom, zero));
-                const __m128i sums = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi64(left, right), _mm_unpackhi_epi64(left, right)), two);
-                const __m128i means = _mm_srli_epi16(sums, 2);
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(means, means));
+                const __m128i upper = _mm_unpacklo_epi64(halvedPair(load16(a + 4 * i), load16(b + 4 * i)),
+                                                         halvedPair(load16(a + 4 * i + 16), load16(b + 4 * i + 16)));
+                const __m128i lower = _mm_unpacklo_epi64(halvedPair(load16(c + 4 * i), load16(d + 4 * i)),
+                                                         halvedPair(load16(c + 4 * i + 16), load16(d + 4 * i + 16)));
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), halvedPair(upper, lower));
             }
 #endif
             for (; i < toRow; ++i) {
+                // The four bytes of the half under this one, each from its own 2 x 2.
                 const size_t at = (i / 4) * 8 + i % 4;
-                out[i] = static_cast<uint8_t>((a[at] + a[at + 4] + b[at] + b[at + 4] + 2) >> 2);
+                const int sum = halvedByte(a, b, at) + halvedByte(a, b, at + 4) + halvedByte(c, d, at) + halvedByte(c, d, at + 4);
+                out[i] = static_cast<uint8_t>((sum + 2) >> 2);
             }
         }
     });
@@ -116,28 +155,33 @@ PictureLevel reducedCopy(const OpImage* picture, int level)
     if (copies.fingerprint != fingerprint)
         copies.levels.clear();
     copies.fingerprint = fingerprint;
+    if (static_cast<int>(copies.levels.size()) < level)
+        copies.levels.resize(static_cast<size_t>(level));
+    // The largest copy made at or above `level`, or the picture itself.
+    auto nearest = [&](int at) {
+        while (at > 0 && !copies.levels[static_cast<size_t>(at - 1)].pixels)
+            --at;
+        if (at == 0)
+            return whole;
+        const Halving& copy = copies.levels[static_cast<size_t>(at - 1)];
+        return PictureLevel{copy.pixels.get(), copy.width, copy.height, at};
+    };
     try {
-        while (static_cast<int>(copies.levels.size()) < level) {
-            const PictureLevel from = copies.levels.empty()
-                                          ? whole
-                                          : PictureLevel{copies.levels.back().pixels.get(), copies.levels.back().width,
-                                                         copies.levels.back().height, 0};
+        // Down from the nearest copy two halvings a pass, the copies between them not stored.
+        for (PictureLevel from = nearest(level); from.level < level; from = nearest(level)) {
             if (from.width < 2 || from.height < 2)
                 break;
-            Halving half;
-            if (!halve(from.pixels, from.width, from.height, half))
+            const int steps = level - from.level >= 2 && from.width >= 4 && from.height >= 4 ? 2 : 1;
+            Halving copy;
+            if (!reduce(from.pixels, from.width, from.height, steps, copy))
                 break;
             countCall("reducePicture");
-            copies.levels.push_back(std::move(half));
+            copies.levels[static_cast<size_t>(from.level + steps - 1)] = std::move(copy);
         }
     } catch (const std::bad_alloc&) {
     }
     // Without memory for a copy, the largest one made (or the picture itself) serves.
-    const int have = std::min<int>(level, static_cast<int>(copies.levels.size()));
-    if (have == 0)
-        return whole;
-    const Halving& half = copies.levels[static_cast<size_t>(have - 1)];
-    return {half.pixels.get(), half.width, half.height, have};
+    return nearest(level);
 }
 
 void freeReducedCopies(const OpImage* picture)
