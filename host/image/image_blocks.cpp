@@ -53,22 +53,34 @@ void faultIn(void* block, size_t capacity)
     });
 }
 
-} // namespace
-
-namespace hx {
-
-void* takeBlock(size_t bytes, size_t* capacity)
+size_t granules(size_t bytes)
 {
-    const size_t wanted = (bytes + kGranule - 1) / kGranule * kGranule;
-    Reserve& r = reserve();
-    std::unique_lock<std::mutex> lock(r.mutex);
-    // The closest fit that wastes no more than the block itself holds.
+    return (bytes + kGranule - 1) / kGranule * kGranule;
+}
+
+// The kept block takeBlock would hand out for `wanted` bytes: the closest fit that wastes no more
+// than the block itself holds; blocks.size() when none fits. Called with the reserve locked.
+size_t bestFit(const Reserve& r, size_t wanted)
+{
     size_t best = r.blocks.size();
     for (size_t i = 0; i < r.blocks.size(); ++i) {
         const size_t c = r.blocks[i].capacity;
         if (c >= wanted && c <= 2 * wanted && (best == r.blocks.size() || c < r.blocks[best].capacity))
             best = i;
     }
+    return best;
+}
+
+} // namespace
+
+namespace hx {
+
+void* takeBlock(size_t bytes, size_t* capacity)
+{
+    const size_t wanted = granules(bytes);
+    Reserve& r = reserve();
+    std::unique_lock<std::mutex> lock(r.mutex);
+    const size_t best = bestFit(r, wanted);
     if (best != r.blocks.size()) {
         const KeptBlock kept = r.blocks[best];
         r.blocks.erase(r.blocks.begin() + static_cast<std::ptrdiff_t>(best));
@@ -114,6 +126,13 @@ PooledBytes takeBytes(size_t bytes)
     size_t capacity = 0;
     auto* block = static_cast<uint8_t*>(takeBlock(kBytesHeadroom + bytes, &capacity));
     return block ? PooledBytes(block + kBytesHeadroom, BlockRelease{capacity}) : PooledBytes();
+}
+
+bool haveKeptBlock(size_t bytes)
+{
+    Reserve& r = reserve();
+    const std::lock_guard<std::mutex> lock(r.mutex);
+    return bestFit(r, granules(kBytesHeadroom + bytes)) != r.blocks.size();
 }
 
 void releaseKeptBlocks()

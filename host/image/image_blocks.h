@@ -27,6 +27,8 @@ struct BlockRelease {
 using PooledBytes = std::unique_ptr<uint8_t[], BlockRelease>;
 // Null when there is no memory; the bytes are not cleared.
 PooledBytes takeBytes(size_t bytes);
+// Whether a kept block would serve takeBytes(bytes) now, without fresh memory.
+bool haveKeptBlock(size_t bytes);
 
 } // namespace hx
 

@@ -64,6 +64,7 @@ public:
             hx::freeImage(blend);
         if (decodeAhead_)
             hx::decodeStillsAhead({}); // a still decoded for a scene past the last frame played is let go
+        hx::state().exportStillAfter.clear();
     }
 
     // The two fields of frame f in time order, woven into `frame`.
@@ -138,6 +139,10 @@ private:
 
     std::unique_ptr<PlayingScene> open(size_t index, std::string* error)
     {
+        // The scene's still is taken as it opens: the still after it can start to decode then,
+        // beside the tool's work on this one, when there is memory for it already.
+        const std::vector<std::string> after = decodeAhead_ ? stillOfScene(index + 1) : std::vector<std::string>{};
+        hx::state().exportStillAfter = after.empty() ? std::string() : after.front();
         const hxhost::StoryboardScene& scene = board_.scenes[index];
         auto playing = std::make_unique<PlayingScene>();
         playing->index = index;

@@ -38,8 +38,9 @@ OpImage* nslGetStillset(AVRecord record) HX_ENTRY
     if (hx::shouldFail("nslGetStillset") || !item || item->kind != hxhost::ItemKind::Still)
         return nullptr;
     // An export asks for each still once a scene, so nothing is kept, and decodes ahead what it plays next.
-    const bool exporting = hx::state().exporting;
-    return hx::stillImage(hx::mediaPath(*item), !exporting, exporting ? std::vector<std::string>{} : stillsAfter(*item));
+    if (hx::state().exporting)
+        return hx::takeStillStartingNext(hx::mediaPath(*item), hx::state().exportStillAfter);
+    return hx::stillImage(hx::mediaPath(*item), stillsAfter(*item));
 }
 HX_ENTRY_FAILS(nullptr)
 

@@ -1,5 +1,6 @@
 #include "image/decode/still_cache.h"
 
+#include "image/image_blocks.h"
 #include "image/images.h"
 #include "runtime/host_state.h"
 #include "runtime/reset_hook.h"
@@ -141,18 +142,24 @@ std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* e
     return still;
 }
 
-OpImage* stillImage(const std::string& path, bool keep, const std::vector<std::string>& following)
+OpImage* takeStillStartingNext(const std::string& path, const std::string& next)
 {
     const std::string key = keyOf(path);
-    if (!keep && !isKept(key)) {
-        const std::shared_ptr<const Still> still = takeOrDecode(path, key, following, nullptr);
-        // Nobody else holds a still that is not kept, so its pixels are this image's to take.
-        if (still && still.use_count() == 1) {
-            Still& own = const_cast<Still&>(*still);
-            return adoptPixels(std::move(own.pixels), own.width, own.height, OP_FORMAT_YUVA);
-        }
-        return nullptr;
+    if (isKept(key))
+        return stillImage(path, {});
+    const std::shared_ptr<const Still> still = takeOrDecode(path, key, {}, nullptr);
+    if (still && !next.empty() && haveKeptBlock(still->bytes()))
+        decodeStillsAhead({next});
+    // Nobody else holds a still that is not kept, so its pixels are this image's to take.
+    if (still && still.use_count() == 1) {
+        Still& own = const_cast<Still&>(*still);
+        return adoptPixels(std::move(own.pixels), own.width, own.height, OP_FORMAT_YUVA);
     }
+    return nullptr;
+}
+
+OpImage* stillImage(const std::string& path, const std::vector<std::string>& following)
+{
     const std::shared_ptr<const Still> still = cachedStill(path, nullptr, following);
     OpImage* image = still ? newImage(still->width, still->height, OP_FORMAT_YUVA, false) : nullptr;
     if (image)

@@ -20,9 +20,13 @@ constexpr size_t kCachedStillBytes = 64u << 20;
 // start decoding now. An empty `following` leaves the decodes under way as they are.
 std::shared_ptr<const Still> cachedStill(const std::string& path, std::string* error,
                                          const std::vector<std::string>& following = {});
-// The still of a file as a new image. A still the cache holds is copied. With `keep` false, a still
-// decoded now is not kept: its pixels become the image without a copy.
-OpImage* stillImage(const std::string& path, bool keep, const std::vector<std::string>& following);
+// The still of a file as a new image, copied from the cache, which keeps it.
+OpImage* stillImage(const std::string& path, const std::vector<std::string>& following);
+// For an export, which asks for each still once a scene: the still of `path` as a new image, not
+// kept (its pixels become the image without a copy), and the still of `next`, when there is one,
+// starting to decode at once if memory that it fits in is already held. It then decodes beside
+// the tool's work on this one rather than after it, and without fresh memory.
+OpImage* takeStillStartingNext(const std::string& path, const std::string& next);
 // Starts decoding the files, in order, as far as there are spare cores; a decode already started
 // for a file not among them is dropped once it has ended.
 void decodeStillsAhead(const std::vector<std::string>& paths);
