@@ -37,8 +37,8 @@ protected:
             if (entry.path().extension() == ".so" && !leftOut.count(entry.path().filename()))
                 fs::copy_file(entry.path(), moved / "lib" / entry.path().filename());
         fs::copy(fs::path(STILLSET_LIB_DIR) / "../share", moved / "share", fs::copy_options::recursive);
-        // The program's own search path names the build; the moved libraries come first.
-        return "LD_LIBRARY_PATH=" + (moved / "lib").string() + " " + (moved / "bin/stillset-host").string();
+        // The program finds the libraries beside it, not the build's.
+        return (moved / "bin/stillset-host").string();
     }
 
     std::string slideshow(const std::string& host, const std::string& output, const std::string& options = "")
@@ -62,6 +62,20 @@ bool loaded(const ProgramRun& run, const std::string& library)
         if (line.find("calling init: ") != std::string::npos && line.find(library) != std::string::npos)
             return true;
     return false;
+}
+
+TEST_F(HostModulesTest, NoLibraryIsLoadedFromTheDirectoryTheProgramIsStartedIn)
+{
+    // Files named as libraries the program takes from the system, which are not libraries: a
+    // search path with an empty entry would make the loader try them, and fail or worse.
+    const fs::path bait = home() + "/bait";
+    fs::create_directories(bait);
+    for (const char* name : {"libstdc++.so.6", "libm.so.6", "libc.so.6", "libjpeg.so.62", "libhx.so"})
+        writeFile((bait / name).string(), "not a library");
+    const ProgramRun help = run("cd " + bait.string() + " && " + kHost + " --help");
+    EXPECT_EQ(help.status, 0) << help.output;
+    const ProgramRun moved = run("cd " + bait.string() + " && " + movedHostWithout({}) + " --help");
+    EXPECT_EQ(moved.status, 0) << moved.output;
 }
 
 TEST_F(HostModulesTest, FfmpegAndSdlAreLoadedOnlyByTheRunsThatUseThem)
