@@ -32,6 +32,12 @@ make_show() {
 # that others share slows all of them alike. A row shows its medians: wall seconds, processor
 # seconds (user + system) and frames a second, with its peak resident memory.
 rounds=${STILLSET_BENCH_ROUNDS:-3}
+# Every run starts after a pause, on memory the system has had time to take back. On a virtual
+# machine that hands freed memory back to its host a few seconds after it is freed, a process that
+# touches such memory pays for it again (here about 1.8 ms a MiB, against 0.07 ms for memory freed
+# a moment ago). Without the pause a run would start cold or warm depending on the run before it:
+# cold after FFmpeg's graph, warm right after one of ours.
+pause=${STILLSET_BENCH_PAUSE:-4}
 labels=()
 frame_counts=()
 commands=()
@@ -48,6 +54,7 @@ measure_rows() {
   local round i
   for round in $(seq "$rounds"); do
     for i in "${!commands[@]}"; do
+      sleep "$pause"
       if ! eval "/usr/bin/time -f '%e %M %U %S' -o \"\$dir/time.txt\" ${commands[$i]}" > /dev/null 2> "$dir/stderr.txt"; then
         echo "${labels[$i]} failed:" >&2
         cat "$dir/stderr.txt" >&2
