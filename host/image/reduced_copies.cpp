@@ -157,7 +157,7 @@ PictureLevel reducedCopy(const OpImage* picture, int level)
     copies.fingerprint = fingerprint;
     if (static_cast<int>(copies.levels.size()) < level)
         copies.levels.resize(static_cast<size_t>(level));
-    // The largest copy made at or above `level`, or the picture itself.
+    // The made copy of the highest level up to `at`, or the picture itself.
     auto nearest = [&](int at) {
         while (at > 0 && !copies.levels[static_cast<size_t>(at - 1)].pixels)
             --at;
