@@ -31,7 +31,7 @@ make_show() {
 # The rows, each measured once a round; the rounds take turns through every row, so that a machine
 # that others share slows all of them alike. A row shows its medians: wall seconds, processor
 # seconds (user + system) and frames a second, with its peak resident memory.
-rounds=${STILLSET_BENCH_ROUNDS:-3}
+rounds=${STILLSET_BENCH_ROUNDS:-5}
 # Every run starts after a pause, on memory the system has had time to take back. On a virtual
 # machine that hands freed memory back to its host a few seconds after it is freed, a process that
 # touches such memory pays for it again (here about 1.8 ms a MiB, against 0.07 ms for memory freed
