@@ -70,6 +70,12 @@ inline __m128i load16(const uint8_t* at)
 {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
 }
+
+// Four pixels of a half, from eight pixels at `at` of each of two rows.
+inline __m128i halvedQuad(const uint8_t* a, const uint8_t* b, size_t at)
+{
+    return _mm_unpacklo_epi64(halvedPair(load16(a + at), load16(b + at)), halvedPair(load16(a + at + 16), load16(b + at + 16)));
+}
 #endif
 
 // Byte i of a half's row: the rounded mean of the 2 x 2 bytes under it in rows a and b.
@@ -79,10 +85,38 @@ inline uint8_t halvedByte(const uint8_t* a, const uint8_t* b, size_t i)
     return static_cast<uint8_t>((a[at] + a[at + 4] + b[at] + b[at + 4] + 2) >> 2);
 }
 
+// A row of `bytes` of the half of rows a and b.
+void halveRow(const uint8_t* a, const uint8_t* b, uint8_t* out, size_t bytes)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 8 <= bytes; i += 8)
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), halvedPair(load16(a + 2 * i), load16(b + 2 * i)));
+#endif
+    for (; i < bytes; ++i)
+        out[i] = halvedByte(a, b, i);
+}
+
+// A row of `bytes` of the quarter of rows a to d: the half of the half's two rows, which are made
+// here and not stored.
+void quarterRow(const uint8_t* a, const uint8_t* b, const uint8_t* c, const uint8_t* d, uint8_t* out, size_t bytes)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 8 <= bytes; i += 8)
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), halvedPair(halvedQuad(a, b, 4 * i), halvedQuad(c, d, 4 * i)));
+#endif
+    for (; i < bytes; ++i) {
+        // The four bytes of the half under this one, each from its own 2 x 2.
+        const size_t at = (i / 4) * 8 + i % 4;
+        const int sum = halvedByte(a, b, at) + halvedByte(a, b, at + 4) + halvedByte(c, d, at) + halvedByte(c, d, at + 4);
+        out[i] = static_cast<uint8_t>((sum + 2) >> 2);
+    }
+}
+
 // A copy `steps` halvings (1 or 2) down from the w x h pixels `from`, in one pass. Each pixel of a
 // half is the rounded mean of the 2 x 2 pixels under it, and a quarter is the half of that half,
-// rounded alike, without the half being stored. An odd last column or row is left out at each step.
-// False without memory for it.
+// rounded alike. An odd last column or row is left out at each step. False without memory for it.
 bool reduce(const uint8_t* from, int32_t width, int32_t height, int steps, Halving& copy)
 {
     copy.width = steps == 1 ? width / 2 : width / 2 / 2;
@@ -94,36 +128,11 @@ bool reduce(const uint8_t* from, int32_t width, int32_t height, int steps, Halvi
     hx::forRowRanges(copy.height, kLeastRowsPerThread, [&](int32_t begin, int32_t end) {
         for (int32_t y = begin; y < end; ++y) {
             uint8_t* out = copy.pixels.get() + static_cast<size_t>(y) * toRow;
-            const uint8_t* a = from + static_cast<size_t>(steps == 1 ? 2 * y : 4 * y) * fromRow;
-            const uint8_t* b = a + fromRow;
-            size_t i = 0;
-            if (steps == 1) {
-#if defined(__SSE2__)
-                for (; i + 8 <= toRow; i += 8)
-                    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), halvedPair(load16(a + 2 * i), load16(b + 2 * i)));
-#endif
-                for (; i < toRow; ++i)
-                    out[i] = halvedByte(a, b, i);
-                continue;
-            }
-            const uint8_t* c = b + fromRow;
-            const uint8_t* d = c + fromRow;
-#if defined(__SSE2__)
-            // Two pixels of the quarter from four pixels of each of two rows of the half.
-            for (; i + 8 <= toRow; i += 8) {
-                const __m128i upper = _mm_unpacklo_epi64(halvedPair(load16(a + 4 * i), load16(b + 4 * i)),
-                                                         halvedPair(load16(a + 4 * i + 16), load16(b + 4 * i + 16)));
-                const __m128i lower = _mm_unpacklo_epi64(halvedPair(load16(c + 4 * i), load16(d + 4 * i)),
-                                                         halvedPair(load16(c + 4 * i + 16), load16(d + 4 * i + 16)));
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), halvedPair(upper, lower));
-            }
-#endif
-            for (; i < toRow; ++i) {
-                // The four bytes of the half under this one, each from its own 2 x 2.
-                const size_t at = (i / 4) * 8 + i % 4;
-                const int sum = halvedByte(a, b, at) + halvedByte(a, b, at + 4) + halvedByte(c, d, at) + halvedByte(c, d, at + 4);
-                out[i] = static_cast<uint8_t>((sum + 2) >> 2);
-            }
+            const uint8_t* a = from + static_cast<size_t>(y << steps) * fromRow;
+            if (steps == 1)
+                halveRow(a, a + fromRow, out, toRow);
+            else
+                quarterRow(a, a + fromRow, a + 2 * fromRow, a + 3 * fromRow, out, toRow);
         }
     });
     return true;
