@@ -1,10 +1,14 @@
 // The stored storyboard "storyboard.sbd": little-endian fields, every count and length bounded,
 // closed by a checksum of everything before it.
 //
-//   "HXSB" u32 version(1) u32 nextSceneId u32 nextHandle i32 completedStart i32 completedEnd
-//   u32 sceneCount, each: u32 id u32 clipItem i32 length, effect?, transition?
-//   u32 stepCount, each: text16 label, u32 entryCount, each: u32 sceneId, effect?, transition?
+//   "HXSB" u32 version(2) u32 nextSceneId u32 nextHandle i32 completedStart i32 completedEnd
+//   u32 unfinishedFrom (version 2)
+//   u32 sceneCount, each scene: u32 id u32 clipItem i32 length, effect?, transition?
+//   u32 stepCount, each: text16 label, u32 entryCount, each: u32 sceneId, effect?, transition?,
+//       then (version 2) removed?: u8 present, then u32 sceneCount, each scene, i32 completedStart
+//       i32 completedEnd u32 unfinishedFrom
 //   u32 checksum (FNV-1a over the bytes before it)
+// Version 1 files, written before builds were marked and clears could be undone, still read.
 // effect?:     u8 present, then u32 handle text8 operatorName i32 length u32 uniqueId blob prefs
 // transition?: u8 present, then the effect's fields, i32 flag text8 jingleFile text16 jingleName
 //              i64 jingleMicroseconds
@@ -18,7 +22,7 @@
 namespace {
 
 constexpr char kMagic[4] = {'H', 'X', 'S', 'B'};
-constexpr uint32_t kVersion = 1;
+constexpr uint32_t kVersion = 2;
 
 uint32_t checksum(const std::string& bytes, size_t end)
 {
@@ -82,6 +86,26 @@ public:
         text8(t->jingleFile);
         text16(t->jingleName);
         i64(t->jingleMicroseconds);
+    }
+    void scene(const hxhost::StoryboardScene& s)
+    {
+        u32(s.id);
+        u32(s.clipItem);
+        i32(s.length);
+        effect(s.effect);
+        transition(s.transition);
+    }
+    void removed(const std::optional<hx::RemovedScenes>& r)
+    {
+        u8(r ? 1 : 0);
+        if (!r)
+            return;
+        u32(static_cast<uint32_t>(r->scenes.size()));
+        for (const hxhost::StoryboardScene& s : r->scenes)
+            scene(s);
+        i32(r->completedStart);
+        i32(r->completedEnd);
+        u32(r->unfinishedFrom);
     }
     std::string& bytes() { return out_; }
 
@@ -180,12 +204,50 @@ public:
         return placed(*t) && i32(t->flag) && text8(t->jingleFile) && text16(t->jingleName) &&
                i64(t->jingleMicroseconds);
     }
+    bool scenes(std::vector<hxhost::StoryboardScene>& out)
+    {
+        uint32_t n = 0;
+        if (!count(n, hx::kMaxScenes))
+            return false;
+        for (uint32_t i = 0; i < n; ++i) {
+            hxhost::StoryboardScene s;
+            if (!u32(s.id) || s.id == 0 || !u32(s.clipItem) || !i32(s.length) || s.length <= 0 || !effect(s.effect) ||
+                !transition(s.transition))
+                return false;
+            out.push_back(std::move(s));
+        }
+        return true;
+    }
+    bool removed(std::optional<hx::RemovedScenes>& r)
+    {
+        bool yes = false;
+        if (!present(yes))
+            return false;
+        if (!yes)
+            return true;
+        r.emplace();
+        return scenes(r->scenes) && i32(r->completedStart) && i32(r->completedEnd) && u32(r->unfinishedFrom);
+    }
     size_t offset() const { return at_; }
 
 private:
     const std::string& in_;
     size_t at_ = 0;
 };
+
+// Lays the scenes out; what is wrong when they break the host's rules, else null.
+const char* brokenRule(std::vector<hxhost::StoryboardScene>& scenes)
+{
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        const hxhost::StoryboardScene& scene = scenes[i];
+        if ((scene.effect && scene.effect->length > scene.length) ||
+            (scene.transition && scene.transition->length > hx::maxTransitionLength(scenes, i)))
+            return "the storyboard file is damaged (an effect or transition longer than it may be)";
+    }
+    if (!hx::layOut(scenes))
+        return "the storyboard file is damaged (longer than a timeline can be)";
+    return nullptr;
+}
 
 bool fail(std::string* error, const char* why)
 {
@@ -207,14 +269,10 @@ std::string encodeStoryboard(const StoryboardData& data)
     w.u32(data.nextHandle);
     w.i32(data.completedStart);
     w.i32(data.completedEnd);
+    w.u32(data.unfinishedFrom);
     w.u32(static_cast<uint32_t>(data.scenes.size()));
-    for (const hxhost::StoryboardScene& scene : data.scenes) {
-        w.u32(scene.id);
-        w.u32(scene.clipItem);
-        w.i32(scene.length);
-        w.effect(scene.effect);
-        w.transition(scene.transition);
-    }
+    for (const hxhost::StoryboardScene& scene : data.scenes)
+        w.scene(scene);
     w.u32(static_cast<uint32_t>(data.history.size()));
     for (const UndoRecord& step : data.history) {
         w.text16(step.label);
@@ -224,6 +282,7 @@ std::string encodeStoryboard(const StoryboardData& data)
             w.effect(entry.effect);
             w.transition(entry.transition);
         }
+        w.removed(step.removed);
     }
     w.u32(checksum(w.bytes(), w.bytes().size()));
     return std::move(w.bytes());
@@ -240,20 +299,15 @@ bool decodeStoryboard(const std::string& bytes, StoryboardData& out, std::string
     const std::string body = bytes.substr(0, bytes.size() - 4);
     Reader r(body);
     r.u32(stored); // the magic, checked above
-    uint32_t version = 0, scenes = 0, steps = 0;
+    uint32_t version = 0, steps = 0;
     StoryboardData data;
-    if (!r.u32(version) || version != kVersion)
+    if (!r.u32(version) || version < 1 || version > kVersion)
         return fail(error, "the storyboard file has a version this host does not know");
     if (!r.u32(data.nextSceneId) || !r.u32(data.nextHandle) || !r.i32(data.completedStart) ||
-        !r.i32(data.completedEnd) || !r.count(scenes, kMaxScenes))
+        !r.i32(data.completedEnd) || (version >= 2 && !r.u32(data.unfinishedFrom)))
         return fail(error, "the storyboard file is damaged (header)");
-    for (uint32_t i = 0; i < scenes; ++i) {
-        hxhost::StoryboardScene scene;
-        if (!r.u32(scene.id) || scene.id == 0 || !r.u32(scene.clipItem) || !r.i32(scene.length) || scene.length <= 0 ||
-            !r.effect(scene.effect) || !r.transition(scene.transition))
-            return fail(error, "the storyboard file is damaged (scene)");
-        data.scenes.push_back(std::move(scene));
-    }
+    if (!r.scenes(data.scenes))
+        return fail(error, "the storyboard file is damaged (scene)");
     if (!r.count(steps, kMaxUndoSteps))
         return fail(error, "the storyboard file is damaged (undo history)");
     for (uint32_t i = 0; i < steps; ++i) {
@@ -267,18 +321,18 @@ bool decodeStoryboard(const std::string& bytes, StoryboardData& out, std::string
                 return fail(error, "the storyboard file is damaged (undo step)");
             step.entries.push_back(std::move(entry));
         }
+        if (version >= 2 && !r.removed(step.removed))
+            return fail(error, "the storyboard file is damaged (undo step)");
         data.history.push_back(std::move(step));
     }
     if (r.offset() != body.size())
         return fail(error, "the storyboard file is damaged (trailing bytes)");
-    for (size_t i = 0; i < data.scenes.size(); ++i) {
-        const hxhost::StoryboardScene& scene = data.scenes[i];
-        if ((scene.effect && scene.effect->length > scene.length) ||
-            (scene.transition && scene.transition->length > maxTransitionLength(data.scenes, i)))
-            return fail(error, "the storyboard file is damaged (an effect or transition longer than it may be)");
-    }
-    if (!layOut(data.scenes))
-        return fail(error, "the storyboard file is damaged (longer than a timeline can be)");
+    if (const char* why = brokenRule(data.scenes))
+        return fail(error, why);
+    for (UndoRecord& step : data.history)
+        if (step.removed)
+            if (const char* why = brokenRule(step.removed->scenes))
+                return fail(error, why);
     out = std::move(data);
     return true;
 }
