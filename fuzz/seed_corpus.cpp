@@ -171,7 +171,7 @@ void storyboardSeeds(const fs::path& to)
     writeBytes(to / "built", hx::encodeStoryboard(board));
     writeBytes(to / "first_version", std::string("HXSB\x01\0\0\0\x02\0\0\0\x01\0\0\0\0\0\0\0\x31\0\0\0\x01\0\0\0"
                                                  "\x01\0\0\0\x07\0\0\0\x32\0\0\0\0\0\0\0\0\0\x2e\xeb\xb5\x73",
-                                                 49));
+                                                 50));
 }
 
 // The operator files a host installs: the pan operator's library and a built-in transition.

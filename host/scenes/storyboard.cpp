@@ -210,11 +210,12 @@ void setUnfinishedBuildQuestion(UnfinishedBuildQuestion ask)
     unfinishedBuildQuestion = ask;
 }
 
-uint32_t addBuildScene(uint32_t afterId, uint32_t clipItem, int32_t length)
+uint32_t addBuildScene(const SBScene* after, uint32_t clipItem, int32_t length)
 {
     Active& a = loaded();
     const bool tookAway = settleUnfinishedBuild(a);
-    if (afterId != 0 && !findScene(a.data, afterId)) {
+    uint32_t afterId = after ? after->sceneId : 0;
+    if (after && !findScene(a.data, afterId)) {
         if (!tookAway)
             return 0;
         afterId = a.data.scenes.empty() ? 0 : a.data.scenes.back().id;
@@ -227,10 +228,10 @@ uint32_t addBuildScene(uint32_t afterId, uint32_t clipItem, int32_t length)
         scene.id = id = data.nextSceneId++;
         scene.clipItem = clipItem;
         scene.length = length;
-        size_t at = 0;
-        while (afterId != 0 && at < data.scenes.size() && data.scenes[at++].id != afterId) {
-        }
-        data.scenes.insert(data.scenes.begin() + static_cast<std::ptrdiff_t>(at), std::move(scene));
+        // `afterId`, when not 0, names a scene: checked above.
+        const auto previous = std::find_if(data.scenes.begin(), data.scenes.end(),
+                                        [afterId](const hxhost::StoryboardScene& s) { return s.id == afterId; });
+        data.scenes.insert(afterId == 0 ? data.scenes.begin() : std::next(previous), std::move(scene));
         if (data.unfinishedFrom == 0)
             data.unfinishedFrom = id;
         return true;
@@ -245,7 +246,7 @@ void beginUndoStep(const std::u16string& label)
 {
     OpenStep& step = loaded().step;
     if (step.depth++ == 0)
-        step.record = UndoRecord{label, {}};
+        step.record = UndoRecord{label, {}, std::nullopt};
 }
 
 void endUndoStep()

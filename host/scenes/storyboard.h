@@ -92,10 +92,10 @@ bool removeScenesFrom(size_t first, const std::u16string& label);
 // and count); true takes them away first, as one undo step.
 using UnfinishedBuildQuestion = bool (*)(size_t first, size_t count);
 void setUnfinishedBuildQuestion(UnfinishedBuildQuestion ask);
-// Adds a scene after the scene `afterId` (0: at the start) for a build, which stays unfinished until
-// a range is completed; its id, 0 when refused. An `afterId` taken away on the user's word stands
-// for the last scene left.
-uint32_t addBuildScene(uint32_t afterId, uint32_t clipItem, int32_t length);
+// Adds a scene after `after` (null: at the start) for a build, which stays unfinished until a range
+// is completed; its id, 0 when refused. A scene taken away on the user's word just now stands for
+// the last scene left.
+uint32_t addBuildScene(const SBScene* after, uint32_t clipItem, int32_t length);
 
 // Undo grouping of the active project.
 void beginUndoStep(const std::u16string& label);

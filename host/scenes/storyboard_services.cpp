@@ -99,7 +99,7 @@ int32_t nslSBAddScene(const SBScene* after, AVRecord clip, SBScene* added) HX_EN
     const int32_t length = playingLength(*item);
     if (length <= 0)
         return -1;
-    const uint32_t id = hx::addBuildScene(after ? after->sceneId : 0, item->id, length);
+    const uint32_t id = hx::addBuildScene(after, item->id, length);
     if (id == 0)
         return -1;
     added->sceneId = id;

@@ -237,7 +237,7 @@ TEST_F(StoryboardTest, AStoryboardStoredBeforeBuildsWereMarkedStillReads)
     const std::string older("HXSB\x01\x00\x00\x00\x02\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x31\x00\x00"
                             "\x00\x01\x00\x00\x00\x01\x00\x00\x00\x07\x00\x00\x00\x32\x00\x00\x00\x00\x00\x00"
                             "\x00\x00\x00\x2e\xeb\xb5\x73",
-                            49);
+                            50);
     std::filesystem::create_directories(home() + "/projects/project0");
     writeFile(storedFile(), older);
     hxhost::Storyboard board;
