@@ -70,22 +70,26 @@ public:
         u32(op.uniqueId);
         blob(op.prefs);
     }
+    // A presence byte, then the value when it is there.
+    template <typename T, typename WriteValue> void optional(const std::optional<T>& value, WriteValue writeValue)
+    {
+        u8(value ? 1 : 0);
+        if (value)
+            writeValue(*value);
+    }
     void effect(const std::optional<hxhost::PlacedOperator>& op)
     {
-        u8(op ? 1 : 0);
-        if (op)
-            placed(*op);
+        optional(op, [this](const hxhost::PlacedOperator& o) { placed(o); });
     }
     void transition(const std::optional<hxhost::PlacedTransition>& t)
     {
-        u8(t ? 1 : 0);
-        if (!t)
-            return;
-        placed(*t);
-        i32(t->flag);
-        text8(t->jingleFile);
-        text16(t->jingleName);
-        i64(t->jingleMicroseconds);
+        optional(t, [this](const hxhost::PlacedTransition& p) {
+            placed(p);
+            i32(p.flag);
+            text8(p.jingleFile);
+            text16(p.jingleName);
+            i64(p.jingleMicroseconds);
+        });
     }
     void scene(const hxhost::StoryboardScene& s)
     {
@@ -97,15 +101,14 @@ public:
     }
     void removed(const std::optional<hx::RemovedScenes>& r)
     {
-        u8(r ? 1 : 0);
-        if (!r)
-            return;
-        u32(static_cast<uint32_t>(r->scenes.size()));
-        for (const hxhost::StoryboardScene& s : r->scenes)
-            scene(s);
-        i32(r->completedStart);
-        i32(r->completedEnd);
-        u32(r->unfinishedFrom);
+        optional(r, [this](const hx::RemovedScenes& v) {
+            u32(static_cast<uint32_t>(v.scenes.size()));
+            for (const hxhost::StoryboardScene& s : v.scenes)
+                scene(s);
+            i32(v.completedStart);
+            i32(v.completedEnd);
+            u32(v.unfinishedFrom);
+        });
     }
     std::string& bytes() { return out_; }
 
@@ -183,26 +186,23 @@ public:
         yes = flag == 1;
         return true;
     }
-    bool effect(std::optional<hxhost::PlacedOperator>& op)
+    // A presence byte, then the value when it is there.
+    template <typename T, typename ReadValue> bool optional(std::optional<T>& value, ReadValue readValue)
     {
         bool yes = false;
         if (!present(yes))
             return false;
-        if (!yes)
-            return true;
-        op.emplace();
-        return placed(*op);
+        return !yes || readValue(value.emplace());
+    }
+    bool effect(std::optional<hxhost::PlacedOperator>& op)
+    {
+        return optional(op, [this](hxhost::PlacedOperator& o) { return placed(o); });
     }
     bool transition(std::optional<hxhost::PlacedTransition>& t)
     {
-        bool yes = false;
-        if (!present(yes))
-            return false;
-        if (!yes)
-            return true;
-        t.emplace();
-        return placed(*t) && i32(t->flag) && text8(t->jingleFile) && text16(t->jingleName) &&
-               i64(t->jingleMicroseconds);
+        return optional(t, [this](hxhost::PlacedTransition& p) {
+            return placed(p) && i32(p.flag) && text8(p.jingleFile) && text16(p.jingleName) && i64(p.jingleMicroseconds);
+        });
     }
     bool scenes(std::vector<hxhost::StoryboardScene>& out)
     {
@@ -220,13 +220,9 @@ public:
     }
     bool removed(std::optional<hx::RemovedScenes>& r)
     {
-        bool yes = false;
-        if (!present(yes))
-            return false;
-        if (!yes)
-            return true;
-        r.emplace();
-        return scenes(r->scenes) && i32(r->completedStart) && i32(r->completedEnd) && u32(r->unfinishedFrom);
+        return optional(r, [this](hx::RemovedScenes& v) {
+            return scenes(v.scenes) && i32(v.completedStart) && i32(v.completedEnd) && u32(v.unfinishedFrom);
+        });
     }
     size_t offset() const { return at_; }
 
