@@ -148,7 +148,10 @@ const StoryboardData& activeStoryboard()
 bool changeStoryboard(const std::function<bool(StoryboardData&)>& change, const std::vector<uint32_t>& touched)
 {
     Active& a = loaded();
+    // A change leaves the history alone: the copy borrows it when it is stored rather than copying it.
+    std::vector<UndoRecord> history = std::move(a.data.history);
     StoryboardData next = a.data;
+    a.data.history = std::move(history);
     if (!change(next))
         return false;
     if (a.step.depth > 0) {
@@ -160,7 +163,11 @@ bool changeStoryboard(const std::function<bool(StoryboardData&)>& change, const 
                 entries.push_back({id, before->effect, before->transition});
         }
     }
-    return keep(a, std::move(next));
+    next.history = std::move(a.data.history);
+    if (keep(a, std::move(next)))
+        return true;
+    a.data.history = std::move(next.history); // not kept: the history goes back where it was
+    return false;
 }
 
 hxhost::StoryboardScene* findScene(StoryboardData& data, uint32_t sceneId)
