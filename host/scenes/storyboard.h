@@ -58,6 +58,8 @@ inline constexpr uint32_t kMaxStoredText = 4096;
 inline constexpr uint32_t kMaxPrefsBlock = 1u << 20;
 
 std::string encodeStoryboard(const StoryboardData& data);
+// The checksum (FNV-1a) that closes a stored storyboard, over its first `end` bytes.
+uint32_t storyboardChecksum(const std::string& bytes, size_t end);
 // False with the reason when the bytes are no storyboard of ours or break a bound.
 bool decodeStoryboard(const std::string& bytes, StoryboardData& out, std::string* error);
 

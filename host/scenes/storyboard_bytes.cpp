@@ -24,16 +24,6 @@ namespace {
 constexpr char kMagic[4] = {'H', 'X', 'S', 'B'};
 constexpr uint32_t kVersion = 2;
 
-uint32_t checksum(const std::string& bytes, size_t end)
-{
-    uint32_t hash = 2166136261u;
-    for (size_t i = 0; i < end; ++i) {
-        hash ^= static_cast<unsigned char>(bytes[i]);
-        hash *= 16777619u;
-    }
-    return hash;
-}
-
 class Writer {
 public:
     void u8(uint8_t value) { out_ += static_cast<char>(value); }
@@ -256,6 +246,16 @@ bool fail(std::string* error, const char* why)
 
 namespace hx {
 
+uint32_t storyboardChecksum(const std::string& bytes, size_t end)
+{
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < end; ++i) {
+        hash ^= static_cast<unsigned char>(bytes[i]);
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
 std::string encodeStoryboard(const StoryboardData& data)
 {
     Writer w;
@@ -280,7 +280,7 @@ std::string encodeStoryboard(const StoryboardData& data)
         }
         w.removed(step.removed);
     }
-    w.u32(checksum(w.bytes(), w.bytes().size()));
+    w.u32(storyboardChecksum(w.bytes(), w.bytes().size()));
     return std::move(w.bytes());
 }
 
@@ -290,7 +290,7 @@ bool decodeStoryboard(const std::string& bytes, StoryboardData& out, std::string
         return fail(error, "not a storyboard file");
     size_t tail = bytes.size() - 4;
     uint32_t stored = 0;
-    if (!getU32(bytes, tail, stored) || stored != checksum(bytes, bytes.size() - 4))
+    if (!getU32(bytes, tail, stored) || stored != storyboardChecksum(bytes, bytes.size() - 4))
         return fail(error, "the storyboard file is damaged (checksum)");
     const std::string body = bytes.substr(0, bytes.size() - 4);
     Reader r(body);
