@@ -1,6 +1,8 @@
 // Operator files name libraries that the host loads and so runs: only libraries of the installation's
 // own folder, or of a folder the user names in HXOPERATORPATH, are loaded, and a refusal names the file.
 #include "host/hxmain.h"
+#include "host/hxscenes.h"
+#include "hxhost/export.h"
 #include "hxhost/hxhost.h"
 #include "support/test_home.h"
 
@@ -72,6 +74,20 @@ TEST_F(OperatorLibrariesTest, OnlyTheInstallationsOwnFolderIsTrustedUnlessTheUse
             climbing += "/..";
     EXPECT_FALSE(loads(operatorFile("climbing.opw", climbing + copy)));
     EXPECT_EQ(hxhost::liveCounts().operators, 0);
+
+    // A storyboard that places the received operator on a scene: export names what it refused.
+    std::string error;
+    const AVRecord clip = hxhost::addTestClip(16, 16, 10, hxhost::TestPattern::FieldCounter, -1, &error);
+    SBScene* scene = nslSBAllocScene();
+    ASSERT_EQ(nslSBAddScene(nullptr, clip, scene), 0) << error;
+    ASSERT_EQ(nslSBAddLongterm(scene, received.c_str(), 10, 0, 1, 0), 0);
+    nslSBFreeScene(scene);
+    hxhost::ExportSettings settings;
+    settings.output = "/dev/null";
+    EXPECT_FALSE(hxhost::exportStoryboard(settings, &error));
+    EXPECT_NE(error.find("cannot load the effect " + received + " of scene 1: refused the operator library " + copy),
+              std::string::npos)
+        << error;
 
     // The user trusts the folder: its library loads.
     setenv("HXOPERATORPATH", ("/nowhere:" + std::filesystem::path(copy).parent_path().string()).c_str(), 1);
