@@ -96,14 +96,15 @@ HxOperator* load(const char* name, const OperatorFile& fields, std::string* erro
     if (library == fields.end())
         return nullptr;
     // Loading a library runs its code, and a project from elsewhere may name any operator file.
-    if (!hx::trustedOperatorLibrary(library->second, trustedFolders())) {
+    const std::string trusted = hx::trustedLibraryPath(library->second, trustedFolders());
+    if (trusted.empty()) {
         if (error)
             *error = "refused the operator library " + library->second + " named by " + hx::state().home + "/" +
                      name + ": operator libraries load only from " + hx::libraryDirectory() +
                      " or a folder named in HXOPERATORPATH";
         return nullptr;
     }
-    void* handle = dlopen(library->second.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = dlopen(trusted.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
         return nullptr;
     auto info = reinterpret_cast<GetOperatorInfoFn>(dlsym(handle, "GetOperatorInfo"));
@@ -146,20 +147,20 @@ bool parseOperatorFile(const std::string& bytes, OperatorFile& fields)
     return fields.count("name") != 0;
 }
 
-bool trustedOperatorLibrary(const std::string& library, const std::vector<std::string>& folders)
+std::string trustedLibraryPath(const std::string& library, const std::vector<std::string>& folders)
 {
     // A bare name would be looked for along the system's library path: only a full path is taken.
     if (library.empty() || library[0] != '/')
-        return false;
+        return {};
     const std::string file = resolvedPath(library);
     const size_t slash = file.rfind('/');
     if (file.empty() || slash == std::string::npos)
-        return false;
+        return {};
     const std::string folder = slash == 0 ? "/" : file.substr(0, slash);
     for (const std::string& trusted : folders)
         if (!trusted.empty() && resolvedPath(trusted) == folder)
-            return true;
-    return false;
+            return file;
+    return {};
 }
 
 HxOperator* loadOperator(const char* name, std::string* error)

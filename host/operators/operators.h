@@ -28,8 +28,9 @@ namespace hx {
 using OperatorFile = std::map<std::string, std::string>;
 // False when a line is no "<key>=<value>" (blank lines and "#" comments aside) or no name is given.
 bool parseOperatorFile(const std::string& bytes, OperatorFile& fields);
-// Whether `library` is a full path to a file that lies (links resolved) directly in one of `folders`.
-bool trustedOperatorLibrary(const std::string& library, const std::vector<std::string>& folders);
+// The file a full path `library` names, links resolved, when it lies directly in one of `folders`;
+// empty otherwise. The resolved name is what gets loaded, so a link cannot be changed in between.
+std::string trustedLibraryPath(const std::string& library, const std::vector<std::string>& folders);
 // Loads the operator that the file "<HXHOME>/<name>" names, counted as live; null with the reason
 // (which file was refused, and why) in *error.
 HxOperator* loadOperator(const char* name, std::string* error);
