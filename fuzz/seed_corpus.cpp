@@ -11,6 +11,7 @@
 #include "host/hxscenes.h"
 #include "host/hxtext.h"
 #include "hxhost/hxhost.h"
+#include "scenes/storyboard.h"
 #include "video/test_clips.h"
 
 #include <png.h>
@@ -135,6 +136,54 @@ uint8_t gradient(int x, int y, int channel)
     return static_cast<uint8_t>(x * 16 + y * 8 + channel * 60);
 }
 
+// An empty storyboard; three scenes with an effect, a transition with a jingle, an undo step and a
+// clear that can be undone, left unfinished; the same as the first version of the file stored it.
+void storyboardSeeds(const fs::path& to)
+{
+    writeBytes(to / "empty", hx::encodeStoryboard({}));
+    hx::StoryboardData board;
+    for (uint32_t id = 1; id <= 3; ++id) {
+        hxhost::StoryboardScene scene;
+        scene.id = id;
+        scene.clipItem = 10 + id;
+        scene.length = 50;
+        board.scenes.push_back(scene);
+    }
+    hxhost::PlacedOperator pan;
+    pan.handle = 1;
+    pan.operatorName = "longterm/stillsetpan.opw";
+    pan.length = 50;
+    pan.prefs.assign(16, 3);
+    board.scenes[0].effect = pan;
+    hxhost::PlacedTransition wipe;
+    wipe.handle = 2;
+    wipe.operatorName = "transition/wipe";
+    wipe.length = 10;
+    wipe.jingleFile = "/music/bell.wav";
+    wipe.jingleName = u"Bell";
+    wipe.jingleMicroseconds = 125000;
+    board.scenes[1].transition = wipe;
+    board.nextSceneId = 4;
+    board.nextHandle = 3;
+    board.unfinishedFrom = 2;
+    board.history.push_back({u"Add transition", {{2, std::nullopt, std::nullopt}}, std::nullopt});
+    board.history.push_back({u"Clear storyboard", {}, hx::RemovedScenes{{board.scenes[0]}, 0, 49, 0}});
+    writeBytes(to / "built", hx::encodeStoryboard(board));
+    writeBytes(to / "first_version", std::string("HXSB\x01\0\0\0\x02\0\0\0\x01\0\0\0\0\0\0\0\x31\0\0\0\x01\0\0\0"
+                                                 "\x01\0\0\0\x07\0\0\0\x32\0\0\0\0\0\0\0\0\0\x2e\xeb\xb5\x73",
+                                                 50));
+}
+
+// The operator files a host installs: the pan operator's library and a built-in transition.
+void operatorFileSeeds(const fs::path& to, const fs::path& home)
+{
+    fs::copy_file(home / "longterm" / "stillsetpan.opw", to / "library", fs::copy_options::overwrite_existing);
+    for (const auto& file : fs::directory_iterator(home / "transition")) {
+        fs::copy_file(file.path(), to / "builtin", fs::copy_options::overwrite_existing);
+        break;
+    }
+}
+
 void jpegPngSeeds(const fs::path& to)
 {
     const auto pixel = [](int components) {
@@ -224,6 +273,8 @@ int main(int argc, char** argv)
     photoListSeeds(folder("photo_list"), scratch);
     sessionScriptSeeds(folder("session_script"));
     y4mSeeds(folder("y4m_clip"));
+    storyboardSeeds(folder("storyboard"));
+    operatorFileSeeds(folder("operator_file"), scratch / "home");
     jpegPngSeeds(folder("still_import"));
     heifSeeds(folder("heif"));
     webpSeeds(folder("webp"));

@@ -3,9 +3,16 @@
 #include "commands.h"
 #include "interrupt.h"
 #include "progress_bar.h"
+#include "unfinished_build.h"
+
+#include "hxhost/storyboard.h"
+
+#include <cstdio>
 
 int exportShow(const std::string& command, hxhost::ExportSettings settings)
 {
+    if (const std::string note = unfinishedBuildNote(hxhost::storyboard()); !note.empty())
+        std::fprintf(stderr, "stillset-host: %s: %s\n", command.c_str(), note.c_str());
     InterruptWatch interrupt;
     ProgressBar bar;
     settings.progress = [&](int64_t done, int64_t total) { bar.show(done, total); };

@@ -108,8 +108,13 @@ int runSession(const Arguments& arguments)
     if (!runTool(plugin, options.value("--plugin", defaultPluginPath("stillset")), flags, run, error,
                  windowed ? &windowOptions : nullptr))
         return runFailure("session: " + error);
-    for (const hxhost::LogEntry& entry : hxhost::logEntries())
-        std::printf("log level %d %s:%d module 0x%08X\n", entry.level, entry.source.c_str(), entry.line, entry.module);
+    for (const hxhost::LogEntry& entry : hxhost::logEntries()) {
+        std::printf("log level %d %s:%d module 0x%08X", entry.level, entry.source.c_str(), entry.line, entry.module);
+        // The tool's entries say nothing but their place; the host's may name a file it refused.
+        if (entry.text.find_first_not_of(' ') != std::string::npos)
+            std::printf(": %s", entry.text.c_str());
+        std::printf("\n");
+    }
     std::printf("session ended with %d\n", run.result);
     return run.result == 0 && run.userPlayedAll ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // stillset-host storyboard: prints a host project's storyboard, or undoes its last step.
 #include "commands.h"
 #include "options.h"
+#include "unfinished_build.h"
 
 #include "host/hxmain.h"
 #include "host/hxop.h"
@@ -102,6 +103,8 @@ void printText(const hxhost::Storyboard& board, long project)
     if (board.completedStart >= 0)
         std::printf(", frames %d to %d completed", board.completedStart, board.completedEnd);
     std::printf("\n");
+    if (const std::string note = unfinishedBuildNote(board); !note.empty())
+        std::printf("%s\n", note.c_str());
     for (size_t i = 0; i < board.scenes.size(); ++i) {
         const hxhost::StoryboardScene& scene = board.scenes[i];
         std::printf("scene %zu: clip \"%s\" (item %u), %d frames at %d\n", i + 1, names[scene.clipItem].c_str(),
@@ -136,7 +139,8 @@ void printJson(const hxhost::Storyboard& board, long project)
     std::map<uint32_t, std::string> names = clipNames();
     std::string out = "{\"project\": " + std::to_string(project) + ", \"length\": " + std::to_string(board.length) +
                       ", \"completed\": [" + std::to_string(board.completedStart) + ", " +
-                      std::to_string(board.completedEnd) + "], \"scenes\": [";
+                      std::to_string(board.completedEnd) + "], \"unfinishedFrom\": " +
+                      std::to_string(board.unfinishedFrom) + ", \"scenes\": [";
     for (size_t i = 0; i < board.scenes.size(); ++i) {
         const hxhost::StoryboardScene& scene = board.scenes[i];
         out += std::string(i ? ", " : "") + "{\"clip\": " + jsonText(names[scene.clipItem]) +

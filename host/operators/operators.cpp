@@ -4,6 +4,7 @@
 // which the host writes into the plug-in's operator record whenever it runs the operator.
 #include "operators/operators.h"
 
+#include "host/hxlog.h"
 #include "host/hxmain.h"
 #include "runtime/atomic_file.h"
 #include "runtime/entry_guard.h"
@@ -14,6 +15,7 @@
 
 #include <dlfcn.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -24,7 +26,7 @@ namespace {
 constexpr size_t kMaxOperatorFileBytes = 64 * 1024;
 constexpr uint32_t kMaxPrefsBytes = 1u << 20;
 
-using OperatorFile = std::map<std::string, std::string>;
+using hx::OperatorFile;
 
 // The operator file "<HXHOME>/<name>"; false when it is missing or malformed.
 bool readOperatorFile(const char* name, OperatorFile& fields)
@@ -33,18 +35,26 @@ bool readOperatorFile(const char* name, OperatorFile& fields)
     if (!name || home.empty() || std::strstr(name, ".."))
         return false;
     std::string bytes;
-    if (!hx::readWholeFile(home + "/" + name, bytes, kMaxOperatorFileBytes))
-        return false;
-    std::istringstream lines(bytes);
-    for (std::string line; std::getline(lines, line);) {
-        const size_t equals = line.find('=');
-        if (line.empty() || line[0] == '#')
-            continue;
-        if (equals == std::string::npos)
-            return false;
-        fields[line.substr(0, equals)] = line.substr(equals + 1);
+    return hx::readWholeFile(home + "/" + name, bytes, kMaxOperatorFileBytes) && hx::parseOperatorFile(bytes, fields);
+}
+
+std::string resolvedPath(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
+}
+
+// The folders operator libraries may come from: the installation's own, then those the user names.
+std::vector<std::string> trustedFolders()
+{
+    std::vector<std::string> folders{hx::libraryDirectory()};
+    if (const char* named = std::getenv("HXOPERATORPATH")) {
+        std::istringstream list(named);
+        for (std::string folder; std::getline(list, folder, ':');)
+            if (!folder.empty())
+                folders.push_back(folder);
     }
-    return fields.count("name") != 0;
+    return folders;
 }
 
 uint32_t number(const OperatorFile& fields, const char* key)
@@ -78,14 +88,23 @@ HxOperator* loadBuiltin(const std::string& file)
     return op;
 }
 
-HxOperator* load(const OperatorFile& fields)
+HxOperator* load(const char* name, const OperatorFile& fields, std::string* error)
 {
     if (auto builtin = fields.find("builtin"); builtin != fields.end())
         return loadBuiltin(builtin->second);
     auto library = fields.find("library");
     if (library == fields.end())
         return nullptr;
-    void* handle = dlopen(library->second.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Loading a library runs its code, and a project from elsewhere may name any operator file.
+    const std::string trusted = hx::trustedLibraryPath(library->second, trustedFolders());
+    if (trusted.empty()) {
+        if (error)
+            *error = "refused the operator library " + library->second + " named by " + hx::state().home + "/" +
+                     name + ": operator libraries load only from " + hx::libraryDirectory() +
+                     " or a folder named in HXOPERATORPATH";
+        return nullptr;
+    }
+    void* handle = dlopen(trusted.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
         return nullptr;
     auto info = reinterpret_cast<GetOperatorInfoFn>(dlsym(handle, "GetOperatorInfo"));
@@ -113,6 +132,72 @@ HxOperator* load(const OperatorFile& fields)
 } // namespace
 
 namespace hx {
+
+bool parseOperatorFile(const std::string& bytes, OperatorFile& fields)
+{
+    std::istringstream lines(bytes);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t equals = line.find('=');
+        if (line.empty() || line[0] == '#')
+            continue;
+        if (equals == std::string::npos)
+            return false;
+        fields[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return fields.count("name") != 0;
+}
+
+std::string trustedLibraryPath(const std::string& library, const std::vector<std::string>& folders)
+{
+    // A bare name would be looked for along the system's library path: only a full path is taken.
+    if (library.empty() || library[0] != '/')
+        return {};
+    const std::string file = resolvedPath(library);
+    const size_t slash = file.rfind('/');
+    if (file.empty() || slash == std::string::npos)
+        return {};
+    const std::string folder = slash == 0 ? "/" : file.substr(0, slash);
+    for (const std::string& trusted : folders)
+        if (!trusted.empty() && resolvedPath(trusted) == folder)
+            return file;
+    return {};
+}
+
+HxOperator* loadOperator(const char* name, std::string* error)
+{
+    OperatorFile fields;
+    if (shouldFail("mainLoadOperator")) {
+        if (error)
+            *error = "the host could not load operators (an injected fault)";
+        return nullptr;
+    }
+    if (!readOperatorFile(name, fields)) {
+        if (error)
+            *error = "no operator file " + std::string(name ? name : "") + " under " + hx::state().home;
+        return nullptr;
+    }
+    HxOperator* op = load(name, fields, error);
+    if (!op) {
+        if (error && error->empty())
+            *error = "the operator of " + std::string(name) + " cannot be loaded";
+        return nullptr;
+    }
+    liveOperators().add(op);
+    return op;
+}
+
+HxOperator* loadPlacedOperator(const hxhost::PlacedOperator& placed, std::string* error)
+{
+    HxOperator* op = loadOperator(placed.operatorName.c_str(), error);
+    if (op && !placed.prefs.empty() &&
+        opSetPrefs(op, placed.prefs.data(), static_cast<uint32_t>(placed.prefs.size())) != 0) {
+        mainUnloadOperator(op);
+        if (error)
+            *error = "its stored settings do not fit the operator " + placed.operatorName;
+        return nullptr;
+    }
+    return op;
+}
 
 void applyPrefs(HxOperator& op)
 {
@@ -153,12 +238,10 @@ extern "C" {
 
 HxOperator* mainLoadOperator(const char* name, int32_t) HX_ENTRY
 {
-    OperatorFile fields;
-    if (hx::shouldFail("mainLoadOperator") || !readOperatorFile(name, fields))
-        return nullptr;
-    HxOperator* op = load(fields);
-    if (op)
-        liveOperators().add(op);
+    std::string error;
+    HxOperator* op = hx::loadOperator(name, &error);
+    if (!op)
+        loggerMessage(HXLOG_FAILURE, __LINE__, "host\\operators", 0, "%s", error.c_str());
     return op;
 }
 HX_ENTRY_FAILS(nullptr)

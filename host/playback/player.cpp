@@ -13,6 +13,7 @@
 #include "hxhost/video_file.h"
 #include "image/decode/still_cache.h"
 #include "image/images.h"
+#include "operators/operators.h"
 #include "playback/frame_queue.h"
 #include "playback/render_workers.h"
 #include "playback/scene_fields.h"
@@ -146,16 +147,14 @@ private:
         const hxhost::StoryboardScene& scene = board_.scenes[index];
         auto playing = std::make_unique<PlayingScene>();
         playing->index = index;
-        playing->fields = std::make_unique<hx::SceneFields>(scene);
+        playing->fields = std::make_unique<hx::SceneFields>(scene, index + 1);
         if (!playing->fields->open(error))
             return nullptr;
         if (scene.transition && scene.transition->length > 0) {
             const hxhost::PlacedTransition& placed = *scene.transition;
-            playing->transition = mainLoadOperator(placed.operatorName.c_str(), 0);
-            if (!playing->transition ||
-                (!placed.prefs.empty() && opSetPrefs(playing->transition, placed.prefs.data(),
-                                                     static_cast<uint32_t>(placed.prefs.size())) != 0)) {
-                fail(error, "cannot load the transition " + placed.operatorName);
+            std::string why;
+            if (!(playing->transition = hx::loadPlacedOperator(placed, &why))) {
+                fail(error, "cannot load the transition " + placed.operatorName + " of scene " + std::to_string(index + 1) + ": " + why);
                 return nullptr;
             }
             const hxhost::TransitionType* type = hxhost::transitionOf(playing->transition);

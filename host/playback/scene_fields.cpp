@@ -3,12 +3,13 @@
 #include "host/hxmain.h"
 #include "host/hxop.h"
 #include "image/images.h"
+#include "operators/operators.h"
 
 #include <algorithm>
 
 namespace hx {
 
-SceneFields::SceneFields(const hxhost::StoryboardScene& scene) : scene_(scene)
+SceneFields::SceneFields(const hxhost::StoryboardScene& scene, size_t number) : scene_(scene), number_(number)
 {
 }
 
@@ -28,11 +29,10 @@ bool SceneFields::open(std::string* error)
     if (!scene_.effect)
         return true;
     const hxhost::PlacedOperator& effect = *scene_.effect;
-    effect_ = mainLoadOperator(effect.operatorName.c_str(), 0);
-    if (!effect_ || (!effect.prefs.empty() &&
-                     opSetPrefs(effect_, effect.prefs.data(), static_cast<uint32_t>(effect.prefs.size())) != 0)) {
+    std::string why;
+    if (!(effect_ = loadPlacedOperator(effect, &why))) {
         if (error)
-            *error = "cannot load the effect " + effect.operatorName + " of scene " + std::to_string(scene_.id);
+            *error = "cannot load the effect " + effect.operatorName + " of scene " + std::to_string(number_) + ": " + why;
         return false;
     }
     effectFields_ = 2 * static_cast<int64_t>(std::min(effect.length, scene_.length));
@@ -62,8 +62,7 @@ const OpImage* SceneFields::field(int64_t n, std::string* error)
     freeImage(rendered_[slot_]);
     rendered_[slot_] = nullptr;
     if (!instance_->render(static_cast<uint32_t>(n)) || !rendered_[slot_]) {
-        if (error)
-            *error = "the effect of scene " + std::to_string(scene_.id) + " failed at field " + std::to_string(n);
+        explain("its effect failed at field " + std::to_string(n), error);
         return nullptr;
     }
     return rendered_[slot_];
@@ -75,9 +74,17 @@ const OpImage* SceneFields::plainField(int64_t n, std::string* error)
     const int second = static_cast<int>(n & 1);
     if (!plain_[second])
         plain_[second] = hxhost::photoClipField(scene_.clipItem, second ? 0 : 1);
-    if (!plain_[second] && error)
-        *error = "scene " + std::to_string(scene_.id) + " plays no photo clip this host can show";
+    if (!plain_[second])
+        explain("it plays no photo clip this host can show", error);
     return plain_[second];
+}
+
+void SceneFields::explain(const std::string& failed, std::string* error) const
+{
+    if (!error)
+        return;
+    const std::string fault = hxhost::photoClipFault(scene_.clipItem);
+    *error = "scene " + std::to_string(number_) + ": " + (fault.empty() ? failed : fault);
 }
 
 } // namespace hx

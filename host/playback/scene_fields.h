@@ -13,7 +13,8 @@ namespace hx {
 
 class SceneFields {
 public:
-    explicit SceneFields(const hxhost::StoryboardScene& scene);
+    // `number` counts the storyboard's scenes from 1, as a person does.
+    SceneFields(const hxhost::StoryboardScene& scene, size_t number);
     ~SceneFields();
     SceneFields(const SceneFields&) = delete;
     SceneFields& operator=(const SceneFields&) = delete;
@@ -27,8 +28,11 @@ public:
 
 private:
     const OpImage* plainField(int64_t n, std::string* error);
+    // Why field n did not come: the clip or photo file at fault, else what failed.
+    void explain(const std::string& failed, std::string* error) const;
 
     hxhost::StoryboardScene scene_;
+    size_t number_ = 0;
     int64_t effectFields_ = 0; // fields the effect covers from the scene's start
     HxOperator* effect_ = nullptr;
     hxhost::FieldSource source_;

@@ -10,6 +10,7 @@
 #include "host/hxlog.h"
 #include "host/hxscenes.h"
 
+#include "image/decode/still_decode.h"
 #include "image/images.h"
 #include "runtime/atomic_file.h"
 #include "runtime/byte_io.h"
@@ -17,10 +18,14 @@
 #include "runtime/host_state.h"
 #include "runtime/install_paths.h"
 #include "scenes/scene_bin.h"
+#include "text/utf.h"
+#include "video/video_standard.h"
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -142,6 +147,19 @@ template <typename Render> OpImage* withStoredEntry(uint32_t clipItem, Render re
     return picture;
 }
 
+// What is wrong with a file that should be there; empty when it is a file that can be read.
+std::string fileFault(const std::string& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? "is missing" : std::string("cannot be reached: ") + std::strerror(errno);
+    if (!S_ISREG(info.st_mode))
+        return "is not a regular file";
+    if (access(path.c_str(), R_OK) != 0)
+        return std::string("cannot be read: ") + std::strerror(errno);
+    return {};
+}
+
 } // namespace
 
 namespace hxhost {
@@ -177,6 +195,36 @@ OpImage* photoClipPicture(uint32_t clipItem)
         hx::freeImage(second);
         return frame;
     });
+}
+
+std::string photoClipFault(uint32_t clipItem)
+{
+    const hx::BinItem* item = hx::findItem(clipItem);
+    if (!item)
+        return "clip item " + std::to_string(clipItem) + " is not in the scene bin";
+    const std::string clipFile = hx::mediaPath(*item);
+    const std::string clipName = "clip \"" + hx::utf16To8(item->name) + "\" (" + clipFile + ")";
+    if (item->kind != ItemKind::PhotoClip)
+        return clipName + " is no photo clip";
+    if (const std::string fault = fileFault(clipFile); !fault.empty())
+        return clipName + ": the clip file " + fault;
+    PhotoEntry entry;
+    PhotoClip clip;
+    if (!readClip(clipItem, entry, clip))
+        return clipName + ": the clip file is damaged";
+    const hx::BinItem* photo = hx::findItem(clip.sourceItem);
+    if (!photo)
+        return clipName + ": its photo (item " + std::to_string(clip.sourceItem) + ") is not in the scene bin";
+    const std::string photoFile = hx::mediaPath(*photo);
+    const std::string both = clipName + " of the photo " + photoFile;
+    if (const std::string fault = fileFault(photoFile); !fault.empty())
+        return both + ": the photo file " + fault;
+    if (photo->kind == ItemKind::Still) {
+        std::string error;
+        if (!hx::decodeStill(photoFile, hx::currentStandard().highDefinition, &error))
+            return both + ": the photo file cannot be decoded (" + error + ")";
+    }
+    return {};
 }
 
 } // namespace hxhost

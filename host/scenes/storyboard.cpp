@@ -23,7 +23,10 @@ struct Active {
     std::string openedFor; // the project directory the storyboard was read from
     hx::StoryboardData data;
     OpenStep step;
+    uint32_t ownBuild = 0; // the unfinished mark this process's build set
 };
+
+hx::UnfinishedBuildQuestion unfinishedBuildQuestion = nullptr;
 
 Active& active()
 {
@@ -92,6 +95,14 @@ bool keep(Active& a, hx::StoryboardData&& next)
     return true;
 }
 
+int32_t unfinishedIndex(const hx::StoryboardData& data)
+{
+    for (size_t i = 0; data.unfinishedFrom != 0 && i < data.scenes.size(); ++i)
+        if (data.scenes[i].id == data.unfinishedFrom)
+            return static_cast<int32_t>(i);
+    return -1;
+}
+
 hxhost::Storyboard view(const hx::StoryboardData& data)
 {
     hxhost::Storyboard out;
@@ -99,9 +110,30 @@ hxhost::Storyboard view(const hx::StoryboardData& data)
     out.length = hx::timelineLength(data.scenes);
     out.completedStart = data.completedStart;
     out.completedEnd = data.completedEnd;
-    for (const hx::UndoRecord& step : data.history)
-        out.undoSteps.push_back({step.label, static_cast<uint32_t>(step.entries.size())});
+    out.unfinishedFrom = unfinishedIndex(data);
+    for (const hx::UndoRecord& step : data.history) {
+        const size_t touched = step.removed ? step.removed->scenes.size() : step.entries.size();
+        out.undoSteps.push_back({step.label, static_cast<uint32_t>(touched)});
+    }
     return out;
+}
+
+// Asks once a build whether the unfinished scenes of an earlier one go; true when they went.
+bool settleUnfinishedBuild(Active& a)
+{
+    const hx::StoryboardData& data = a.data;
+    if (data.unfinishedFrom == 0 || data.unfinishedFrom == a.ownBuild)
+        return false;
+    const int32_t first = unfinishedIndex(data);
+    const size_t count = first < 0 ? 0 : data.scenes.size() - static_cast<size_t>(first);
+    if (count > 0 && unfinishedBuildQuestion && unfinishedBuildQuestion(static_cast<size_t>(first), count))
+        return hx::removeScenesFrom(static_cast<size_t>(first), u"Unfinished scenes taken away");
+    // Kept: they are the user's now, and this build marks its own scenes.
+    hx::StoryboardData next = data;
+    next.unfinishedFrom = 0;
+    if (!keep(a, std::move(next)))
+        logFailure(__LINE__);
+    return false;
 }
 
 } // namespace
@@ -116,7 +148,10 @@ const StoryboardData& activeStoryboard()
 bool changeStoryboard(const std::function<bool(StoryboardData&)>& change, const std::vector<uint32_t>& touched)
 {
     Active& a = loaded();
+    // A change leaves the history alone: the copy borrows it when it is stored rather than copying it.
+    std::vector<UndoRecord> history = std::move(a.data.history);
     StoryboardData next = a.data;
+    a.data.history = std::move(history);
     if (!change(next))
         return false;
     if (a.step.depth > 0) {
@@ -128,7 +163,11 @@ bool changeStoryboard(const std::function<bool(StoryboardData&)>& change, const 
                 entries.push_back({id, before->effect, before->transition});
         }
     }
-    return keep(a, std::move(next));
+    next.history = std::move(a.data.history);
+    if (keep(a, std::move(next)))
+        return true;
+    a.data.history = std::move(next.history); // not kept: the history goes back where it was
+    return false;
 }
 
 hxhost::StoryboardScene* findScene(StoryboardData& data, uint32_t sceneId)
@@ -157,11 +196,64 @@ std::optional<Placement> findPlacement(const StoryboardData& data, uint32_t hand
     return std::nullopt;
 }
 
+bool removeScenesFrom(size_t first, const std::u16string& label)
+{
+    Active& a = loaded();
+    if (first >= a.data.scenes.size())
+        return true;
+    StoryboardData next = a.data;
+    RemovedScenes removed{next.scenes, next.completedStart, next.completedEnd, next.unfinishedFrom};
+    next.scenes.erase(next.scenes.begin() + static_cast<std::ptrdiff_t>(first), next.scenes.end());
+    next.completedStart = next.completedEnd = -1;
+    next.unfinishedFrom = 0;
+    next.history.push_back(UndoRecord{label, {}, std::move(removed)});
+    if (next.history.size() > kMaxUndoSteps)
+        next.history.erase(next.history.begin());
+    return keep(a, std::move(next));
+}
+
+void setUnfinishedBuildQuestion(UnfinishedBuildQuestion ask)
+{
+    unfinishedBuildQuestion = ask;
+}
+
+uint32_t addBuildScene(const SBScene* after, uint32_t clipItem, int32_t length)
+{
+    Active& a = loaded();
+    const bool tookAway = settleUnfinishedBuild(a);
+    uint32_t afterId = after ? after->sceneId : 0;
+    if (after && !findScene(a.data, afterId)) {
+        if (!tookAway)
+            return 0;
+        afterId = a.data.scenes.empty() ? 0 : a.data.scenes.back().id;
+    }
+    uint32_t id = 0;
+    const bool added = changeStoryboard([&](StoryboardData& data) {
+        if (data.scenes.size() >= kMaxScenes)
+            return false;
+        hxhost::StoryboardScene scene;
+        scene.id = id = data.nextSceneId++;
+        scene.clipItem = clipItem;
+        scene.length = length;
+        // `afterId`, when not 0, names a scene: checked above.
+        const auto previous = std::find_if(data.scenes.begin(), data.scenes.end(),
+                                        [afterId](const hxhost::StoryboardScene& s) { return s.id == afterId; });
+        data.scenes.insert(afterId == 0 ? data.scenes.begin() : std::next(previous), std::move(scene));
+        if (data.unfinishedFrom == 0)
+            data.unfinishedFrom = id;
+        return true;
+    });
+    if (!added)
+        return 0;
+    a.ownBuild = a.data.unfinishedFrom;
+    return id;
+}
+
 void beginUndoStep(const std::u16string& label)
 {
     OpenStep& step = loaded().step;
     if (step.depth++ == 0)
-        step.record = UndoRecord{label, {}};
+        step.record = UndoRecord{label, {}, std::nullopt};
 }
 
 void endUndoStep()
@@ -230,6 +322,13 @@ bool undoLastStep(std::u16string* label, std::string* error)
     hx::StoryboardData next = a.data;
     hx::UndoRecord step = std::move(next.history.back());
     next.history.pop_back();
+    if (step.removed) {
+        // What was added since the scenes were taken away goes with the step.
+        next.scenes = std::move(step.removed->scenes);
+        next.completedStart = step.removed->completedStart;
+        next.completedEnd = step.removed->completedEnd;
+        next.unfinishedFrom = step.removed->unfinishedFrom;
+    }
     // Scenes removed since the step was taken have nothing to put back.
     for (const hx::UndoEntry& entry : step.entries)
         if (StoryboardScene* scene = hx::findScene(next, entry.sceneId)) {

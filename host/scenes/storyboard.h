@@ -26,15 +26,26 @@ struct UndoEntry {
     std::optional<hxhost::PlacedTransition> transition;
 };
 
+// The scenes a step took away (a clear), with the marks that went with them.
+struct RemovedScenes {
+    std::vector<hxhost::StoryboardScene> scenes;
+    int32_t completedStart = -1;
+    int32_t completedEnd = -1;
+    uint32_t unfinishedFrom = 0;
+};
+
 struct UndoRecord {
     std::u16string label;
     std::vector<UndoEntry> entries;
+    std::optional<RemovedScenes> removed; // undoing the step puts the storyboard back as it was
 };
 
 struct StoryboardData {
     std::vector<hxhost::StoryboardScene> scenes;
     int32_t completedStart = -1;
     int32_t completedEnd = -1;
+    // The first scene a build added after the last completed range; 0 when the last build completed.
+    uint32_t unfinishedFrom = 0;
     uint32_t nextSceneId = 1;
     uint32_t nextHandle = 1; // effects and transitions share one handle space
     std::vector<UndoRecord> history;
@@ -47,6 +58,8 @@ inline constexpr uint32_t kMaxStoredText = 4096;
 inline constexpr uint32_t kMaxPrefsBlock = 1u << 20;
 
 std::string encodeStoryboard(const StoryboardData& data);
+// The checksum (FNV-1a) that closes a stored storyboard, over its first `end` bytes.
+uint32_t storyboardChecksum(const std::string& bytes, size_t end);
 // False with the reason when the bytes are no storyboard of ours or break a bound.
 bool decodeStoryboard(const std::string& bytes, StoryboardData& out, std::string* error);
 
@@ -73,6 +86,18 @@ struct Placement {
     bool transition = false;
 };
 std::optional<Placement> findPlacement(const StoryboardData& data, uint32_t handle);
+
+// Takes the scenes from index `first` on away as one undo step that brings them back; false, with
+// nothing changed, when the storyboard cannot be stored.
+bool removeScenesFrom(size_t first, const std::u16string& label);
+// Asked at the first scene a build adds while an earlier build left scenes unfinished (their index
+// and count); true takes them away first, as one undo step.
+using UnfinishedBuildQuestion = bool (*)(size_t first, size_t count);
+void setUnfinishedBuildQuestion(UnfinishedBuildQuestion ask);
+// Adds a scene after `after` (null: at the start) for a build, which stays unfinished until a range
+// is completed; its id, 0 when refused. A scene taken away on the user's word just now stands for
+// the last scene left.
+uint32_t addBuildScene(const SBScene* after, uint32_t clipItem, int32_t length);
 
 // Undo grouping of the active project.
 void beginUndoStep(const std::u16string& label);

@@ -1,10 +1,14 @@
 // The stored storyboard "storyboard.sbd": little-endian fields, every count and length bounded,
 // closed by a checksum of everything before it.
 //
-//   "HXSB" u32 version(1) u32 nextSceneId u32 nextHandle i32 completedStart i32 completedEnd
-//   u32 sceneCount, each: u32 id u32 clipItem i32 length, effect?, transition?
-//   u32 stepCount, each: text16 label, u32 entryCount, each: u32 sceneId, effect?, transition?
+//   "HXSB" u32 version(2) u32 nextSceneId u32 nextHandle i32 completedStart i32 completedEnd
+//   u32 unfinishedFrom (version 2)
+//   u32 sceneCount, each scene: u32 id u32 clipItem i32 length, effect?, transition?
+//   u32 stepCount, each: text16 label, u32 entryCount, each: u32 sceneId, effect?, transition?,
+//       then (version 2) removed?: u8 present, then u32 sceneCount, each scene, i32 completedStart
+//       i32 completedEnd u32 unfinishedFrom
 //   u32 checksum (FNV-1a over the bytes before it)
+// Version 1 files, written before builds were marked and clears could be undone, still read.
 // effect?:     u8 present, then u32 handle text8 operatorName i32 length u32 uniqueId blob prefs
 // transition?: u8 present, then the effect's fields, i32 flag text8 jingleFile text16 jingleName
 //              i64 jingleMicroseconds
@@ -18,17 +22,7 @@
 namespace {
 
 constexpr char kMagic[4] = {'H', 'X', 'S', 'B'};
-constexpr uint32_t kVersion = 1;
-
-uint32_t checksum(const std::string& bytes, size_t end)
-{
-    uint32_t hash = 2166136261u;
-    for (size_t i = 0; i < end; ++i) {
-        hash ^= static_cast<unsigned char>(bytes[i]);
-        hash *= 16777619u;
-    }
-    return hash;
-}
+constexpr uint32_t kVersion = 2;
 
 class Writer {
 public:
@@ -66,22 +60,45 @@ public:
         u32(op.uniqueId);
         blob(op.prefs);
     }
+    // A presence byte, then the value when it is there.
+    template <typename T, typename WriteValue> void optional(const std::optional<T>& value, WriteValue writeValue)
+    {
+        u8(value ? 1 : 0);
+        if (value)
+            writeValue(*value);
+    }
     void effect(const std::optional<hxhost::PlacedOperator>& op)
     {
-        u8(op ? 1 : 0);
-        if (op)
-            placed(*op);
+        optional(op, [this](const hxhost::PlacedOperator& o) { placed(o); });
     }
     void transition(const std::optional<hxhost::PlacedTransition>& t)
     {
-        u8(t ? 1 : 0);
-        if (!t)
-            return;
-        placed(*t);
-        i32(t->flag);
-        text8(t->jingleFile);
-        text16(t->jingleName);
-        i64(t->jingleMicroseconds);
+        optional(t, [this](const hxhost::PlacedTransition& p) {
+            placed(p);
+            i32(p.flag);
+            text8(p.jingleFile);
+            text16(p.jingleName);
+            i64(p.jingleMicroseconds);
+        });
+    }
+    void scene(const hxhost::StoryboardScene& s)
+    {
+        u32(s.id);
+        u32(s.clipItem);
+        i32(s.length);
+        effect(s.effect);
+        transition(s.transition);
+    }
+    void removed(const std::optional<hx::RemovedScenes>& r)
+    {
+        optional(r, [this](const hx::RemovedScenes& v) {
+            u32(static_cast<uint32_t>(v.scenes.size()));
+            for (const hxhost::StoryboardScene& s : v.scenes)
+                scene(s);
+            i32(v.completedStart);
+            i32(v.completedEnd);
+            u32(v.unfinishedFrom);
+        });
     }
     std::string& bytes() { return out_; }
 
@@ -159,26 +176,43 @@ public:
         yes = flag == 1;
         return true;
     }
-    bool effect(std::optional<hxhost::PlacedOperator>& op)
+    // A presence byte, then the value when it is there.
+    template <typename T, typename ReadValue> bool optional(std::optional<T>& value, ReadValue readValue)
     {
         bool yes = false;
         if (!present(yes))
             return false;
-        if (!yes)
-            return true;
-        op.emplace();
-        return placed(*op);
+        return !yes || readValue(value.emplace());
+    }
+    bool effect(std::optional<hxhost::PlacedOperator>& op)
+    {
+        return optional(op, [this](hxhost::PlacedOperator& o) { return placed(o); });
     }
     bool transition(std::optional<hxhost::PlacedTransition>& t)
     {
-        bool yes = false;
-        if (!present(yes))
+        return optional(t, [this](hxhost::PlacedTransition& p) {
+            return placed(p) && i32(p.flag) && text8(p.jingleFile) && text16(p.jingleName) && i64(p.jingleMicroseconds);
+        });
+    }
+    bool scenes(std::vector<hxhost::StoryboardScene>& out)
+    {
+        uint32_t n = 0;
+        if (!count(n, hx::kMaxScenes))
             return false;
-        if (!yes)
-            return true;
-        t.emplace();
-        return placed(*t) && i32(t->flag) && text8(t->jingleFile) && text16(t->jingleName) &&
-               i64(t->jingleMicroseconds);
+        for (uint32_t i = 0; i < n; ++i) {
+            hxhost::StoryboardScene s;
+            if (!u32(s.id) || s.id == 0 || !u32(s.clipItem) || !i32(s.length) || s.length <= 0 || !effect(s.effect) ||
+                !transition(s.transition))
+                return false;
+            out.push_back(std::move(s));
+        }
+        return true;
+    }
+    bool removed(std::optional<hx::RemovedScenes>& r)
+    {
+        return optional(r, [this](hx::RemovedScenes& v) {
+            return scenes(v.scenes) && i32(v.completedStart) && i32(v.completedEnd) && u32(v.unfinishedFrom);
+        });
     }
     size_t offset() const { return at_; }
 
@@ -186,6 +220,20 @@ private:
     const std::string& in_;
     size_t at_ = 0;
 };
+
+// Lays the scenes out; what is wrong when they break the host's rules, else null.
+const char* brokenRule(std::vector<hxhost::StoryboardScene>& scenes)
+{
+    for (size_t i = 0; i < scenes.size(); ++i) {
+        const hxhost::StoryboardScene& scene = scenes[i];
+        if ((scene.effect && scene.effect->length > scene.length) ||
+            (scene.transition && scene.transition->length > hx::maxTransitionLength(scenes, i)))
+            return "the storyboard file is damaged (an effect or transition longer than it may be)";
+    }
+    if (!hx::layOut(scenes))
+        return "the storyboard file is damaged (longer than a timeline can be)";
+    return nullptr;
+}
 
 bool fail(std::string* error, const char* why)
 {
@@ -198,6 +246,16 @@ bool fail(std::string* error, const char* why)
 
 namespace hx {
 
+uint32_t storyboardChecksum(const std::string& bytes, size_t end)
+{
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < end; ++i) {
+        hash ^= static_cast<unsigned char>(bytes[i]);
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
 std::string encodeStoryboard(const StoryboardData& data)
 {
     Writer w;
@@ -207,14 +265,10 @@ std::string encodeStoryboard(const StoryboardData& data)
     w.u32(data.nextHandle);
     w.i32(data.completedStart);
     w.i32(data.completedEnd);
+    w.u32(data.unfinishedFrom);
     w.u32(static_cast<uint32_t>(data.scenes.size()));
-    for (const hxhost::StoryboardScene& scene : data.scenes) {
-        w.u32(scene.id);
-        w.u32(scene.clipItem);
-        w.i32(scene.length);
-        w.effect(scene.effect);
-        w.transition(scene.transition);
-    }
+    for (const hxhost::StoryboardScene& scene : data.scenes)
+        w.scene(scene);
     w.u32(static_cast<uint32_t>(data.history.size()));
     for (const UndoRecord& step : data.history) {
         w.text16(step.label);
@@ -224,8 +278,9 @@ std::string encodeStoryboard(const StoryboardData& data)
             w.effect(entry.effect);
             w.transition(entry.transition);
         }
+        w.removed(step.removed);
     }
-    w.u32(checksum(w.bytes(), w.bytes().size()));
+    w.u32(storyboardChecksum(w.bytes(), w.bytes().size()));
     return std::move(w.bytes());
 }
 
@@ -235,25 +290,20 @@ bool decodeStoryboard(const std::string& bytes, StoryboardData& out, std::string
         return fail(error, "not a storyboard file");
     size_t tail = bytes.size() - 4;
     uint32_t stored = 0;
-    if (!getU32(bytes, tail, stored) || stored != checksum(bytes, bytes.size() - 4))
+    if (!getU32(bytes, tail, stored) || stored != storyboardChecksum(bytes, bytes.size() - 4))
         return fail(error, "the storyboard file is damaged (checksum)");
     const std::string body = bytes.substr(0, bytes.size() - 4);
     Reader r(body);
     r.u32(stored); // the magic, checked above
-    uint32_t version = 0, scenes = 0, steps = 0;
+    uint32_t version = 0, steps = 0;
     StoryboardData data;
-    if (!r.u32(version) || version != kVersion)
+    if (!r.u32(version) || version < 1 || version > kVersion)
         return fail(error, "the storyboard file has a version this host does not know");
     if (!r.u32(data.nextSceneId) || !r.u32(data.nextHandle) || !r.i32(data.completedStart) ||
-        !r.i32(data.completedEnd) || !r.count(scenes, kMaxScenes))
+        !r.i32(data.completedEnd) || (version >= 2 && !r.u32(data.unfinishedFrom)))
         return fail(error, "the storyboard file is damaged (header)");
-    for (uint32_t i = 0; i < scenes; ++i) {
-        hxhost::StoryboardScene scene;
-        if (!r.u32(scene.id) || scene.id == 0 || !r.u32(scene.clipItem) || !r.i32(scene.length) || scene.length <= 0 ||
-            !r.effect(scene.effect) || !r.transition(scene.transition))
-            return fail(error, "the storyboard file is damaged (scene)");
-        data.scenes.push_back(std::move(scene));
-    }
+    if (!r.scenes(data.scenes))
+        return fail(error, "the storyboard file is damaged (scene)");
     if (!r.count(steps, kMaxUndoSteps))
         return fail(error, "the storyboard file is damaged (undo history)");
     for (uint32_t i = 0; i < steps; ++i) {
@@ -267,18 +317,18 @@ bool decodeStoryboard(const std::string& bytes, StoryboardData& out, std::string
                 return fail(error, "the storyboard file is damaged (undo step)");
             step.entries.push_back(std::move(entry));
         }
+        if (version >= 2 && !r.removed(step.removed))
+            return fail(error, "the storyboard file is damaged (undo step)");
         data.history.push_back(std::move(step));
     }
     if (r.offset() != body.size())
         return fail(error, "the storyboard file is damaged (trailing bytes)");
-    for (size_t i = 0; i < data.scenes.size(); ++i) {
-        const hxhost::StoryboardScene& scene = data.scenes[i];
-        if ((scene.effect && scene.effect->length > scene.length) ||
-            (scene.transition && scene.transition->length > maxTransitionLength(data.scenes, i)))
-            return fail(error, "the storyboard file is damaged (an effect or transition longer than it may be)");
-    }
-    if (!layOut(data.scenes))
-        return fail(error, "the storyboard file is damaged (longer than a timeline can be)");
+    if (const char* why = brokenRule(data.scenes))
+        return fail(error, why);
+    for (UndoRecord& step : data.history)
+        if (step.removed)
+            if (const char* why = brokenRule(step.removed->scenes))
+                return fail(error, why);
     out = std::move(data);
     return true;
 }

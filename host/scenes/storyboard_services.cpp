@@ -96,23 +96,11 @@ int32_t nslSBAddScene(const SBScene* after, AVRecord clip, SBScene* added) HX_EN
     if (hx::shouldFail("nslSBAddScene") || !item || !added)
         return -1;
     // Only a null handle means the start: a handle that names no scene is refused.
-    const uint32_t afterId = after ? after->sceneId : 0;
     const int32_t length = playingLength(*item);
-    if (length <= 0 || (after && !sceneOf(after)))
+    if (length <= 0)
         return -1;
-    uint32_t id = 0;
-    const bool done = hx::changeStoryboard([&](hx::StoryboardData& data) {
-        if (data.scenes.size() >= hx::kMaxScenes)
-            return false;
-        hxhost::StoryboardScene scene;
-        scene.id = id = data.nextSceneId++;
-        scene.clipItem = item->id;
-        scene.length = length;
-        const size_t at = afterId ? indexOf(data, afterId) + 1 : 0;
-        data.scenes.insert(data.scenes.begin() + static_cast<std::ptrdiff_t>(at), std::move(scene));
-        return true;
-    });
-    if (!done)
+    const uint32_t id = hx::addBuildScene(after, item->id, length);
+    if (id == 0)
         return -1;
     added->sceneId = id;
     return 0;
@@ -208,6 +196,7 @@ int32_t nslSBCompleteRange(int32_t start, int32_t end) HX_ENTRY
     const bool done = hx::changeStoryboard([&](hx::StoryboardData& data) {
         data.completedStart = start;
         data.completedEnd = end;
+        data.unfinishedFrom = 0; // the build came to its end
         return true;
     });
     return done ? 0 : -1;
@@ -218,13 +207,8 @@ int32_t mainClearStoryboard(int32_t) HX_ENTRY
 {
     if (hx::shouldFail("mainClearStoryboard"))
         return -1;
-    // The steps of the history name scenes that are gone: the clear starts a new history.
-    const bool done = hx::changeStoryboard([](hx::StoryboardData& data) {
-        data.scenes.clear();
-        data.history.clear();
-        data.completedStart = data.completedEnd = -1;
-        return true;
-    });
+    // One undo step of its own, so that a build that replaced the storyboard can be taken back.
+    const bool done = hx::removeScenesFrom(0, u"Clear storyboard");
     if (done)
         hx::unloadPlacedOperators();
     return done ? 0 : -1;

@@ -257,9 +257,6 @@ int32_t buildStoryboard(int32_t replace, const OperatorActionRecord* record)
 {
     const Labels labels{resGetString(session.stringCatalogue, 301), resGetString(session.stringCatalogue, 402)};
     const bool renderOnly = record && (record->flags & OP_FLAG_RENDER_ONLY) != 0;
-    if (replace == 1 && !renderOnly)
-        mainClearStoryboard(0);
-
     switch (renderMissingClips()) {
     case Rendered::MeterFailed:
         nslProjectUndoExtSeqEnd();
@@ -274,6 +271,9 @@ int32_t buildStoryboard(int32_t replace, const OperatorActionRecord* record)
         showNotice(403); // the photos were rendered, the storyboard left alone
         return 0;
     }
+    // Cleared only now, so that a stopped or failed render leaves the old storyboard as it was.
+    if (replace == 1)
+        mainClearStoryboard(0);
 
     SBScene* first = nslSBAllocScene();
     SBScene* last = nslSBAllocScene();

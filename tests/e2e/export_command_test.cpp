@@ -221,6 +221,49 @@ TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
     EXPECT_FALSE(fileExists(home() + "/signal.mkv.part"));
 }
 
+// A missing or broken file under a scene is named with the scene, its clip and its photo file.
+TEST_F(ExportCommandTest, ADamagedClipOrPhotoIsNamedWithItsScene)
+{
+    buildShow({}, {3});
+    const std::string project = home() + "/projects/project0/";
+    auto mediaOf = [](uint32_t item) {
+        for (const hxhost::SceneBinItem& binItem : hxhost::sceneBinItems())
+            if (binItem.id == item)
+                return binItem.media;
+        return std::string();
+    };
+    auto photoOf = [&](size_t scene) {
+        hxhost::PhotoClip clip;
+        EXPECT_TRUE(hxhost::photoClipOf(board_.scenes[scene].clipItem, clip));
+        return project + mediaOf(clip.sourceItem);
+    };
+    auto exportScene = [&](size_t scene) {
+        const int32_t from = board_.scenes[scene].position;
+        return run(exportTo("/dev/null", "--from " + std::to_string(from) + " --to " + std::to_string(from + 2)));
+    };
+    auto expectNamed = [&](const ProgramRun& result, size_t scene, const std::string& problem) {
+        EXPECT_EQ(result.status, 1) << result.output;
+        const std::string clipFile = project + mediaOf(board_.scenes[scene].clipItem);
+        for (const std::string& part : {"scene " + std::to_string(scene + 1) + ": clip \"p" + std::to_string(scene) +
+                                            " SL\" (" + clipFile + ")",
+                                        problem})
+            EXPECT_NE(result.output.find(part), std::string::npos) << part << "\n" << result.output;
+    };
+
+    const std::string firstPhoto = photoOf(0), keptPhoto = readFile(firstPhoto);
+    std::filesystem::remove(firstPhoto);
+    expectNamed(exportScene(0), 0, "of the photo " + firstPhoto + ": the photo file is missing");
+    writeFile(firstPhoto, keptPhoto);
+
+    const std::string secondPhoto = photoOf(1);
+    writeFile(secondPhoto, "this is no photo at all");
+    expectNamed(exportScene(1), 1, "of the photo " + secondPhoto + ": the photo file cannot be decoded");
+
+    const std::string thirdClip = project + mediaOf(board_.scenes[2].clipItem);
+    writeFile(thirdClip, "HXPC");
+    expectNamed(exportScene(2), 2, ": the clip file is damaged");
+}
+
 // The state letter and parent of a process, from /proc/PID/stat; state 0 when it is gone.
 struct ProcessStat {
     char state = 0;

@@ -109,6 +109,45 @@ TEST_F(StoryboardCommandTest, UndoRemovesTheLastStep)
     EXPECT_EQ(undone.output.find("transition: "), std::string::npos) << undone.output;
 }
 
+// A build that never completed (killed after adding its scenes, before its last step) is stored as
+// such: listing and export say so, and the next Create offers to take its scenes away and build
+// them again.
+TEST_F(StoryboardCommandTest, AnUnfinishedBuildIsNamedAndTheNextCreateFinishesIt)
+{
+    ASSERT_EQ(session("answer yes\npress \"Create slideshow\"\n", "--import " + home() + "/photos").status, 0);
+    hxhost::setProjectNumber(0);
+    SBScene* last = nslSBAllocScene();
+    SBScene* added = nslSBAllocScene();
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(nslSBGetLastScene(last), 0);
+        ASSERT_EQ(nslSBAddScene(last, hxhost::sceneBinItems()[static_cast<size_t>(i)].record, added), 0);
+    }
+    nslSBFreeScene(added);
+    nslSBFreeScene(last);
+
+    const ProgramRun listed = storyboard();
+    ASSERT_EQ(listed.status, 0) << listed.output;
+    EXPECT_NE(listed.output.find("the last build of this storyboard did not finish: scenes 7 to 8"), std::string::npos)
+        << listed.output;
+    EXPECT_NE(storyboard("--json").output.find("\"unfinishedFrom\": 6"), std::string::npos);
+    const ProgramRun exported = run(kHost + " export --hxhome " + home() + " --project 0 -o /dev/null --to 2");
+    ASSERT_EQ(exported.status, 0) << exported.output;
+    EXPECT_NE(exported.output.find("did not finish: scenes 7 to 8"), std::string::npos) << exported.output;
+
+    // Appending, the user lets the unfinished scenes go: the new build takes their place.
+    const ProgramRun again = session("press \"Create slideshow\"\n"
+                                     "check \"Delete the existing scenes first\" off\n"
+                                     "press ok in \"The storyboard is not empty\"\n"
+                                     "answer yes\n");
+    ASSERT_EQ(again.status, 0) << again.output;
+    const hxhost::Storyboard board = stored();
+    ASSERT_EQ(board.scenes.size(), 12u);
+    EXPECT_EQ(board.unfinishedFrom, -1);
+    EXPECT_EQ(board.scenes[6].clipItem, board.scenes[0].clipItem);
+    EXPECT_EQ(board.scenes[11].clipItem, board.scenes[5].clipItem);
+    EXPECT_EQ(storyboard().output.find("did not finish"), std::string::npos);
+}
+
 TEST_F(StoryboardCommandTest, BadArgumentsAreNamed)
 {
     EXPECT_EQ(run(kHost + " storyboard --help").status, 0);

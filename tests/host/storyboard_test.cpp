@@ -194,6 +194,62 @@ TEST_F(StoryboardTest, AnUndoSequenceIsOneStepThatPutsTheScenesBack)
     EXPECT_EQ(error, "nothing to undo");
 }
 
+// A clear takes the scenes away as one undo step, so that a build that replaced them can be taken
+// back; scenes added without a completed range are stored as an unfinished build.
+TEST_F(StoryboardTest, AClearIsOneUndoStepAndScenesStayUnfinishedUntilARangeIsCompleted)
+{
+    const std::vector<SBScene*> s = appendScenes({50, 50});
+    const std::u16string label = u"Add transition";
+    nslProjectUndoExtSeqStart(reinterpret_cast<const hxchar*>(label.c_str()));
+    ASSERT_EQ(nslSBAddTransition22(s[0], "transition/wipe", 10, 0, nullptr), 0);
+    nslProjectUndoExtSeqEnd();
+    EXPECT_EQ(hxhost::storyboard().unfinishedFrom, 0);
+    ASSERT_EQ(nslSBCompleteRange(0, nslSBGetLength(0) - 1), 0);
+    EXPECT_EQ(hxhost::storyboard().unfinishedFrom, -1);
+
+    ASSERT_EQ(mainClearStoryboard(0), 0);
+    ASSERT_EQ(hxhost::storyboard().undoSteps.size(), 2u);
+    EXPECT_TRUE(hxhost::storyboard().undoSteps.back().label == u"Clear storyboard");
+    appendScenes({30, 30, 30});
+    restart();
+    hxhost::Storyboard board = hxhost::storyboard();
+    EXPECT_EQ(board.scenes.size(), 3u);
+    EXPECT_EQ(board.unfinishedFrom, 0) << "the unfinished build is stored";
+
+    // Undoing the clear puts the old scenes back as they were and drops what came after it.
+    ASSERT_TRUE(hxhost::undoLastStep());
+    board = hxhost::storyboard();
+    ASSERT_EQ(board.scenes.size(), 2u);
+    ASSERT_TRUE(board.scenes[0].transition);
+    EXPECT_EQ(board.length, 90);
+    EXPECT_EQ(board.completedEnd, 89);
+    EXPECT_EQ(board.unfinishedFrom, -1);
+    ASSERT_TRUE(hxhost::undoLastStep());
+    EXPECT_FALSE(hxhost::storyboard().scenes[0].transition);
+    EXPECT_EQ(mainClearStoryboard(0), 0);
+    EXPECT_EQ(mainClearStoryboard(0), 0); // an empty storyboard: no step
+    EXPECT_EQ(hxhost::storyboard().undoSteps.size(), 1u);
+}
+
+TEST_F(StoryboardTest, AStoryboardStoredBeforeBuildsWereMarkedStillReads)
+{
+    // One scene of 50 frames, completed, no undo steps, as the first version of the file stored it.
+    const std::string older("HXSB\x01\x00\x00\x00\x02\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x31\x00\x00"
+                            "\x00\x01\x00\x00\x00\x01\x00\x00\x00\x07\x00\x00\x00\x32\x00\x00\x00\x00\x00\x00"
+                            "\x00\x00\x00\x2e\xeb\xb5\x73",
+                            50);
+    std::filesystem::create_directories(home() + "/projects/project0");
+    writeFile(storedFile(), older);
+    hxhost::Storyboard board;
+    std::string error;
+    ASSERT_TRUE(hxhost::readStoryboardFile(home() + "/projects/project0", board, &error)) << error;
+    ASSERT_EQ(board.scenes.size(), 1u);
+    EXPECT_EQ(board.scenes[0].clipItem, 7u);
+    EXPECT_EQ(board.completedEnd, 49);
+    EXPECT_EQ(board.unfinishedFrom, -1);
+    EXPECT_TRUE(board.undoSteps.empty());
+}
+
 TEST_F(StoryboardTest, ADamagedFileIsSetAsideAndAFailedStoreChangesNothing)
 {
     const std::vector<SBScene*> s = appendScenes({50, 50});

@@ -278,6 +278,47 @@ TEST_F(BuilderTest, ABuildThatCannotRenderAddsNoScene)
     EXPECT_EQ(hxhost::callCount("nslRenderStillsetElement") - renders, 2u);
 }
 
+// "Delete the existing scenes first" takes effect only once the new clips are all there, and the
+// clear is an undo step of its own: the old storyboard comes back whole.
+TEST_F(BuilderTest, AReplacingBuildKeepsTheOldStoryboardUntilItsClipsAreMadeAndCanBeUndone)
+{
+    startSession(3, 50);
+    transitions({"transition/wipe"}, 0, 2);
+    ASSERT_EQ(build(0), 0);
+    const hxhost::Storyboard before = hxhost::storyboard();
+    ASSERT_EQ(before.undoSteps.size(), 2u);
+    auto sceneIds = [](const hxhost::Storyboard& board) {
+        std::vector<uint32_t> ids;
+        for (const hxhost::StoryboardScene& scene : board.scenes)
+            ids.push_back(scene.id);
+        return ids;
+    };
+    for (int i = 0; i < 3; ++i)
+        dropClip(photo(i));
+
+    hxhost::scriptedUser()->stopMeterAt(2);
+    EXPECT_EQ(build(1), 0);
+    EXPECT_EQ(sceneIds(hxhost::storyboard()), sceneIds(before)) << "a stopped build clears nothing";
+    hxhost::failService("nslRenderStillsetElement"); // the one render left fails
+    EXPECT_EQ(build(1), 0);
+    EXPECT_EQ(sceneIds(hxhost::storyboard()), sceneIds(before)) << "a failed build clears nothing";
+    EXPECT_EQ(hxhost::storyboard().undoSteps.size(), 2u);
+
+    ASSERT_EQ(build(1), 0);
+    const std::vector<uint32_t> replaced = sceneIds(hxhost::storyboard());
+    ASSERT_EQ(replaced.size(), 3u);
+    EXPECT_NE(replaced, sceneIds(before));
+    ASSERT_EQ(hxhost::storyboard().undoSteps.size(), 5u); // two steps of old, the clear, two of new
+    std::u16string label;
+    for (int step = 0; step < 3; ++step)
+        ASSERT_TRUE(hxhost::undoLastStep(&label));
+    EXPECT_TRUE(label == u"Clear storyboard");
+    const hxhost::Storyboard back = hxhost::storyboard();
+    EXPECT_EQ(sceneIds(back), sceneIds(before));
+    EXPECT_EQ(transitionNames(), (std::vector<std::string>{"transition/wipe", "transition/wipe", "-"}));
+    EXPECT_EQ(back.completedEnd, before.completedEnd);
+}
+
 TEST_F(BuilderTest, RefusedEffectsAndTransitionsAreSkippedAndTheirStepsClosed)
 {
     startSession(3, 50);

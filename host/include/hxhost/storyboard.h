@@ -52,6 +52,9 @@ struct Storyboard {
     int32_t length = 0;                  // frames on the timeline, what nslSBGetLength answers
     int32_t completedStart = -1;         // the range last completed with nslSBCompleteRange
     int32_t completedEnd = -1;
+    // The first scene of a build that added scenes but never completed its range (stopped or killed
+    // part-way: effects and transitions may be missing); -1 when the last build completed.
+    int32_t unfinishedFrom = -1;
     std::vector<UndoStep> undoSteps;     // oldest first
 };
 
@@ -92,6 +95,9 @@ HXHOST_API OpImage* photoClipField(uint32_t clipItem, int32_t selector);
 // Under a long-term effect: the tool's corrected full picture of the stored still (what an effect's
 // opGetField(0x10000, P) receives). Owned by the caller; null on failure.
 HXHOST_API OpImage* photoClipPicture(uint32_t clipItem);
+// Why a clip of the scene bin cannot play, for a person: the clip by name and file, its photo's file,
+// and what is wrong with the first of them that is missing or broken; empty when none is.
+HXHOST_API std::string photoClipFault(uint32_t clipItem);
 
 } // namespace hxhost
 
