@@ -3,6 +3,7 @@
 #include "scenes/scene_bin.h"
 
 #include "runtime/atomic_file.h"
+#include "runtime/unfinished_files.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
@@ -319,7 +320,11 @@ uint32_t itemOfRecord(uint32_t record)
 
 bool saveProject(std::string* error)
 {
-    return storeBin(error);
+    if (!storeBin(error))
+        return false;
+    for (const hx::BinItem& item : activeBin().items)
+        hx::forgetUnfinished(hx::mediaPath(item)); // stored with the bin, the copies are the project's
+    return true;
 }
 
 bool openProject(std::string* error)
@@ -332,6 +337,7 @@ bool openProject(std::string* error)
             *error = directory.empty() ? "no installation (HXHOME) to open the project in" : "cannot create " + directory;
         return false;
     }
+    hx::removeStaleTemporaries(directory);
     return true;
 }
 
