@@ -146,19 +146,18 @@ protected:
 
 TEST_F(InterruptionTest, SlideshowLeavesNothingWhetherStoppedInTheImportOrTheExport)
 {
-    writePhotos(24);
+    writePhotos(12);
     const std::set<std::string> before = everythingIn(home());
     const std::string out = home() + "/show.y4m";
-    const std::vector<std::string> arguments{"slideshow", photos_, "-o", out, "--seconds", "10"};
     // In the import: copies of the photos are in the temporary project.
-    start(arguments);
+    start({"slideshow", photos_, "-o", out});
     EXPECT_EQ(interruptWhen([&] { return anyFileIn(temporary_, "/media/p"); }, SIGINT), 130) << readFile(log_);
     EXPECT_EQ(everythingIn(temporary_), std::set<std::string>{});
     fs::remove(log_);
     EXPECT_EQ(everythingIn(home()), before);
 
     // In the export: the video is being written under its temporary name.
-    start(arguments);
+    start({"slideshow", photos_ + "/p0.jpg", photos_ + "/p1.jpg", "-o", out, "--seconds", "30"});
     EXPECT_EQ(interruptWhen([&] { return anyFileIn(home(), "/show."); }, SIGTERM), 130) << readFile(log_);
     EXPECT_EQ(everythingIn(temporary_), std::set<std::string>{});
     fs::remove(log_);
@@ -185,7 +184,7 @@ TEST_F(InterruptionTest, PanAndRenderPhotoLeaveNeitherOutputNorTemporaryFolder)
 
 TEST_F(InterruptionTest, SessionImportKeepsOnlyWhatTheStoredBinNames)
 {
-    writePhotos(24);
+    writePhotos(12);
     const std::string media = home() + "/projects/project0/media";
     start({"session", "--hxhome", home(), "--project", "0", "--import", photos_});
     EXPECT_EQ(interruptWhen([&] { return everythingIn(media).size() >= 3; }, SIGINT), 130) << readFile(log_);
