@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <mutex>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,7 +20,7 @@ namespace fs = std::filesystem;
 constexpr const char kTemporaryMark[] = ".tmp";
 
 struct Unfinished {
-    std::mutex lock;
+    std::recursive_mutex lock;
     std::set<std::string> paths;
     bool removed = false; // after the interruption's removal nothing new is made
 };
@@ -54,7 +53,7 @@ bool processIsGone(pid_t process)
 int openUnfinished(const std::string& path, int flags, mode_t mode)
 {
     Unfinished& files = unfinished();
-    std::lock_guard<std::mutex> held(files.lock);
+    std::lock_guard<std::recursive_mutex> held(files.lock);
     if (files.removed) {
         errno = ECANCELED;
         return -1;
@@ -68,7 +67,7 @@ int openUnfinished(const std::string& path, int flags, mode_t mode)
 bool renameUnfinished(const std::string& from, const std::string& to, bool toStaysUnfinished)
 {
     Unfinished& files = unfinished();
-    std::lock_guard<std::mutex> held(files.lock);
+    std::lock_guard<std::recursive_mutex> held(files.lock);
     if (files.removed || rename(from.c_str(), to.c_str()) != 0)
         return false;
     files.paths.erase(from);
@@ -80,7 +79,7 @@ bool renameUnfinished(const std::string& from, const std::string& to, bool toSta
 int makeFolder(const std::string& path, mode_t mode)
 {
     Unfinished& files = unfinished();
-    std::lock_guard<std::mutex> held(files.lock);
+    std::lock_guard<std::recursive_mutex> held(files.lock);
     if (files.removed) {
         errno = ECANCELED;
         return -1;
@@ -91,7 +90,7 @@ int makeFolder(const std::string& path, mode_t mode)
 bool makeUnfinishedFolder(std::string& pattern)
 {
     Unfinished& files = unfinished();
-    std::lock_guard<std::mutex> held(files.lock);
+    std::lock_guard<std::recursive_mutex> held(files.lock);
     if (files.removed || !mkdtemp(pattern.data()))
         return false;
     files.paths.insert(pattern);
@@ -101,8 +100,13 @@ bool makeUnfinishedFolder(std::string& pattern)
 void forgetUnfinished(const std::string& path)
 {
     Unfinished& files = unfinished();
-    std::lock_guard<std::mutex> held(files.lock);
+    std::lock_guard<std::recursive_mutex> held(files.lock);
     files.paths.erase(path);
+}
+
+std::unique_lock<std::recursive_mutex> holdUnfinishedFiles()
+{
+    return std::unique_lock<std::recursive_mutex>(unfinished().lock);
 }
 
 std::string temporaryName(const std::string& path)
@@ -142,7 +146,7 @@ void removeRunFolder(const std::string& path)
 void removeUnfinishedFiles()
 {
     hx::Unfinished& files = hx::unfinished();
-    std::lock_guard<std::mutex> held(files.lock);
+    std::lock_guard<std::recursive_mutex> held(files.lock);
     files.removed = true;
     for (const std::string& path : files.paths) {
         // another thread may still be making files in a folder: a few tries empty it

@@ -7,6 +7,7 @@
 
 #include <sys/types.h>
 
+#include <mutex>
 #include <string>
 
 namespace hx {
@@ -20,6 +21,9 @@ int makeFolder(const std::string& path, mode_t mode);
 // mkdtemp(3) of a folder noted as unfinished; false once the removal has run.
 bool makeUnfinishedFolder(std::string& pattern);
 void forgetUnfinished(const std::string& path);
+// While held, no removal runs: for storing a file and forgetting the files it makes part of the
+// project as one step. The calls above may be made while it is held.
+std::unique_lock<std::recursive_mutex> holdUnfinishedFiles();
 
 // The temporary name a file is written under before it replaces `path`: it says which process wrote it.
 std::string temporaryName(const std::string& path);

@@ -186,7 +186,13 @@ bool storeBin(std::string* error)
             *error = directory.empty() ? "no installation (HXHOME) to store the project in" : "cannot create " + directory;
         return false;
     }
-    return hx::writeFileAtomically(directory + "/scenebin.txt", bytes, error);
+    // The bin and the copies it names become the project's together: an interruption removes both or neither.
+    const auto held = hx::holdUnfinishedFiles();
+    if (!hx::writeFileAtomically(directory + "/scenebin.txt", bytes, error))
+        return false;
+    for (const hx::BinItem& item : b.items)
+        hx::forgetUnfinished(directory + "/" + item.media);
+    return true;
 }
 
 } // namespace
@@ -320,11 +326,7 @@ uint32_t itemOfRecord(uint32_t record)
 
 bool saveProject(std::string* error)
 {
-    if (!storeBin(error))
-        return false;
-    for (const hx::BinItem& item : activeBin().items)
-        hx::forgetUnfinished(hx::mediaPath(item)); // stored with the bin, the copies are the project's
-    return true;
+    return storeBin(error);
 }
 
 bool openProject(std::string* error)

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <sstream>
 #include <thread>
 
 extern char** environ;
@@ -130,14 +131,20 @@ protected:
         return false;
     }
 
-    std::set<std::string> mediaStoredInTheBin() const
+    // The media files the stored scene bin names (its fourth column).
+    std::set<std::string> mediaNamedByTheBin() const
     {
-        std::set<std::string> stored;
-        const std::string bin = readFile(home() + "/projects/project0/scenebin.txt");
-        for (const std::string& path : everythingIn(home() + "/projects/project0/media"))
-            if (bin.find("media/" + path) != std::string::npos)
-                stored.insert(path);
-        return stored;
+        std::set<std::string> named;
+        std::istringstream bin(readFile(home() + "/projects/project0/scenebin.txt"));
+        std::string line;
+        while (std::getline(bin, line)) {
+            std::istringstream fields(line);
+            std::string id, kind, frame, media;
+            if (std::getline(fields, id, '\t') && std::getline(fields, kind, '\t') &&
+                std::getline(fields, frame, '\t') && std::getline(fields, media, '\t') && media.rfind("media/", 0) == 0)
+                named.insert(media.substr(6));
+        }
+        return named;
     }
 
     std::string temporary_, photos_, log_;
@@ -188,7 +195,7 @@ TEST_F(InterruptionTest, SessionImportKeepsOnlyWhatTheStoredBinNames)
     const std::string media = home() + "/projects/project0/media";
     start({"session", "--hxhome", home(), "--project", "0", "--import", photos_});
     EXPECT_EQ(interruptWhen([&] { return everythingIn(media).size() >= 3; }, SIGINT), 130) << readFile(log_);
-    EXPECT_EQ(everythingIn(media), mediaStoredInTheBin()) << "no copy the project does not know";
+    EXPECT_EQ(everythingIn(media), mediaNamedByTheBin()) << "every copy the bin names, and no other";
     EXPECT_FALSE(anyFileIn(home(), ".tmp")) << "no temporary";
     EXPECT_EQ(everythingIn(temporary_), std::set<std::string>{});
 }
