@@ -15,8 +15,9 @@ namespace {
 // Once the display has gone (the X server ended, the connection dropped) nothing may touch it again.
 std::atomic<bool> displayGone{false};
 
-// Xlib's end of the process when a connection breaks becomes a note instead, so that the session
-// ends as Close ends it. SDL keeps more than one connection: each is caught as it breaks.
+// When a connection breaks, Xlib's I/O error handler and then the connection's exit handler would end
+// the process; both only take note instead, so that the session ends as Close ends it. The window's
+// own connection has its exit handler from the start; SDL's others get theirs as they report.
 extern "C" void noteLostDisplay(Display*, void*)
 {
     displayGone = true;
