@@ -23,12 +23,14 @@ std::unique_ptr<DesktopWindow> DesktopWindow::open(const hxhost::WindowOptions& 
 
 bool DesktopWindow::nextEvent(SDL_Event& event, int32_t timeoutMs)
 {
-    if (closeRequested || displayLost()) {
-        event = {};
-        event.type = SDL_QUIT;
+    if (!displayLost() && !closeRequested)
+        return waitEvent(event, timeoutMs);
+    // What the person did before the window was asked to close still counts.
+    if (!displayLost() && waitEvent(event, 0))
         return true;
-    }
-    return waitEvent(event, timeoutMs);
+    event = {};
+    event.type = SDL_QUIT;
+    return true;
 }
 
 void DesktopWindow::show(const std::vector<uint32_t>& pixels, int32_t width, int32_t height)

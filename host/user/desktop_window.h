@@ -32,7 +32,8 @@ public:
     bool toPicture(int32_t windowX, int32_t windowY, int32_t& pictureX, int32_t& pictureY) const;
 
     // The next event for this window; false when none came within `timeoutMs` (0: do not wait). A quit
-    // event once the display has gone or the window was asked to close.
+    // event once the display has gone, or once the window was asked to close and the events that came
+    // before are taken.
     bool nextEvent(SDL_Event& event, int32_t timeoutMs);
     virtual uint32_t id() const = 0;
     // Where the pointer is, in desktop points of the window.
