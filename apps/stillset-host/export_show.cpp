@@ -13,15 +13,15 @@ int exportShow(const std::string& command, hxhost::ExportSettings settings)
 {
     if (const std::string note = unfinishedBuildNote(hxhost::storyboard()); !note.empty())
         std::fprintf(stderr, "stillset-host: %s: %s\n", command.c_str(), note.c_str());
-    InterruptWatch interrupt;
+    StopOnInterrupt stopCleanly;
     ProgressBar bar;
     settings.progress = [&](int64_t done, int64_t total) { bar.show(done, total); };
-    settings.stop = [&] { return interrupt.interrupted(); };
+    settings.stop = [] { return interrupted(); };
     std::string error;
     const bool written = hxhost::exportStoryboard(settings, &error);
     bar.finish();
     if (!written)
-        return runFailure(command + ": " + (interrupt.interrupted() ? "interrupted; nothing was written" : error));
+        return runFailure(command + ": " + (interrupted() ? "interrupted; nothing was written" : error));
     return 0;
 }
 

@@ -1,36 +1,78 @@
 #include "interrupt.h"
 
+#include "hxhost/interruption.h"
+
+#include <atomic>
 #include <csignal>
+#include <mutex>
+#include <optional>
+#include <pthread.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
-volatile std::sig_atomic_t caught = 0;
-struct sigaction previousInt, previousTerm;
+std::atomic<bool> caught{false};
+std::mutex stepLock;
+std::optional<std::function<void()>> cleanStop; // the step that stops cleanly, if one runs
 
-extern "C" void noteSignal(int)
+const char kEndedMessage[] = "\nstillset-host: interrupted; what this run had not finished is removed\n";
+
+sigset_t watchedSignals()
 {
-    caught = 1;
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    return signals;
+}
+
+[[noreturn]] void endNow()
+{
+    hxhost::removeUnfinishedFiles();
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, kEndedMessage, sizeof kEndedMessage - 1);
+    _exit(130);
+}
+
+void watch(sigset_t signals)
+{
+    for (;;) {
+        int signal = 0;
+        if (sigwait(&signals, &signal) != 0)
+            continue;
+        const bool second = caught.exchange(true);
+        std::lock_guard<std::mutex> held(stepLock);
+        if (second || !cleanStop)
+            endNow();
+        if (*cleanStop)
+            (*cleanStop)();
+    }
 }
 
 } // namespace
 
-InterruptWatch::InterruptWatch()
+void watchForInterrupts()
 {
-    caught = 0;
-    struct sigaction action {};
-    action.sa_handler = noteSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previousInt);
-    sigaction(SIGTERM, &action, &previousTerm);
+    const sigset_t signals = watchedSignals();
+    // Blocked here, so in every thread started later: only the watcher's sigwait takes them.
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::thread(watch, signals).detach();
 }
 
-InterruptWatch::~InterruptWatch()
+bool interrupted()
 {
-    sigaction(SIGINT, &previousInt, nullptr);
-    sigaction(SIGTERM, &previousTerm, nullptr);
+    return caught.load();
 }
 
-bool InterruptWatch::interrupted() const
+StopOnInterrupt::StopOnInterrupt(std::function<void()> stop)
 {
-    return caught != 0;
+    std::lock_guard<std::mutex> held(stepLock);
+    cleanStop = std::move(stop);
+}
+
+StopOnInterrupt::~StopOnInterrupt()
+{
+    std::lock_guard<std::mutex> held(stepLock);
+    cleanStop.reset();
 }

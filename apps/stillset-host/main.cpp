@@ -1,5 +1,6 @@
 // stillset-host: loads the plug-ins through their exports and runs them against the reference host.
 #include "commands.h"
+#include "interrupt.h"
 #include "options.h"
 
 #include <cstdio>
@@ -57,7 +58,8 @@ int parseProjectCommand(Options& options, const Arguments& arguments, const char
     return -1;
 }
 
-int main(int argc, char** argv)
+// The command's exit status.
+int runCommand(int argc, char** argv)
 {
     if (argc < 2)
         return usageError("no command given (try --help)");
@@ -82,4 +84,11 @@ int main(int argc, char** argv)
     if (command == "slideshow")
         return runSlideshow(arguments);
     return usageError("unknown command '" + command + "' (try --help)");
+}
+
+int main(int argc, char** argv)
+{
+    watchForInterrupts();
+    const int status = runCommand(argc, argv);
+    return interrupted() ? 130 : status;
 }

@@ -1,10 +1,11 @@
 // stillset-host pan: the pan-and-zoom operator played over a photo scene, written as Y4M video.
 #include "commands.h"
+#include "interrupt.h"
 #include "options.h"
 #include "photo_scene.h"
-#include "y4m_writer.h"
 
 #include "hxhost/hxhost.h"
+#include "hxhost/video_file.h"
 
 #include "host/hxmain.h"
 #include "host/hxmotion.h"
@@ -13,6 +14,8 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,10 +24,11 @@ const char kHelp[] =
     "usage: stillset-host pan PHOTO -o OUT.y4m --preset 0..4 [--seconds S] [--standard pal|hd1080]\n"
     "\n"
     "Plays the pan-and-zoom operator with one of the five pan presets over a photo scene prepared as\n"
-    "the slideshow tool prepares it, and writes the interlaced video as YUV4MPEG2 (4:2:0) at the\n"
-    "standard's size, rate and sample aspect.\n"
+    "the slideshow tool prepares it, and writes the interlaced video as 'export' writes it, at the\n"
+    "standard's size, rate and sample aspect, with silence for sound. The file takes its name only when\n"
+    "complete; Ctrl-C stops and leaves nothing behind.\n"
     "\n"
-    "  -o, --output OUT.y4m      where to write the video\n"
+    "  -o, --output OUT          .y4m (YUV4MPEG2 4:2:0, with OUT's .wav), .mp4 or .mkv\n"
     "  --preset N                0 zoom in; 1..4 pans from the four corners\n"
     "  --seconds S               length of the scene (default 5)\n"
     "  --standard pal|hd1080     the video standard (default pal)\n"
@@ -80,25 +84,41 @@ int runPan(const Arguments& arguments)
         return runFailure(error.empty() ? "pan: the preset does not fit the operator" : error);
     }
 
-    OpImage* probe = opAllocImage(0, 0, OP_FORMAT_YUVA, OP_ALLOC_NO_PIXELS);
-    const int width = probe->width, height = 2 * probe->height, aspect = probe->aspect;
-    opFreeImage(probe);
-    const auto rate = static_cast<int>(cmGetFramesPerSecond(cmOpen(0, 0), 0));
-    const auto frames = static_cast<uint32_t>(std::max(1L, std::lround(seconds * rate)));
-    Y4mWriter video;
-    bool ok = video.open(options.value("--output"), width, height, rate, aspect, cmGetFirstFieldStatus() != 0, error);
-    std::string writeError;
-    ok = ok && hxhost::runEffect(
-                   pan, 2 * frames - 1, 0,
-                   [&](uint32_t flags, uint32_t index) {
-                       // The full picture for the operator's one fetch; the clip's fields otherwise.
-                       return (flags & OP_FIELD_FULL_PICTURE) ? scene.fullPicture() : scene.field(index % 2 == 0 ? 1 : 0);
-                   },
-                   [&](OpImage* field, uint32_t) { return video.addField(field, writeError); }, &error);
+    const hxhost::VideoFileFormat format = hxhost::VideoFileFormat::ofStandard();
+    const auto frames = static_cast<uint32_t>(std::max(1L, std::lround(seconds * format.framesPerSecond)));
+    StopOnInterrupt stopCleanly;
+    std::unique_ptr<hxhost::VideoFile> video = hxhost::VideoFile::create(options.value("--output"), format, &error);
+    OpImage* firstField = nullptr;
+    int64_t written = 0;
+    std::vector<float> silence;
+    // Fields come in time order; each second one completes a frame, which gets its share of silence.
+    auto addField = [&](OpImage* field, uint32_t) {
+        if (!firstField) {
+            firstField = field;
+            return true;
+        }
+        silence.assign(2 * static_cast<size_t>(hxhost::audioSampleOfFrame(written + 1, format.framesPerSecond) -
+                                               hxhost::audioSampleOfFrame(written, format.framesPerSecond)), 0.0f);
+        const bool added = !interrupted() && video->addFrame(firstField, field, &error) &&
+                           video->addAudio(silence.data(), silence.size() / 2, &error);
+        opFreeImage(std::exchange(firstField, nullptr));
+        opFreeImage(field);
+        written += added ? 1 : 0;
+        return added;
+    };
+    const bool ok = video && hxhost::runEffect(
+                                 pan, 2 * frames - 1, 0,
+                                 [&](uint32_t flags, uint32_t index) {
+                                     // The full picture for the operator's one fetch; the clip's fields otherwise.
+                                     return (flags & OP_FIELD_FULL_PICTURE) ? scene.fullPicture()
+                                                                            : scene.field(index % 2 == 0 ? 1 : 0);
+                                 },
+                                 addField, &error);
+    opFreeImage(firstField);
     mainUnloadOperator(pan);
-    if (!ok || !video.finish(error))
-        return runFailure("pan: " + (writeError.empty() ? error : writeError));
-    std::printf("wrote %s: %d frames of %dx%d at %d fps, preset %ld\n", options.value("--output").c_str(),
-                video.frames(), width, height, rate, preset);
+    if (!ok || !video->finish(&error))
+        return runFailure("pan: " + (interrupted() ? "interrupted; nothing was written" : error));
+    std::printf("wrote %s: %lld frames of %dx%d at %d fps, preset %ld\n", options.value("--output").c_str(),
+                static_cast<long long>(written), format.width, format.height, format.framesPerSecond, preset);
     return 0;
 }

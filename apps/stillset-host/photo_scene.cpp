@@ -8,17 +8,12 @@
 #include "host/hxtools.h"
 
 #include <cstdlib>
-#include <filesystem>
 
 PhotoScene::~PhotoScene()
 {
     if (entry_) {
         nslDeleteAVRecord(entry_->source);
         std::free(entry_);
-    }
-    if (!temporaryHome_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(temporaryHome_, ignored);
     }
 }
 
@@ -28,12 +23,9 @@ bool PhotoScene::open(const std::string& photo, const Options& options, std::str
         return false;
     std::string home = options.value("--hxhome");
     if (home.empty()) {
-        char pattern[] = "/tmp/stillset-host-XXXXXX";
-        if (!mkdtemp(pattern)) {
-            error = "cannot make a temporary installation";
+        if (!temporaryHome_.make("stillset-host", error))
             return false;
-        }
-        home = temporaryHome_ = pattern;
+        home = temporaryHome_.path();
     }
     if (!hxhost::installHome(home, &error) || !hxhost::openProject(&error))
         return false;

@@ -5,6 +5,7 @@
 
 #include "options.h"
 #include "plugin.h"
+#include "run_folder.h"
 
 #include "host/hxscenes.h"
 
@@ -29,7 +30,7 @@ private:
     DoPhotoFn doPhoto_ = nullptr;
     FinalFieldFn finalField_ = nullptr;
     PhotoEntry* entry_ = nullptr;
-    std::string temporaryHome_;
+    RunFolder temporaryHome_;
 };
 
 // The options shared by the commands that render a photo.

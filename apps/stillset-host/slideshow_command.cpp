@@ -4,8 +4,10 @@
 #include "commands.h"
 #include "export_show.h"
 #include "host_options.h"
+#include "interrupt.h"
 #include "options.h"
 #include "photo_import.h"
+#include "run_folder.h"
 #include "slideshow_script.h"
 #include "tool_run.h"
 
@@ -65,27 +67,16 @@ public:
             path_ = asked;
             return true;
         }
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/stillset-slideshow-XXXXXX";
-        if (!mkdtemp(pattern.data())) {
-            error = "cannot make a temporary host home in " + pattern.substr(0, pattern.rfind('/'));
+        if (!temporary_.make("stillset-slideshow", error))
             return false;
-        }
-        path_ = pattern;
-        temporary_ = true;
+        path_ = temporary_.path();
         return true;
-    }
-    ~HostHome()
-    {
-        std::error_code ignored;
-        if (temporary_)
-            fs::remove_all(path_, ignored);
     }
     const std::string& path() const { return path_; }
 
 private:
     std::string path_;
-    bool temporary_ = false;
+    RunFolder temporary_;
 };
 
 int listTransitions()
@@ -275,6 +266,8 @@ int runSlideshow(const Arguments& arguments)
         ToolRun run;
         if (!runTool(plugin, defaultPluginPath("stillset"), 0, run, error, &window))
             return runFailure("slideshow: --edit: " + error);
+        if (interrupted())
+            return runFailure("slideshow: interrupted; no video was made");
         if (run.result != 0)
             return runFailure("slideshow: the slideshow tool ended with a failure");
         if (hxhost::storyboard().scenes.empty() && !runScripted(plugin, createScript(), error))

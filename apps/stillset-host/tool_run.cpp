@@ -1,5 +1,6 @@
 #include "tool_run.h"
 
+#include "interrupt.h"
 #include "terminal_progress.h"
 
 #include "hxhost/hxhost.h"
@@ -7,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 bool runTool(Plugin& plugin, const std::string& pluginPath, uint32_t flags, ToolRun& run, std::string& error,
              const hxhost::WindowOptions* window)
@@ -16,7 +18,10 @@ bool runTool(Plugin& plugin, const std::string& pluginPath, uint32_t flags, Tool
     plugin.registerPhotoRenderer();
     showMetersOnTerminal();
     const std::shared_ptr<hxhost::ScriptedUser> user = hxhost::scriptedUser();
+    // At the window a signal ends the session as Close does: the photo list and settings are stored.
+    std::optional<StopOnInterrupt> closeOnInterrupt;
     if (window) {
+        closeOnInterrupt.emplace(hxhost::requestWindowClose);
         std::shared_ptr<hxhost::User> person = hxhost::openWindowUser(*window, &error);
         if (!person)
             return false;

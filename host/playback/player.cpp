@@ -192,14 +192,7 @@ private:
 
 hxhost::VideoFileFormat formatOf(const hxhost::ExportSettings& settings)
 {
-    const hx::VideoStandard& standard = hx::currentStandard();
-    hxhost::VideoFileFormat format;
-    format.width = standard.frameWidth;
-    format.height = standard.frameHeight;
-    format.framesPerSecond = static_cast<int32_t>(standard.framesPerSecond);
-    format.pixelAspect = standard.pixelAspect;
-    format.bottomFirst = cmGetFirstFieldStatus() != 0;
-    format.highDefinition = standard.highDefinition;
+    hxhost::VideoFileFormat format = hxhost::VideoFileFormat::ofStandard();
     format.x264Preset = settings.x264Preset;
     format.x264Crf = settings.x264Crf;
     format.encoderThreads = settings.threads;

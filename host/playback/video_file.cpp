@@ -5,6 +5,9 @@
 #include "playback/frame_weave.h"
 #include "playback/writers.h"
 #include "runtime/host_state.h"
+#include "video/video_standard.h"
+
+#include "host/hxmotion.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -28,6 +31,19 @@ void sampleAspectRatio(int32_t thousandths, int32_t* numerator, int32_t* denomin
 int64_t audioSampleOfFrame(int64_t frame, int32_t framesPerSecond)
 {
     return frame * kAudioRate / framesPerSecond;
+}
+
+VideoFileFormat VideoFileFormat::ofStandard()
+{
+    const hx::VideoStandard& standard = hx::currentStandard();
+    VideoFileFormat format;
+    format.width = standard.frameWidth;
+    format.height = standard.frameHeight;
+    format.framesPerSecond = static_cast<int32_t>(standard.framesPerSecond);
+    format.pixelAspect = standard.pixelAspect;
+    format.bottomFirst = cmGetFirstFieldStatus() != 0;
+    format.highDefinition = standard.highDefinition;
+    return format;
 }
 
 VideoFile::~VideoFile() = default;

@@ -1,5 +1,7 @@
 #include "runtime/atomic_file.h"
 
+#include "runtime/unfinished_files.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -17,12 +19,18 @@ bool fail(std::string* error, const std::string& what)
     return false;
 }
 
-} // namespace
-
-bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error)
+void discard(const std::string& temporary)
 {
-    const std::string temporary = path + ".tmp" + std::to_string(getpid());
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    unlink(temporary.c_str());
+    forgetUnfinished(temporary);
+}
+
+// Written under a temporary name and renamed into place; the file is unfinished until then, or until the
+// project is stored when `unstored`.
+bool writeFile(const std::string& path, const std::string& bytes, bool unstored, std::string* error)
+{
+    const std::string temporary = temporaryName(path);
+    int fd = openUnfinished(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)
         return fail(error, "cannot create " + temporary);
     size_t done = 0;
@@ -33,22 +41,34 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
         if (n <= 0) {
             fail(error, "cannot write " + temporary);
             close(fd);
-            unlink(temporary.c_str());
+            discard(temporary);
             return false;
         }
         done += static_cast<size_t>(n);
     }
     if (fsync(fd) != 0 || close(fd) != 0) {
         fail(error, "cannot flush " + temporary);
-        unlink(temporary.c_str());
+        discard(temporary);
         return false;
     }
-    if (rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!renameUnfinished(temporary, path, unstored)) {
         fail(error, "cannot replace " + path);
-        unlink(temporary.c_str());
+        discard(temporary);
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error)
+{
+    return writeFile(path, bytes, false, error);
+}
+
+bool writeUnstoredFile(const std::string& path, const std::string& bytes, std::string* error)
+{
+    return writeFile(path, bytes, true, error);
 }
 
 bool readWholeFile(const std::string& path, std::string& bytes, size_t limit)
@@ -98,7 +118,7 @@ bool makeDirectories(const std::string& path)
         return false;
     for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
         const std::string prefix = path.substr(0, slash);
-        if (mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST)
+        if (makeFolder(prefix, 0777) != 0 && errno != EEXIST)
             return false;
         if (slash == std::string::npos)
             break;

@@ -7,6 +7,9 @@
 namespace hx {
 
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+// The same for a file that belongs to the project only once the project is stored (a photo copied into
+// its media): an interrupted run removes it until then.
+bool writeUnstoredFile(const std::string& path, const std::string& bytes, std::string* error = nullptr);
 // The same, except that a file already holding exactly these bytes is left as it is: installing
 // again costs a read, not a write and a flush to the disk.
 bool writeFileUnlessSame(const std::string& path, const std::string& bytes, std::string* error = nullptr);

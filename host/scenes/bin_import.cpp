@@ -64,7 +64,7 @@ bool freeMediaName(const std::string& name, std::string& media, std::string* err
 
 bool storeMedia(const std::string& name, const std::string& bytes, std::string& media, std::string* error)
 {
-    return freeMediaName(name, media, error) && hx::writeFileAtomically(hx::projectDirectory() + "/" + media, bytes, error);
+    return freeMediaName(name, media, error) && hx::writeUnstoredFile(hx::projectDirectory() + "/" + media, bytes, error);
 }
 
 bool copyIntoProject(const std::string& path, std::string& media, std::string* error)

@@ -4,6 +4,7 @@
 
 #include "image/images.h"
 #include "runtime/atomic_file.h"
+#include "runtime/unfinished_files.h"
 #include "runtime/byte_io.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
@@ -183,6 +184,7 @@ int32_t nslReadStillsetProject(const char* directory, ListHead* list) HX_ENTRY
     const bool injected = hx::shouldFail("nslReadStillsetProject");
     if (!usableDirectory(directory) || !list)
         return -1;
+    hx::removeStaleTemporaries(directory); // what a run that was killed while storing left
     const std::string path = listPath(directory);
     if (access(path.c_str(), F_OK) != 0)
         return injected ? -1 : 0; // a project without a stored list has no photos yet

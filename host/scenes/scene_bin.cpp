@@ -3,6 +3,7 @@
 #include "scenes/scene_bin.h"
 
 #include "runtime/atomic_file.h"
+#include "runtime/unfinished_files.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
@@ -185,7 +186,13 @@ bool storeBin(std::string* error)
             *error = directory.empty() ? "no installation (HXHOME) to store the project in" : "cannot create " + directory;
         return false;
     }
-    return hx::writeFileAtomically(directory + "/scenebin.txt", bytes, error);
+    // The bin and the copies it names become the project's together: an interruption removes both or neither.
+    const auto held = hx::holdUnfinishedFiles();
+    if (!hx::writeFileAtomically(directory + "/scenebin.txt", bytes, error))
+        return false;
+    for (const hx::BinItem& item : b.items)
+        hx::forgetUnfinished(directory + "/" + item.media);
+    return true;
 }
 
 } // namespace
@@ -332,6 +339,7 @@ bool openProject(std::string* error)
             *error = directory.empty() ? "no installation (HXHOME) to open the project in" : "cannot create " + directory;
         return false;
     }
+    hx::removeStaleTemporaries(directory);
     return true;
 }
 

@@ -4,7 +4,15 @@
 
 #include "image/scaling.h"
 
+#include <atomic>
+
 namespace hx {
+
+namespace {
+
+std::atomic<bool> closeRequested{false};
+
+} // namespace
 
 std::unique_ptr<DesktopWindow> DesktopWindow::open(const hxhost::WindowOptions& options, int32_t pictureWidth,
                                                    int32_t pictureHeight, std::string& error)
@@ -13,9 +21,21 @@ std::unique_ptr<DesktopWindow> DesktopWindow::open(const hxhost::WindowOptions& 
     return module ? module->open(options, pictureWidth, pictureHeight, error) : nullptr;
 }
 
+bool DesktopWindow::nextEvent(SDL_Event& event, int32_t timeoutMs)
+{
+    if (!displayLost() && !closeRequested)
+        return waitEvent(event, timeoutMs);
+    // What the person did before the window was asked to close still counts.
+    if (!displayLost() && waitEvent(event, 0))
+        return true;
+    event = {};
+    event.type = SDL_QUIT;
+    return true;
+}
+
 void DesktopWindow::show(const std::vector<uint32_t>& pixels, int32_t width, int32_t height)
 {
-    if (width <= 0 || height <= 0 || pixels.size() < static_cast<size_t>(width) * height)
+    if (displayLost() || width <= 0 || height <= 0 || pixels.size() < static_cast<size_t>(width) * height)
         return;
     pictureWidth_ = width;
     pictureHeight_ = height;
@@ -43,3 +63,12 @@ bool DesktopWindow::toPicture(int32_t windowX, int32_t windowY, int32_t& picture
 }
 
 } // namespace hx
+
+namespace hxhost {
+
+void requestWindowClose()
+{
+    hx::closeRequested = true;
+}
+
+} // namespace hxhost

@@ -31,8 +31,10 @@ public:
     // The picture pixel under a point of the window (desktop points, as pointer events give them).
     bool toPicture(int32_t windowX, int32_t windowY, int32_t& pictureX, int32_t& pictureY) const;
 
-    // The next event for this window; false when none came within `timeoutMs` (0: do not wait).
-    virtual bool nextEvent(SDL_Event& event, int32_t timeoutMs) = 0;
+    // The next event for this window; false when none came within `timeoutMs` (0: do not wait). A quit
+    // event once the display has gone, or once the window was asked to close and the events that came
+    // before are taken.
+    bool nextEvent(SDL_Event& event, int32_t timeoutMs);
     virtual uint32_t id() const = 0;
     // Where the pointer is, in desktop points of the window.
     virtual void pointer(int32_t& windowX, int32_t& windowY) const = 0;
@@ -44,6 +46,9 @@ protected:
         : pictureWidth_(pictureWidth), pictureHeight_(pictureHeight)
     {
     }
+    virtual bool waitEvent(SDL_Event& event, int32_t timeoutMs) = 0;
+    // The display went away (the X server ended, the connection dropped): nothing may touch it again.
+    virtual bool displayLost() const = 0;
     // The window's size in desktop points, and in drawable pixels.
     virtual void size(int32_t& width, int32_t& height) const = 0;
     virtual void drawableSize(int32_t& width, int32_t& height) const = 0;

@@ -3,10 +3,33 @@
 #include "user/desktop_window.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
+#include <atomic>
+#include <cstdio>
 #include <string>
 
 namespace {
+
+// Once the display has gone (the X server ended, the connection dropped) nothing may touch it again.
+std::atomic<bool> displayGone{false};
+
+// When a connection breaks, Xlib's I/O error handler and then the connection's exit handler would end
+// the process; both only take note instead, so that the session ends as Close ends it. The window's
+// own connection has its exit handler from the start; SDL's others get theirs as they report.
+extern "C" void noteLostDisplay(Display*, void*)
+{
+    displayGone = true;
+}
+
+extern "C" int reportLostDisplay(Display* display)
+{
+    XSetIOErrorExitHandler(display, noteLostDisplay, nullptr);
+    if (!displayGone.exchange(true))
+        std::fputs("the desktop window's display has gone: the window closes\n", stderr);
+    return 0;
+}
 
 class SdlWindow final : public hx::DesktopWindow {
 public:
@@ -14,6 +37,8 @@ public:
 
     ~SdlWindow() override
     {
+        if (displayGone)
+            return; // what SDL holds goes with the process; freeing it would talk to the display
         if (texture_)
             SDL_DestroyTexture(texture_);
         if (renderer_)
@@ -46,23 +71,30 @@ public:
             error = std::string("cannot open the window: ") + SDL_GetError();
             return false;
         }
+        watchDisplay();
         // Shown only now: a renderer may have to make the window anew, and the desktop sees just the one.
         SDL_ShowWindow(window_);
         SDL_RaiseWindow(window_); // the keyboard's focus, where no window manager gives it
         return true;
     }
 
-    bool nextEvent(SDL_Event& event, int32_t timeoutMs) override
+    bool waitEvent(SDL_Event& event, int32_t timeoutMs) override
     {
         return timeoutMs > 0 ? SDL_WaitEventTimeout(&event, timeoutMs) == 1 : SDL_PollEvent(&event) == 1;
     }
 
     uint32_t id() const override { return SDL_GetWindowID(window_); }
 
-    void pointer(int32_t& windowX, int32_t& windowY) const override { SDL_GetMouseState(&windowX, &windowY); }
+    void pointer(int32_t& windowX, int32_t& windowY) const override
+    {
+        if (!displayGone)
+            SDL_GetMouseState(&windowX, &windowY);
+    }
 
     void takeText(bool on) override
     {
+        if (displayGone)
+            return;
         if (on)
             SDL_StartTextInput();
         else
@@ -70,11 +102,28 @@ public:
     }
 
 private:
-    void size(int32_t& width, int32_t& height) const override { SDL_GetWindowSize(window_, &width, &height); }
+    bool displayLost() const override { return displayGone; }
+
+    void size(int32_t& width, int32_t& height) const override
+    {
+        if (!displayGone)
+            SDL_GetWindowSize(window_, &width, &height);
+    }
 
     void drawableSize(int32_t& width, int32_t& height) const override
     {
-        SDL_GetRendererOutputSize(renderer_, &width, &height);
+        if (!displayGone)
+            SDL_GetRendererOutputSize(renderer_, &width, &height);
+    }
+
+    void watchDisplay()
+    {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11)
+            return;
+        XSetIOErrorHandler(reportLostDisplay);
+        XSetIOErrorExitHandler(info.info.x11.display, noteLostDisplay, nullptr);
     }
 
     void present(const uint32_t* pixels, const hxhost::ViewRect& view) override

@@ -216,7 +216,7 @@ TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
     kill(child, SIGINT);
     int status = 0;
     waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << "the status of an interrupted command";
     EXPECT_FALSE(fileExists(home() + "/signal.mkv"));
     EXPECT_FALSE(fileExists(home() + "/signal.mkv.part"));
 }

@@ -124,4 +124,26 @@ TEST_F(PanCommand, ADiscStaysRoundUnderPalsPixelShape)
     }
 }
 
+// The pan is the export's own writing of an effect: the same frames, each field keeping its own
+// chroma, and the same silent sound as a one-photo show with that preset.
+TEST_F(PanCommand, WritesTheFramesTheExportWritesForTheSamePhotoAndPreset)
+{
+    const std::string photo = home() + "/colours.jpg";
+    // Colour that changes from row to row, so chroma mixed across the fields would show.
+    writeJpeg(photo, 640, 480, JpegOptions{}, [](int x, int y, uint8_t* rgb) {
+        rgb[0] = static_cast<uint8_t>(y * 5);
+        rgb[1] = static_cast<uint8_t>(x / 3);
+        rgb[2] = static_cast<uint8_t>(255 - y * 3);
+    });
+    for (int preset : {0, 3}) {
+        const std::string p = std::to_string(preset), pan = home() + "/pan" + p + ".y4m", show = home() + "/show" + p + ".y4m";
+        ASSERT_EQ(run(kHost + " pan " + photo + " -o " + pan + " --preset " + p + " --seconds 1"), 0);
+        ASSERT_EQ(run(kHost + " slideshow " + photo + " -o " + show + " --pan " + p + " --no-transition --seconds 1"), 0);
+        const std::string panVideo = readFile(pan);
+        EXPECT_EQ(parseY4m(panVideo).frames.size(), 25u);
+        EXPECT_TRUE(panVideo == readFile(show)) << "preset " << preset;
+        EXPECT_EQ(readFile(home() + "/pan" + p + ".wav"), readFile(home() + "/show" + p + ".wav"));
+    }
+}
+
 } // namespace

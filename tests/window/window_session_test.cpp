@@ -656,3 +656,34 @@ TEST_F(WindowSessionTest, TheMetersStopButtonStopsItUnderThePointer)
 }
 
 } // namespace
+
+// The display going away (the X server ends, a remote connection drops) and the signals that end a
+// session from outside: each ends it as Close does, with what the person did stored.
+TEST_F(WindowSessionTest, ALostDisplayOrASignalEndsTheSessionAsCloseDoes)
+{
+    importAndLook();
+    const std::string suiteDisplay = std::getenv("DISPLAY");
+    OwnXServer server;
+    std::string error;
+    ASSERT_TRUE(server.start(error)) << error;
+    setenv("DISPLAY", server.display().c_str(), 1); // the session, xdotool and the screen grabs all use it
+    openWindow();
+    drag(middle(look_.cells[0]), {look_.cells[3].x + 2, middle(look_.cells[3]).second}); // before photo 3
+    waitUntilStill();
+    server.end();
+    const int status = waitForEnd();
+    setenv("DISPLAY", suiteDisplay.c_str(), 1);
+    EXPECT_EQ(status, 0) << readFile(home() + "/session.log");
+    EXPECT_EQ(storedNames(), (std::vector<std::string>{"p1", "p2", "p0", "p3", "p4", "p5"})) << readFile(home() + "/session.log");
+
+    std::vector<std::string> expected{"p1", "p2", "p0", "p3", "p4", "p5"};
+    for (int signal : {SIGTERM, SIGHUP}) {
+        openWindow();
+        drag(middle(look_.cells[0]), {look_.cells[3].x + 2, middle(look_.cells[3]).second});
+        waitUntilStill();
+        kill(program_, signal);
+        EXPECT_EQ(waitForEnd(), 130) << signal << ": " << readFile(home() + "/session.log");
+        std::rotate(expected.begin(), expected.begin() + 1, expected.begin() + 3); // the first photo behind the third
+        EXPECT_EQ(storedNames(), expected) << signal << ": " << readFile(home() + "/session.log");
+    }
+}

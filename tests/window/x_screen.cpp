@@ -3,6 +3,15 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
 hxhost::Picture grabScreen(int x, int y, int width, int height)
 {
     hxhost::Picture picture;
@@ -45,4 +54,45 @@ bool closeLikeAWindowManager(unsigned long window, std::string& error)
     if (!sent)
         error = "the close request could not be sent";
     return sent;
+}
+
+bool OwnXServer::start(std::string& error)
+{
+    int ready[2];
+    if (pipe(ready) != 0) {
+        error = "no pipe for the X server";
+        return false;
+    }
+    // The server writes its display number to the pipe once it takes clients.
+    const std::string fd = std::to_string(ready[1]);
+    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "2048x1280x24", "-nolisten", "tcp", nullptr};
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addclose(&files, ready[0]);
+    posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawnp(&server_, "Xvfb", &files, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&files);
+    close(ready[1]);
+    std::string number;
+    pollfd wait{ready[0], POLLIN, 0};
+    char c = 0;
+    while (spawned == 0 && poll(&wait, 1, 30000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(ready[0]);
+    if (spawned != 0 || number.empty()) {
+        error = "the X server did not start";
+        end();
+        return false;
+    }
+    display_ = ":" + number;
+    return true;
+}
+
+void OwnXServer::end()
+{
+    if (server_ <= 0)
+        return;
+    kill(server_, SIGTERM);
+    waitpid(server_, nullptr, 0);
+    server_ = -1;
 }

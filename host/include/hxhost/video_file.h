@@ -19,7 +19,7 @@ namespace hxhost {
 constexpr int32_t kAudioRate = 48000;
 constexpr int kAudioChannels = 2;
 
-struct VideoFileFormat {
+struct HXHOST_API VideoFileFormat {
     int32_t width = 720;
     int32_t height = 576;
     int32_t framesPerSecond = 25;
@@ -29,6 +29,9 @@ struct VideoFileFormat {
     std::string x264Preset = "veryfast";
     int32_t x264Crf = 18;
     int32_t encoderThreads = 0; // 0: as many as the encoder likes
+
+    // The frame, rate, pixel aspect, field order and colours of the host's video standard.
+    static VideoFileFormat ofStandard();
 };
 
 // The sample aspect written for a pixel aspect in thousandths: the smallest ratio that rounds to it.

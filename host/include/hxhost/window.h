@@ -71,6 +71,10 @@ struct WindowOptions {
 // the last reference goes. Null, with the reason, when no desktop can be reached.
 HXHOST_API std::shared_ptr<User> openWindowUser(const WindowOptions& options, std::string* error = nullptr);
 
+// Closes every desktop window of the process as its close box does, now and when one opens later, so
+// the session ends as Close ends it; from any thread (a signal's).
+HXHOST_API void requestWindowClose();
+
 } // namespace hxhost
 
 #endif
