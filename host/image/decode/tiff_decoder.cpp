@@ -124,42 +124,9 @@ void flatten(const uint8_t* rgba, uint8_t* out, size_t pixels, bool gray)
         }
 }
 
-bool readRgba(TIFF* tiff, uint32_t width, uint32_t height, const hx::VideoYuv& yuv, const std::string& icc,
-              hx::Raster& raster, std::string& reason)
-{
-    char message[1024] = "";
-    TIFFRGBAImage image;
-    if (!TIFFRGBAImageOK(tiff, message) || !TIFFRGBAImageBegin(&image, tiff, 0, message)) {
-        reason = message;
-        return false;
-    }
-    // The pixels as stored; the orientation is applied with every other format's.
-    image.req_orientation = image.orientation;
-    const size_t pixels = static_cast<size_t>(width) * height;
-    hx::PooledBytes rgba = hx::takeBytes(pixels * 4);
-    const bool read = rgba && TIFFRGBAImageGet(&image, reinterpret_cast<uint32_t*>(rgba.get()), width, height);
-    const bool gray = image.photometric == PHOTOMETRIC_MINISBLACK || image.photometric == PHOTOMETRIC_MINISWHITE;
-    TIFFRGBAImageEnd(&image);
-    if (!read) {
-        reason = rgba ? "unreadable pixels" : "no memory";
-        return false;
-    }
-    const hx::SampleLayout layout = gray ? hx::SampleLayout::Gray8 : hx::SampleLayout::Rgb8;
-    hx::VideoRows video(yuv, layout, hx::SrgbConversion(icc, layout, raster.note));
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-    for (uint32_t y = 0; y < height; ++y) {
-        const size_t first = static_cast<size_t>(y) * width;
-        flatten(rgba.get() + first * 4, row.data(), width, gray);
-        // The RGBA block is overwritten row by row: each output row lands on its own input row.
-        video.put(row.data(), rgba.get() + first * 4, width);
-    }
-    raster.pixels = std::move(rgba);
-    return true;
-}
-
-// A picture over the limit through the RGBA reader a strip of rows at a time, reduced by `factor`
-// as it comes: only the strip and the reduced picture are held.
-bool readReducedRgba(TIFF* tiff, uint32_t width, uint32_t height, int factor, const hx::VideoYuv& yuv,
+// The picture through the RGBA reader a strip of rows at a time, reduced by `factor` as it comes:
+// only the strip and the (reduced) picture are held.
+bool readRgba(TIFF* tiff, uint32_t width, uint32_t height, int factor, const hx::VideoYuv& yuv,
                      const std::string& icc, hx::Raster& raster, std::string& reason)
 {
     char message[1024] = "";
@@ -168,6 +135,7 @@ bool readReducedRgba(TIFF* tiff, uint32_t width, uint32_t height, int factor, co
         reason = message;
         return false;
     }
+    // The pixels as stored; the orientation is applied with every other format's.
     image.req_orientation = image.orientation;
     // Whole blocks of the reduction in each read, and whole strips (or rows of tiles) where they fit.
     uint32_t stored = 1;
@@ -246,8 +214,7 @@ bool decodeTiff(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
         RowReducer reducer(width, height, factor, 4, video, raster.pixels.get());
         if (!readCmyk(tiff.get(), height, reducer, width))
             return corrupt("unreadable CMYK pixels");
-    } else if (factor == 1 ? !readRgba(tiff.get(), width, height, yuv, icc, raster, reason)
-                           : !readReducedRgba(tiff.get(), width, height, factor, yuv, icc, raster, reason)) {
+    } else if (!readRgba(tiff.get(), width, height, factor, yuv, icc, raster, reason)) {
         return corrupt(reason);
     }
     raster.width = static_cast<int32_t>(w);
