@@ -12,17 +12,48 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The files a path names: itself, or a folder's files sorted by name.
-std::vector<std::string> filesOf(const std::string& path)
+void tellSkipped(const std::string& path, const char* why)
+{
+    std::fprintf(stderr, "skipped %s: %s\n", path.c_str(), why);
+}
+
+// A folder's files in name order, each subfolder's in its place among them when `recurse`.
+// Links to folders are not followed, so no loop of links can hold the walk.
+void addFolder(const fs::path& folder, bool recurse, std::vector<std::string>& files)
+{
+    std::error_code error;
+    std::vector<fs::directory_entry> entries;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error))
+        entries.push_back(entry);
+    if (error)
+        tellSkipped(folder.string(), ("cannot read the folder: " + error.message()).c_str());
+    std::sort(entries.begin(), entries.end(),
+              [](const fs::directory_entry& a, const fs::directory_entry& b) { return a.path().filename() < b.path().filename(); });
+    for (const fs::directory_entry& entry : entries) {
+        const std::string path = entry.path().string();
+        if (entry.is_directory(error)) {
+            if (entry.is_symlink(error))
+                tellSkipped(path, "a link to a folder, not followed");
+            else if (!recurse)
+                tellSkipped(path, "a folder (--no-recurse)");
+            else
+                addFolder(entry.path(), recurse, files);
+        } else if (entry.is_regular_file(error)) {
+            files.push_back(path);
+        } else {
+            tellSkipped(path, "not a file");
+        }
+    }
+}
+
+// The files a path names: itself, or a folder's files.
+std::vector<std::string> filesOf(const std::string& path, bool recurse)
 {
     std::error_code error;
     if (!fs::is_directory(path, error))
         return {path};
     std::vector<std::string> files;
-    for (const fs::directory_entry& entry : fs::directory_iterator(path, error))
-        if (entry.is_regular_file(error))
-            files.push_back(entry.path().string());
-    std::sort(files.begin(), files.end());
+    addFolder(path, recurse, files);
     return files;
 }
 
@@ -37,11 +68,11 @@ void drawBar(size_t done, size_t total)
 
 } // namespace
 
-size_t importPhotos(const std::vector<std::string>& paths)
+size_t importPhotos(const std::vector<std::string>& paths, bool recurse)
 {
     std::vector<std::string> files;
     for (const std::string& path : paths) {
-        const std::vector<std::string> found = filesOf(path);
+        const std::vector<std::string> found = filesOf(path, recurse);
         files.insert(files.end(), found.begin(), found.end());
     }
     const bool bar = isatty(fileno(stderr)) != 0 && !files.empty();

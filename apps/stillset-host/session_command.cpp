@@ -31,7 +31,9 @@ const char kHelp[] =
     "  --hxhome DIR                 the installation root (created when missing)\n"
     "  --project N                  the host's active project number, 0 or more\n"
     "  --import PATH                a JPEG, PNG, HEIC, WebP or TIFF photo, or a folder of them, for the scene bin;\n"
-    "                               may be repeated. Files that are not photos are skipped and named\n"
+    "                               may be repeated; a folder's subfolders too. Files that are not\n"
+    "                               photos are skipped and named\n"
+    "  --no-recurse                 import a folder's own files only, naming the subfolders left out\n"
     "  --script FILE                a session script: what the user does (format: see README)\n"
     "  --screenshot OUT.png         a picture of the main window when the script has run out\n"
     "  --window                     show the host screen in a desktop window and let the person at\n"
@@ -75,7 +77,7 @@ int runSession(const Arguments& arguments)
     Options options("session",
                     {"--hxhome", "--project", "--plugin", "--import", "--script", "--screenshot", "--screen", "--standard",
                      "--window-size"},
-                    {"--render-only", "--window"});
+                    {"--render-only", "--window", "--no-recurse"});
     long project = -1;
     if (const int status = parseProjectCommand(options, arguments, kHelp, project); status >= 0)
         return status;
@@ -95,7 +97,7 @@ int runSession(const Arguments& arguments)
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::openProject(&error))
         return runFailure("session: " + error);
-    const size_t imported = importPhotos(options.values("--import"));
+    const size_t imported = importPhotos(options.values("--import"), !options.has("--no-recurse"));
     if (!hxhost::saveProject(&error))
         return runFailure("session: " + error);
     if (!options.has("--script") && !windowed && imported > 0)

@@ -32,8 +32,8 @@ const char kHelp[] =
     "\n"
     "Makes a video of the photos in one go: imports them into a host project, has the slideshow tool\n"
     "build the storyboard with the durations, transitions, jingle and pan-and-zoom effects asked for,\n"
-    "and plays it into OUT. Folders give their photos in name order; files that are not photos are\n"
-    "named and skipped.\n"
+    "and plays it into OUT. Folders give their photos in name order, their subfolders' where their\n"
+    "names put them; files that are not photos are named and skipped.\n"
     "\n"
     "  -o, --output OUT          .mp4 (H.264 + AAC), .mkv (FFV1 + FLAC) or .y4m (with OUT's .wav)\n"
     "  --seconds S               each photo's time on screen (default 5); the tool offers 1, 2, 3, 4, 5,\n"
@@ -48,6 +48,7 @@ const char kHelp[] =
     "                            0 zoom in, 1 top left to bottom right, 2 top right to bottom left,\n"
     "                            3 bottom right to top left, 4 bottom left to top right\n"
     "  --no-pan                  still photos\n"
+    "  --no-recurse              a folder's own photos only, naming the subfolders left out\n"
     "  --jingle FILE             a sound played at every transition\n"
     "  --music FILE              a music bed under the whole show\n"
     "  --standard pal|hd1080     the video standard (default pal)\n"
@@ -214,7 +215,7 @@ int runSlideshow(const Arguments& arguments)
     Options options("slideshow",
                     {"--output", "--seconds", "--transition", "--transition-seconds", "--repeat", "--pan", "--jingle",
                      "--music", "--standard", "--hxhome", "--project", "--threads", "--preset", "--crf"},
-                    {"--random", "--no-pan", "--no-transition", "--edit"});
+                    {"--random", "--no-pan", "--no-transition", "--edit", "--no-recurse"});
     std::string error;
     long project = 0, threads = 0, crf = 18;
     if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error) ||
@@ -250,7 +251,7 @@ int runSlideshow(const Arguments& arguments)
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     if (!hxhost::installHome(home.path(), &error) || !hxhost::openProject(&error))
         return runFailure("slideshow: " + error);
-    if (importPhotos(options.positional()) == 0)
+    if (importPhotos(options.positional(), !options.has("--no-recurse")) == 0)
         return runFailure("slideshow: no photos to show");
     if (!hxhost::saveProject(&error))
         return runFailure("slideshow: " + error);

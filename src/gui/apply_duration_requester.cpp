@@ -101,7 +101,7 @@ void acceptApplyDuration()
         drawStatusIcon(0);
     const int32_t row = gadgetInfo(mainWindow(), mainGadgets.photoGrid, UG_GRID_SELECTED);
     if (auto* photo = static_cast<PhotoEntry*>(ListNodeAt(&session.photoList, row + 1)))
-        ugChangeElement(mainWindow(), mainGadgets.durationPopup, UG_POPUP_SELECT, durationCode(photo->duration), 1);
+        showDurationOf(photo);
 }
 
 void cancelApplyDuration()

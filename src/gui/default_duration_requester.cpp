@@ -5,6 +5,7 @@
 #include "gadget_helpers.h"
 #include "layout_units.h"
 #include "main_window.h"
+#include "operator_list_view.h"
 #include "photo_editor.h"
 #include "requester_frame.h"
 #include "requester_gadgets.h"
@@ -92,4 +93,9 @@ void resetEverything()
     // The requester stays open; its OK must find the restored default, not the one it was opened with.
     ugChangeElement(requesterWindow(defaultDurationRequest), defaultDurationGadgets.defaultDurationPopup, UG_POPUP_SELECT,
                     session.settings.defaultDurationCode, 1);
+    // The main window shows the emptied lists and the photo-less duration.
+    followListInCheckBox(session.transitionList, session.settings.transitionsEnabled, mainGadgets.transitionsCheckBox,
+                         false);
+    followListInCheckBox(session.effectList, session.settings.effectsEnabled, mainGadgets.effectsCheckBox, false);
+    showDurationOf(nullptr);
 }

@@ -8,7 +8,7 @@
 int32_t openEffectsRequester()
 {
     const ListRequesterLayout l = listRequesterLayout(1, 2);
-    UgWindow* window = openRequester({effectsRequest, l.width, l.height, 400, __LINE__});
+    UgWindow* window = openRequester({effectsRequest, l.width, l.height, 400, 2731});
     if (!window)
         return -1;
     drawListRequesterPanels(window, l);

@@ -103,7 +103,7 @@ void onGrid(const UgMessage& message, LoopState&)
     PhotoEntry* photo = photoAt(static_cast<int32_t>(message.value));
     if (!photo)
         return;
-    ugChangeElement(window(), mainGadgets.durationPopup, UG_POPUP_SELECT, durationCode(photo->duration), 1);
+    showDurationOf(photo);
     drawMainPreview(photo);
 }
 
@@ -178,6 +178,7 @@ void onTrash(const UgMessage&, LoopState& state)
         return;
     ListRemove(&session.photoList, photo);
     ListAppend(&session.trashList, photo);
+    forgetEditedPhoto(photo); // a trashed photo is out of the list the editor walks
     changeGrid(UG_GRID_DELETE, state.row, 1);
     reselect(state);
 }

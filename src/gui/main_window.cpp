@@ -7,6 +7,7 @@
 #include "stillset/log.h"
 #include "stillset/output_frame.h"
 #include "stillset/session.h"
+#include "stillset/time_units.h"
 
 #include "host/hxres.h"
 
@@ -201,4 +202,10 @@ void fillPhotoGrid(int32_t position)
     }
     ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_SELECT, position, 0);
     ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_REDRAW, 0, 1);
+}
+
+void showDurationOf(const PhotoEntry* photo)
+{
+    const int32_t code = photo ? durationCode(photo->duration) : session.settings.defaultDurationCode;
+    ugChangeElement(mainWindow(), mainGadgets.durationPopup, UG_POPUP_SELECT, code, 1);
 }

@@ -3,6 +3,7 @@
 #define STILLSET_GUI_MAIN_WINDOW_H
 
 #include "host/hxgui.h"
+#include "host/hxscenes.h"
 
 #include <cstdint>
 
@@ -38,6 +39,8 @@ int32_t buildMainWindow();
 int32_t languageOptionBit(uint32_t key);
 // One grid item per photo in list order, position `position` selected.
 void fillPhotoGrid(int32_t position);
+// The Duration popup shows the photo's duration, or the default duration when there is no photo.
+void showDurationOf(const PhotoEntry* photo);
 // The main window's handle (null while it is not open).
 UgWindow* mainWindow();
 

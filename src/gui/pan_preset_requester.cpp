@@ -19,7 +19,7 @@ int32_t openPanPresetRequester()
 {
     const int32_t width = 20 * GW(32) + 19 * CW(2);
     const int32_t height = 2 * CW(6) + 9 * listRowHeight() + 8; // a list of exactly nine rows
-    UgWindow* window = openRequester({panPresetRequest, width, height, 400, __LINE__});
+    UgWindow* window = openRequester({panPresetRequest, width, height, 400, 2976});
     if (!window)
         return -1;
     ugDrawBoxNew(window, 0, 0, width - 1, height - 1, 4, 5, 0, 0);

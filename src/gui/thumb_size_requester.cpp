@@ -71,6 +71,8 @@ int32_t acceptThumbSize()
     }
     buildMissingThumbnails();
     fillPhotoGrid(row);
+    if (selected)
+        showDurationOf(selected); // the new window's popup was built with the default
     drawMainPreview(selected);
     updateReadyIcon(); // the new window has not shown it yet
     return 0;

@@ -8,7 +8,7 @@
 int32_t openTransitionsRequester()
 {
     const ListRequesterLayout l = listRequesterLayout(7, 10);
-    UgWindow* window = openRequester({transitionsRequest, l.width, l.height, 200, __LINE__});
+    UgWindow* window = openRequester({transitionsRequest, l.width, l.height, 200, 2477});
     if (!window)
         return -1;
     drawListRequesterPanels(window, l);

@@ -12,6 +12,7 @@ namespace crt {
 namespace {
 
 uint32_t randomState = 1;
+Clock injectedClock = nullptr;
 
 int hostFlags(int flags)
 {
@@ -79,9 +80,14 @@ const char* getenv(const char* name)
     return std::getenv(name);
 }
 
+void setClock(Clock clock)
+{
+    injectedClock = clock;
+}
+
 int64_t _time64(int64_t* result)
 {
-    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    const int64_t now = injectedClock ? injectedClock() : static_cast<int64_t>(std::time(nullptr));
     if (result)
         *result = now;
     return now;

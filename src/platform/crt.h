@@ -34,6 +34,9 @@ int _mkdir(const char* path);
 char* _getcwd(char* buffer, int size);
 const char* getenv(const char* name);
 int64_t _time64(int64_t* result);
+// The clock _time64 reads: a test fixes it to make a shuffle repeatable; null restores the system clock.
+using Clock = int64_t (*)();
+void setClock(Clock clock);
 int rand();
 void srand(unsigned int seed);
 

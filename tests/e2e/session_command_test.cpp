@@ -111,6 +111,40 @@ TEST_F(SessionCommandTest, WithoutAScriptImportedPhotosAreTakenIn)
     EXPECT_EQ(storedList(), (std::vector<Stored>{{"p1", 0, 0, 1}, {"p0", 0, 0, 1}}));
 }
 
+// photos/ holds p3, its subfolder b/ p0, a/ p2 and a/deep/ p1, and a link to a/.
+class FolderTreeTest : public SessionCommandTest {
+protected:
+    void SetUp() override
+    {
+        SessionCommandTest::SetUp();
+        writePhotos(home() + "/photos/b", 0, 1);
+        writePhotos(home() + "/photos/a/deep", 1, 1);
+        writePhotos(home() + "/photos/a", 2, 1);
+        writePhotos(home() + "/photos", 3, 1);
+        std::filesystem::create_directory_symlink(home() + "/photos/a", home() + "/photos/link");
+    }
+};
+
+TEST_F(FolderTreeTest, SubfoldersAreImportedInNameOrderAndALinkedFolderIsNamedNotFollowed)
+{
+    const ProgramRun result = run(session("--import " + home() + "/photos"));
+    ASSERT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(storedList(), (std::vector<Stored>{{"p1", 0, 0, 1}, {"p2", 0, 0, 1}, {"p0", 0, 0, 1}, {"p3", 0, 0, 1}}));
+    EXPECT_NE(result.output.find("skipped " + home() + "/photos/link: a link to a folder, not followed"),
+              std::string::npos)
+        << result.output;
+}
+
+TEST_F(FolderTreeTest, NoRecurseTakesTheFoldersOwnPhotosAndNamesEachSubfolderLeftOut)
+{
+    const ProgramRun result = run(session("--no-recurse --import " + home() + "/photos"));
+    ASSERT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(storedList(), (std::vector<Stored>{{"p3", 0, 0, 1}}));
+    EXPECT_NE(result.output.find("skipped " + home() + "/photos/a: a folder (--no-recurse)"), std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("skipped " + home() + "/photos/b: a folder (--no-recurse)"), std::string::npos);
+}
+
 TEST_F(SessionCommandTest, BadScriptsAndOptionsAreReported)
 {
     writeFile(home() + "/bad.session", "answer yes\nfrobnicate grid\n");

@@ -148,6 +148,15 @@ TEST_F(SlideshowCommandTest, BadArgumentsGetOneLineAndNothingIsWritten)
     const ProgramRun nothing = run(slideshow(home() + "/notes.txt" + out));
     EXPECT_EQ(nothing.status, 1);
     EXPECT_NE(nothing.output.find("no photos to show"), std::string::npos) << nothing.output;
+
+    // With --no-recurse a folder whose photos all lie in a subfolder has none, and says which it left.
+    fs::create_directories(home() + "/outer");
+    fs::rename(folder, home() + "/outer/photos");
+    const ProgramRun flat = run(slideshow(home() + "/outer --no-recurse" + out));
+    EXPECT_EQ(flat.status, 1);
+    EXPECT_NE(flat.output.find("skipped " + home() + "/outer/photos: a folder (--no-recurse)"), std::string::npos)
+        << flat.output;
+    EXPECT_NE(flat.output.find("no photos to show"), std::string::npos);
 }
 
 // --edit wants a person at a desktop window; without a desktop it says so rather than wait for

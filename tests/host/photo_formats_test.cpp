@@ -264,6 +264,49 @@ TEST_F(PhotoFormatsTest, BrokenAndHostileFilesAreNamedAndSkipped)
     EXPECT_EQ(hxhost::liveCounts().images, 0);
 }
 
+TEST_F(PhotoFormatsTest, PngTiffAndHeifOverTheLimitAreReducedByBlockAveragesAsTheyAreRead)
+{
+    // 301 x 201: columns 0 to 149 a checkerboard of black and white, whose blocks of four average
+    // to mid gray, the rest red. Halved it is 151 x 101, the last column and row from partial blocks.
+    Pixels pixels{301, 201, 3, {}};
+    for (int y = 0; y < 201; ++y)
+        for (int x = 0; x < 301; ++x)
+            pixels.bytes += x >= 150 ? kRed : std::string(3, (x + y) % 2 ? '\xFF' : '\0');
+    writePng(path("gray.png"), 1, 1, PNG_FORMAT_RGB, std::string(3, '\x80'));
+    const Yuv gray = colourOf(path("gray.png"));
+    writePng(path("large.png"), 301, 201, PNG_FORMAT_RGB, pixels.bytes);
+    writeTiff(path("large.tif"), 301, 201, {}, pixels.bytes);
+    std::vector<std::string> files = {"large.png", "large.tif"};
+    if (writeHeif(path("large.heic"), pixels))
+        files.push_back("large.heic");
+    hxhost::setStillPixelLimit(20000);
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        OpImage* still = importAndFetch(path(file));
+        ASSERT_NE(still, nullptr);
+        EXPECT_EQ(still->width, 151);
+        EXPECT_EQ(still->height, 101);
+        if (file != "large.heic") { // a lossy checkerboard keeps no exact average
+            expectColour(yuvAt(still, 30, 50), gray, 2);
+            expectColour(yuvAt(still, 74, 100), gray, 2);
+        }
+        expectColour(yuvAt(still, 75, 50), kRed601, 3);
+        expectColour(yuvAt(still, 150, 100), kRed601, 3);
+        opFreeImage(still);
+    }
+    // A quarter when a half is not enough; refused with its size when not even an eighth is.
+    hxhost::setStillPixelLimit(5000);
+    OpImage* quarter = importAndFetch(path("large.tif"));
+    ASSERT_NE(quarter, nullptr);
+    EXPECT_EQ(quarter->width, 76);
+    EXPECT_EQ(quarter->height, 51);
+    opFreeImage(quarter);
+    hxhost::setStillPixelLimit(200);
+    EXPECT_NE(refusal(path("large.png")).find("too large: 301x201"), std::string::npos);
+    hxhost::setStillPixelLimit(hxhost::kDefaultStillPixelLimit);
+    EXPECT_EQ(hxhost::liveCounts().images, 0);
+}
+
 TEST_F(PhotoFormatsTest, AVeryLargeScanIsDecodedAtAnEighth)
 {
     // A 187-megapixel scan: a quarter of each side would still be 11.7 million pixels, an eighth fits 3.

@@ -75,6 +75,24 @@ TEST_F(StillImportTest, ExifOrientationTurnsThePicture)
     }
 }
 
+TEST_F(StillImportTest, ExifOrientationStoredAsA32BitValueTurnsThePictureWhenInRange)
+{
+    struct Case {
+        int type, value, width;
+    };
+    // LONG and SLONG 6 and 8 stand the 32 x 16 picture up; values whose low 16 bits alone would
+    // read 6, and a negative SLONG, are out of range and leave it as stored.
+    for (const Case& c : {Case{4, 6, 16}, Case{9, 8, 16}, Case{4, 0x10006, 32}, Case{9, -2, 32}, Case{9, -65530, 32}}) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.value));
+        const std::string file = path("long" + std::to_string(c.type) + "_" + std::to_string(c.value) + ".jpg");
+        writeJpeg(file, 32, 16, {1, false, c.value, c.type}, [](int x, int, uint8_t* out) { *out = x < 16 ? 255 : 0; });
+        OpImage* still = importAndFetch(file);
+        ASSERT_NE(still, nullptr);
+        EXPECT_EQ(still->width, c.width);
+        opFreeImage(still);
+    }
+}
+
 TEST_F(StillImportTest, PngKindsComeInAtVideoLevels)
 {
     writePng(path("gray.png"), 2, 2, PNG_FORMAT_GRAY, std::string(4, char(200)));

@@ -57,22 +57,28 @@ INSTANTIATE_TEST_SUITE_P(Screens, ChooserRequestersTest,
 
 class ChooserFailuresTest : public ChooserTest {};
 
-TEST_F(ChooserFailuresTest, ARefusedRequesterIsLoggedAndLeavesRefreshOn)
+TEST_F(ChooserFailuresTest, ARefusedRequesterIsLoggedWithItsNumberAndLeavesRefreshOn)
 {
-    const std::pair<RequestSlot, int32_t (*)()> builders[] = {
-        {transitionsRequest, openTransitionsRequester},
-        {effectsRequest, openEffectsRequester},
-        {panPresetRequest, openPanPresetRequester},
-        {operatorGuiRequest, [] { OperatorEntry entry{}; return openOperatorGuiRequester(&entry, nullptr); }},
+    struct Builder {
+        RequestSlot slot;
+        int32_t (*open)();
+        int line;
     };
-    for (const auto& [slot, open] : builders) {
+    const Builder builders[] = {
+        {transitionsRequest, openTransitionsRequester, 2477},
+        {effectsRequest, openEffectsRequester, 2731},
+        {panPresetRequest, openPanPresetRequester, 2976},
+        {operatorGuiRequest, [] { OperatorEntry entry{}; return openOperatorGuiRequester(&entry, nullptr); }, 2914},
+    };
+    for (const auto& [slot, open, line] : builders) {
         hxhost::clearLog();
         hxhost::failService("ureqCreateRequest");
         const int64_t windows = hxhost::liveCounts().windows;
         EXPECT_EQ(open(), -1);
         EXPECT_EQ(session.requestOpen[slot], 0);
         EXPECT_EQ(hxhost::liveCounts().windows, windows);
-        EXPECT_EQ(entries(4, "src\\gui").size(), 1u);
+        ASSERT_EQ(entries(4, "src\\gui").size(), 1u);
+        EXPECT_EQ(entries(4, "src\\gui").front().line, line);
         EXPECT_EQ(hxhost::callCount("ugDisableRefresh"), hxhost::callCount("ugEnableRefresh"));
     }
 }

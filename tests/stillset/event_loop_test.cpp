@@ -212,6 +212,19 @@ TEST_F(EventLoopTest, CreateBuildsTheStoryboardAndEnds)
     expectNothingLive();
 }
 
+TEST_F(EventLoopTest, ASecondCreateOverAFullStoryboardLeavesOneQuestionStanding)
+{
+    ASSERT_EQ(runScript("press \"Create slideshow\"\n"), 0);
+    ASSERT_EQ(runScript("press \"Create slideshow\"\npress \"Create slideshow\"\n"
+                        "press cancel in \"The storyboard is not empty\"\n"
+                        "press \"Create slideshow\"\npress \"Create slideshow\"\n"
+                        "check \"Delete the existing scenes first\" on\n"
+                        "press ok in \"The storyboard is not empty\"\n"),
+              0);
+    EXPECT_EQ(hxhost::storyboard().scenes.size(), 6u) << "replaced, not appended";
+    expectNothingLive();
+}
+
 TEST_F(EventLoopTest, AboutShowsTheCounts)
 {
     ASSERT_EQ(runScript("select grid 2\npress help:77\npress \"About\"\n"), 0);

@@ -235,6 +235,24 @@ TEST_F(PhotoEditingTest, PhotoDeletedForGoodWhileEditedLeavesTheEditorsEmptyHand
     expectNothingLive();
 }
 
+TEST_F(PhotoEditingTest, PhotoTrashedWithTheButtonWhileEditedIsLeftAloneWhenRestored)
+{
+    ASSERT_EQ(runScript("select grid 1\npress help:75\npress help:74 in \"Edit photo\"\n"
+                        "press help:79 in main\n"
+                        "press help:72 in \"Edit photo\"\npress help:81 in \"Edit photo\"\n"
+                        "press ok in \"Brightness and colour\"\npress ok in \"Edit photo\"\n"
+                        "press help:82 in main\n"),
+              0);
+    const auto photos = storedPhotos();
+    ASSERT_EQ(photos.size(), 3u) << "restored from the trash";
+    for (const StoredPhoto& photo : photos) {
+        EXPECT_EQ(photo.fields.mirrored, 0) << photo.name;
+        EXPECT_EQ(photo.fields.brightness, 100) << photo.name;
+        EXPECT_TRUE(photo.hasClip) << photo.name;
+    }
+    expectNothingLive();
+}
+
 TEST_F(PhotoEditingTest, EditorAndTonalRequesterThatCannotOpenLogTheirNumbers)
 {
     hxhost::failService("ureqCreateRequest", 2); // the main window is the first

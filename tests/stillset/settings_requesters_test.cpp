@@ -6,12 +6,15 @@
 #include "gui/default_duration_requester.h"
 #include "gui/main_window.h"
 #include "gui/photo_editor.h"
+#include "gui/storyboard_requester.h"
 #include "gui/thumb_size_requester.h"
 #include "gui/tonal_requester.h"
 #include "stillset/operator_entry.h"
 #include "stillset/time_units.h"
 
 #include <cstdlib>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -46,6 +49,37 @@ protected:
         ADD_FAILURE() << "no such window";
         return {};
     }
+
+    // What the main window shows: the Duration popup's entry and the Transitions and Effects boxes.
+    struct MainShown {
+        int32_t duration, transitions, effects;
+        bool operator==(const MainShown&) const = default;
+    };
+    // Plays `script` and gives what the main window showed when the script had run out.
+    static MainShown playWatchingMain(const std::string& script)
+    {
+        struct Watcher : hxhost::ScriptedUser {
+            MainShown last{-1, -1, -1};
+            std::optional<hxhost::UserAction> nextAction() override
+            {
+                if (mainWindow()) {
+                    const auto popup = hxhost::gadget(mainGadgets.durationPopup);
+                    const auto transitions = hxhost::gadget(mainGadgets.transitionsCheckBox);
+                    const auto effects = hxhost::gadget(mainGadgets.effectsCheckBox);
+                    if (popup && transitions && effects)
+                        last = {popup->selected, transitions->state, effects->state};
+                }
+                return ScriptedUser::nextAction();
+            }
+        };
+        auto watcher = std::make_shared<Watcher>();
+        std::string error;
+        EXPECT_TRUE(hxhost::parseSessionScript(script, "test", *watcher, &error)) << error;
+        hxhost::setUser(watcher);
+        EXPECT_EQ(runTool(), 0);
+        EXPECT_EQ(watcher->failures(), std::vector<std::string>{});
+        return watcher->last;
+    }
 };
 
 TEST_F(SettingsRequestersTest, SameThumbnailSizeRebuildsNothing)
@@ -69,6 +103,15 @@ TEST_F(SettingsRequestersTest, NewThumbnailSizeKeepsTheSelectionAndBuildsEachThu
     EXPECT_EQ(settings.thumbSize, 4);
     EXPECT_EQ(settings.gridPosition, 4);
     EXPECT_TRUE(storedPhotos()[4].hasClip) << "a size is no change of a photo";
+    expectNothingLive();
+}
+
+TEST_F(SettingsRequestersTest, NewThumbnailSizeShowsTheSelectedPhotosDuration)
+{
+    changeStored([](PhotoEntry& photo, int index) { photo.duration = durationFrames(index); });
+    const MainShown shown = playWatchingMain("select grid 2\npress help:78\ncheck \"Large\" on\n"
+                                             "press ok in \"Thumbnail size\"\n");
+    EXPECT_EQ(shown.duration, 2) << "the photo's, not the default 4";
     expectNothingLive();
 }
 
@@ -155,19 +198,22 @@ TEST_F(SettingsRequestersTest, CancelledApplyChangesNoPhotoButKeepsTheNewDefault
 
 TEST_F(SettingsRequestersTest, ConfirmedResetLeavesAnEmptyGridNoOperatorsAndTheDefaults)
 {
+    changeStored([](PhotoEntry& photo, int) { photo.duration = durationFrames(7); });
     ASSERT_EQ(sessionStartup(), 0);
     session.settings.thumbSize = 5;
     session.settings.defaultDurationCode = 7;
     session.settings.transitionsEnabled = 1;
+    session.settings.effectsEnabled = 1;
     auto* transition = static_cast<OperatorEntry*>(std::calloc(1, sizeof(OperatorEntry)));
     transition->name = static_cast<char*>(std::calloc(32, 1));
     std::snprintf(transition->name, 32, "transition/crossfade");
     ListAppend(&session.transitionList, transition);
     sessionShutdown();
 
-    ASSERT_EQ(runScript("press \"Default duration...\"\npress \"Reset all settings\"\nanswer yes\n"
-                        "press ok in \"Default duration\"\n"),
-              0);
+    const MainShown shown = playWatchingMain("select grid 1\npress \"Default duration...\"\n"
+                                             "press \"Reset all settings\"\nanswer yes\n"
+                                             "press ok in \"Default duration\"\n");
+    EXPECT_EQ(shown, (MainShown{4, 0, 0})) << "the default duration and both boxes off over the empty lists";
     Settings settings{};
     EXPECT_TRUE(storedPhotos(&settings).empty());
     EXPECT_EQ(settings.thumbSize, 3);
@@ -309,6 +355,23 @@ TEST_F(RequesterBuildTest, ThumbSizeBoxesCheckOnlyTheSizeSet)
     EXPECT_EQ(hxhost::windows().size(), 2u) << "the second build replaced the first window";
 }
 
+TEST_F(RequesterBuildTest, StoryboardBoxesReplaceOnlyForOneAndASecondOpenReplacesTheFirst)
+{
+    for (int32_t replace : {1, 0, 2, -1}) {
+        session.settings.replaceStoryboard = replace;
+        ASSERT_EQ(openStoryboardRequester(), 0);
+        const hxhost::WindowView view = window(u"The storyboard is not empty");
+        ASSERT_EQ(view.gadgets.size(), 2u);
+        EXPECT_EQ(view.gadgets[0].text, u"Delete the existing scenes first");
+        EXPECT_EQ(view.gadgets[0].state, replace == 1 ? 1 : 0) << replace;
+        EXPECT_EQ(view.gadgets[1].state, replace == 1 ? 0 : 1) << replace;
+        EXPECT_EQ(view.gadgets[0].key, 100u);
+        EXPECT_EQ(view.gadgets[1].key, 105u);
+    }
+    EXPECT_EQ(hxhost::windows().size(), 2u) << "each build replaced the window before it";
+    EXPECT_EQ(hxhost::callCount("ugDisableRefresh"), hxhost::callCount("ugEnableRefresh"));
+}
+
 TEST_F(RequesterBuildTest, ApplyLabelNamesTheOldDefaultInSeconds)
 {
     session.settings.previousDefaultDuration = 125;
@@ -348,7 +411,8 @@ TEST_F(RequesterBuildTest, EveryRequesterThatCannotOpenLogsItsNumberAndLeavesRef
     const Case cases[] = {{openPhotoEditor, editorRequest, 1679},
                           {openThumbSizeRequester, thumbSizeRequest, 1871},
                           {openDefaultDurationRequester, defaultDurationRequest, 2157},
-                          {openApplyDurationRequester, applyDurationRequest, 2368}};
+                          {openApplyDurationRequester, applyDurationRequest, 2368},
+                          {openStoryboardRequester, storyboardRequest, 2024}};
     for (const Case& c : cases) {
         hxhost::clearLog();
         hxhost::failService("ureqCreateRequest");
@@ -365,11 +429,12 @@ TEST_F(RequesterBuildTest, EveryRequesterThatCannotOpenLogsItsNumberAndLeavesRef
 
 TEST_F(RequesterBuildTest, CheckBoxRequestersWithoutTheirExtensionCloseAgain)
 {
-    for (auto open : {openThumbSizeRequester, openApplyDurationRequester}) {
+    for (auto open : {openThumbSizeRequester, openApplyDurationRequester, openStoryboardRequester}) {
         hxhost::failService("ugAllocGadExt");
         EXPECT_EQ(open(), -1);
         EXPECT_EQ(session.requestOpen[thumbSizeRequest], 0);
         EXPECT_EQ(session.requestOpen[applyDurationRequest], 0);
+        EXPECT_EQ(session.requestOpen[storyboardRequest], 0);
         EXPECT_EQ(hxhost::windows().size(), 1u) << "only the main window stands";
     }
     EXPECT_EQ(hxhost::callCount("ugDisableRefresh"), hxhost::callCount("ugEnableRefresh"));

@@ -10,10 +10,15 @@
 namespace {
 
 // "Exif\0\0" and a little-endian TIFF block with one entry: the orientation.
-std::vector<uint8_t> exifBlock(int orientation)
+// A little-endian block with one entry: the orientation, a SHORT or a 32-bit value of `type`.
+std::vector<uint8_t> exifBlock(int orientation, int type)
 {
+    const auto value = static_cast<uint32_t>(orientation);
+    const uint8_t high = type == 3 ? 0 : static_cast<uint8_t>(value >> 16);
+    const uint8_t top = type == 3 ? 0 : static_cast<uint8_t>(value >> 24);
     std::vector<uint8_t> block = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0,
-                                  0x12, 0x01, 3, 0, 1, 0, 0, 0, static_cast<uint8_t>(orientation), 0, 0, 0, 0, 0, 0, 0};
+                                  0x12, 0x01, static_cast<uint8_t>(type), 0, 1, 0, 0, 0,
+                                  static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), high, top, 0, 0, 0, 0};
     return block;
 }
 
@@ -40,7 +45,7 @@ void writeJpeg(const std::string& path, int width, int height, const JpegOptions
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     if (options.exifOrientation) {
-        const std::vector<uint8_t> exif = exifBlock(options.exifOrientation);
+        const std::vector<uint8_t> exif = exifBlock(options.exifOrientation, options.exifType);
         jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), static_cast<unsigned>(exif.size()));
     }
     if (!iccProfile.empty())

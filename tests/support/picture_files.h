@@ -10,6 +10,7 @@ struct JpegOptions {
     int components = 3;  // 1 gray, 3 RGB, 4 CMYK (stored inverted, as Adobe's writers do)
     bool progressive = false;
     int exifOrientation = 0; // 0: no EXIF block
+    int exifType = 3;        // the orientation's field type: 3 SHORT, 4 LONG, 9 SLONG
 };
 
 // `pixel(x, y, out)` fills `components` bytes; an ICC profile goes into as many APP2 markers as it needs.

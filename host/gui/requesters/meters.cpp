@@ -46,6 +46,7 @@ int32_t ureqOpenMeter(UReqMeter* meter) HX_ENTRY
     hxhost::MeterSeen seen;
     if (meter->title)
         seen.title = meter->title;
+    seen.titleWidth = meter->titleWidth;
     seen.steps = meter->steps;
     seen.style = meter->style;
     auto shown = std::make_shared<hx::MeterWindow>(seen.title, seen.steps);

@@ -6,6 +6,8 @@ namespace {
 
 constexpr uint16_t kOrientationTag = 0x0112;
 constexpr uint16_t kShortType = 3;
+constexpr uint16_t kLongType = 4;
+constexpr uint16_t kSignedLongType = 9;
 
 struct TiffReader {
     const uint8_t* data;
@@ -50,13 +52,23 @@ int exifOrientation(const uint8_t* data, size_t size)
         return 1;
     for (uint32_t i = 0; i < entries; ++i) {
         const size_t entry = static_cast<size_t>(directory) + 2 + 12 * static_cast<size_t>(i);
-        uint16_t tag = 0, type = 0, value = 0;
+        uint16_t tag = 0, type = 0;
         uint32_t count = 0;
-        if (!reader.u16(entry, tag) || !reader.u16(entry + 2, type) || !reader.u32(entry + 4, count) ||
-            !reader.u16(entry + 8, value))
+        if (!reader.u16(entry, tag) || !reader.u16(entry + 2, type) || !reader.u32(entry + 4, count))
             return 1;
-        if (tag == kOrientationTag)
-            return type == kShortType && count == 1 && value >= 1 && value <= 8 ? value : 1;
+        if (tag != kOrientationTag)
+            continue;
+        // Some cameras store the value as a 32-bit LONG or SLONG; a negative SLONG is out of range too.
+        uint32_t value = 0;
+        uint16_t shortValue = 0;
+        bool read = false;
+        if (type == kShortType) {
+            read = reader.u16(entry + 8, shortValue);
+            value = shortValue;
+        } else if (type == kLongType || type == kSignedLongType) {
+            read = reader.u32(entry + 8, value);
+        }
+        return read && count == 1 && value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
     }
     return 1;
 }

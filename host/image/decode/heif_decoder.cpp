@@ -2,12 +2,16 @@
 // together by the library. Colour from an ICC profile, or from the primaries an nclx box names.
 #include "image/decode/colour_profile.h"
 #include "image/decode/picture_decoders.h"
+#include "image/decode/reduced_rows.h"
 
 #include <algorithm>
 #include <libheif/heif.h>
 #include <mutex>
 
 namespace {
+
+// The library decodes the whole picture, whatever is kept of it: its samples may take this much.
+constexpr uint64_t kMaxWholeDecodeBytes = 1ull << 30;
 
 void startLibheif()
 {
@@ -82,15 +86,18 @@ bool decodeHeif(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
     if (failed(heif_context_get_primary_image_handle(context.get(), &primary), "corrupt HEIF", error))
         return false;
     const std::unique_ptr<heif_image_handle, HandleRelease> handle(primary);
-    // The stored picture is decoded whole before its crop, so both sizes count.
+    // The stored picture is decoded whole before its crop, so both sizes count; over the limit it is
+    // reduced after the library's decode, which must itself stay within its bound.
     const int64_t width = heif_image_handle_get_width(primary), height = heif_image_handle_get_height(primary);
     const int64_t storedWidth = heif_image_handle_get_ispe_width(primary), storedHeight = heif_image_handle_get_ispe_height(primary);
     if (width <= 0 || height <= 0) {
         error = "corrupt HEIF: no picture size";
         return false;
     }
-    if (static_cast<uint64_t>(std::max(width * height, storedWidth * storedHeight)) > maxPixels) {
-        error = tooLarge(static_cast<uint64_t>(std::max(width, storedWidth)), static_cast<uint64_t>(std::max(height, storedHeight)), maxPixels);
+    const auto largestWidth = static_cast<uint64_t>(std::max(width, storedWidth));
+    const auto largestHeight = static_cast<uint64_t>(std::max(height, storedHeight));
+    if (reductionFor(static_cast<uint64_t>(width), static_cast<uint64_t>(height), maxPixels) == 0 || largestWidth * largestHeight * 4 > kMaxWholeDecodeBytes) {
+        error = tooLarge(largestWidth, largestHeight, maxPixels);
         return false;
     }
     const bool alpha = heif_image_handle_has_alpha_channel(primary) != 0;
@@ -110,22 +117,26 @@ bool decodeHeif(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
     const uint8_t* plane = heif_image_get_plane_readonly(decoded, heif_channel_interleaved, &stride);
     const int32_t w = heif_image_get_width(decoded, heif_channel_interleaved);
     const int32_t h = heif_image_get_height(decoded, heif_channel_interleaved);
-    if (!plane || w <= 0 || h <= 0 || static_cast<size_t>(w) * static_cast<size_t>(h) > maxPixels ||
+    const int factor = reductionFor(static_cast<uint64_t>(std::max(w, 0)), static_cast<uint64_t>(std::max(h, 0)), maxPixels);
+    if (!plane || w <= 0 || h <= 0 || factor == 0 || static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > largestWidth * largestHeight ||
         heif_image_get_bits_per_pixel_range(decoded, heif_channel_interleaved) != 8) {
         error = "corrupt HEIF: the decoded picture is not what the file describes";
         return false;
     }
-    raster.pixels = takeBytes(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+    const size_t reducedWidth = reducedSide(static_cast<uint64_t>(w), factor);
+    const size_t reducedHeight = reducedSide(static_cast<uint64_t>(h), factor);
+    raster.pixels = takeBytes(reducedWidth * reducedHeight * 4);
     if (!raster.pixels) {
-        error = "no memory for a picture of " + std::to_string(w) + "x" + std::to_string(h);
+        error = "no memory for a picture of " + std::to_string(reducedWidth) + "x" + std::to_string(reducedHeight);
         return false;
     }
     const SampleLayout layout = alpha ? SampleLayout::Rgba8 : SampleLayout::Rgb8;
     VideoRows video(yuv, layout, conversionOf(primary, layout, raster.note));
+    RowReducer reducer(static_cast<uint32_t>(w), static_cast<uint32_t>(h), factor, alpha ? 4 : 3, video, raster.pixels.get());
     for (int32_t y = 0; y < h; ++y)
-        video.put(plane + static_cast<ptrdiff_t>(y) * stride, raster.pixels.get() + static_cast<size_t>(y) * w * 4, static_cast<size_t>(w));
-    raster.width = w;
-    raster.height = h;
+        reducer.put(plane + static_cast<ptrdiff_t>(y) * stride);
+    raster.width = static_cast<int32_t>(reducedWidth);
+    raster.height = static_cast<int32_t>(reducedHeight);
     raster.orientation = 1;
     return true;
 }

@@ -30,14 +30,17 @@ struct Raster {
 // `smallest` decodes at 1/8 whatever the size, after the same checks: enough to know the file is whole.
 bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error,
                 bool smallest = false);
-// PNG: gray, palette, RGB, with or without alpha (composited on black), 8 or 16 bits.
+// PNG: gray, palette, RGB, with or without alpha (composited on black), 8 or 16 bits. Over `maxPixels`
+// it is read a row at a time and reduced to 1/2, 1/4 or 1/8 as it comes (interlaced ones cannot be).
 bool decodePng(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error);
 // HEIF (HEIC, AVIF): the primary image with its rotation, mirror and crop applied, grids assembled.
+// The library decodes it whole (up to 1 GiB of samples); over `maxPixels` it is then kept reduced.
 bool decodeHeif(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error);
 // WebP: lossy, lossless, with alpha; the first frame of an animation. Decoded at a fraction of its
 // size when it has more than `maxPixels` pixels.
 bool decodeWebp(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error);
 // TIFF: the first page; 8 or 16 bits; RGB, gray, palette, CMYK; the orientation tag in `orientation`.
+// Over `maxPixels` it is read a strip at a time and reduced as it comes.
 bool decodeTiff(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error);
 
 // The reason given for a picture that cannot be brought within the limit.

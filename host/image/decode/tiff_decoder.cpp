@@ -3,15 +3,19 @@
 // composited on black). CMYK carrying its own profile is read as CMYK for LittleCMS instead.
 #include "image/decode/colour_profile.h"
 #include "image/decode/picture_decoders.h"
+#include "image/decode/reduced_rows.h"
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <tiffio.h>
 #include <vector>
 
 namespace {
 
 constexpr tmsize_t kMaxLibraryBlock = 256 << 20;
+// What one strip of a reduced read may hold.
+constexpr size_t kMaxStripBytes = 64u << 20;
 
 struct MemoryFile {
     const std::string& bytes;
@@ -94,15 +98,15 @@ bool isPlainCmyk(TIFF* tiff)
            inks == INKSET_CMYK && !TIFFIsTiled(tiff);
 }
 
-bool readCmyk(TIFF* tiff, uint32_t width, uint32_t height, hx::VideoRows& video, uint8_t* yuva)
+bool readCmyk(TIFF* tiff, uint32_t height, hx::RowReducer& reducer, size_t width)
 {
     std::vector<uint8_t> row(static_cast<size_t>(TIFFScanlineSize(tiff)));
-    if (row.size() < static_cast<size_t>(width) * 4)
+    if (row.size() < width * 4)
         return false;
     for (uint32_t y = 0; y < height; ++y) {
         if (TIFFReadScanline(tiff, row.data(), y, 0) < 0)
             return false;
-        video.put(row.data(), yuva + static_cast<size_t>(y) * width * 4, width);
+        reducer.put(row.data());
     }
     return true;
 }
@@ -120,8 +124,10 @@ void flatten(const uint8_t* rgba, uint8_t* out, size_t pixels, bool gray)
         }
 }
 
-bool readRgba(TIFF* tiff, uint32_t width, uint32_t height, const hx::VideoYuv& yuv, const std::string& icc,
-              hx::Raster& raster, std::string& reason)
+// The picture through the RGBA reader a strip of rows at a time, reduced by `factor` as it comes:
+// only the strip and the (reduced) picture are held.
+bool readRgba(TIFF* tiff, uint32_t width, uint32_t height, int factor, const hx::VideoYuv& yuv,
+                     const std::string& icc, hx::Raster& raster, std::string& reason)
 {
     char message[1024] = "";
     TIFFRGBAImage image;
@@ -131,26 +137,33 @@ bool readRgba(TIFF* tiff, uint32_t width, uint32_t height, const hx::VideoYuv& y
     }
     // The pixels as stored; the orientation is applied with every other format's.
     image.req_orientation = image.orientation;
-    const size_t pixels = static_cast<size_t>(width) * height;
-    hx::PooledBytes rgba = hx::takeBytes(pixels * 4);
-    const bool read = rgba && TIFFRGBAImageGet(&image, reinterpret_cast<uint32_t*>(rgba.get()), width, height);
+    // Whole blocks of the reduction in each read, and whole strips (or rows of tiles) where they fit.
+    uint32_t stored = 1;
+    TIFFGetFieldDefaulted(tiff, TIFFIsTiled(tiff) ? TIFFTAG_TILELENGTH : TIFFTAG_ROWSPERSTRIP, &stored);
+    const uint64_t block = static_cast<uint64_t>(factor);
+    const uint64_t most = std::max<uint64_t>(block, kMaxStripBytes / (static_cast<size_t>(width) * 4) / block * block);
+    const auto strip = static_cast<uint32_t>(std::min(std::lcm(std::clamp<uint64_t>(stored, 1, height), block), most));
     const bool gray = image.photometric == PHOTOMETRIC_MINISBLACK || image.photometric == PHOTOMETRIC_MINISWHITE;
-    TIFFRGBAImageEnd(&image);
-    if (!read) {
-        reason = rgba ? "unreadable pixels" : "no memory";
-        return false;
-    }
+    const size_t w = hx::reducedSide(width, factor), h = hx::reducedSide(height, factor);
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * strip * 4), row(static_cast<size_t>(width) * 3);
+    raster.pixels = hx::takeBytes(w * h * 4);
+    bool read = static_cast<bool>(raster.pixels);
     const hx::SampleLayout layout = gray ? hx::SampleLayout::Gray8 : hx::SampleLayout::Rgb8;
     hx::VideoRows video(yuv, layout, hx::SrgbConversion(icc, layout, raster.note));
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-    for (uint32_t y = 0; y < height; ++y) {
-        const size_t first = static_cast<size_t>(y) * width;
-        flatten(rgba.get() + first * 4, row.data(), width, gray);
-        // The RGBA block is overwritten row by row: each output row lands on its own input row.
-        video.put(row.data(), rgba.get() + first * 4, width);
+    hx::RowReducer reducer(width, height, factor, gray ? 1 : 3, video, raster.pixels.get());
+    for (uint32_t top = 0; read && top < height; top += strip) {
+        const uint32_t rows = std::min(strip, height - top);
+        image.row_offset = static_cast<int>(top);
+        read = TIFFRGBAImageGet(&image, reinterpret_cast<uint32_t*>(rgba.data()), width, rows) != 0;
+        for (uint32_t y = 0; read && y < rows; ++y) {
+            flatten(rgba.data() + static_cast<size_t>(y) * width * 4, row.data(), width, gray);
+            reducer.put(row.data());
+        }
     }
-    raster.pixels = std::move(rgba);
-    return true;
+    TIFFRGBAImageEnd(&image);
+    if (!read)
+        reason = raster.pixels ? "unreadable pixels" : "no memory";
+    return read;
 }
 
 } // namespace
@@ -184,23 +197,28 @@ bool decodeTiff(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
     if (!TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height) ||
         width == 0 || height == 0)
         return corrupt("no picture size");
-    if (static_cast<uint64_t>(width) * height > maxPixels) {
+    const int factor = reductionFor(width, height, maxPixels);
+    if (factor == 0) {
         error = tooLarge(width, height, maxPixels);
         return false;
     }
     TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
     const std::string icc = iccProfileOf(tiff.get());
     std::string reason;
+    const size_t w = reducedSide(width, factor), h = reducedSide(height, factor);
     if (!icc.empty() && isPlainCmyk(tiff.get())) {
-        raster.pixels = takeBytes(static_cast<size_t>(width) * height * 4);
+        raster.pixels = takeBytes(w * h * 4);
+        if (!raster.pixels)
+            return corrupt("no memory for the CMYK pixels");
         VideoRows video(yuv, SampleLayout::Cmyk8, SrgbConversion(icc, SampleLayout::Cmyk8, raster.note));
-        if (!raster.pixels || !readCmyk(tiff.get(), width, height, video, raster.pixels.get()))
+        RowReducer reducer(width, height, factor, 4, video, raster.pixels.get());
+        if (!readCmyk(tiff.get(), height, reducer, width))
             return corrupt("unreadable CMYK pixels");
-    } else if (!readRgba(tiff.get(), width, height, yuv, icc, raster, reason)) {
+    } else if (!readRgba(tiff.get(), width, height, factor, yuv, icc, raster, reason)) {
         return corrupt(reason);
     }
-    raster.width = static_cast<int32_t>(width);
-    raster.height = static_cast<int32_t>(height);
+    raster.width = static_cast<int32_t>(w);
+    raster.height = static_cast<int32_t>(h);
     raster.orientation = orientation >= 1 && orientation <= 8 ? orientation : 1;
     return true;
 }

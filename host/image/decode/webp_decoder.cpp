@@ -2,6 +2,7 @@
 // composited on black; the decoder scales while decoding when the picture is over the limit.
 #include "image/decode/colour_profile.h"
 #include "image/decode/picture_decoders.h"
+#include "image/decode/reduced_rows.h"
 
 #include <webp/decode.h>
 #include <webp/demux.h>
@@ -21,11 +22,6 @@ std::string iccProfileOf(const WebPDemuxer* demux)
         WebPDemuxReleaseChunkIterator(&chunk);
     }
     return icc;
-}
-
-size_t reduced(int side, int denominator)
-{
-    return static_cast<size_t>((side + denominator - 1) / denominator);
 }
 
 } // namespace
@@ -50,14 +46,13 @@ bool decodeWebp(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
         return false;
     }
     const int width = config.input.width, height = config.input.height;
-    int denominator = 1;
-    while (denominator < 8 && reduced(width, denominator) * reduced(height, denominator) > maxPixels)
-        denominator *= 2;
-    const size_t w = reduced(width, denominator), h = reduced(height, denominator);
-    if (w * h > maxPixels) {
+    const int denominator = reductionFor(static_cast<uint64_t>(width), static_cast<uint64_t>(height), maxPixels);
+    if (denominator == 0) {
         error = tooLarge(static_cast<uint64_t>(width), static_cast<uint64_t>(height), maxPixels);
         return false;
     }
+    const size_t w = reducedSide(static_cast<uint64_t>(width), denominator);
+    const size_t h = reducedSide(static_cast<uint64_t>(height), denominator);
     const bool alpha = config.input.has_alpha != 0;
     const size_t channels = alpha ? 4 : 3;
     PooledBytes samples = takeBytes(w * h * channels);

@@ -27,6 +27,7 @@ struct TextRequestSeen {
 // A progress meter the host showed: what it said and every step reported to it.
 struct MeterSeen {
     std::u16string title;
+    uint16_t titleWidth = 0; // as the program gave it, 0 when it left it to the host
     uint32_t steps = 0;
     uint32_t style = 0;
     std::vector<int32_t> updates;
