@@ -17,11 +17,14 @@
 #include "runtime/host_state.h"
 #include "runtime/install_paths.h"
 #include "scenes/scene_bin.h"
+#include "scenes/stored_item_names.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -143,6 +146,24 @@ template <typename Render> OpImage* withStoredEntry(uint32_t clipItem, Render re
 }
 
 } // namespace
+
+namespace hx {
+
+uint32_t highestItemInPhotoClips(const std::string& projectDirectory)
+{
+    uint32_t highest = 0;
+    std::error_code error;
+    for (const auto& file : std::filesystem::directory_iterator(projectDirectory + "/clips", error)) {
+        std::string bytes;
+        PhotoEntry entry;
+        hxhost::PhotoClip clip;
+        if (readWholeFile(file.path().string(), bytes, kClipFileBytes) && decodeClip(bytes, entry, clip))
+            highest = std::max(highest, clip.sourceItem);
+    }
+    return highest;
+}
+
+} // namespace hx
 
 namespace hxhost {
 

@@ -5,6 +5,7 @@
 #include "runtime/atomic_file.h"
 #include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
+#include "scenes/stored_item_names.h"
 
 #include "host/hxlog.h"
 
@@ -107,6 +108,18 @@ hxhost::Storyboard view(const hx::StoryboardData& data)
 } // namespace
 
 namespace hx {
+
+uint32_t highestItemInStoryboard(const std::string& projectDirectory)
+{
+    std::string bytes;
+    StoryboardData data;
+    if (!readWholeFile(hxhost::storyboardPath(projectDirectory), bytes, kMaxFileBytes) || !decodeStoryboard(bytes, data, nullptr))
+        return 0;
+    uint32_t highest = 0;
+    for (const hxhost::StoryboardScene& scene : data.scenes)
+        highest = std::max(highest, scene.clipItem);
+    return highest;
+}
 
 const StoryboardData& activeStoryboard()
 {
