@@ -253,8 +253,8 @@ int32_t nslReadStillsetProject(const char* directory, ListHead* list) HX_ENTRY
     // so that writing it destroys nothing that may be recovered.
     std::string aside;
     if (hx::setFileAside(path, ".damaged", &aside))
-        hx::warnUser("the stored photo list " + path + " was damaged: " + std::to_string(kept) +
-                     " whole entries before the damage were kept, the file was set aside as " + aside);
+        hx::warnUser("the stored photo list " + path + " was damaged; whole entries kept from before the damage: " +
+                     std::to_string(kept) + "; the file was set aside as " + aside);
     return -1;
 }
 HX_ENTRY_FAILS(-1)

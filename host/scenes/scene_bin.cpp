@@ -94,14 +94,13 @@ void setDamagedBinAside(const std::string& path, size_t kept)
 {
     std::string aside;
     if (!hx::setFileAside(path, ".damaged", &aside)) {
-        hx::warnUser("the scene bin " + path + " is damaged and cannot be set aside; " + std::to_string(kept) +
-                     " items of it were read");
+        hx::warnUser("the scene bin " + path + " is damaged and cannot be set aside; items read: " + std::to_string(kept));
         return;
     }
     std::string error;
     const bool stored = storeBin(&error);
-    hx::warnUser("the scene bin " + path + " was damaged: " + std::to_string(kept) + " items of it were kept" +
-                 (stored ? "" : " in memory only (" + error + ")") + ", the file was set aside as " + aside);
+    hx::warnUser("the scene bin " + path + " was damaged; items kept: " + std::to_string(kept) +
+                 (stored ? "" : " (in memory only: " + error + ")") + "; the file was set aside as " + aside);
 }
 
 // Opens the bin of the active project when it is not the one in memory.

@@ -163,7 +163,7 @@ TEST_F(SessionCommandTest, DamagedSceneBinKeepsItsItemsAndTheirIds)
 
     const ProgramRun next = run(session("--import " + home() + "/later"));
     EXPECT_EQ(next.status, 0) << next.output;
-    EXPECT_NE(next.output.find("stillset-host: the scene bin " + bin + " was damaged: 2 items of it were kept"),
+    EXPECT_NE(next.output.find("stillset-host: the scene bin " + bin + " was damaged; items kept: 2;"),
               std::string::npos) << next.output;
     EXPECT_EQ(readFile(bin + ".damaged"), bytes);
     EXPECT_EQ(storedList(), (std::vector<Stored>{{"p0", 0, 0, 1}, {"p1", 0, 0, 1}}));
@@ -194,7 +194,7 @@ TEST_F(SessionCommandTest, TheToolsNoticesAboutDamagedFilesArePrinted)
     writeFile(hxhost::photoListPath(tool), list.substr(0, list.size() - 10));
     const ProgramRun cutList = run(session(""));
     EXPECT_EQ(cutList.status, 0) << cutList.output;
-    EXPECT_NE(cutList.output.find("the tool's notice: The stored photo list of this project was damaged. The 2 photos"),
+    EXPECT_NE(cutList.output.find("the tool's notice: The stored photo list of this project was damaged. Photos kept from before the damage: 2."),
               std::string::npos) << cutList.output;
     EXPECT_NE(cutList.output.find("stillset-host: the stored photo list"), std::string::npos) << cutList.output;
     EXPECT_EQ(storedList(), (std::vector<Stored>{{"p0", 0, 0, 1}, {"p1", 0, 0, 1}}));

@@ -208,7 +208,7 @@ TEST_F(PhotoListStoreTest, DamagedListKeepsTheWholeEntriesBeforeTheDamageAndIsSe
         EXPECT_EQ(readFile(aside), bytes);
         const std::vector<std::string> said = hxhost::warningsGiven();
         ASSERT_EQ(said.size(), 1u);
-        EXPECT_NE(said[0].find(std::to_string(damaged[i].kept) + " whole entries"), std::string::npos) << said[0];
+        EXPECT_NE(said[0].find("kept from before the damage: " + std::to_string(damaged[i].kept) + ";"), std::string::npos) << said[0];
         EXPECT_NE(said[0].find(aside), std::string::npos) << said[0];
     }
 
