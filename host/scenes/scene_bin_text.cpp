@@ -106,6 +106,7 @@ namespace hx {
 StoredBin decodeSceneBin(const std::string& bytes)
 {
     StoredBin bin;
+    bin.damaged = bytes.empty(); // the writer always writes its header
     std::set<uint32_t> ids;
     bool markRead = false;
     for (size_t start = 0; start < bytes.size();) {

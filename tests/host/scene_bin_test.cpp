@@ -99,7 +99,8 @@ TEST_F(SceneBinTest, DamagedBinIsSetAsideKeepingEveryItemThatReads)
                               {good.substr(0, third + 5), {1, 2}},
                               {good.substr(0, good.size() - 1), {1, 2}},
                               {"\x01\x02\n" + good, {1, 2, 3}},
-                              {std::string("\0\0\0\0", 4), {}}};
+                              {std::string("\0\0\0\0", 4), {}},
+                              {"", {}}};
     for (size_t i = 0; i < std::size(damages); ++i) {
         SCOPED_TRACE(i);
         writeFile(path, damages[i].bytes);
