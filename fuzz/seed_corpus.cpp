@@ -105,6 +105,14 @@ void photoListSeeds(const fs::path& to, const fs::path& scratch)
     }
 }
 
+// The bin the photo list seeds filled, and one of the older form, without a mark.
+void sceneBinSeeds(const fs::path& to, const fs::path& scratch)
+{
+    fs::copy_file(scratch / "home/projects/project0/scenebin.txt", to / "three", fs::copy_options::overwrite_existing);
+    std::ofstream(to / "older") << "scenebin 1\n1\tstill\t-1\tmedia/a\\tb.jpg\tBeach\n2\tclip\t4\tmedia/c.y4m\t\n"
+                                   "3\tphoto\t-1\tclips/photo1-1.hxc\tBeach\n";
+}
+
 void sessionScriptSeeds(const fs::path& to)
 {
     fs::copy_file(fs::path(STILLSET_SOURCE_DIR) / "resources/demo/nature.session", to / "nature",
@@ -271,6 +279,7 @@ int main(int argc, char** argv)
     };
     settingsSeeds(folder("settings_file"), scratch);
     photoListSeeds(folder("photo_list"), scratch);
+    sceneBinSeeds(folder("scene_bin"), scratch);
     sessionScriptSeeds(folder("session_script"));
     y4mSeeds(folder("y4m_clip"));
     storyboardSeeds(folder("storyboard"));

@@ -3,6 +3,8 @@
 #include "interrupt.h"
 #include "options.h"
 
+#include "hxhost/hxhost.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -63,6 +65,8 @@ int runCommand(int argc, char** argv)
 {
     if (argc < 2)
         return usageError("no command given (try --help)");
+    // A damaged stored file found by any command is said at once, whatever the command goes on to do.
+    hxhost::setWarningSink([](const std::string& text) { std::fprintf(stderr, "stillset-host: %s\n", text.c_str()); });
     const std::string command = argv[1];
     const Arguments arguments(argv + 2, argv + argc);
     if (isHelp(command)) {

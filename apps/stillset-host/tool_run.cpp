@@ -6,9 +6,29 @@
 #include "hxhost/hxhost.h"
 #include "hxhost/session_script.h"
 
+#include "host/hxreq.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
+
+namespace {
+
+// What the tool told its user, which a script or the default user answered unseen.
+void printNotices(size_t from)
+{
+    const std::vector<hxhost::TextRequestSeen> seen = hxhost::textRequestsSeen();
+    for (size_t i = from; i < seen.size(); ++i) {
+        if (seen[i].style != UREQ_NOTICE)
+            continue;
+        std::string text = hxhost::utf8Of(seen[i].text);
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        std::fprintf(stderr, "stillset-host: the tool's notice: %s\n", text.c_str());
+    }
+}
+
+} // namespace
 
 bool runTool(Plugin& plugin, const std::string& pluginPath, uint32_t flags, ToolRun& run, std::string& error,
              const hxhost::WindowOptions* window)
@@ -29,6 +49,7 @@ bool runTool(Plugin& plugin, const std::string& pluginPath, uint32_t flags, Tool
     }
 
     hxhost::clearLog();
+    const size_t requestsBefore = hxhost::textRequestsSeen().size();
     OperatorActionRecord record;
     std::memset(&record, 0, sizeof record);
     record.action = OP_ACTION_RUN;
@@ -37,6 +58,7 @@ bool runTool(Plugin& plugin, const std::string& pluginPath, uint32_t flags, Tool
     if (window)
         hxhost::setUser(user); // the window closes with its user
 
+    printNotices(requestsBefore);
     for (const std::string& failure : user->failures())
         std::fprintf(stderr, "stillset-host: session script: %s\n", failure.c_str());
     if (user->actionsLeft() > 0)

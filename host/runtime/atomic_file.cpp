@@ -104,12 +104,16 @@ bool writeFileUnlessSame(const std::string& path, const std::string& bytes, std:
     return writeFileAtomically(path, bytes, error);
 }
 
-bool setFileAside(const std::string& path, const std::string& suffix)
+bool setFileAside(const std::string& path, const std::string& suffix, std::string* asidePath)
 {
     std::string target = path + suffix;
     for (int n = 1; access(target.c_str(), F_OK) == 0; ++n)
         target = path + suffix + "." + std::to_string(n);
-    return rename(path.c_str(), target.c_str()) == 0;
+    if (rename(path.c_str(), target.c_str()) != 0)
+        return false;
+    if (asidePath)
+        *asidePath = target;
+    return true;
 }
 
 bool makeDirectories(const std::string& path)

@@ -16,8 +16,8 @@ bool writeFileUnlessSame(const std::string& path, const std::string& bytes, std:
 // Whole file; false when it cannot be read or is larger than `limit` bytes.
 bool readWholeFile(const std::string& path, std::string& bytes, size_t limit);
 // Moves a file out of the way to "<path><suffix>", or "<path><suffix>.<n>" when that is taken, so that
-// nothing set aside earlier is overwritten.
-bool setFileAside(const std::string& path, const std::string& suffix);
+// nothing set aside earlier is overwritten; `asidePath` receives where it went.
+bool setFileAside(const std::string& path, const std::string& suffix, std::string* asidePath = nullptr);
 // Creates a directory and its parents; an existing directory is fine.
 bool makeDirectories(const std::string& path);
 

@@ -24,7 +24,7 @@ const std::vector<std::string>& fallibleServices()
             "opScaleImage", "opScaleImageSP", "opSetPrefs",
             "probeAudio",
             "resLoadImages", "resLoadStrings",
-            "storeStoryboard",
+            "storeMedia", "storeSceneBin", "storeStoryboard",
             "txAllocRequest", "txOpScale", "txRequest",
             "ugAddCheckBox", "ugAddClickGadget", "ugAddGridview", "ugAddImageButton", "ugAddListview",
             "ugAddPopup", "ugAddSlider", "ugAddTextButton", "ugAllocGadExt", "ugAllocImage", "ugGetScaledResImage2",

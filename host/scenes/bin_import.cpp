@@ -18,6 +18,7 @@
 #include <malloc.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -64,7 +65,27 @@ bool freeMediaName(const std::string& name, std::string& media, std::string* err
 
 bool storeMedia(const std::string& name, const std::string& bytes, std::string& media, std::string* error)
 {
+    if (hx::shouldFail("storeMedia"))
+        return fail(error, "cannot store " + name + " in the project's media");
     return freeMediaName(name, media, error) && hx::writeUnstoredFile(hx::projectDirectory() + "/" + media, bytes, error);
+}
+
+// The bin item of a file stored in the media; a bin that cannot be stored takes the file back out,
+// so that no media file is left that no item names.
+uint32_t addMediaItem(hxhost::ItemKind kind, const std::string& path, const std::string& media, int32_t referenceFrame,
+                      std::string* error)
+{
+    hx::BinItem item;
+    item.kind = kind;
+    item.name = hx::utf8To16(stemOf(baseName(path)));
+    item.media = media;
+    item.referenceFrame = referenceFrame;
+    const AVRecord record = hx::addItem(std::move(item), true);
+    if (!record) {
+        unlink((hx::projectDirectory() + "/" + media).c_str());
+        return fail(error, "cannot store the scene bin of " + hx::projectDirectory());
+    }
+    return record;
 }
 
 bool copyIntoProject(const std::string& path, std::string& media, std::string* error)
@@ -82,9 +103,10 @@ uint32_t addStill(const std::string& path, std::shared_ptr<const hx::Still> stil
     std::string media;
     if (!still || !copyIntoProject(path, media, error))
         return 0;
-    if (!reduced)
+    const uint32_t record = addMediaItem(hxhost::ItemKind::Still, path, media, -1, error);
+    if (record && !reduced)
         hx::keepStill(hx::projectDirectory() + "/" + media, std::move(still));
-    return hxhost::addSceneBinItem(hxhost::ItemKind::Still, hx::utf8To16(stemOf(baseName(path))), media, -1);
+    return record;
 }
 
 } // namespace
@@ -129,7 +151,7 @@ uint32_t importClip(const std::string& path, int32_t referenceFrame, std::string
         return fail(error, path + ": no frame " + std::to_string(referenceFrame));
     if (!copyIntoProject(path, media, error))
         return 0;
-    return addSceneBinItem(ItemKind::Clip, hx::utf8To16(stemOf(baseName(path))), media, referenceFrame);
+    return addMediaItem(ItemKind::Clip, path, media, referenceFrame, error);
 }
 
 uint32_t addTestClip(int32_t width, int32_t height, int32_t frames, TestPattern pattern, int32_t referenceFrame,
@@ -142,7 +164,7 @@ uint32_t addTestClip(int32_t width, int32_t height, int32_t frames, TestPattern 
     std::string media;
     if (!storeMedia("test clip.y4m", hx::testClipBytes(width, height, frames, pattern), media, error))
         return 0;
-    return addSceneBinItem(ItemKind::Clip, u"Test clip", media, referenceFrame);
+    return addMediaItem(ItemKind::Clip, "Test clip", media, referenceFrame, error);
 }
 
 void forgetDecodedStills()

@@ -18,6 +18,7 @@
 #include "runtime/host_state.h"
 #include "runtime/install_paths.h"
 #include "scenes/scene_bin.h"
+#include "scenes/stored_item_names.h"
 #include "text/utf.h"
 #include "video/video_standard.h"
 
@@ -25,8 +26,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -161,6 +164,24 @@ std::string fileFault(const std::string& path)
 }
 
 } // namespace
+
+namespace hx {
+
+uint32_t highestItemInPhotoClips(const std::string& projectDirectory)
+{
+    uint32_t highest = 0;
+    std::error_code error;
+    for (const auto& file : std::filesystem::directory_iterator(projectDirectory + "/clips", error)) {
+        std::string bytes;
+        PhotoEntry entry;
+        hxhost::PhotoClip clip;
+        if (readWholeFile(file.path().string(), bytes, kClipFileBytes) && decodeClip(bytes, entry, clip))
+            highest = std::max(highest, clip.sourceItem);
+    }
+    return highest;
+}
+
+} // namespace hx
 
 namespace hxhost {
 

@@ -8,11 +8,16 @@
 #include "runtime/byte_io.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "runtime/warnings.h"
 #include "scenes/scene_bin.h"
+#include "scenes/stored_item_names.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <set>
 #include <unistd.h>
 #include <vector>
 
@@ -24,6 +29,8 @@ constexpr uint32_t kListVersion = 1;
 constexpr uint32_t kFieldsPerEntry = 16;
 constexpr uint32_t kMaxEntries = 100000;
 constexpr size_t kMaxStampBytes = 64u << 20;
+
+using EntryFields = std::array<uint32_t, kFieldsPerEntry>;
 
 std::string listPath(const char* directory)
 {
@@ -53,7 +60,7 @@ std::string encodeEntry(const PhotoEntry& e)
     return out;
 }
 
-PhotoEntry* decodeEntry(const uint32_t (&f)[kFieldsPerEntry])
+PhotoEntry* decodeEntry(const EntryFields& f)
 {
     auto* e = static_cast<PhotoEntry*>(std::calloc(1, sizeof(PhotoEntry)));
     if (!e)
@@ -133,23 +140,50 @@ void freeEntries(ListHead& list)
     }
 }
 
-// Every entry of the stored list at `path` into `list`; false when the file is not a whole list.
-bool readEntries(const char* directory, const std::string& path, ListHead& list)
+// One stored entry's fields as written; damage that keeps the length shows here.
+bool entryChecks(const EntryFields& f)
+{
+    const auto percent = [](uint32_t field) { return static_cast<int32_t>(field) >= 0 && static_cast<int32_t>(field) <= 200; };
+    const int32_t gamma = static_cast<int32_t>(f[12]);
+    return f[0] != 0 && (f[3] == 0 || f[3] == 90 || f[3] == 180 || f[3] == 270) && percent(f[9]) && percent(f[10]) &&
+           percent(f[11]) && gamma >= -100 && gamma <= 100 && f[13] <= 1 && static_cast<int32_t>(f[14]) > 0 && f[15] == 0;
+}
+
+struct StoredEntries {
+    std::vector<EntryFields> entries; // the whole entries before any damage
+    bool whole = false;               // the file is a list, undamaged
+};
+
+// The entries of the stored list at `path`: a list cut short or damaged part-way gives the entries
+// before the damage, those with a repeated id or a field out of its range among the damage.
+StoredEntries storedEntries(const std::string& path)
 {
     const size_t limit = 12 + static_cast<size_t>(kMaxEntries) * kFieldsPerEntry * 4;
+    StoredEntries out;
     std::string bytes;
     uint32_t version = 0, count = 0;
     size_t offset = 4;
-    const bool valid = hx::readWholeFile(path, bytes, limit) && bytes.size() >= 12 &&
-                       std::memcmp(bytes.data(), kListMagic, 4) == 0 && hx::getU32(bytes, offset, version) &&
-                       version == kListVersion && hx::getU32(bytes, offset, count) && count <= kMaxEntries &&
-                       bytes.size() - offset == static_cast<size_t>(count) * kFieldsPerEntry * 4;
-    if (!valid)
-        return false;
-    for (uint32_t i = 0; i < count; ++i) {
-        uint32_t fields[kFieldsPerEntry];
+    if (!hx::readWholeFile(path, bytes, limit) || bytes.size() < 12 || std::memcmp(bytes.data(), kListMagic, 4) != 0 ||
+        !hx::getU32(bytes, offset, version) || version != kListVersion || !hx::getU32(bytes, offset, count))
+        return out;
+    const size_t present = (bytes.size() - offset) / (kFieldsPerEntry * 4);
+    std::set<uint32_t> ids;
+    for (size_t i = 0; i < std::min<size_t>(count, present); ++i) {
+        EntryFields fields;
         for (uint32_t& field : fields)
             hx::getU32(bytes, offset, field);
+        if (!entryChecks(fields) || !ids.insert(fields[0]).second)
+            return out;
+        out.entries.push_back(fields);
+    }
+    out.whole = count <= kMaxEntries && bytes.size() - 12 == static_cast<size_t>(count) * kFieldsPerEntry * 4;
+    return out;
+}
+
+// The stored entries into `list`; false when no entry could be made (no memory).
+bool makeEntries(const char* directory, const StoredEntries& stored, ListHead& list)
+{
+    for (const auto& fields : stored.entries) {
         PhotoEntry* entry = decodeEntry(fields);
         if (!entry)
             return false;
@@ -162,6 +196,23 @@ bool readEntries(const char* directory, const std::string& path, ListHead& list)
 }
 
 } // namespace
+
+namespace hx {
+
+uint32_t highestItemInPhotoLists(const std::string& directory)
+{
+    uint32_t highest = 0;
+    std::error_code error;
+    for (const auto& file : std::filesystem::directory_iterator(directory, error)) {
+        if (file.path().filename().string().rfind("photos.hxl", 0) != 0)
+            continue; // the list, and the lists set aside beside it
+        for (const EntryFields& fields : storedEntries(file.path().string()).entries)
+            highest = std::max({highest, fields[1], fields[2]});
+    }
+    return highest;
+}
+
+} // namespace hx
 
 namespace hxhost {
 
@@ -188,20 +239,25 @@ int32_t nslReadStillsetProject(const char* directory, ListHead* list) HX_ENTRY
     const std::string path = listPath(directory);
     if (access(path.c_str(), F_OK) != 0)
         return injected ? -1 : 0; // a project without a stored list has no photos yet
+    const StoredEntries stored = injected ? StoredEntries{} : storedEntries(path);
     ListHead read;
     ListInit(&read);
-    if (injected || !readEntries(directory, path, read)) {
-        // Whatever made the read fail, the program may store a new list next: keep this one aside,
-        // so that writing it destroys nothing that may be recovered.
-        freeEntries(read);
-        hx::setFileAside(path, ".damaged");
-        return -1;
-    }
+    if (!makeEntries(directory, stored, read))
+        freeEntries(read); // a list that cannot be held whole is kept aside whole
+    const int32_t kept = ListCount(&read);
     while (auto* entry = static_cast<PhotoEntry*>(ListFirst(&read))) {
         ListRemove(&read, entry);
         ListAppend(list, entry);
     }
-    return 0;
+    if (stored.whole && kept == static_cast<int32_t>(stored.entries.size()))
+        return 0;
+    // Whatever made the read fail, the program may store a new list next: keep this one aside,
+    // so that writing it destroys nothing that may be recovered.
+    std::string aside;
+    if (hx::setFileAside(path, ".damaged", &aside))
+        hx::warnUser("the stored photo list " + path + " was damaged; whole entries kept from before the damage: " +
+                     std::to_string(kept) + "; the file was set aside as " + aside);
+    return -1;
 }
 HX_ENTRY_FAILS(-1)
 
@@ -228,14 +284,16 @@ int32_t nslFreeStillsetProject(const char* directory, ListHead* list, int32_t fl
     if (!list)
         return -1;
     const bool discard = (flags & NSL_FREE_DISCARD) && usableDirectory(directory);
+    // Set aside rather than deleted, so that a discarded list can still be recovered by hand; its
+    // stamps go only once the list is out of the way (a list that stays keeps its thumbnails).
+    const std::string path = discard ? listPath(directory) : std::string();
+    const bool listGone = discard && (access(path.c_str(), F_OK) != 0 || hx::setFileAside(path, ".discarded"));
     while (auto* entry = static_cast<PhotoEntry*>(ListFirst(list))) {
         ListRemove(list, entry);
-        if (discard)
+        if (listGone)
             unlink(stampFile(directory, entry->id).c_str());
         releaseEntry(entry);
     }
-    if (discard) // set aside rather than deleted: a discarded list can still be recovered by hand
-        hx::setFileAside(listPath(directory), ".discarded");
     return 0;
 }
 HX_ENTRY_FAILS(-1)

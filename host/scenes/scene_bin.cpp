@@ -1,5 +1,5 @@
-// The host project's scene bin, stored as "scenebin.txt" in the project directory, and the AV
-// records handed out for its items.
+// The host project's scene bin, stored as "scenebin.txt" in the project directory (scene_bin_text),
+// and the AV records handed out for its items.
 #include "scenes/scene_bin.h"
 
 #include "runtime/atomic_file.h"
@@ -8,24 +8,25 @@
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
 #include "runtime/reset_hook.h"
-#include "text/utf.h"
+#include "runtime/warnings.h"
+#include "scenes/scene_bin_text.h"
+#include "scenes/stored_item_names.h"
 
-#include <cstdlib>
+#include <unistd.h>
+
+#include <algorithm>
 #include <deque>
 #include <map>
-#include <optional>
-#include <sstream>
 #include <vector>
 
 namespace {
 
 constexpr size_t kMaxBinBytes = 64u << 20;
-constexpr const char* kBinHeader = "scenebin 1";
 
 struct SceneBin {
     std::string openedFor; // the project directory the bin was read from
     std::deque<hx::BinItem> items; // names handed out stay where they are while the bin grows
-    uint32_t nextItemId = 1;
+    uint32_t nextItemId = 1; // ids only grow: the mark is stored with the bin
     std::map<AVRecord, uint32_t> records; // record -> item
     AVRecord nextRecord = 0x100;
 };
@@ -42,46 +43,6 @@ hx::LiveRegistry<AVRecord>& copies()
 {
     static hx::LiveRegistry<AVRecord> handedOut{&hxhost::LiveCounts::avRecords, hx::OnReset::Forget};
     return handedOut;
-}
-
-std::string escape(const std::string& text)
-{
-    std::string out;
-    for (char c : text)
-        out += c == '\\' ? std::string("\\\\") : c == '\t' ? std::string("\\t") : c == '\n' ? std::string("\\n") : std::string(1, c);
-    return out;
-}
-
-std::string unescape(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
-            const char next = text[++i];
-            out += next == 'n' ? '\n' : next == 't' ? '\t' : next;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-const char* kindName(hxhost::ItemKind kind)
-{
-    switch (kind) {
-    case hxhost::ItemKind::Clip: return "clip";
-    case hxhost::ItemKind::PhotoClip: return "photo";
-    case hxhost::ItemKind::Still: break;
-    }
-    return "still";
-}
-
-std::optional<hxhost::ItemKind> kindNamed(const std::string& name)
-{
-    for (hxhost::ItemKind kind : {hxhost::ItemKind::Still, hxhost::ItemKind::Clip, hxhost::ItemKind::PhotoClip})
-        if (name == kindName(kind))
-            return kind;
-    return std::nullopt;
 }
 
 AVRecord addRecord(uint32_t itemId, bool copy)
@@ -110,42 +71,37 @@ void clearBin()
     }
 }
 
-bool parseBin(const std::string& bytes, std::vector<hx::BinItem>& items)
+// Where the slideshow tool keeps the photo list of the active project.
+std::string toolDirectory()
 {
-    std::istringstream lines(bytes);
-    std::string line;
-    if (!std::getline(lines, line) || line != kBinHeader)
-        return false;
-    while (std::getline(lines, line)) {
-        if (line.empty())
-            continue;
-        // Split by hand: getline would drop an empty last field (an item without a name).
-        std::vector<std::string> fields;
-        for (size_t start = 0;;) {
-            const size_t tab = line.find('\t', start);
-            fields.push_back(line.substr(start, tab - start));
-            if (tab == std::string::npos)
-                break;
-            start = tab + 1;
-        }
-        if (fields.size() != 5)
-            return false;
-        hx::BinItem item;
-        char* end = nullptr;
-        const unsigned long id = std::strtoul(fields[0].c_str(), &end, 10);
-        const std::optional<hxhost::ItemKind> kind = kindNamed(fields[1]);
-        if (*end || id == 0 || id > UINT32_MAX || !kind)
-            return false;
-        item.id = static_cast<uint32_t>(id);
-        item.kind = *kind;
-        item.referenceFrame = static_cast<int32_t>(std::strtol(fields[2].c_str(), &end, 10));
-        if (*end)
-            return false;
-        item.media = unescape(fields[3]);
-        item.name = hx::utf8To16(unescape(fields[4]));
-        items.push_back(std::move(item));
+    return hx::state().home + "/programs/stillset/project" + std::to_string(hx::state().projectNumber + 1);
+}
+
+// The mark of a bin that stores none: above every item it or another store of the project names.
+uint32_t markFromStores(const std::string& directory, const std::deque<hx::BinItem>& items)
+{
+    uint32_t highest = std::max({hx::highestItemInPhotoLists(toolDirectory()), hx::highestItemInPhotoClips(directory),
+                                 hx::highestItemInStoryboard(directory)});
+    for (const hx::BinItem& item : items)
+        highest = std::max(highest, item.id);
+    return highest == UINT32_MAX ? highest : highest + 1;
+}
+
+bool storeBin(std::string* error);
+
+// A damaged bin goes aside whole and what could be read of it is stored in its place at once, so
+// that neither the damaged bytes nor the items read from them are lost.
+void setDamagedBinAside(const std::string& path, size_t kept)
+{
+    std::string aside;
+    if (!hx::setFileAside(path, ".damaged", &aside)) {
+        hx::warnUser("the scene bin " + path + " is damaged and cannot be set aside; items read: " + std::to_string(kept));
+        return;
     }
-    return true;
+    std::string error;
+    const bool stored = storeBin(&error);
+    hx::warnUser("the scene bin " + path + " was damaged; items kept: " + std::to_string(kept) +
+                 (stored ? "" : " (in memory only: " + error + ")") + "; the file was set aside as " + aside);
 }
 
 // Opens the bin of the active project when it is not the one in memory.
@@ -159,28 +115,30 @@ SceneBin& activeBin()
     b.openedFor = directory;
     if (directory.empty())
         return b;
+    const std::string path = directory + "/scenebin.txt";
     std::string bytes;
-    std::vector<hx::BinItem> items;
-    if (!hx::readWholeFile(directory + "/scenebin.txt", bytes, kMaxBinBytes) || !parseBin(bytes, items))
-        return b; // a missing or unreadable bin opens empty; the file stays until the next store
-    for (hx::BinItem& item : items) {
+    const bool present = access(path.c_str(), F_OK) == 0;
+    const bool readable = present && hx::readWholeFile(path, bytes, kMaxBinBytes);
+    hx::StoredBin stored = readable ? hx::decodeSceneBin(bytes) : hx::StoredBin{};
+    for (hx::BinItem& item : stored.items) {
         item.record = addRecord(item.id, false);
-        b.nextItemId = std::max(b.nextItemId, item.id + 1);
         b.items.push_back(std::move(item));
     }
+    b.nextItemId = stored.nextItemId != 0 ? stored.nextItemId : markFromStores(directory, b.items);
+    if (present && (!readable || stored.damaged))
+        setDamagedBinAside(path, b.items.size());
     return b;
 }
 
 bool storeBin(std::string* error)
 {
     SceneBin& b = activeBin();
-    std::string bytes = std::string(kBinHeader) + "\n";
-    for (const hx::BinItem& item : b.items) {
-        bytes += std::to_string(item.id) + "\t" + kindName(item.kind) + "\t" +
-                 std::to_string(item.referenceFrame) + "\t" + escape(item.media) + "\t" +
-                 escape(hx::utf16To8(item.name)) + "\n";
-    }
     const std::string directory = hx::projectDirectory();
+    if (hx::shouldFail("storeSceneBin")) {
+        if (error)
+            *error = "cannot store the scene bin";
+        return false;
+    }
     if (directory.empty() || !hx::makeDirectories(directory)) {
         if (error)
             *error = directory.empty() ? "no installation (HXHOME) to store the project in" : "cannot create " + directory;
@@ -188,7 +146,7 @@ bool storeBin(std::string* error)
     }
     // The bin and the copies it names become the project's together: an interruption removes both or neither.
     const auto held = hx::holdUnfinishedFiles();
-    if (!hx::writeFileAtomically(directory + "/scenebin.txt", bytes, error))
+    if (!hx::writeFileAtomically(directory + "/scenebin.txt", hx::encodeSceneBin(b.items, b.nextItemId), error))
         return false;
     for (const hx::BinItem& item : b.items)
         hx::forgetUnfinished(directory + "/" + item.media);

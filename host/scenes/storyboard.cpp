@@ -5,6 +5,7 @@
 #include "runtime/atomic_file.h"
 #include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
+#include "scenes/stored_item_names.h"
 
 #include "host/hxlog.h"
 
@@ -139,6 +140,18 @@ bool settleUnfinishedBuild(Active& a)
 } // namespace
 
 namespace hx {
+
+uint32_t highestItemInStoryboard(const std::string& projectDirectory)
+{
+    std::string bytes;
+    StoryboardData data;
+    if (!readWholeFile(hxhost::storyboardPath(projectDirectory), bytes, kMaxFileBytes) || !decodeStoryboard(bytes, data, nullptr))
+        return 0;
+    uint32_t highest = 0;
+    for (const hxhost::StoryboardScene& scene : data.scenes)
+        highest = std::max(highest, scene.clipItem);
+    return highest;
+}
 
 const StoryboardData& activeStoryboard()
 {

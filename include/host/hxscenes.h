@@ -71,7 +71,8 @@ enum {
 
 HXAPI int32_t nslVersion(int32_t which); /* 0: major, 1: minor */
 
-/* Project photo list of the slideshow tool, stored in `directory`. Entries are malloc blocks. */
+/* Project photo list of the slideshow tool, stored in `directory`. Entries are malloc blocks. -1 when the
+   stored list is damaged: it is set aside and `list` receives the whole entries before the damage. */
 HXAPI int32_t nslReadStillsetProject(const char* directory, ListHead* list);
 /* Stores the list, replacing the stored one atomically; flag 1 also stores the thumbnails as stamps. */
 HXAPI int32_t nslWriteStillsetProject(const char* directory, ListHead* list, int32_t flags);

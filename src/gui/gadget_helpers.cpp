@@ -4,6 +4,7 @@
 #include "stillset/session.h"
 
 #include "host/hxreq.h"
+#include "host/hxtext.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,13 +14,33 @@ const hxchar* catalogueText(int32_t number)
     return resGetString(session.stringCatalogue, number);
 }
 
-void showNotice(int32_t number)
+namespace {
+
+void showText(const hxchar* text)
 {
     UReqTextRequest notice;
     std::memset(&notice, 0, sizeof notice);
-    notice.text = catalogueText(number);
+    notice.text = text;
     notice.style = UREQ_NOTICE;
     ureqTextRequest(&notice);
+}
+
+} // namespace
+
+void showNotice(int32_t number)
+{
+    showText(catalogueText(number));
+}
+
+void showNotice(int32_t number, long value)
+{
+    constexpr int32_t kNoticeChars = 512;
+    const hxchar* format = catalogueText(number);
+    hxchar text[kNoticeChars];
+    text[0] = 0;
+    if (format && xcslen(format) < kNoticeChars - 32) // room for the number
+        sxprintf(text, format, value);
+    showText(text);
 }
 
 void setShortcut(UgWindow* window, UgGadget gadget, uint32_t key)

@@ -11,6 +11,8 @@
 const hxchar* catalogueText(int32_t number);
 // A notice showing string `number` of the catalogue, answered before it returns.
 void showNotice(int32_t number);
+// The same, string `number` taking one number.
+void showNotice(int32_t number, long value);
 void setShortcut(UgWindow* window, UgGadget gadget, uint32_t key);
 UgGadget textButton(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t text, uint32_t key);
 // An image button of the tool's catalogue image `image` whose help text is string `help`.

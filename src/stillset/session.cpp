@@ -190,7 +190,11 @@ int32_t runStillset(OperatorActionRecord* record)
         sessionShutdown();
         return -1;
     }
-    if (!session.photoListLoaded)
+    if (session.settingsNotice)
+        showNotice(session.settingsNotice);
+    if (!session.photoListLoaded && ListCount(&session.photoList) > 0)
+        showNotice(1511, ListCount(&session.photoList)); // the whole entries before the damage were kept
+    else if (!session.photoListLoaded)
         showNotice(1510); // the stored list could not be read, and the host kept it aside
     if (ListCount(&session.photoList) == 0)
         askImportWhenEmpty();

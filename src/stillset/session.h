@@ -48,7 +48,8 @@ struct SessionState {
     ScaledImageLoader scaledImageLoader;
     char projectDir[kProjectDirSize];
     bool projectDirReady; // the directory of this session is known; stored files may be written
-    bool photoListLoaded; // false: the stored photo list could not be read (the host kept it aside)
+    bool photoListLoaded; // false: the stored photo list was damaged (the host kept it aside)
+    int32_t settingsNotice; // the notice the settings file reader left for the person, 0 for none
     ListHead photoList;
     ListHead trashList;
     ListHead transitionList;

@@ -12,6 +12,7 @@
 #include "host/hxtext.h"
 #include "platform/crt.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -284,6 +285,41 @@ void applyDefaults(const char* projectDir)
     writeSettings(projectDir);
 }
 
+// Whether the fields of a file that claims an old version are those a writer of the tool made: the
+// thumbnail size its requester offers, the two switches on or off.
+bool holdsTogether(const Settings& s)
+{
+    return s.thumbSize >= 1 && s.thumbSize <= 5 && (s.transitionsEnabled == 0 || s.transitionsEnabled == 1) &&
+           (s.effectsEnabled == 0 || s.effectsEnabled == 1);
+}
+
+// An old writer's file ends after its effect records: more bytes are those of a newer file whose
+// version word was damaged.
+bool atEnd(int fd)
+{
+    char next;
+    return crt::_read(fd, &next, 1) == 0;
+}
+
+// "slset.dat.damaged", or ".damaged.<n>" when that is taken: no copy set aside earlier is replaced.
+void setDamagedFileAside(const char* path)
+{
+    char aside[kPathSize + 16];
+    for (int n = 0; n < 1000; ++n) {
+        const int length = n == 0 ? std::snprintf(aside, sizeof aside, "%s.damaged", path)
+                                  : std::snprintf(aside, sizeof aside, "%s.damaged.%d", path, n);
+        if (length <= 0 || static_cast<size_t>(length) >= sizeof aside)
+            return;
+        const int taken = crt::_open(aside, crt::O_RDONLY_ | crt::O_BINARY_);
+        if (taken < 0) {
+            if (std::rename(path, aside) != 0)
+                STILLSET_LOG(HXLOG_FAILURE);
+            return;
+        }
+        crt::_close(taken);
+    }
+}
+
 } // namespace
 
 void restoreDefaultSettings()
@@ -369,6 +405,7 @@ int32_t writeSettings(const char* projectDir)
 
 int32_t readSettings(const char* projectDir)
 {
+    session.settingsNotice = 0;
     char path[kPathSize];
     if (!projectDir || !settingsPath(path, projectDir, "")) {
         applyDefaults(projectDir);
@@ -382,26 +419,27 @@ int32_t readSettings(const char* projectDir)
     }
     FieldReader in(fd);
     uint32_t version = 0; // unsigned: a corrupt head word must not pass for an old version
-    if (!in.word(version, __LINE__)) {
-        crt::_close(fd);
-        applyDefaults(projectDir);
-        return 0;
-    }
-    if (version < 2) {
-        // A file this old belongs with a photo list of the same age, which is discarded.
-        STILLSET_LOG(HXLOG_FAILURE);
-        crt::_close(fd);
-        nslReadStillsetProject(projectDir, &session.photoList);
-        nslFreeStillsetProject(projectDir, &session.photoList, NSL_FREE_DISCARD);
-        applyDefaults(projectDir);
-        return 0;
-    }
-    const ReadResult result = readFields(in, version, session.settings);
+    ReadResult result = in.word(version, __LINE__) ? readFields(in, std::max(version, 2u), session.settings)
+                                                    : ReadResult::Defaults;
+    const bool old = version < 2 && result == ReadResult::Ok && holdsTogether(session.settings) && atEnd(fd);
     crt::_close(fd);
     if (result == ReadResult::OutOfMemory)
         return -1;
-    if (result == ReadResult::Defaults)
+    if (old) {
+        // A file this old belongs with a photo list of the same age, which is discarded; so are the
+        // lists of operators it named.
+        STILLSET_LOG(HXLOG_FAILURE);
+        freeOperatorLists();
+        nslReadStillsetProject(projectDir, &session.photoList);
+        nslFreeStillsetProject(projectDir, &session.photoList, NSL_FREE_DISCARD);
+        session.settingsNotice = kOldSettingsNotice;
         applyDefaults(projectDir);
+    } else if (result == ReadResult::Defaults || version < 2) {
+        // Damage, not age: the photo list stays, and the damaged bytes are kept for whoever looks.
+        setDamagedFileAside(path);
+        session.settingsNotice = kDamagedSettingsNotice;
+        applyDefaults(projectDir);
+    }
     return 0;
 }
 

@@ -182,3 +182,54 @@ TEST_F(SessionCommandTest, WindowOptionsAndAMissingDesktopAreReported)
     EXPECT_NE(headless.output.find("no desktop"), std::string::npos) << headless.output;
     EXPECT_TRUE(storedList().empty());
 }
+
+// A wrong first byte in the scene bin: the next session with new photos keeps the bin's items, says
+// so, and gives the new photo an id of its own, so the stored list still shows its own photos.
+TEST_F(SessionCommandTest, DamagedSceneBinKeepsItsItemsAndTheirIds)
+{
+    writePhotos(home() + "/first", 0, 2);
+    writePhotos(home() + "/later", 2, 1);
+    ASSERT_EQ(run(session("--import " + home() + "/first")).status, 0);
+    const std::string bin = home() + "/projects/project0/scenebin.txt";
+    std::string bytes = readFile(bin);
+    bytes[0] = '#';
+    writeFile(bin, bytes);
+
+    const ProgramRun next = run(session("--import " + home() + "/later"));
+    EXPECT_EQ(next.status, 0) << next.output;
+    EXPECT_NE(next.output.find("stillset-host: the scene bin " + bin + " was damaged; items kept: 2;"),
+              std::string::npos) << next.output;
+    EXPECT_EQ(readFile(bin + ".damaged"), bytes);
+    EXPECT_EQ(storedList(), (std::vector<Stored>{{"p0", 0, 0, 1}, {"p1", 0, 0, 1}}));
+    std::vector<uint32_t> ids;
+    for (const hxhost::SceneBinItem& item : hxhost::sceneBinItems())
+        ids.push_back(item.id);
+    EXPECT_EQ(ids, (std::vector<uint32_t>{1, 2, 3}));
+}
+
+// What the tool tells the person about damaged stored files is printed, though the default user
+// answered it: a settings file with one wrong byte keeps the photos; a cut photo list keeps what reads.
+TEST_F(SessionCommandTest, TheToolsNoticesAboutDamagedFilesArePrinted)
+{
+    writePhotos(home() + "/photos", 0, 3);
+    ASSERT_EQ(run(session("--import " + home() + "/photos")).status, 0);
+    const std::string tool = home() + "/programs/stillset/project1";
+    std::string settings = readFile(tool + "/slset.dat");
+    settings[0] = 1;
+    writeFile(tool + "/slset.dat", settings);
+
+    const ProgramRun damagedSettings = run(session(""));
+    EXPECT_EQ(damagedSettings.status, 0) << damagedSettings.output;
+    EXPECT_NE(damagedSettings.output.find("stillset-host: the tool's notice: The settings file of this project was damaged."),
+              std::string::npos) << damagedSettings.output;
+    EXPECT_EQ(storedList().size(), 3u);
+
+    const std::string list = readFile(hxhost::photoListPath(tool));
+    writeFile(hxhost::photoListPath(tool), list.substr(0, list.size() - 10));
+    const ProgramRun cutList = run(session(""));
+    EXPECT_EQ(cutList.status, 0) << cutList.output;
+    EXPECT_NE(cutList.output.find("the tool's notice: The stored photo list of this project was damaged. Photos kept from before the damage: 2."),
+              std::string::npos) << cutList.output;
+    EXPECT_NE(cutList.output.find("stillset-host: the stored photo list"), std::string::npos) << cutList.output;
+    EXPECT_EQ(storedList(), (std::vector<Stored>{{"p0", 0, 0, 1}, {"p1", 0, 0, 1}}));
+}

@@ -150,39 +150,71 @@ TEST_F(PhotoListStoreTest, MissingListReadsAsEmpty)
     EXPECT_EQ(nslFreeStillsetProject(dir.c_str(), nullptr, 0), -1);
 }
 
-TEST_F(PhotoListStoreTest, DamagedListIsSetAsideNotLost)
+// A damaged list gives the whole entries before the damage and is set aside byte for byte; the
+// person is told how many were kept.
+TEST_F(PhotoListStoreTest, DamagedListKeepsTheWholeEntriesBeforeTheDamageAndIsSetAside)
 {
-    addEntry(1, stillRecord);
-    addEntry(2, stillRecord);
+    for (uint32_t id = 1; id <= 4; ++id)
+        addEntry(id, stillRecord);
     ASSERT_EQ(nslWriteStillsetProject(dir.c_str(), &list, 0), 0);
     nslFreeStillsetProject(dir.c_str(), &list, NSL_FREE_KEEP_STORED);
     const std::string good = readFile(listFile());
+    constexpr size_t kHead = 12, kEntry = 64;
+    ASSERT_EQ(good.size(), kHead + 4 * kEntry);
 
-    std::string badMagic = good;
+    const auto withWord = [&](size_t entry, size_t field, uint32_t value) {
+        std::string bytes = good;
+        for (int i = 0; i < 4; ++i)
+            bytes[kHead + entry * kEntry + field * 4 + i] = static_cast<char>(value >> (8 * i));
+        return bytes;
+    };
+    std::string badMagic = good, tooMany = good, tooFew = good;
     badMagic[0] = 'X';
-    std::string tooMany = good;
-    tooMany[8] = 3; // the count field says three entries, the data holds two
-    const std::string damaged[] = {badMagic, good.substr(0, good.size() - 4), good.substr(0, 6), tooMany,
-                                   good + "x", ""};
+    tooMany[8] = 5; // the count says five entries, the data holds four
+    tooFew[8] = 3;
+    const struct {
+        std::string bytes;
+        int32_t kept;
+    } damaged[] = {
+        {good.substr(0, kHead + 3 * kEntry + 30), 3}, // cut inside the last entry
+        {good.substr(0, kHead + 2 * kEntry), 2},      // cut at an entry's end: the count says more
+        {withWord(2, 3, 45), 2},                      // the third entry turned by 45 degrees
+        {withWord(1, 0, 1), 1},                       // the second entry repeats the first's id
+        {withWord(3, 15, 7), 3},                      // the last entry's spare word is not 0
+        {withWord(0, 13, 0x100), 0},                  // the first entry neither in nor out
+        {tooMany, 4},
+        {tooFew, 3},
+        {good + "x", 4},
+        {badMagic, 0},
+        {good.substr(0, 6), 0},
+        {"", 0}};
     const int64_t records = hxhost::liveCounts().avRecords;
     for (size_t i = 0; i < std::size(damaged); ++i) {
-        const std::string& bytes = damaged[i];
-        SCOPED_TRACE(testing::PrintToString(bytes.size()));
+        SCOPED_TRACE(i);
+        hxhost::clearLog();
+        hxhost::reset();
+        hxhost::setHome(home());
+        const std::string& bytes = damaged[i].bytes;
         writeFile(listFile(), bytes);
         EXPECT_EQ(nslReadStillsetProject(dir.c_str(), &list), -1);
-        EXPECT_EQ(ListCount(&list), 0);
+        ASSERT_EQ(ListCount(&list), damaged[i].kept);
+        for (int32_t n = 1; n <= damaged[i].kept; ++n)
+            EXPECT_EQ(static_cast<PhotoEntry*>(ListNodeAt(&list, n))->id, static_cast<uint32_t>(n));
+        nslFreeStillsetProject(dir.c_str(), &list, NSL_FREE_KEEP_STORED);
         EXPECT_EQ(hxhost::liveCounts().avRecords, records);
         EXPECT_FALSE(fileExists(listFile()));
         // Each damaged list keeps its own copy; none overwrites an earlier one.
         const std::string aside = listFile() + ".damaged" + (i ? "." + std::to_string(i) : "");
         EXPECT_EQ(readFile(aside), bytes);
+        const std::vector<std::string> said = hxhost::warningsGiven();
+        ASSERT_EQ(said.size(), 1u);
+        EXPECT_NE(said[0].find("kept from before the damage: " + std::to_string(damaged[i].kept) + ";"), std::string::npos) << said[0];
+        EXPECT_NE(said[0].find(aside), std::string::npos) << said[0];
     }
-    EXPECT_EQ(readFile(listFile() + ".damaged"), damaged[0]);
 
-    // The next store writes a fresh list beside the damaged one.
+    // The next store writes a fresh list beside the damaged ones.
     addEntry(3, stillRecord);
     ASSERT_EQ(nslWriteStillsetProject(dir.c_str(), &list, 0), 0);
-    EXPECT_TRUE(fileExists(listFile() + ".damaged"));
     nslFreeStillsetProject(dir.c_str(), &list, NSL_FREE_KEEP_STORED);
     ASSERT_EQ(nslReadStillsetProject(dir.c_str(), &list), 0);
     EXPECT_EQ(ListCount(&list), 1);

@@ -1,7 +1,10 @@
 // The host project's scene bin: storage, project switching and the AV records of its items.
 #include "host/hxscenes.h"
+#include "hxhost/storyboard.h"
 #include "support/test_home.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -75,14 +78,112 @@ TEST_F(SceneBinTest, EachProjectHasItsOwnBin)
     EXPECT_EQ(hxhost::itemOfRecord(one), 0u); // the other project's records refer to nothing here
 }
 
-TEST_F(SceneBinTest, UnreadableBinOpensEmptyAndIsKept)
+// Damage at the start, in the middle or at the cut end of the bin: the file is kept aside byte for
+// byte, every item that still reads is kept and stored again at once, and the person is told.
+TEST_F(SceneBinTest, DamagedBinIsSetAsideKeepingEveryItemThatReads)
 {
     const std::string path = home() + "/projects/project0/scenebin.txt";
-    hxhost::addSceneBinItem(ItemKind::Still, u"kept", "media/kept.jpg");
-    writeFile(path, "not a scene bin\n1\tstill\n");
+    for (const char16_t* name : {u"one", u"two", u"three"})
+        hxhost::addSceneBinItem(ItemKind::Still, name, "media/p.jpg");
+    const std::string good = readFile(path);
+    const size_t second = good.find("\n2\t") + 1, third = good.find("\n3\t") + 1;
+    struct Damage {
+        std::string bytes;
+        std::vector<uint32_t> kept;
+    };
+    std::string firstByte = good, middle = good;
+    firstByte[0] = 'X';
+    middle[second + 2] = 'X'; // the kind of the second item
+    const Damage damages[] = {{firstByte, {1, 2, 3}},
+                              {middle, {1, 3}},
+                              {good.substr(0, third + 5), {1, 2}},
+                              {good.substr(0, good.size() - 1), {1, 2}},
+                              {"\x01\x02\n" + good, {1, 2, 3}},
+                              {std::string("\0\0\0\0", 4), {}},
+                              {"", {}}};
+    for (size_t i = 0; i < std::size(damages); ++i) {
+        SCOPED_TRACE(i);
+        writeFile(path, damages[i].bytes);
+        restart();
+        std::vector<uint32_t> ids;
+        for (const hxhost::SceneBinItem& item : hxhost::sceneBinItems())
+            ids.push_back(item.id);
+        EXPECT_EQ(ids, damages[i].kept);
+        const std::string aside = path + ".damaged" + (i ? "." + std::to_string(i) : "");
+        EXPECT_EQ(readFile(aside), damages[i].bytes);
+        const std::vector<std::string> said = hxhost::warningsGiven();
+        ASSERT_EQ(said.size(), 1u);
+        EXPECT_NE(said[0].find("items kept: " + std::to_string(ids.size()) + ";"), std::string::npos) << said[0];
+        EXPECT_NE(said[0].find(aside), std::string::npos) << said[0];
+
+        restart(); // what was kept was stored: the next start reads it without a word
+        EXPECT_EQ(hxhost::sceneBinItems().size(), ids.size());
+        EXPECT_TRUE(hxhost::warningsGiven().empty());
+        writeFile(path, good);
+    }
+}
+
+// Ids only grow: a new item never takes the id of one that was lost with the bin, while the
+// storyboard, a photo clip or the tool's photo list still names it.
+TEST_F(SceneBinTest, NewItemsNeverTakeAnIdAStoredRecordNames)
+{
+    const std::string project = home() + "/projects/project0", path = project + "/scenebin.txt";
+    hxhost::addSceneBinItem(ItemKind::Still, u"one", "media/1.jpg");
+    const AVRecord listed = hxhost::addSceneBinItem(ItemKind::Still, u"two", "media/2.jpg");
+    hxhost::addSceneBinItem(ItemKind::Still, u"three", "media/3.jpg");
+    std::string error;
+    const AVRecord clip = hxhost::addTestClip(16, 16, 10, hxhost::TestPattern::ColourBars, -1, &error);
+    ASSERT_NE(clip, 0u) << error;
+    const std::string oldBin = "scenebin 1\n1\tstill\t-1\tmedia/1.jpg\tone\n";
+
+    // The storyboard plays item 4.
+    SBScene* scene = nslSBAllocScene();
+    ASSERT_EQ(nslSBAddScene(nullptr, clip, scene), 0);
+    nslSBFreeScene(scene);
+    // The tool's photo list shows item 2.
+    const std::string tool = home() + "/programs/stillset/project1";
+    std::filesystem::create_directories(tool);
+    ListHead list;
+    ListInit(&list);
+    auto* entry = static_cast<PhotoEntry*>(std::calloc(1, sizeof(PhotoEntry)));
+    entry->id = 1, entry->source = nslCopyAVRecord(listed, 0), entry->brightness = entry->contrast = entry->saturation = 100;
+    entry->included = 1, entry->duration = 25;
+    ListAppend(&list, entry);
+    ASSERT_EQ(nslWriteStillsetProject(tool.c_str(), &list, 0), 0);
+    nslFreeStillsetProject(tool.c_str(), &list, NSL_FREE_KEEP_STORED);
+    // A photo clip was rendered from item 3.
+    std::string clipFile = "HXPC";
+    for (uint32_t field : {1u, 3u, 1u, 25u, 0u, 0u, 0u, 0u, 16u, 16u, 100u, 100u, 100u, 0u})
+        for (int i = 0; i < 4; ++i)
+            clipFile += static_cast<char>(field >> (8 * i));
+    std::filesystem::create_directories(project + "/clips");
+    writeFile(project + "/clips/photo1-1.hxc", clipFile);
+
+    // With the mark stored, losing the last items' lines loses none of their ids.
+    const std::string good = readFile(path);
+    writeFile(path, good.substr(0, good.find("\n3\t") + 1));
     restart();
-    EXPECT_TRUE(hxhost::sceneBinItems().empty());
-    EXPECT_EQ(readFile(path), "not a scene bin\n1\tstill\n");
+    EXPECT_EQ(hxhost::itemOfRecord(hxhost::addSceneBinItem(ItemKind::Still, u"new", "media/n.jpg")), 5u);
+
+    // A bin without a mark (an older one) starts above whatever any of them names.
+    const std::string storyboard = hxhost::storyboardPath(project), photos = hxhost::photoListPath(tool);
+    const std::string storyboardBytes = readFile(storyboard), photoBytes = readFile(photos);
+    const struct {
+        std::vector<std::string> removed;
+        uint32_t next;
+    } cases[] = {{{}, 5}, {{storyboard}, 4}, {{storyboard, project + "/clips/photo1-1.hxc"}, 3}, {{storyboard, photos}, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.next);
+        writeFile(storyboard, storyboardBytes);
+        writeFile(photos, photoBytes);
+        writeFile(project + "/clips/photo1-1.hxc", clipFile);
+        for (const std::string& file : c.removed)
+            std::filesystem::remove(file);
+        writeFile(path, oldBin);
+        restart();
+        EXPECT_TRUE(hxhost::warningsGiven().empty()) << "an older bin is no damaged one";
+        EXPECT_EQ(hxhost::itemOfRecord(hxhost::addSceneBinItem(ItemKind::Still, u"new", "media/n.jpg")), c.next);
+    }
 }
 
 TEST_F(SceneBinTest, RecordCopies)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -148,6 +149,56 @@ TEST_F(FaultSweepTest, EditingAndReorderingSession)
         // Every photo is still there once, in the order before the drag or after it.
         const auto stored = storedList();
         EXPECT_TRUE(stored == photos || stored == edited) << stored.size();
+    }
+}
+
+// Photos copied into the project and the slideshow created from them, which renders a clip of each
+// into the bin: wherever the run fails, the bin reads whole on the next start, every item's file
+// is there, and no file in the project's media or clips is left that no item names.
+TEST_F(FaultSweepTest, ImportIntoTheBinAndCreatingTheSlideshow)
+{
+    const std::string project = home() + "/projects/project0";
+    std::vector<std::string> paths;
+    for (int i = 0; i < 2; ++i) {
+        paths.push_back(home() + "/photo" + std::to_string(i) + ".jpg");
+        writeJpeg(paths.back(), 32, 24, {}, [i](int x, int, uint8_t* rgb) { rgb[0] = static_cast<uint8_t>(90 * i), rgb[1] = static_cast<uint8_t>(x), rgb[2] = 9; });
+    }
+    const std::string script = "answer yes\npress \"Create slideshow\"\n";
+    for (uint32_t nth = 0;; ++nth) {
+        SCOPED_TRACE(nth);
+        ASSERT_LT(nth, 3000u);
+        fs::remove_all(project);
+        fs::remove_all(projectDir());
+        hxhost::forgetDecodedStills();
+        ASSERT_TRUE(hxhost::openProject());
+        const uint32_t fired = hxhost::faultsFired();
+        if (nth > 0)
+            hxhost::failNthFallibleCall(nth);
+        for (const std::string& path : paths)
+            hxhost::importStill(path);
+        const bool reached = runFaulted(script, 0) && (nth == 0 || hxhost::faultsFired() != fired);
+        hxhost::clearFaults();
+        if (!reached)
+            break;
+
+        const size_t warnings = hxhost::warningsGiven().size();
+        ASSERT_TRUE(hxhost::openProject()); // read again, as the next start does
+        std::set<std::string> named;
+        for (const hxhost::SceneBinItem& item : hxhost::sceneBinItems()) {
+            EXPECT_TRUE(fileExists(project + "/" + item.media)) << item.media;
+            named.insert(item.media);
+        }
+        EXPECT_EQ(hxhost::warningsGiven().size(), warnings) << hxhost::warningsGiven().back();
+        for (const char* folder : {"media", "clips"}) {
+            if (!fs::exists(project + "/" + folder))
+                continue;
+            for (const fs::directory_entry& file : fs::directory_iterator(project + "/" + folder)) {
+                EXPECT_EQ(named.count(std::string(folder) + "/" + file.path().filename().string()), 1u) << file.path();
+            }
+        }
+        if (nth == 0) {
+            EXPECT_EQ(named.size(), 4u) << "two photos and their two clips";
+        }
     }
 }
 

@@ -150,31 +150,66 @@ TEST_F(SettingsFileTest, EnabledListsWithoutEntriesReadAsDisabled)
     EXPECT_EQ(session.settings.effectsEnabled, 0);
 }
 
+// A file an old writer made, whole: its photo list goes aside with it, and the person is told.
 TEST_F(SettingsFileTest, VersionOneFileDiscardsThePhotoListAndStartsAfresh)
 {
     ASSERT_EQ(sessionStartup(), 0);
     ListAppend(&session.photoList, newEntry(5));
     sessionShutdown();
     SettingsBytes old;
-    old.word(1).word(0).word(0);
+    old.word(1).word(6).word(1).word(2).word(1).word(4).word(0).word(0);
+    old.word(1).record("transition/cross", 0, "").word(0).word(0).word(0).word(0).word(0).word(0);
     startOn(old.bytes());
     EXPECT_EQ(entries(4, "src\\stillset").size(), 1u);
     EXPECT_EQ(ListCount(&session.photoList), 0);
+    EXPECT_EQ(ListCount(&session.transitionList), 0) << "nothing of the old file is taken";
+    EXPECT_EQ(session.settings.thumbSize, 3);
+    EXPECT_EQ(session.settingsNotice, kOldSettingsNotice);
+    EXPECT_TRUE(fileExists(hxhost::photoListPath(projectDir()) + ".discarded"));
     EXPECT_EQ(readFile(settingsPath()).size(), 72u);
     EXPECT_EQ(readFile(settingsPath()).substr(0, 4), std::string("\x05\0\0\0", 4));
 }
 
-TEST_F(SettingsFileTest, CorruptHeadWordKeepsThePhotoList)
+// One damaged byte that makes the head word read as an old version, or a file of zeros, is damage:
+// the defaults, the photos kept, the damaged file set aside and the person told. So is any other
+// file that cannot be read whole.
+TEST_F(SettingsFileTest, DamagedFileKeepsThePhotoListAndIsSetAside)
 {
     ASSERT_EQ(sessionStartup(), 0);
     ListAppend(&session.photoList, newEntry(5));
-    for (uint32_t head : {0x80000000u, 0xFFFFFFFFu, 0xFFFFFFFEu}) {
+    std::string headOne = fullFile().bytes(), headZero = headOne;
+    headOne[0] = 1;
+    headZero[0] = 0;
+    SettingsBytes oldSmallThumbs;
+    oldSmallThumbs.word(1).word(4).word(1).word(0).word(0).word(2).word(0).word(0).word(0).word(0).word(0);
+    oldSmallThumbs.word(0).word(0).word(0).word(0);
+    const std::string damaged[] = {headOne,
+                                   headZero,
+                                   std::string(72, '\0'),
+                                   std::string(300, '\0'),
+                                   oldSmallThumbs.bytes(),
+                                   std::string("\x01\0\0\0", 4),
+                                   fullFile().bytes().substr(0, 50),
+                                   std::string("\xff\xff\xff\xff\x05", 5)};
+    for (size_t i = 0; i < std::size(damaged); ++i) {
+        SCOPED_TRACE(i);
         sessionShutdown();
-        SettingsBytes corrupt;
-        corrupt.word(head).word(0).word(0);
-        startOn(corrupt.bytes());
-        EXPECT_EQ(ListCount(&session.photoList), 1) << std::hex << head;
+        ASSERT_EQ(readFile(hxhost::photoListPath(projectDir())).size(), 12u + 64u);
+        startOn(damaged[i]);
+        EXPECT_EQ(ListCount(&session.photoList), 1);
+        EXPECT_EQ(session.settingsNotice, kDamagedSettingsNotice);
+        EXPECT_EQ(session.settings.thumbSize, 3);
+        EXPECT_EQ(readFile(settingsPath() + ".damaged" + (i ? "." + std::to_string(i) : "")), damaged[i]);
+        EXPECT_FALSE(fileExists(hxhost::photoListPath(projectDir()) + ".discarded"));
     }
+    // A good file, or none at all, says nothing.
+    sessionShutdown();
+    startOn(fullFile().bytes());
+    EXPECT_EQ(session.settingsNotice, 0);
+    sessionShutdown();
+    std::filesystem::remove(settingsPath());
+    ASSERT_EQ(sessionStartup(), 0);
+    EXPECT_EQ(session.settingsNotice, 0);
 }
 
 TEST_F(SettingsFileTest, FileCutAtEveryFieldBoundaryFallsBackWithoutLosingCompleteRecords)
@@ -233,10 +268,11 @@ TEST_F(SettingsFileTest, WritingReplacesTheFileWholeAndLeavesNoTemporaryFile)
     ASSERT_EQ(sessionStartup(), 0);
     ASSERT_EQ(writeSettings(session.projectDir), 0);
     EXPECT_EQ(readFile(settingsPath()).size(), 72u);
-    size_t files = 0;
+    std::set<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(projectDir()))
-        files += entry.path().filename().string().rfind("slset", 0) == 0;
-    EXPECT_EQ(files, 1u);
+        if (entry.path().filename().string().rfind("slset", 0) == 0)
+            files.insert(entry.path().filename().string());
+    EXPECT_EQ(files, (std::set<std::string>{"slset.dat", "slset.dat.damaged"}));
 }
 
 // A disk that fills up after each field in turn: every failed field of the writer, each list's

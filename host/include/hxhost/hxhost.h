@@ -87,6 +87,14 @@ struct LogEntry {
 HXHOST_API std::vector<LogEntry> logEntries();
 HXHOST_API void clearLog();
 
+// ---- What the host tells the person ----
+// A stored file of the project that was damaged and set aside, and what was kept of it: one line each.
+using WarningSink = std::function<void(const std::string&)>;
+// The program shows them (stillset-host on standard error); without a sink they are only kept.
+HXHOST_API void setWarningSink(WarningSink sink);
+// Every warning since reset().
+HXHOST_API std::vector<std::string> warningsGiven();
+
 // ---- Live host objects handed out ----
 struct LiveCounts {
     int64_t images = 0;
