@@ -1,6 +1,7 @@
 // stillset-host pan: the pan-and-zoom operator played over a photo scene, written as Y4M video.
 #include "commands.h"
 #include "options.h"
+#include "output_check.h"
 #include "photo_scene.h"
 #include "y4m_writer.h"
 
@@ -11,6 +12,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -61,11 +63,15 @@ int runPan(const Arguments& arguments)
     }
     if (options.positional().size() != 1 || !options.has("--output") || preset < 0)
         return usageError("pan: give one PHOTO, -o OUT.y4m and --preset 0..4 (try pan --help)");
-    char* end = nullptr;
     const std::string secondsText = options.value("--seconds", "5");
-    const double seconds = std::strtod(secondsText.c_str(), &end);
-    if (*end || !(seconds > 0) || seconds > 3600)
+    double seconds = 0;
+    if (!parseDecimal(secondsText, seconds) || !(seconds > 0) || seconds > 3600)
         return usageError("pan: --seconds takes a length from above 0 to 3600, not '" + secondsText + "'");
+    const std::string output = options.value("--output");
+    if (std::filesystem::path(output).extension() != ".y4m")
+        return usageError("pan: -o takes a .y4m file, not '" + output + "'");
+    if (!outputsSpareInputs({output}, options.positional(), error))
+        return usageError("pan: " + error);
 
     PhotoScene scene;
     if (!scene.open(options.positional()[0], options, error))
@@ -86,7 +92,7 @@ int runPan(const Arguments& arguments)
     const auto rate = static_cast<int>(cmGetFramesPerSecond(cmOpen(0, 0), 0));
     const auto frames = static_cast<uint32_t>(std::max(1L, std::lround(seconds * rate)));
     Y4mWriter video;
-    bool ok = video.open(options.value("--output"), width, height, rate, aspect, cmGetFirstFieldStatus() != 0, error);
+    bool ok = video.open(output, width, height, rate, aspect, cmGetFirstFieldStatus() != 0, error);
     std::string writeError;
     ok = ok && hxhost::runEffect(
                    pan, 2 * frames - 1, 0,
@@ -98,7 +104,7 @@ int runPan(const Arguments& arguments)
     mainUnloadOperator(pan);
     if (!ok || !video.finish(error))
         return runFailure("pan: " + (writeError.empty() ? error : writeError));
-    std::printf("wrote %s: %d frames of %dx%d at %d fps, preset %ld\n", options.value("--output").c_str(),
+    std::printf("wrote %s: %d frames of %dx%d at %d fps, preset %ld\n", output.c_str(),
                 video.frames(), width, height, rate, preset);
     return 0;
 }

@@ -37,13 +37,19 @@ void drawBar(size_t done, size_t total)
 
 } // namespace
 
-size_t importPhotos(const std::vector<std::string>& paths)
+std::vector<std::string> photoFilesOf(const std::vector<std::string>& paths)
 {
     std::vector<std::string> files;
     for (const std::string& path : paths) {
         const std::vector<std::string> found = filesOf(path);
         files.insert(files.end(), found.begin(), found.end());
     }
+    return files;
+}
+
+size_t importPhotos(const std::vector<std::string>& paths)
+{
+    const std::vector<std::string> files = photoFilesOf(paths);
     const bool bar = isatty(fileno(stderr)) != 0 && !files.empty();
     if (bar)
         drawBar(0, files.size());

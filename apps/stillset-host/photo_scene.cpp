@@ -35,7 +35,7 @@ bool PhotoScene::open(const std::string& photo, const Options& options, std::str
         }
         home = temporaryHome_ = pattern;
     }
-    if (!hxhost::installHome(home, &error) || !hxhost::openProject(&error))
+    if (!hxhost::installHome(home, &error) || !hxhost::lockProject(&error) || !hxhost::openProject(&error))
         return false;
     const uint32_t record = hxhost::importStill(photo, &error);
     if (!record)

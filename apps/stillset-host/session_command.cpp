@@ -93,7 +93,8 @@ int runSession(const Arguments& arguments)
         return usageError("session: " + error);
 
     hxhost::setProjectNumber(static_cast<int32_t>(project));
-    if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::openProject(&error))
+    if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::lockProject(&error) ||
+        !hxhost::openProject(&error))
         return runFailure("session: " + error);
     const size_t imported = importPhotos(options.values("--import"));
     if (!hxhost::saveProject(&error))

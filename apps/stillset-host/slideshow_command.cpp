@@ -5,11 +5,13 @@
 #include "export_show.h"
 #include "host_options.h"
 #include "options.h"
+#include "output_check.h"
 #include "photo_import.h"
 #include "slideshow_script.h"
 #include "tool_run.h"
 
 #include "hxhost/audio.h"
+#include "hxhost/export.h"
 #include "hxhost/hxhost.h"
 #include "hxhost/session_script.h"
 #include "hxhost/storyboard.h"
@@ -100,9 +102,8 @@ bool number(const Options& options, const std::string& name, double low, double 
     if (!options.has(name))
         return true;
     const std::string text = options.value(name);
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !(value >= low && value <= high)) {
+    double value = 0;
+    if (!parseDecimal(text, value) || value < low || value > high) {
         char range[64];
         std::snprintf(range, sizeof range, " takes a number from %g to %g", low, high);
         error = name + range + ", not '" + text + "'";
@@ -119,14 +120,12 @@ void tellRounding(const char* what, const std::string& asked, const PopupPick& p
         std::fprintf(stderr, "slideshow: %s %s is not on offer; using %g%s\n", what, asked.c_str(), pick.value, unit);
 }
 
-// The choices the options make; false with a one-line error.
-bool readChoices(const Options& options, SlideshowChoices& c, std::string& error)
+// The choices the options make, with --repeat read already; false with a one-line error.
+bool readChoices(const Options& options, long repeat, SlideshowChoices& c, std::string& error)
 {
     double seconds = 5, transitionSeconds = 1;
-    long repeat = 1;
     if (!number(options, "--seconds", 0.5, 3600, seconds, error) ||
-        !number(options, "--transition-seconds", 0.1, 60, transitionSeconds, error) ||
-        !options.integer("--repeat", 1, 1000, repeat, error))
+        !number(options, "--transition-seconds", 0.1, 60, transitionSeconds, error))
         return false;
     const PopupPick duration = photoDuration(seconds), length = transitionLength(transitionSeconds),
                     repeats = transitionRepeat(static_cast<double>(repeat));
@@ -225,9 +224,10 @@ int runSlideshow(const Arguments& arguments)
                      "--music", "--standard", "--hxhome", "--project", "--threads", "--preset", "--crf"},
                     {"--random", "--no-pan", "--no-transition", "--edit"});
     std::string error;
-    long project = 0, threads = 0, crf = 18;
+    long project = 0, threads = 0, crf = 18, repeat = 1;
     if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error) ||
-        !options.integer("--threads", 0, 64, threads, error) || !options.integer("--crf", 0, 51, crf, error))
+        !options.integer("--threads", 0, 64, threads, error) || !options.integer("--crf", 0, 51, crf, error) ||
+        !options.integer("--repeat", 1, 1000, repeat, error))
         return usageError(error);
     if (options.helpAsked()) {
         std::fputs(kHelp, stdout);
@@ -245,19 +245,37 @@ int runSlideshow(const Arguments& arguments)
         if (std::error_code missing; !fs::exists(path, missing))
             return usageError("slideshow: " + path + ": no such file or folder");
     SlideshowChoices choices;
-    if (!applyStandard(options, error) || !readChoices(options, choices, error))
+    if (!applyStandard(options, error) || !readChoices(options, repeat, choices, error))
         return usageError("slideshow: " + error);
     if (options.has("--music") && !hxhost::probeAudio(options.value("--music"), nullptr, &error))
         return usageError("slideshow: --music: " + error);
-    if (options.has("--hxhome") && !projectIsNew(options.value("--hxhome"), project))
-        return usageError("slideshow: project " + std::to_string(project) + " in " + options.value("--hxhome") +
-                          " already has the tool's photo list; choose a new --project or edit it with 'session'");
+    std::vector<std::string> inputs = photoFilesOf(options.positional());
+    for (const char* sound : {"--jingle", "--music"})
+        if (options.has(sound))
+            inputs.push_back(options.value(sound));
+    if (!outputsSpareInputs(videoOutputFiles(options.value("--output")), inputs, error))
+        return usageError("slideshow: " + error);
+
+    hxhost::ExportSettings settings;
+    settings.output = options.value("--output");
+    settings.music = options.value("--music");
+    settings.threads = static_cast<int32_t>(threads);
+    settings.x264Preset = options.value("--preset", "veryfast");
+    settings.x264Crf = static_cast<int32_t>(crf);
+    if (!hxhost::checkExportSettings(settings, &error))
+        return usageError("slideshow: " + error);
 
     HostHome home;
     if (!home.make(options.value("--hxhome"), error))
         return runFailure("slideshow: " + error);
     hxhost::setProjectNumber(static_cast<int32_t>(project));
-    if (!hxhost::installHome(home.path(), &error) || !hxhost::openProject(&error))
+    if (!hxhost::installHome(home.path(), &error) || !hxhost::lockProject(&error))
+        return runFailure("slideshow: " + error);
+    // Asked only once the project is this process's: another could have given it a list meanwhile.
+    if (options.has("--hxhome") && !projectIsNew(home.path(), project))
+        return usageError("slideshow: project " + std::to_string(project) + " in " + home.path() +
+                          " already has the tool's photo list; choose a new --project or edit it with 'session'");
+    if (!hxhost::openProject(&error))
         return runFailure("slideshow: " + error);
     if (importPhotos(options.positional()) == 0)
         return runFailure("slideshow: no photos to show");
@@ -281,12 +299,6 @@ int runSlideshow(const Arguments& arguments)
             return runFailure("slideshow: " + error);
     }
 
-    hxhost::ExportSettings settings;
-    settings.output = options.value("--output");
-    settings.music = options.value("--music");
-    settings.threads = static_cast<int32_t>(threads);
-    settings.x264Preset = options.value("--preset", "veryfast");
-    settings.x264Crf = static_cast<int32_t>(crf);
     if (const int status = exportShow("slideshow", settings); status != 0)
         return status;
     std::printf("wrote %s: %lld frames\n", settings.output.c_str(), static_cast<long long>(hxhost::exportFrames(settings)));

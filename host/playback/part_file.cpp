@@ -1,13 +1,20 @@
 #include "playback/part_file.h"
 
+#include "runtime/temporary_name.h"
+
 #include <cstdio>
 
 namespace hx {
 
 PartFile::~PartFile()
 {
-    if (!committed_)
+    if (!committed_ && !part_.empty())
         std::remove(part_.c_str());
+}
+
+int PartFile::create(std::string* error)
+{
+    return createTemporaryBeside(path_, ".part", part_, error);
 }
 
 bool PartFile::commit(std::string* error)

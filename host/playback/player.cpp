@@ -247,6 +247,11 @@ int64_t exportFrames(const ExportSettings& settings)
     return (settings.to < 0 ? length : settings.to) - settings.from;
 }
 
+bool checkExportSettings(const ExportSettings& settings, std::string* error)
+{
+    return VideoFile::check(settings.output, formatOf(settings), error);
+}
+
 bool exportStoryboard(const ExportSettings& settings, std::string* error)
 {
     const Storyboard board = storyboard();

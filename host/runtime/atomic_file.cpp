@@ -1,5 +1,7 @@
 #include "runtime/atomic_file.h"
 
+#include "runtime/temporary_name.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -21,10 +23,11 @@ bool fail(std::string* error, const std::string& what)
 
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error)
 {
-    const std::string temporary = path + ".tmp" + std::to_string(getpid());
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    // The process id ends the name, so that a temporary left by a process that died can be told.
+    std::string temporary;
+    const int fd = createTemporaryBeside(path, ".tmp" + std::to_string(getpid()), temporary, error);
     if (fd < 0)
-        return fail(error, "cannot create " + temporary);
+        return false;
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -51,16 +54,25 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
     return true;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes, size_t limit)
+bool readWholeFile(const std::string& path, std::string& bytes, size_t limit, std::string* reason)
 {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (reason)
+            *reason = std::string("cannot read it: ") + std::strerror(errno);
         return false;
+    }
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<size_t>(info.st_size) > limit) {
+        if (reason)
+            *reason = S_ISDIR(info.st_mode)   ? "it is a folder, not a file"
+                      : !S_ISREG(info.st_mode) ? "it is not a regular file (a pipe, device or socket)"
+                                               : "it is larger than " + std::to_string(limit >> 20) + " MB";
         close(fd);
         return false;
     }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     bytes.assign(static_cast<size_t>(info.st_size), '\0');
     size_t done = 0;
     while (done < bytes.size()) {

@@ -69,9 +69,9 @@ bool storeMedia(const std::string& name, const std::string& bytes, std::string& 
 
 bool copyIntoProject(const std::string& path, std::string& media, std::string* error)
 {
-    std::string bytes;
-    if (!hx::readWholeFile(path, bytes, kMaxMediaBytes))
-        return fail(error, path + ": cannot read the file, or it is larger than 512 MB");
+    std::string bytes, reason;
+    if (!hx::readWholeFile(path, bytes, kMaxMediaBytes, &reason))
+        return fail(error, path + ": " + reason);
     return storeMedia(baseName(path), bytes, media, error);
 }
 
