@@ -15,6 +15,7 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <set>
 #include <unistd.h>
 #include <vector>
 
@@ -291,6 +292,15 @@ std::unique_ptr<hxhost::VideoFile> openEncodedFile(const std::string& path, cons
 
 bool checkEncoders(const hxhost::VideoFileFormat& format, hx::Container container, std::string* error)
 {
+    // x264's own presets (x264_preset_names): asked for another, it would print its own complaint.
+    static const std::set<std::string> kPresets = {"ultrafast", "superfast", "veryfast", "faster", "fast",
+                                                   "medium", "slow", "slower", "veryslow", "placebo"};
+    if (container == hx::Container::Mp4 && !kPresets.count(format.x264Preset)) {
+        if (error)
+            *error = "the H.264 encoder has no preset '" + format.x264Preset +
+                     "' (ultrafast, superfast, veryfast, faster, fast, medium, slow, slower, veryslow or placebo)";
+        return false;
+    }
     return EncodedFile("", format, container).openEncoders(error);
 }
 
