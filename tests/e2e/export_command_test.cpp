@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 namespace {
@@ -115,6 +116,37 @@ TEST_F(ExportCommandTest, Y4mHoldsEveryFrameWithDissolvesBetweenPlainScenes)
         }
     }
     EXPECT_GT(checked, 3);
+}
+
+// Each export writes a part file of its own, created new beside the output: a user's file that only
+// has the part's old name is left alone, two exports to one name at once each finish a whole file,
+// and the part's name stays short where the output's name is as long as names may be.
+TEST_F(ExportCommandTest, PartFilesAreEachExportsOwnAndShort)
+{
+    buildShow({}, {});
+    std::filesystem::copy(home() + "/projects/project0", home() + "/projects/project1",
+                          std::filesystem::copy_options::recursive);
+    const std::string folder = home() + "/out";
+    std::filesystem::create_directories(folder);
+    const std::string out = folder + "/show.y4m";
+    writeFile(out + ".part", "the user's own");
+    const std::string range = " --from 0 --to 3 > /dev/null 2>&1; echo $? >> " + home() + "/codes) & ";
+    const std::string second = kHost + " export --hxhome " + home() + " --project 1 -o " + out;
+    const ProgramRun both = run("(" + exportTo(out) + range + "(" + second + range + "wait");
+    ASSERT_EQ(both.status, 0);
+    EXPECT_EQ(readFile(home() + "/codes"), "0\n0\n");
+    EXPECT_EQ(readFile(out + ".part"), "the user's own");
+    const size_t frameBytes = 6 + 720 * 576 * 3 / 2;
+    EXPECT_EQ(readFile(out).size(), std::string("YUV4MPEG2 W720 H576 F25:1 Ib A16:15 C420jpeg\n").size() + 3 * frameBytes);
+
+    const std::string longest = folder + "/" + std::string(251, 'n') + ".mkv";
+    const ProgramRun written = run(exportTo(longest, "--from 0 --to 3"));
+    EXPECT_EQ(written.status, 0) << written.output;
+    EXPECT_TRUE(fileExists(longest));
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        left.insert(entry.path().string());
+    EXPECT_EQ(left, (std::set<std::string>{out, out + ".part", folder + "/show.wav", longest}));
 }
 
 TEST_F(ExportCommandTest, PanScenesMoveAndARangeIsWritten)
