@@ -42,7 +42,8 @@ std::vector<std::string> showInputs(long project, const std::string& music)
         inputs.push_back(directory + item.media);
     for (const hxhost::StoryboardScene& scene : hxhost::storyboard().scenes)
         if (scene.transition && !scene.transition->jingleFile.empty())
-            inputs.push_back(scene.transition->jingleFile);
+            inputs.push_back(scene.transition->jingleFile[0] == '/' ? scene.transition->jingleFile
+                                                                    : directory + scene.transition->jingleFile);
     return inputs;
 }
 

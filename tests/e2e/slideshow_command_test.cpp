@@ -74,7 +74,7 @@ TEST_F(SlideshowCommandTest, APhotoFolderBecomesAVideoWithTheChosenTransitionsPa
         ASSERT_TRUE(scene.transition.has_value()) << i;
         EXPECT_EQ(scene.transition->operatorName, expected[i]);
         EXPECT_EQ(scene.transition->length, 12) << "half a second";
-        EXPECT_EQ(scene.transition->jingleFile, home() + "/bell wav.wav");
+        EXPECT_EQ(scene.transition->jingleFile, "media/bell wav.wav");
     }
 
     const MediaInfo info = probeMedia(home() + "/show.mp4");
