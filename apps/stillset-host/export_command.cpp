@@ -77,7 +77,7 @@ int runExport(const Arguments& arguments)
     settings.x264Preset = options.value("--preset", "veryfast");
     settings.x264Crf = static_cast<int32_t>(crf);
     if (!hxhost::checkExportSettings(settings, &error))
-        return usageError("export: " + error);
+        return runFailure("export: " + error);
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::lockProject(&error) ||
         !hxhost::openProject(&error))

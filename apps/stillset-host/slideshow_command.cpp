@@ -263,7 +263,7 @@ int runSlideshow(const Arguments& arguments)
     settings.x264Preset = options.value("--preset", "veryfast");
     settings.x264Crf = static_cast<int32_t>(crf);
     if (!hxhost::checkExportSettings(settings, &error))
-        return usageError("slideshow: " + error);
+        return runFailure("slideshow: " + error);
 
     HostHome home;
     if (!home.make(options.value("--hxhome"), error))

@@ -142,7 +142,6 @@ TEST_F(SlideshowCommandTest, BadArgumentsGetOneLineAndNothingIsWritten)
         {folder + out + " --seconds 0x10", "--seconds takes a number from 0.5 to 3600, not '0x10'"},
         {folder + out + " --transition-seconds 1e0", "not '1e0'"},
         {folder + out + " --repeat 0x2", "slideshow: --repeat takes a whole number"},
-        {folder + out + " --preset bogus --hxhome " + home() + "/kept", "no preset 'bogus'"},
         {folder + out + " --music " + home() + "/pipe.wav", "pipe.wav is not a regular file"},
         {folder + out + " --jingle " + home() + "/pipe.wav", "pipe.wav is not a regular file"},
         {folder + out + " --music " + folder, "is a folder, not a sound file"},
@@ -156,7 +155,14 @@ TEST_F(SlideshowCommandTest, BadArgumentsGetOneLineAndNothingIsWritten)
         EXPECT_EQ(refused.output.find("slideshow: slideshow:"), std::string::npos) << refused.output;
     }
     EXPECT_FALSE(fs::exists(home() + "/show.mp4"));
-    EXPECT_FALSE(fs::exists(home() + "/kept")); // refused before any work
+
+    // What the encoder refuses is found before any work: no project is made.
+    const ProgramRun preset = run(slideshow(folder + out + " --preset bogus --hxhome " + home() + "/kept"));
+    EXPECT_EQ(preset.status, 1);
+    EXPECT_EQ(preset.output.rfind("stillset-host: slideshow: the H.264 encoder has no preset 'bogus'", 0), 0u)
+        << preset.output;
+    EXPECT_EQ(std::count(preset.output.begin(), preset.output.end(), '\n'), 1) << preset.output;
+    EXPECT_FALSE(fs::exists(home() + "/kept"));
 
     const ProgramRun nothing = run(slideshow(home() + "/notes.txt" + out));
     EXPECT_EQ(nothing.status, 1);
