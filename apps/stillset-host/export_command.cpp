@@ -3,6 +3,7 @@
 #include "host_options.h"
 #include "export_show.h"
 #include "options.h"
+#include "output_check.h"
 
 #include "hxhost/export.h"
 #include "hxhost/hxhost.h"
@@ -16,8 +17,9 @@ const char kHelp[] =
     "usage: stillset-host export --hxhome DIR --project N -o OUT [options]\n"
     "\n"
     "Plays the project's storyboard into a video file: every scene, pan-and-zoom effect and\n"
-    "transition, with the transitions' jingles and an optional music bed. The file is written as\n"
-    "OUT.part and takes its name only when complete; Ctrl-C stops and leaves nothing behind.\n"
+    "transition, with the transitions' jingles and an optional music bed. The file is written to\n"
+    "a part file of its own beside OUT and takes OUT's name only when complete; Ctrl-C stops and leaves\n"
+    "nothing behind. Another process working on the project makes it stop at once.\n"
     "\n"
     "  -o, --output OUT        .mp4 (H.264 + AAC), .mkv (FFV1 + FLAC, lossless) or .y4m (with OUT's .wav);\n"
     "                          /dev/null renders without writing\n"
@@ -30,6 +32,20 @@ const char kHelp[] =
     "  --from F, --to T        only frames F up to, not including, T\n"
     "  --preset NAME           the H.264 encoder's speed preset (default veryfast)\n"
     "  --crf N                 the H.264 encoder's quality, 0 (lossless) to 51 (default 18)\n";
+
+// What the show is played from: the project's media, the jingles and the music.
+std::vector<std::string> showInputs(long project, const std::string& music)
+{
+    const std::string directory = hxhost::home() + "/projects/project" + std::to_string(project) + "/";
+    std::vector<std::string> inputs{music};
+    for (const hxhost::SceneBinItem& item : hxhost::sceneBinItems())
+        inputs.push_back(directory + item.media);
+    for (const hxhost::StoryboardScene& scene : hxhost::storyboard().scenes)
+        if (scene.transition && !scene.transition->jingleFile.empty())
+            inputs.push_back(scene.transition->jingleFile[0] == '/' ? scene.transition->jingleFile
+                                                                    : directory + scene.transition->jingleFile);
+    return inputs;
+}
 
 } // namespace
 
@@ -52,10 +68,6 @@ int runExport(const Arguments& arguments)
         return usageError("export: --hxhome, --project and -o are required (try export --help)");
     if (!applyStandard(options, error))
         return usageError("export: " + error);
-    hxhost::setProjectNumber(static_cast<int32_t>(project));
-    if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::openProject(&error))
-        return runFailure("export: " + error);
-
     hxhost::ExportSettings settings;
     settings.output = options.value("--output");
     settings.music = options.value("--music");
@@ -64,6 +76,15 @@ int runExport(const Arguments& arguments)
     settings.to = options.has("--to") ? to : -1;
     settings.x264Preset = options.value("--preset", "veryfast");
     settings.x264Crf = static_cast<int32_t>(crf);
+    if (!hxhost::checkExportSettings(settings, &error))
+        return runFailure("export: " + error);
+    hxhost::setProjectNumber(static_cast<int32_t>(project));
+    if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::lockProject(&error) ||
+        !hxhost::openProject(&error))
+        return runFailure("export: " + error);
+    if (!outputsSpareInputs(videoOutputFiles(settings.output), showInputs(project, settings.music), error))
+        return usageError("export: " + error);
+
     const int status = exportShow("export", settings);
     if (status == 0)
         std::printf("wrote %s: %lld frames\n", settings.output.c_str(), static_cast<long long>(hxhost::exportFrames(settings)));

@@ -1,6 +1,7 @@
 #include "options.h"
 
-#include <cstdlib>
+#include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -58,13 +59,20 @@ bool Options::integer(const std::string& name, long low, long high, long& out, s
     if (!has(name))
         return true;
     const std::string text = value(name);
-    char* end = nullptr;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end || parsed < low || parsed > high) {
+    long parsed = 0;
+    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), parsed, 10);
+    if (text.empty() || failure != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high) {
         error = command_ + ": " + name + " takes a whole number from " + std::to_string(low) + " to " +
                 std::to_string(high) + ", not '" + text + "'";
         return false;
     }
     out = parsed;
     return true;
+}
+
+bool parseDecimal(const std::string& text, double& out)
+{
+    const char* const end = text.data() + text.size();
+    const auto [stop, failure] = std::from_chars(text.data(), end, out, std::chars_format::fixed);
+    return !text.empty() && failure == std::errc() && stop == end && std::isfinite(out);
 }

@@ -24,7 +24,7 @@ public:
     const std::vector<std::string>& values(const std::string& name) const;
     const std::vector<std::string>& positional() const { return positional_; }
     const std::string& command() const { return command_; }
-    // An integer option within [low, high]; false with a message when it is not one.
+    // An integer option within [low, high], written in decimal; false with a message when it is not one.
     bool integer(const std::string& name, long low, long high, long& out, std::string& error) const;
 
 private:
@@ -35,5 +35,9 @@ private:
     std::vector<std::string> positional_;
     bool help_ = false;
 };
+
+// A number as people write it: decimal digits with an optional sign and fraction, nothing else (no
+// hexadecimal, exponent, spaces, "inf" or "nan"); false for anything else.
+bool parseDecimal(const std::string& text, double& out);
 
 #endif

@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "interrupt.h"
 #include "options.h"
+#include "output_check.h"
 #include "photo_scene.h"
 
 #include "hxhost/hxhost.h"
@@ -65,11 +66,15 @@ int runPan(const Arguments& arguments)
     }
     if (options.positional().size() != 1 || !options.has("--output") || preset < 0)
         return usageError("pan: give one PHOTO, -o OUT.y4m and --preset 0..4 (try pan --help)");
-    char* end = nullptr;
     const std::string secondsText = options.value("--seconds", "5");
-    const double seconds = std::strtod(secondsText.c_str(), &end);
-    if (*end || !(seconds > 0) || seconds > 3600)
+    double seconds = 0;
+    if (!parseDecimal(secondsText, seconds) || !(seconds > 0) || seconds > 3600)
         return usageError("pan: --seconds takes a length from above 0 to 3600, not '" + secondsText + "'");
+    const std::string output = options.value("--output");
+    if (!isVideoOutputName(output))
+        return usageError("pan: -o takes a .y4m, .mp4 or .mkv file, not '" + output + "'");
+    if (!outputsSpareInputs(videoOutputFiles(output), options.positional(), error))
+        return usageError("pan: " + error);
 
     PhotoScene scene;
     if (!scene.open(options.positional()[0], options, error))
@@ -87,7 +92,7 @@ int runPan(const Arguments& arguments)
     const hxhost::VideoFileFormat format = hxhost::VideoFileFormat::ofStandard();
     const auto frames = static_cast<uint32_t>(std::max(1L, std::lround(seconds * format.framesPerSecond)));
     StopOnInterrupt stopCleanly;
-    std::unique_ptr<hxhost::VideoFile> video = hxhost::VideoFile::create(options.value("--output"), format, &error);
+    std::unique_ptr<hxhost::VideoFile> video = hxhost::VideoFile::create(output, format, &error);
     OpImage* firstField = nullptr;
     int64_t written = 0;
     std::vector<float> silence;
@@ -118,7 +123,7 @@ int runPan(const Arguments& arguments)
     mainUnloadOperator(pan);
     if (!ok || !video->finish(&error))
         return runFailure("pan: " + (interrupted() ? "interrupted; nothing was written" : error));
-    std::printf("wrote %s: %lld frames of %dx%d at %d fps, preset %ld\n", options.value("--output").c_str(),
+    std::printf("wrote %s: %lld frames of %dx%d at %d fps, preset %ld\n", output.c_str(),
                 static_cast<long long>(written), format.width, format.height, format.framesPerSecond, preset);
     return 0;
 }

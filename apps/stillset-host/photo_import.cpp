@@ -68,13 +68,18 @@ void drawBar(size_t done, size_t total)
 
 } // namespace
 
-size_t importPhotos(const std::vector<std::string>& paths, bool recurse)
+std::vector<std::string> photoFilesOf(const std::vector<std::string>& paths, bool recurse)
 {
     std::vector<std::string> files;
     for (const std::string& path : paths) {
         const std::vector<std::string> found = filesOf(path, recurse);
         files.insert(files.end(), found.begin(), found.end());
     }
+    return files;
+}
+
+size_t importPhotoFiles(const std::vector<std::string>& files)
+{
     const bool bar = isatty(fileno(stderr)) != 0 && !files.empty();
     if (bar)
         drawBar(0, files.size());

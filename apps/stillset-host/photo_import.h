@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
-// Imports each file, and the files of each folder in name order, a subfolder's where its name puts
-// it unless `recurse` is false. Files that are not photos, and folders and entries left out, are
-// skipped and named on standard error; a progress bar runs there when it is a terminal. Returns
-// the number of photos imported.
-size_t importPhotos(const std::vector<std::string>& paths, bool recurse);
+// The files the paths name: each file itself, each folder's regular files in name order, a
+// subfolder's where its name puts them unless `recurse` is false. What is left out is named on
+// standard error.
+std::vector<std::string> photoFilesOf(const std::vector<std::string>& paths, bool recurse);
+
+// Imports the files (as photoFilesOf lists them). Files that are not photos are skipped and named
+// on standard error; a progress bar runs there when it is a terminal. Returns the number of photos
+// imported.
+size_t importPhotoFiles(const std::vector<std::string>& files);
 
 #endif

@@ -27,7 +27,7 @@ bool PhotoScene::open(const std::string& photo, const Options& options, std::str
             return false;
         home = temporaryHome_.path();
     }
-    if (!hxhost::installHome(home, &error) || !hxhost::openProject(&error))
+    if (!hxhost::installHome(home, &error) || !hxhost::lockProject(&error) || !hxhost::openProject(&error))
         return false;
     const uint32_t record = hxhost::importStill(photo, &error);
     if (!record)

@@ -1,11 +1,13 @@
 // stillset-host render-photo: one photo rendered as the slideshow tool renders its clip.
 #include "commands.h"
 #include "options.h"
+#include "output_check.h"
 #include "photo_scene.h"
 
 #include "hxhost/hxhost.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -72,6 +74,11 @@ int runRenderPhoto(const Arguments& arguments)
         return usageError("render-photo: give one PHOTO and -o OUT.png (try render-photo --help)");
     if (rotation % 90 != 0)
         return usageError("render-photo: --rotation takes 0, 90, 180 or 270");
+    const std::string output = options.value("--output");
+    if (std::filesystem::path(output).extension() != ".png")
+        return usageError("render-photo: -o takes a .png file, not '" + output + "'");
+    if (!outputsSpareInputs({output}, options.positional(), error))
+        return usageError("render-photo: " + error);
 
     PhotoScene scene;
     if (!scene.open(options.positional()[0], options, error))
@@ -89,11 +96,11 @@ int runRenderPhoto(const Arguments& arguments)
     OpImage* picture = options.has("--full") ? scene.fullPicture() : scene.frame();
     if (!picture)
         return runFailure("render-photo: the photo could not be rendered");
-    const bool written = hxhost::writeImagePng(picture, options.value("--output"), &error);
+    const bool written = hxhost::writeImagePng(picture, output, &error);
     const int width = picture->width, height = picture->height;
     opFreeImage(picture);
     if (!written)
         return runFailure("render-photo: " + error);
-    std::printf("wrote %s (%dx%d picture)\n", options.value("--output").c_str(), width, height);
+    std::printf("wrote %s (%dx%d picture)\n", output.c_str(), width, height);
     return 0;
 }

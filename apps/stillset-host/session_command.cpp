@@ -95,9 +95,10 @@ int runSession(const Arguments& arguments)
         return usageError("session: " + error);
 
     hxhost::setProjectNumber(static_cast<int32_t>(project));
-    if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::openProject(&error))
+    if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::lockProject(&error) ||
+        !hxhost::openProject(&error))
         return runFailure("session: " + error);
-    const size_t imported = importPhotos(options.values("--import"), !options.has("--no-recurse"));
+    const size_t imported = importPhotoFiles(photoFilesOf(options.values("--import"), !options.has("--no-recurse")));
     if (!hxhost::saveProject(&error))
         return runFailure("session: " + error);
     if (!options.has("--script") && !windowed && imported > 0)

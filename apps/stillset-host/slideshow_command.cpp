@@ -6,12 +6,14 @@
 #include "host_options.h"
 #include "interrupt.h"
 #include "options.h"
+#include "output_check.h"
 #include "photo_import.h"
 #include "run_folder.h"
 #include "slideshow_script.h"
 #include "tool_run.h"
 
 #include "hxhost/audio.h"
+#include "hxhost/export.h"
 #include "hxhost/hxhost.h"
 #include "hxhost/session_script.h"
 #include "hxhost/storyboard.h"
@@ -92,9 +94,8 @@ bool number(const Options& options, const std::string& name, double low, double 
     if (!options.has(name))
         return true;
     const std::string text = options.value(name);
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !(value >= low && value <= high)) {
+    double value = 0;
+    if (!parseDecimal(text, value) || value < low || value > high) {
         char range[64];
         std::snprintf(range, sizeof range, " takes a number from %g to %g", low, high);
         error = name + range + ", not '" + text + "'";
@@ -111,14 +112,12 @@ void tellRounding(const char* what, const std::string& asked, const PopupPick& p
         std::fprintf(stderr, "slideshow: %s %s is not on offer; using %g%s\n", what, asked.c_str(), pick.value, unit);
 }
 
-// The choices the options make; false with a one-line error.
-bool readChoices(const Options& options, SlideshowChoices& c, std::string& error)
+// The choices the options make, with --repeat read already; false with a one-line error.
+bool readChoices(const Options& options, long repeat, SlideshowChoices& c, std::string& error)
 {
     double seconds = 5, transitionSeconds = 1;
-    long repeat = 1;
     if (!number(options, "--seconds", 0.5, 3600, seconds, error) ||
-        !number(options, "--transition-seconds", 0.1, 60, transitionSeconds, error) ||
-        !options.integer("--repeat", 1, 1000, repeat, error))
+        !number(options, "--transition-seconds", 0.1, 60, transitionSeconds, error))
         return false;
     const PopupPick duration = photoDuration(seconds), length = transitionLength(transitionSeconds),
                     repeats = transitionRepeat(static_cast<double>(repeat));
@@ -177,14 +176,6 @@ bool readChoices(const Options& options, SlideshowChoices& c, std::string& error
     return true;
 }
 
-bool knownOutput(const std::string& output)
-{
-    if (output == "/dev/null")
-        return true;
-    const std::string extension = fs::path(output).extension().string();
-    return extension == ".mp4" || extension == ".mkv" || extension == ".y4m";
-}
-
 // A project the tool has worked on keeps its own photo list; the command never mixes its photos in.
 bool projectIsNew(const std::string& home, long project)
 {
@@ -217,9 +208,10 @@ int runSlideshow(const Arguments& arguments)
                      "--music", "--standard", "--hxhome", "--project", "--threads", "--preset", "--crf"},
                     {"--random", "--no-pan", "--no-transition", "--edit", "--no-recurse"});
     std::string error;
-    long project = 0, threads = 0, crf = 18;
+    long project = 0, threads = 0, crf = 18, repeat = 1;
     if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error) ||
-        !options.integer("--threads", 0, 64, threads, error) || !options.integer("--crf", 0, 51, crf, error))
+        !options.integer("--threads", 0, 64, threads, error) || !options.integer("--crf", 0, 51, crf, error) ||
+        !options.integer("--repeat", 1, 1000, repeat, error))
         return usageError(error);
     if (options.helpAsked()) {
         std::fputs(kHelp, stdout);
@@ -229,7 +221,7 @@ int runSlideshow(const Arguments& arguments)
         return listTransitions();
     if (options.positional().empty() || !options.has("--output"))
         return usageError("slideshow: photos and -o OUT are required (try slideshow --help)");
-    if (!knownOutput(options.value("--output")))
+    if (!isVideoOutputName(options.value("--output")))
         return usageError("slideshow: -o takes a .mp4, .mkv or .y4m file, not '" + options.value("--output") + "'");
     if (options.has("--project") && !options.has("--hxhome"))
         return usageError("slideshow: --project needs --hxhome");
@@ -237,21 +229,40 @@ int runSlideshow(const Arguments& arguments)
         if (std::error_code missing; !fs::exists(path, missing))
             return usageError("slideshow: " + path + ": no such file or folder");
     SlideshowChoices choices;
-    if (!applyStandard(options, error) || !readChoices(options, choices, error))
+    if (!applyStandard(options, error) || !readChoices(options, repeat, choices, error))
         return usageError("slideshow: " + error);
     if (options.has("--music") && !hxhost::probeAudio(options.value("--music"), nullptr, &error))
         return usageError("slideshow: --music: " + error);
-    if (options.has("--hxhome") && !projectIsNew(options.value("--hxhome"), project))
-        return usageError("slideshow: project " + std::to_string(project) + " in " + options.value("--hxhome") +
-                          " already has the tool's photo list; choose a new --project or edit it with 'session'");
+    const std::vector<std::string> photos = photoFilesOf(options.positional(), !options.has("--no-recurse"));
+    std::vector<std::string> inputs = photos;
+    for (const char* sound : {"--jingle", "--music"})
+        if (options.has(sound))
+            inputs.push_back(options.value(sound));
+    if (!outputsSpareInputs(videoOutputFiles(options.value("--output")), inputs, error))
+        return usageError("slideshow: " + error);
+
+    hxhost::ExportSettings settings;
+    settings.output = options.value("--output");
+    settings.music = options.value("--music");
+    settings.threads = static_cast<int32_t>(threads);
+    settings.x264Preset = options.value("--preset", "veryfast");
+    settings.x264Crf = static_cast<int32_t>(crf);
+    if (!hxhost::checkExportSettings(settings, &error))
+        return runFailure("slideshow: " + error);
 
     HostHome home;
     if (!home.make(options.value("--hxhome"), error))
         return runFailure("slideshow: " + error);
     hxhost::setProjectNumber(static_cast<int32_t>(project));
-    if (!hxhost::installHome(home.path(), &error) || !hxhost::openProject(&error))
+    if (!hxhost::installHome(home.path(), &error) || !hxhost::lockProject(&error))
         return runFailure("slideshow: " + error);
-    if (importPhotos(options.positional(), !options.has("--no-recurse")) == 0)
+    // Asked only once the project is this process's: another could have given it a list meanwhile.
+    if (options.has("--hxhome") && !projectIsNew(home.path(), project))
+        return usageError("slideshow: project " + std::to_string(project) + " in " + home.path() +
+                          " already has the tool's photo list; choose a new --project or edit it with 'session'");
+    if (!hxhost::openProject(&error))
+        return runFailure("slideshow: " + error);
+    if (importPhotoFiles(photos) == 0)
         return runFailure("slideshow: no photos to show");
     if (!hxhost::saveProject(&error))
         return runFailure("slideshow: " + error);
@@ -275,12 +286,6 @@ int runSlideshow(const Arguments& arguments)
             return runFailure("slideshow: " + error);
     }
 
-    hxhost::ExportSettings settings;
-    settings.output = options.value("--output");
-    settings.music = options.value("--music");
-    settings.threads = static_cast<int32_t>(threads);
-    settings.x264Preset = options.value("--preset", "veryfast");
-    settings.x264Crf = static_cast<int32_t>(crf);
     if (const int status = exportShow("slideshow", settings); status != 0)
         return status;
     std::printf("wrote %s: %lld frames\n", settings.output.c_str(), static_cast<long long>(hxhost::exportFrames(settings)));

@@ -177,6 +177,9 @@ int runStoryboard(const Arguments& arguments)
         return runFailure("storyboard: no installation at " + options.value("--hxhome"));
     hxhost::setHome(options.value("--hxhome"));
     hxhost::setProjectNumber(static_cast<int32_t>(project));
+    // Undoing changes the project; printing it only reads, beside whoever works on it.
+    if (options.has("--undo") && !hxhost::lockProject(&error))
+        return runFailure("storyboard: " + error);
     hxhost::Storyboard stored;
     const std::string projectDirectory = options.value("--hxhome") + "/projects/project" + std::to_string(project);
     if (!hxhost::readStoryboardFile(projectDirectory, stored, &error))

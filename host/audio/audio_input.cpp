@@ -52,9 +52,14 @@ const AVFrame* AudioInput::fail(const std::string& why)
 
 bool AudioInput::open(const std::string& path, std::string* error)
 {
+    // FFmpeg would wait for ever on a FIFO; only regular files are sound files.
     struct stat info{};
-    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (path.empty() || stat(path.c_str(), &info) != 0)
         return refuse("cannot open " + path + ": no such file", error);
+    if (S_ISDIR(info.st_mode))
+        return refuse(path + " is a folder, not a sound file", error);
+    if (!S_ISREG(info.st_mode))
+        return refuse(path + " is not a regular file (a pipe, device or socket)", error);
     format_ = avformat_alloc_context();
     if (!format_)
         return refuse("out of memory", error);

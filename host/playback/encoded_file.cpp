@@ -15,6 +15,8 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <set>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -47,12 +49,22 @@ public:
             av_audio_fifo_free(fifo_);
     }
 
-    bool open(std::string* error)
+    // The container and its encoders, without the file: settings they refuse are known before any work.
+    bool openEncoders(std::string* error)
     {
         const bool mp4 = container_ == hx::Container::Mp4;
-        if (avformat_alloc_output_context2(&output_, nullptr, mp4 ? "mp4" : "matroska", part_.part().c_str()) < 0)
+        if (avformat_alloc_output_context2(&output_, nullptr, mp4 ? "mp4" : "matroska", nullptr) < 0)
             return fail(error, "cannot make a container for " + part_.path());
-        if (!openVideo(mp4, error) || !openAudio(mp4, error))
+        return openVideo(mp4, error) && openAudio(mp4, error);
+    }
+
+    bool open(std::string* error)
+    {
+        const int part = part_.create(error);
+        if (part < 0)
+            return false;
+        close(part); // FFmpeg writes it by name
+        if (!openEncoders(error))
             return false;
         packet_ = av_packet_alloc();
         picture_ = av_frame_alloc();
@@ -65,11 +77,16 @@ public:
         picture_->height = format_.height;
         if (av_frame_get_buffer(picture_, 0) < 0)
             return fail(error, "out of memory");
-        int code = avio_open(&output_->pb, part_.part().c_str(), AVIO_FLAG_WRITE);
+        // The muxer opens the file again by this name to move the index to the front.
+        av_free(output_->url);
+        output_->url = av_strdup(("file:" + part_.part()).c_str());
+        if (!output_->url)
+            return fail(error, "out of memory");
+        int code = avio_open(&output_->pb, output_->url, AVIO_FLAG_WRITE);
         if (code < 0)
             return fail(error, "cannot write " + part_.part() + ": " + averror(code));
         AVDictionary* options = nullptr;
-        if (mp4)
+        if (container_ == hx::Container::Mp4)
             av_dict_set(&options, "movflags", "+faststart", 0); // plays while it downloads
         code = avformat_write_header(output_, &options);
         av_dict_free(&options);
@@ -273,6 +290,20 @@ std::unique_ptr<hxhost::VideoFile> openEncodedFile(const std::string& path, cons
     return file;
 }
 
+bool checkEncoders(const hxhost::VideoFileFormat& format, hx::Container container, std::string* error)
+{
+    // x264's own presets (x264_preset_names): asked for another, it would print its own complaint.
+    static const std::set<std::string> kPresets = {"ultrafast", "superfast", "veryfast", "faster", "fast",
+                                                   "medium", "slow", "slower", "veryslow", "placebo"};
+    if (container == hx::Container::Mp4 && !kPresets.count(format.x264Preset)) {
+        if (error)
+            *error = "the H.264 encoder has no preset '" + format.x264Preset +
+                     "' (ultrafast, superfast, veryfast, faster, fast, medium, slow, slower, veryslow or placebo)";
+        return false;
+    }
+    return EncodedFile("", format, container).openEncoders(error);
+}
+
 } // namespace
 
-HX_MODULE_TABLE const hx::EncoderModule hxEncoderModule = {openEncodedFile};
+HX_MODULE_TABLE const hx::EncoderModule hxEncoderModule = {openEncodedFile, checkEncoders};

@@ -21,6 +21,8 @@ struct EncoderModule {
     // MP4 (H.264 coded interlaced + AAC) or MKV (FFV1 + FLAC); null with the reason in *error.
     std::unique_ptr<hxhost::VideoFile> (*open)(const std::string& path, const hxhost::VideoFileFormat& format,
                                                Container container, std::string* error);
+    // Opens the encoders with these settings and no file; false with the reason they are refused.
+    bool (*check)(const hxhost::VideoFileFormat& format, Container container, std::string* error);
 };
 
 } // namespace hx

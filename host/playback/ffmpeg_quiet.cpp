@@ -8,7 +8,7 @@ namespace {
 
 [[gnu::constructor]] void quietFfmpeg()
 {
-    av_log_set_level(AV_LOG_ERROR);
+    av_log_set_level(AV_LOG_FATAL); // errors too: "Format not on whitelist" and the like are the host's to word
 }
 
 } // namespace

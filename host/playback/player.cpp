@@ -19,6 +19,7 @@
 #include "playback/scene_fields.h"
 #include "runtime/host_state.h"
 #include "runtime/pixel_threads.h"
+#include "scenes/project_media.h"
 #include "scenes/scene_bin.h"
 #include "video/video_standard.h"
 
@@ -205,7 +206,7 @@ std::vector<hxhost::JingleAt> jinglesOf(const hxhost::Storyboard& board)
     for (size_t i = 0; i + 1 < board.scenes.size(); ++i) {
         const auto& transition = board.scenes[i].transition;
         if (transition && !transition->jingleFile.empty())
-            jingles.push_back({board.scenes[i + 1].position, transition->jingleFile});
+            jingles.push_back({board.scenes[i + 1].position, hx::projectFilePath(transition->jingleFile)});
     }
     return jingles;
 }
@@ -237,6 +238,11 @@ int64_t exportFrames(const ExportSettings& settings)
 {
     const int64_t length = storyboard().length;
     return (settings.to < 0 ? length : settings.to) - settings.from;
+}
+
+bool checkExportSettings(const ExportSettings& settings, std::string* error)
+{
+    return VideoFile::check(settings.output, formatOf(settings), error);
 }
 
 bool exportStoryboard(const ExportSettings& settings, std::string* error)

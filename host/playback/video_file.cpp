@@ -12,7 +12,27 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace {
+
+std::string extensionOf(const std::string& path)
+{
+    const size_t dot = path.rfind('.');
+    return dot == std::string::npos ? "" : path.substr(dot);
+}
+
+std::string unknownKind(const std::string& path)
+{
+    return "unknown kind of video file '" + path + "' (use .mp4, .mkv or .y4m)";
+}
+
+} // namespace
+
 namespace hxhost {
+
+std::string soundFileBeside(const std::string& path)
+{
+    return extensionOf(path) == ".y4m" ? path.substr(0, path.rfind('.')) + ".wav" : "";
+}
 
 void sampleAspectRatio(int32_t thousandths, int32_t* numerator, int32_t* denominator)
 {
@@ -73,6 +93,20 @@ bool VideoFile::addFrame(const OpImage* first, const OpImage* second, std::strin
     return addWovenFrame(woven_, error);
 }
 
+bool VideoFile::check(const std::string& path, const VideoFileFormat& format, std::string* error)
+{
+    const std::string extension = extensionOf(path);
+    if (path == "/dev/null" || extension == ".y4m")
+        return true;
+    if (extension != ".mp4" && extension != ".mkv") {
+        if (error)
+            *error = unknownKind(path);
+        return false;
+    }
+    const hx::EncoderModule* encoder = hx::moduleTable<hx::EncoderModule>(error);
+    return encoder && encoder->check(format, extension == ".mp4" ? hx::Container::Mp4 : hx::Container::Mkv, error);
+}
+
 std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const VideoFileFormat& format,
                                              std::string* error)
 {
@@ -81,8 +115,7 @@ std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const Vide
             *error = why;
         return nullptr;
     };
-    const size_t dot = path.rfind('.');
-    const std::string extension = dot == std::string::npos ? "" : path.substr(dot);
+    const std::string extension = extensionOf(path);
     if (format.width <= 0 || format.width % 2 || format.height <= 0 || format.height % 4 ||
         format.framesPerSecond <= 0)
         return fail("cannot write video of " + std::to_string(format.width) + "x" + std::to_string(format.height));
@@ -98,7 +131,7 @@ std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const Vide
             return nullptr;
         return encoder->open(path, format, extension == ".mp4" ? hx::Container::Mp4 : hx::Container::Mkv, error);
     }
-    return fail("unknown kind of video file '" + path + "' (use .mp4, .mkv or .y4m)");
+    return fail(unknownKind(path));
 }
 
 } // namespace hxhost

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -20,7 +21,13 @@ public:
         if (file_)
             std::fclose(file_);
     }
-    bool open(const std::string& path) { return (file_ = std::fopen(path.c_str(), "wb")) != nullptr; }
+    // Takes the part's descriptor; false (the descriptor closed) when it cannot be written.
+    bool adopt(int fd)
+    {
+        if (fd >= 0 && !(file_ = fdopen(fd, "wb")))
+            ::close(fd);
+        return file_ != nullptr;
+    }
     bool write(const void* bytes, size_t count) { return std::fwrite(bytes, 1, count, file_) == count; }
     bool seekStart() { return std::fseek(file_, 0, SEEK_SET) == 0; }
     bool close()
@@ -33,11 +40,6 @@ public:
 private:
     FILE* file_ = nullptr;
 };
-
-std::string wavPathOf(const std::string& path)
-{
-    return path.substr(0, path.rfind('.')) + ".wav";
-}
 
 // The RIFF header of 16-bit stereo at 48 kHz holding `dataBytes`.
 std::string wavHeader(uint32_t dataBytes)
@@ -59,16 +61,14 @@ std::string wavHeader(uint32_t dataBytes)
 class Y4mWavFile final : public hxhost::VideoFile {
 public:
     Y4mWavFile(const std::string& path, const hxhost::VideoFileFormat& format)
-        : VideoFile(format), video_(path), audio_(wavPathOf(path))
+        : VideoFile(format), video_(path), audio_(hxhost::soundFileBeside(path))
     {
     }
 
     bool open(std::string* error)
     {
-        if (!videoFile_.open(video_.part()))
-            return fail(error, "cannot write " + video_.part());
-        if (!audioFile_.open(audio_.part()))
-            return fail(error, "cannot write " + audio_.part());
+        if (!videoFile_.adopt(video_.create(error)) || !audioFile_.adopt(audio_.create(error)))
+            return false;
         int32_t n = 1, d = 1;
         hxhost::sampleAspectRatio(format_.pixelAspect, &n, &d);
         char header[128];

@@ -1,5 +1,6 @@
 #include "runtime/atomic_file.h"
 
+#include "runtime/temporary_name.h"
 #include "runtime/unfinished_files.h"
 
 #include <cerrno>
@@ -29,10 +30,10 @@ void discard(const std::string& temporary)
 // project is stored when `unstored`.
 bool writeFile(const std::string& path, const std::string& bytes, bool unstored, std::string* error)
 {
-    const std::string temporary = temporaryName(path);
-    int fd = openUnfinished(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    std::string temporary;
+    const int fd = createTemporaryBeside(path, temporaryEnding(), temporary, error);
     if (fd < 0)
-        return fail(error, "cannot create " + temporary);
+        return false;
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -71,16 +72,25 @@ bool writeUnstoredFile(const std::string& path, const std::string& bytes, std::s
     return writeFile(path, bytes, true, error);
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes, size_t limit)
+bool readWholeFile(const std::string& path, std::string& bytes, size_t limit, std::string* reason)
 {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (reason)
+            *reason = std::string("cannot read it: ") + std::strerror(errno);
         return false;
+    }
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<size_t>(info.st_size) > limit) {
+        if (reason)
+            *reason = S_ISDIR(info.st_mode)   ? "it is a folder, not a file"
+                      : !S_ISREG(info.st_mode) ? "it is not a regular file (a pipe, device or socket)"
+                                               : "it is larger than " + std::to_string(limit >> 20) + " MB";
         close(fd);
         return false;
     }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     bytes.assign(static_cast<size_t>(info.st_size), '\0');
     size_t done = 0;
     while (done < bytes.size()) {

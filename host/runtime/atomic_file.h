@@ -1,4 +1,5 @@
-// Files the host stores are replaced atomically: a crash leaves the old or the new content.
+// Files the host stores are replaced atomically: a crash leaves the old or the new content. The
+// temporary is a new file of this writer's own, and the file follows the umask.
 #ifndef HX_ATOMIC_FILE_H
 #define HX_ATOMIC_FILE_H
 
@@ -13,8 +14,9 @@ bool writeUnstoredFile(const std::string& path, const std::string& bytes, std::s
 // The same, except that a file already holding exactly these bytes is left as it is: installing
 // again costs a read, not a write and a flush to the disk.
 bool writeFileUnlessSame(const std::string& path, const std::string& bytes, std::string* error = nullptr);
-// Whole file; false when it cannot be read or is larger than `limit` bytes.
-bool readWholeFile(const std::string& path, std::string& bytes, size_t limit);
+// Whole file; false with a reason when it cannot be read, is not a regular file (a FIFO is refused
+// at once, never waited on) or is larger than `limit` bytes.
+bool readWholeFile(const std::string& path, std::string& bytes, size_t limit, std::string* reason = nullptr);
 // Moves a file out of the way to "<path><suffix>", or "<path><suffix>.<n>" when that is taken, so that
 // nothing set aside earlier is overwritten; `asidePath` receives where it went.
 bool setFileAside(const std::string& path, const std::string& suffix, std::string* asidePath = nullptr);

@@ -109,9 +109,9 @@ std::unique_lock<std::recursive_mutex> holdUnfinishedFiles()
     return std::unique_lock<std::recursive_mutex>(unfinished().lock);
 }
 
-std::string temporaryName(const std::string& path)
+std::string temporaryEnding()
 {
-    return path + kTemporaryMark + std::to_string(getpid());
+    return kTemporaryMark + std::to_string(getpid());
 }
 
 void removeStaleTemporaries(const std::string& directory)

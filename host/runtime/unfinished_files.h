@@ -25,8 +25,8 @@ void forgetUnfinished(const std::string& path);
 // project as one step. The calls above may be made while it is held.
 std::unique_lock<std::recursive_mutex> holdUnfinishedFiles();
 
-// The temporary name a file is written under before it replaces `path`: it says which process wrote it.
-std::string temporaryName(const std::string& path);
+// How the name of a stored file's temporary ends: it says which process wrote it.
+std::string temporaryEnding();
 // Removes, in `directory` and the folders below it, the temporaries of processes that are gone; those
 // of a running process stay.
 void removeStaleTemporaries(const std::string& directory);

@@ -5,6 +5,7 @@
 
 #include "runtime/atomic_file.h"
 #include "runtime/host_state.h"
+#include "scenes/project_media.h"
 #include "scenes/scene_bin.h"
 #include "image/decode/parallel_decode.h"
 #include "image/decode/still_cache.h"
@@ -22,52 +23,14 @@
 
 namespace {
 
-constexpr size_t kMaxMediaBytes = 512u << 20;
 constexpr int32_t kMaxTestClipSide = 4096;
 constexpr int32_t kMaxTestClipFrames = 1000;
-
-std::string baseName(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string stemOf(const std::string& name)
-{
-    const size_t dot = name.find_last_of('.');
-    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-}
 
 bool fail(std::string* error, const std::string& reason)
 {
     if (error)
         *error = reason;
     return false;
-}
-
-// A free name "media/<name>" in the project, numbered when the name is taken.
-bool freeMediaName(const std::string& name, std::string& media, std::string* error)
-{
-    const std::string project = hx::projectDirectory();
-    if (project.empty())
-        return fail(error, "no installation (HXHOME) to keep the project's media in");
-    if (!hx::makeDirectories(project + "/media"))
-        return fail(error, "cannot create " + project + "/media");
-    const std::string stem = stemOf(name), extension = name.substr(stem.size());
-    for (int n = 1; n < 10000; ++n) {
-        media = "media/" + (n == 1 ? name : stem + "-" + std::to_string(n) + extension);
-        struct stat info;
-        if (stat((project + "/" + media).c_str(), &info) != 0)
-            return true;
-    }
-    return fail(error, "no free name for " + name + " in " + project + "/media");
-}
-
-bool storeMedia(const std::string& name, const std::string& bytes, std::string& media, std::string* error)
-{
-    if (hx::shouldFail("storeMedia"))
-        return fail(error, "cannot store " + name + " in the project's media");
-    return freeMediaName(name, media, error) && hx::writeUnstoredFile(hx::projectDirectory() + "/" + media, bytes, error);
 }
 
 // The bin item of a file stored in the media; a bin that cannot be stored takes the file back out,
@@ -77,7 +40,7 @@ uint32_t addMediaItem(hxhost::ItemKind kind, const std::string& path, const std:
 {
     hx::BinItem item;
     item.kind = kind;
-    item.name = hx::utf8To16(stemOf(baseName(path)));
+    item.name = hx::utf8To16(hx::stemOf(hx::baseName(path)));
     item.media = media;
     item.referenceFrame = referenceFrame;
     const AVRecord record = hx::addItem(std::move(item), true);
@@ -88,20 +51,12 @@ uint32_t addMediaItem(hxhost::ItemKind kind, const std::string& path, const std:
     return record;
 }
 
-bool copyIntoProject(const std::string& path, std::string& media, std::string* error)
-{
-    std::string bytes;
-    if (!hx::readWholeFile(path, bytes, kMaxMediaBytes))
-        return fail(error, path + ": cannot read the file, or it is larger than 512 MB");
-    return storeMedia(baseName(path), bytes, media, error);
-}
-
 // Decoded before anything is stored: a picture that cannot be shown never enters the bin. A still
 // decoded reduced only checked the file and is not kept.
 uint32_t addStill(const std::string& path, std::shared_ptr<const hx::Still> still, bool reduced, std::string* error)
 {
     std::string media;
-    if (!still || !copyIntoProject(path, media, error))
+    if (!still || !hx::copyIntoProject(path, media, error))
         return 0;
     const uint32_t record = addMediaItem(hxhost::ItemKind::Still, path, media, -1, error);
     if (record && !reduced)
@@ -149,7 +104,7 @@ uint32_t importClip(const std::string& path, int32_t referenceFrame, std::string
         return fail(error, reason);
     if (referenceFrame < -1 || referenceFrame >= static_cast<int32_t>(clip.frames.size()))
         return fail(error, path + ": no frame " + std::to_string(referenceFrame));
-    if (!copyIntoProject(path, media, error))
+    if (!hx::copyIntoProject(path, media, error))
         return 0;
     return addMediaItem(ItemKind::Clip, path, media, referenceFrame, error);
 }
@@ -159,10 +114,10 @@ uint32_t addTestClip(int32_t width, int32_t height, int32_t frames, TestPattern 
 {
     if (width < 1 || height < 1 || width > kMaxTestClipSide || height > kMaxTestClipSide || frames < 1 ||
         frames > kMaxTestClipFrames || referenceFrame < -1 || referenceFrame >= frames ||
-        static_cast<size_t>(width) * static_cast<size_t>(height) * 3 * static_cast<size_t>(frames) > kMaxMediaBytes)
+        static_cast<size_t>(width) * static_cast<size_t>(height) * 3 * static_cast<size_t>(frames) > hx::kMaxMediaBytes)
         return fail(error, "a test clip is 1 to 4096 pixels a side, 1 to 1000 frames and at most 512 MB, with its reference frame among its frames");
     std::string media;
-    if (!storeMedia("test clip.y4m", hx::testClipBytes(width, height, frames, pattern), media, error))
+    if (!hx::storeMedia("test clip.y4m", hx::testClipBytes(width, height, frames, pattern), media, error))
         return 0;
     return addMediaItem(ItemKind::Clip, "Test clip", media, referenceFrame, error);
 }

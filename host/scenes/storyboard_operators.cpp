@@ -8,6 +8,7 @@
 #include "operators/operators.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "scenes/project_media.h"
 #include "scenes/storyboard.h"
 
 #include "host/hxlog.h"
@@ -247,8 +248,14 @@ int32_t nslSBTransitionAddJingle(uint32_t transition, const char* file, const hx
         logFailure(__LINE__);
         return -1;
     }
+    // The project keeps its own copy, as of its photos; where none can be made, the file itself is named.
+    std::string kept;
+    if (!hx::keepInProject(file, kept, nullptr)) {
+        logFailure(__LINE__);
+        kept = file;
+    }
     const bool done = changePlacement(transition, true, [&](hxhost::StoryboardScene& scene) {
-        scene.transition->jingleFile = file;
+        scene.transition->jingleFile = kept;
         scene.transition->jingleName = displayName;
         scene.transition->jingleMicroseconds = *length;
         return true;
@@ -266,7 +273,7 @@ int32_t nslSBCalcTransitionAudio(uint32_t transition) HX_ENTRY
     const std::string file = static_cast<const hxhost::PlacedTransition*>(placed)->jingleFile;
     if (file.empty())
         return 0; // no jingle, no audio to measure
-    const std::optional<int64_t> length = hx::measureJingle(file);
+    const std::optional<int64_t> length = hx::measureJingle(hx::projectFilePath(file));
     if (!length)
         logFailure(__LINE__);
     const bool done = changePlacement(transition, true, [&](hxhost::StoryboardScene& scene) {

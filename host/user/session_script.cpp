@@ -108,11 +108,13 @@ private:
     size_t next_ = 0;
 };
 
+// Decimal ("010" is ten, not eight); hexadecimal only where "0x" says so, as key codes are written.
 int64_t number(const std::string& text, int64_t low, int64_t high)
 {
     errno = 0;
     char* end = nullptr;
-    const long long value = std::strtoll(text.c_str(), &end, 0);
+    const bool hex = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0;
+    const long long value = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
     if (text.empty() || *end || errno || value < low || value > high)
         throw ParseError{"\"" + text + "\" is not a number from " + std::to_string(low) + " to " + std::to_string(high)};
     return value;

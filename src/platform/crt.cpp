@@ -24,6 +24,12 @@ int hostFlags(int flags)
     return out | O_CLOEXEC;
 }
 
+// The pmode's read and write permission is the owner's, group's and others' alike, as the umask leaves them.
+mode_t hostMode(int mode)
+{
+    return (mode & S_IWRITE_) ? 0666 : 0444;
+}
+
 } // namespace
 
 int _open(const char* path, int flags, int mode)
@@ -32,7 +38,7 @@ int _open(const char* path, int flags, int mode)
         return -1;
     int fd;
     do
-        fd = ::open(path, hostFlags(flags), static_cast<mode_t>(mode));
+        fd = ::open(path, hostFlags(flags), hostMode(mode));
     while (fd < 0 && errno == EINTR);
     return fd;
 }

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 namespace {
@@ -72,6 +73,17 @@ protected:
     hxhost::Storyboard board_;
 };
 
+// Whether an export's part file (named after its output, "<name>.xxxxxx.part") is in `folder`.
+bool hasPartFile(const std::string& folder, const std::string& name)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string file = entry.path().filename().string();
+        if (file.rfind(name + ".", 0) == 0 && entry.path().extension() == ".part")
+            return true;
+    }
+    return false;
+}
+
 // The luma of a frame's pixel in a Y4M file after its header.
 int lumaAt(const std::string& y4m, size_t headerBytes, int frame, int x, int y)
 {
@@ -85,7 +97,7 @@ TEST_F(ExportCommandTest, Y4mHoldsEveryFrameWithDissolvesBetweenPlainScenes)
     const std::string out = home() + "/show.y4m";
     const ProgramRun exported = run(exportTo(out));
     ASSERT_EQ(exported.status, 0) << exported.output;
-    EXPECT_FALSE(fileExists(out + ".part"));
+    EXPECT_FALSE(hasPartFile(home(), std::filesystem::path(out).filename().string()));
     const std::string y4m = readFile(out);
     // This host's PAL shows the bottom field first.
     const std::string header = "YUV4MPEG2 W720 H576 F25:1 Ib A16:15 C420jpeg\n";
@@ -115,6 +127,37 @@ TEST_F(ExportCommandTest, Y4mHoldsEveryFrameWithDissolvesBetweenPlainScenes)
         }
     }
     EXPECT_GT(checked, 3);
+}
+
+// Each export writes a part file of its own, created new beside the output: a user's file that only
+// has the part's old name is left alone, two exports to one name at once each finish a whole file,
+// and the part's name stays short where the output's name is as long as names may be.
+TEST_F(ExportCommandTest, PartFilesAreEachExportsOwnAndShort)
+{
+    buildShow({}, {});
+    std::filesystem::copy(home() + "/projects/project0", home() + "/projects/project1",
+                          std::filesystem::copy_options::recursive);
+    const std::string folder = home() + "/out";
+    std::filesystem::create_directories(folder);
+    const std::string out = folder + "/show.y4m";
+    writeFile(out + ".part", "the user's own");
+    const std::string range = " --from 0 --to 3 > /dev/null 2>&1; echo $? >> " + home() + "/codes) & ";
+    const std::string second = kHost + " export --hxhome " + home() + " --project 1 -o " + out;
+    const ProgramRun both = run("(" + exportTo(out) + range + "(" + second + range + "wait");
+    ASSERT_EQ(both.status, 0);
+    EXPECT_EQ(readFile(home() + "/codes"), "0\n0\n");
+    EXPECT_EQ(readFile(out + ".part"), "the user's own");
+    const size_t frameBytes = 6 + 720 * 576 * 3 / 2;
+    EXPECT_EQ(readFile(out).size(), std::string("YUV4MPEG2 W720 H576 F25:1 Ib A16:15 C420jpeg\n").size() + 3 * frameBytes);
+
+    const std::string longest = folder + "/" + std::string(251, 'n') + ".mkv";
+    const ProgramRun written = run(exportTo(longest, "--from 0 --to 3"));
+    EXPECT_EQ(written.status, 0) << written.output;
+    EXPECT_TRUE(fileExists(longest));
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        left.insert(entry.path().string());
+    EXPECT_EQ(left, (std::set<std::string>{out, out + ".part", folder + "/show.wav", longest}));
 }
 
 TEST_F(ExportCommandTest, PanScenesMoveAndARangeIsWritten)
@@ -193,7 +236,7 @@ TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
     EXPECT_FALSE(hxhost::exportStoryboard(settings, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(fileExists(out));
-    EXPECT_FALSE(fileExists(out + ".part"));
+    EXPECT_FALSE(hasPartFile(home(), std::filesystem::path(out).filename().string()));
     hxhost::clearFaults();
     // Stopped from outside after a few frames.
     int64_t seen = 0;
@@ -202,7 +245,7 @@ TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
     EXPECT_FALSE(hxhost::exportStoryboard(settings, &error));
     EXPECT_EQ(seen, 10);
     EXPECT_FALSE(fileExists(out));
-    EXPECT_FALSE(fileExists(out + ".part"));
+    EXPECT_FALSE(hasPartFile(home(), std::filesystem::path(out).filename().string()));
     EXPECT_EQ(hxhost::liveCounts().images, 0);
     // Ctrl-C on the program.
     const pid_t child = fork();
@@ -211,14 +254,14 @@ TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
               (home() + "/signal.mkv").c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    for (int i = 0; i < 200 && !fileExists(home() + "/signal.mkv.part"); ++i)
+    for (int i = 0; i < 200 && !hasPartFile(home(), "signal.mkv"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     kill(child, SIGINT);
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << "the status of an interrupted command";
     EXPECT_FALSE(fileExists(home() + "/signal.mkv"));
-    EXPECT_FALSE(fileExists(home() + "/signal.mkv.part"));
+    EXPECT_FALSE(hasPartFile(home(), "signal.mkv"));
 }
 
 // A missing or broken file under a scene is named with the scene, its clip and its photo file.
@@ -311,7 +354,7 @@ TEST_F(ExportCommandTest, RenderWorkersGoWhenTheHostIsKilled)
         _exit(127);
     }
     // The workers are forked before the file is begun.
-    for (int i = 0; i < 5000 && !fileExists(out + ".part"); ++i)
+    for (int i = 0; i < 5000 && !hasPartFile(home(), "killed.mkv"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     const std::vector<pid_t> workers = childrenOf(host);
     kill(host, SIGKILL);

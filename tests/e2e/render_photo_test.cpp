@@ -104,7 +104,7 @@ TEST_F(RenderPhotoTest, BadPhotosAndOptionsGiveOneLineErrors)
         std::string arguments, says;
     };
     const Case bad[] = {{home() + "/broken.jpg" + out, "broken.jpg: corrupt or truncated JPEG"},
-                        {"/no/such.jpg -o /tmp/x.png", "/no/such.jpg: cannot read the file"},
+                        {"/no/such.jpg -o /tmp/x.png", "/no/such.jpg: cannot read it: No such file"},
                         {photo + out + " --rotation 45", "--rotation takes 0, 90, 180 or 270"},
                         {photo + out + " --brightness 300", "--brightness takes a whole number from 0 to 200, not '300'"},
                         {photo + out + " --crop 1,2,3", "--crop takes X,Y,W,H, not '1,2,3'"},

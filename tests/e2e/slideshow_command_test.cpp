@@ -9,6 +9,8 @@
 #include "hxhost/hxhost.h"
 #include "hxhost/storyboard.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -72,7 +74,7 @@ TEST_F(SlideshowCommandTest, APhotoFolderBecomesAVideoWithTheChosenTransitionsPa
         ASSERT_TRUE(scene.transition.has_value()) << i;
         EXPECT_EQ(scene.transition->operatorName, expected[i]);
         EXPECT_EQ(scene.transition->length, 12) << "half a second";
-        EXPECT_EQ(scene.transition->jingleFile, home() + "/bell wav.wav");
+        EXPECT_EQ(scene.transition->jingleFile, "media/bell wav.wav");
     }
 
     const MediaInfo info = probeMedia(home() + "/show.mp4");
@@ -118,6 +120,7 @@ TEST_F(SlideshowCommandTest, BadArgumentsGetOneLineAndNothingIsWritten)
 {
     const std::string folder = photoFolder();
     writeFile(home() + "/notes.txt", "not a sound");
+    ASSERT_EQ(mkfifo((home() + "/pipe.wav").c_str(), 0600), 0);
     const std::string out = " -o " + home() + "/show.mp4";
     const struct {
         std::string arguments, message;
@@ -136,14 +139,30 @@ TEST_F(SlideshowCommandTest, BadArgumentsGetOneLineAndNothingIsWritten)
         {folder + out + " --music " + home() + "/notes.txt", "--music: "},
         {folder + out + " --project 1", "--project needs --hxhome"},
         {folder + out + " --standard ntsc", "--standard takes pal or hd1080"},
+        {folder + out + " --seconds 0x10", "--seconds takes a number from 0.5 to 3600, not '0x10'"},
+        {folder + out + " --transition-seconds 1e0", "not '1e0'"},
+        {folder + out + " --repeat 0x2", "slideshow: --repeat takes a whole number"},
+        {folder + out + " --music " + home() + "/pipe.wav", "pipe.wav is not a regular file"},
+        {folder + out + " --jingle " + home() + "/pipe.wav", "pipe.wav is not a regular file"},
+        {folder + out + " --music " + folder, "is a folder, not a sound file"},
+        {folder + out + " --music " + folder + "/p0.jpg", "--music: "},
     };
     for (const auto& c : cases) {
         const ProgramRun refused = run(slideshow(c.arguments));
         EXPECT_EQ(refused.status, 2) << c.arguments;
         EXPECT_NE(refused.output.find(c.message), std::string::npos) << c.arguments << ": " << refused.output;
         EXPECT_EQ(std::count(refused.output.begin(), refused.output.end(), '\n'), 1) << refused.output;
+        EXPECT_EQ(refused.output.find("slideshow: slideshow:"), std::string::npos) << refused.output;
     }
     EXPECT_FALSE(fs::exists(home() + "/show.mp4"));
+
+    // What the encoder refuses is found before any work: no project is made.
+    const ProgramRun preset = run(slideshow(folder + out + " --preset bogus --hxhome " + home() + "/kept"));
+    EXPECT_EQ(preset.status, 1);
+    EXPECT_EQ(preset.output.rfind("stillset-host: slideshow: the H.264 encoder has no preset 'bogus'", 0), 0u)
+        << preset.output;
+    EXPECT_EQ(std::count(preset.output.begin(), preset.output.end(), '\n'), 1) << preset.output;
+    EXPECT_FALSE(fs::exists(home() + "/kept"));
 
     const ProgramRun nothing = run(slideshow(home() + "/notes.txt" + out));
     EXPECT_EQ(nothing.status, 1);

@@ -301,12 +301,20 @@ TEST_F(StoryboardTest, AJingleIsMeasuredAndOneThatIsNoAudioIsLeftOff)
 
     ASSERT_EQ(nslSBTransitionAddJingle(transition, (home() + "/jingle.wav").c_str(), text, 0), 0);
     hxhost::PlacedTransition placed = *hxhost::storyboard().scenes[0].transition;
-    EXPECT_EQ(placed.jingleFile, home() + "/jingle.wav");
+    EXPECT_EQ(placed.jingleFile, "media/jingle.wav"); // the project's own copy, as of a photo
     EXPECT_TRUE(placed.jingleName == name);
     EXPECT_EQ(placed.jingleMicroseconds, 500000);
+    // Added again, the same sound is not copied again; the original may then go.
+    ASSERT_EQ(nslSBTransitionAddJingle(transition, (home() + "/jingle.wav").c_str(), text, 0), 0);
+    EXPECT_EQ(hxhost::storyboard().scenes[0].transition->jingleFile, "media/jingle.wav");
+    std::remove((home() + "/jingle.wav").c_str());
+    EXPECT_EQ(nslSBCalcTransitionAudio(transition), 0);
+    EXPECT_EQ(hxhost::storyboard().scenes[0].transition->jingleMicroseconds, 500000);
+    const std::string copy = home() + "/projects/project0/media/jingle.wav";
+    EXPECT_FALSE(fileExists(home() + "/projects/project0/media/jingle-2.wav"));
 
-    // The file is replaced by one that is no audio: measured again, it is left off.
-    writeFile(home() + "/jingle.wav", "RIFF");
+    // The copy is replaced by one that is no audio: measured again, it is left off.
+    writeFile(copy, "RIFF");
     EXPECT_EQ(nslSBCalcTransitionAudio(transition), -1);
     placed = *hxhost::storyboard().scenes[0].transition;
     EXPECT_TRUE(placed.jingleFile.empty());

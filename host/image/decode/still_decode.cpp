@@ -119,10 +119,10 @@ DecodedStill decodeStillBytes(const std::string& bytes, const std::string& name,
 
 DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_t maxPixels, bool checkOnly)
 {
-    std::string bytes;
-    if (!readWholeFile(path, bytes, kMaxFileBytes)) {
+    std::string bytes, reason;
+    if (!readWholeFile(path, bytes, kMaxFileBytes, &reason)) {
         DecodedStill unread;
-        unread.error = path + ": cannot read the file, or it is larger than 512 MB";
+        unread.error = path + ": " + reason;
         return unread;
     }
     return decodeStillBytes(bytes, path, highDefinition, maxPixels, checkOnly);

@@ -28,6 +28,10 @@ struct ExportSettings {
 // Frames the export of the active storyboard writes with these settings: to - from.
 HXHOST_API int64_t exportFrames(const ExportSettings& settings);
 
+// What an export with these settings would refuse of the output's kind or the encoder's settings (an
+// unknown preset), found before any work; false with the reason.
+HXHOST_API bool checkExportSettings(const ExportSettings& settings, std::string* error = nullptr);
+
 // False with the reason when the storyboard is empty, the range is wrong, a scene cannot be played,
 // a sound cannot be read, the file cannot be written or the export was stopped; no file is left then.
 HXHOST_API bool exportStoryboard(const ExportSettings& settings, std::string* error = nullptr);

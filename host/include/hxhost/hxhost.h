@@ -135,6 +135,10 @@ HXHOST_API uint32_t itemOfRecord(uint32_t record);
 // Stores the project (scene bin) under HXHOME, atomically; opens it again.
 HXHOST_API bool saveProject(std::string* error = nullptr);
 HXHOST_API bool openProject(std::string* error = nullptr);
+// Takes the active project for this process alone until reset() or the process ends (an operating-
+// system lock, let go however the process ends). False, touching nothing, when another process
+// holds it: "project N of DIR is in use by process P". A reader that only reads need not take it.
+HXHOST_API bool lockProject(std::string* error = nullptr);
 
 // ---- Pictures and clips in the scene bin ----
 // Each call copies the file into the active project ("media/<file name>", numbered when taken), so

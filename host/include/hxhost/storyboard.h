@@ -26,7 +26,7 @@ struct PlacedOperator {
 
 struct PlacedTransition : PlacedOperator {
     int32_t flag = 0;                   // the flag it was placed with (nslSBAddTransition22)
-    std::string jingleFile;             // empty: no jingle
+    std::string jingleFile;             // "media/..." in the project (an absolute path in older ones); empty: no jingle
     std::u16string jingleName;
     int64_t jingleMicroseconds = -1;    // measured by nslSBCalcTransitionAudio; -1 while unknown
 };

@@ -1,6 +1,7 @@
 // Video files the host writes: interlaced 4:2:0 pictures with 48 kHz stereo sound, as MP4 (H.264 +
-// AAC), MKV (FFV1 + FLAC) or Y4M with a WAV beside it. Every file is written under its name plus
-// ".part" and takes its name only when finished, so an unfinished file never sits under the user's name.
+// AAC), MKV (FFV1 + FLAC) or Y4M with a WAV beside it. Every file is written under a part name of its
+// own beside it ("NAME.xxxxxx.part", created new) and takes its name only when finished, so an
+// unfinished file never sits under the user's name and two writers of one name never mix.
 #ifndef HXHOST_VIDEO_FILE_H
 #define HXHOST_VIDEO_FILE_H
 
@@ -34,6 +35,9 @@ struct HXHOST_API VideoFileFormat {
     static VideoFileFormat ofStandard();
 };
 
+// The WAV a Y4M file's sound goes to ("show.y4m": "show.wav"); empty for other kinds.
+HXHOST_API std::string soundFileBeside(const std::string& path);
+
 // The sample aspect written for a pixel aspect in thousandths: the smallest ratio that rounds to it.
 HXHOST_API void sampleAspectRatio(int32_t thousandths, int32_t* numerator, int32_t* denominator);
 
@@ -54,7 +58,10 @@ public:
     // everything and keeps nothing. Null with a reason.
     static std::unique_ptr<VideoFile> create(const std::string& path, const VideoFileFormat& format,
                                              std::string* error);
-    // An unfinished file is removed, with its ".part".
+    // What create would refuse of the path's kind and the encoder's settings, found without making a
+    // file or encoding anything; false with the reason.
+    static bool check(const std::string& path, const VideoFileFormat& format, std::string* error);
+    // An unfinished file is removed, with its part.
     virtual ~VideoFile();
     // One frame from its two fields in time order (format 1, each width x height / 2); borrowed.
     bool addFrame(const OpImage* firstField, const OpImage* secondField, std::string* error);
