@@ -1,5 +1,6 @@
 // stillset-host pan: the pan-and-zoom operator played over a photo scene, written as Y4M video.
 #include "commands.h"
+#include "host_options.h"
 #include "options.h"
 #include "photo_scene.h"
 #include "y4m_writer.h"
@@ -18,16 +19,15 @@
 namespace {
 
 const char kHelp[] =
-    "usage: stillset-host pan PHOTO -o OUT.y4m --preset 0..4 [--seconds S] [--standard pal|hd1080]\n"
+    "usage: stillset-host pan PHOTO -o OUT.y4m --preset 0..4 [--seconds S] [--format NAME] [--fps RATE]\n"
     "\n"
     "Plays the pan-and-zoom operator with one of the five pan presets over a photo scene prepared as\n"
-    "the slideshow tool prepares it, and writes the interlaced video as YUV4MPEG2 (4:2:0) at the\n"
-    "standard's size, rate and sample aspect.\n"
+    "the slideshow tool prepares it, and writes the video as YUV4MPEG2 (4:2:0) at the format's size,\n"
+    "scan, rate and sample aspect.\n"
     "\n"
     "  -o, --output OUT.y4m      where to write the video\n"
     "  --preset N                0 zoom in; 1..4 pans from the four corners\n"
     "  --seconds S               length of the scene (default 5)\n"
-    "  --standard pal|hd1080     the video standard (default pal)\n"
     "  --hxhome DIR              use this installation (default: a temporary one)\n";
 
 // A preset file: four header bytes, then the operator's preference block.
@@ -56,7 +56,7 @@ int runPan(const Arguments& arguments)
     if (!options.parse(arguments, error) || !options.integer("--preset", 0, 4, preset, error))
         return usageError(error);
     if (options.helpAsked()) {
-        std::fputs(kHelp, stdout);
+        std::fputs((kHelp + formatHelp("pal")).c_str(), stdout);
         return 0;
     }
     if (options.positional().size() != 1 || !options.has("--output") || preset < 0)
@@ -80,13 +80,12 @@ int runPan(const Arguments& arguments)
         return runFailure(error.empty() ? "pan: the preset does not fit the operator" : error);
     }
 
-    OpImage* probe = opAllocImage(0, 0, OP_FORMAT_YUVA, OP_ALLOC_NO_PIXELS);
-    const int width = probe->width, height = 2 * probe->height, aspect = probe->aspect;
-    opFreeImage(probe);
+    const hxhost::VideoFormat& format = hxhost::videoFormat();
+    const int width = format.width, height = format.height;
     const auto rate = static_cast<int>(cmGetFramesPerSecond(cmOpen(0, 0), 0));
     const auto frames = static_cast<uint32_t>(std::max(1L, std::lround(seconds * rate)));
     Y4mWriter video;
-    bool ok = video.open(options.value("--output"), width, height, rate, aspect, cmGetFirstFieldStatus() != 0, error);
+    bool ok = video.open(options.value("--output"), format, cmGetFirstFieldStatus() != 0, error);
     std::string writeError;
     ok = ok && hxhost::runEffect(
                    pan, 2 * frames - 1, 0,
@@ -98,7 +97,7 @@ int runPan(const Arguments& arguments)
     mainUnloadOperator(pan);
     if (!ok || !video.finish(error))
         return runFailure("pan: " + (writeError.empty() ? error : writeError));
-    std::printf("wrote %s: %d frames of %dx%d at %d fps, preset %ld\n", options.value("--output").c_str(),
-                video.frames(), width, height, rate, preset);
+    std::printf("wrote %s: %d frames of %dx%d at %s fps, preset %ld\n", options.value("--output").c_str(),
+                video.frames(), width, height, hxhost::rateText(format).c_str(), preset);
     return 0;
 }

@@ -28,8 +28,7 @@ Y4mWriter::~Y4mWriter()
     }
 }
 
-bool Y4mWriter::open(const std::string& path, int width, int height, int framesPerSecond, int aspect, bool bottomFirst,
-                     std::string& error)
+bool Y4mWriter::open(const std::string& path, const hxhost::VideoFormat& format, bool bottomFirst, std::string& error)
 {
     path_ = path;
     temporary_ = path + ".partial";
@@ -39,9 +38,10 @@ bool Y4mWriter::open(const std::string& path, int width, int height, int framesP
         return false;
     }
     bottomFirst_ = bottomFirst;
-    const auto [numerator, denominator] = smallRatio(aspect);
-    std::fprintf(file_, "YUV4MPEG2 W%d H%d F%d:1 I%c A%d:%d C420jpeg\n", width, height, framesPerSecond,
-                 bottomFirst ? 'b' : 't', numerator, denominator);
+    const auto [numerator, denominator] = smallRatio(format.pixelAspect);
+    const int rate = format.fractionalRate ? 1000 * format.framesPerSecond : format.framesPerSecond;
+    std::fprintf(file_, "YUV4MPEG2 W%d H%d F%d:%d I%c A%d:%d C420jpeg\n", format.width, format.height, rate,
+                 format.fractionalRate ? 1001 : 1, format.progressive ? 'p' : bottomFirst ? 'b' : 't', numerator, denominator);
     return true;
 }
 

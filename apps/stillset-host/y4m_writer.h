@@ -1,8 +1,9 @@
-// Interlaced video frames written as YUV4MPEG2 (4:2:0), one woven frame from each pair of fields.
+// Video frames written as YUV4MPEG2 (4:2:0), one woven frame from each pair of fields.
 #ifndef STILLSET_HOST_Y4M_WRITER_H
 #define STILLSET_HOST_Y4M_WRITER_H
 
 #include "host/hxopcommon.h"
+#include "hxhost/video_format.h"
 
 #include <cstdio>
 #include <string>
@@ -12,8 +13,8 @@ class Y4mWriter {
 public:
     ~Y4mWriter();
     // The file is written beside `path` and takes its place when finished.
-    bool open(const std::string& path, int width, int height, int framesPerSecond, int aspect, bool bottomFirst,
-              std::string& error);
+    // Frames of `format`; an interlaced one's fields come in `bottomFirst` order.
+    bool open(const std::string& path, const hxhost::VideoFormat& format, bool bottomFirst, std::string& error);
     // Takes a field in time order (owned from then on); every second one completes a frame.
     bool addField(OpImage* field, std::string& error);
     bool finish(std::string& error);

@@ -19,7 +19,7 @@
 #include "runtime/host_state.h"
 #include "runtime/pixel_threads.h"
 #include "scenes/scene_bin.h"
-#include "video/video_standard.h"
+#include "hxhost/video_format.h"
 
 #include <algorithm>
 #include <memory>
@@ -159,7 +159,8 @@ private:
                 return nullptr;
             }
             const hxhost::TransitionType* type = hxhost::transitionOf(playing->transition);
-            playing->fieldInstants = type && (type->flags & hxhost::kOperatorFieldInstants);
+            // A progressive frame is one instant: both its fields blend at the frame's position.
+            playing->fieldInstants = type && (type->flags & hxhost::kOperatorFieldInstants) && !hxhost::videoFormat().progressive;
         }
         return playing;
     }
@@ -193,16 +194,17 @@ private:
 
 hxhost::VideoFileFormat formatOf(const hxhost::ExportSettings& settings)
 {
-    const hx::VideoStandard& standard = hx::currentStandard();
+    const hxhost::VideoFormat& video = hxhost::videoFormat();
     hxhost::VideoFileFormat format;
-    format.width = standard.frameWidth;
-    format.height = standard.frameHeight;
-    format.framesPerSecond = static_cast<int32_t>(standard.framesPerSecond);
-    format.pixelAspect = standard.pixelAspect;
+    format.width = video.width;
+    format.height = video.height;
+    format.framesPerSecond = video.framesPerSecond;
+    format.fractionalRate = video.fractionalRate;
+    format.pixelAspect = video.pixelAspect;
+    format.progressive = video.progressive;
     format.bottomFirst = cmGetFirstFieldStatus() != 0;
-    format.highDefinition = standard.highDefinition;
-    format.x264Preset = settings.x264Preset;
-    format.x264Crf = settings.x264Crf;
+    format.highDefinition = video.highDefinition;
+    format.encoder = settings.encoder;
     format.encoderThreads = settings.threads;
     return format;
 }
@@ -261,7 +263,7 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
         bool was = std::exchange(hx::state().exporting, true);
         ~Exporting() { hx::state().exporting = was; }
     } exporting;
-    ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music);
+    ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music, format.fractionalRate);
     if (!sound.open(error))
         return false;
     // Workers are forked before the encoder and the writer start their threads.

@@ -25,8 +25,10 @@ void sampleAspectRatio(int32_t thousandths, int32_t* numerator, int32_t* denomin
     }
 }
 
-int64_t audioSampleOfFrame(int64_t frame, int32_t framesPerSecond)
+int64_t audioSampleOfFrame(int64_t frame, int32_t framesPerSecond, bool fractionalRate)
 {
+    if (fractionalRate)
+        return frame * kAudioRate * 1001 / (1000 * static_cast<int64_t>(framesPerSecond));
     return frame * kAudioRate / framesPerSecond;
 }
 
@@ -74,15 +76,24 @@ std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const Vide
         return fail("cannot write " + path);
     if (path == "/dev/null")
         return hx::openNullFile(format);
-    if (extension == ".y4m")
+    if (extension == ".y4m") {
+        if (!format.encoder.codec.empty())
+            return fail("a .y4m file is not encoded: it takes no --codec");
         return hx::openY4mWavFile(path, format, error);
-    if (extension == ".mp4" || extension == ".mkv") {
+    }
+    if (extension == ".mp4" || extension == ".mkv" || extension == ".webm") {
+        const hx::Container container = extension == ".mp4"   ? hx::Container::Mp4
+                                        : extension == ".mkv" ? hx::Container::Mkv
+                                                              : hx::Container::WebM;
+        hx::ChosenEncoder chosen;
+        if (!hx::chooseEncoder(format, container, chosen, error))
+            return nullptr;
         const hx::EncoderModule* encoder = hx::moduleTable<hx::EncoderModule>(error);
         if (!encoder)
             return nullptr;
-        return encoder->open(path, format, extension == ".mp4" ? hx::Container::Mp4 : hx::Container::Mkv, error);
+        return encoder->open(path, format, container, chosen, error);
     }
-    return fail("unknown kind of video file '" + path + "' (use .mp4, .mkv or .y4m)");
+    return fail("unknown kind of video file '" + path + "' (use .mp4, .mkv, .webm or .y4m)");
 }
 
 } // namespace hxhost
