@@ -11,7 +11,7 @@ std::string formatHelp(const std::string& fallback)
         char line[160];
         std::snprintf(line, sizeof line, "      %-9s %4dx%-4d %-11s %5s fps%s\n", format.name.c_str(), format.width, format.height,
                       format.progressive ? "progressive" : "interlaced", hxhost::rateText(format).c_str(),
-                      format.pixelAspect == 1000 ? "" : ", 4:3 pixels");
+                      format.pixelAspect == 1000 ? "" : ", a 4:3 picture");
         text += line;
     }
     return text + "                            --standard pal|hd1080 is the older name of pal and 1080i\n"
