@@ -30,7 +30,7 @@ void BM_PanField(benchmark::State& state)
     const auto threads = static_cast<int32_t>(state.range(3));
     char pattern[] = "/tmp/stillset-bench-home-XXXXXX";
     hxhost::reset();
-    hxhost::setStandard(hd ? hxhost::Standard::Hd1080 : hxhost::Standard::Pal);
+    hxhost::setVideoFormat(hd ? "1080i" : "pal");
     hxhost::setReducedCopies(copies);
     hxhost::setPixelThreads(threads);
     std::string error;

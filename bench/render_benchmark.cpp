@@ -18,7 +18,7 @@ namespace {
 void BM_FinalFieldFromCachedPhoto(benchmark::State& state)
 {
     hxhost::reset();
-    hxhost::setStandard(state.range(0) ? hxhost::Standard::Hd1080 : hxhost::Standard::Pal);
+    hxhost::setVideoFormat(state.range(0) ? "1080i" : "pal");
     const BenchPhotoHome home;
     PhotoEntry entry{};
     entry.id = vxtlGetUniqueID();

@@ -115,16 +115,6 @@ void setProjectNumber(int32_t number)
     hx::state().projectNumber = number;
 }
 
-void setStandard(Standard value)
-{
-    hx::state().standard = value;
-}
-
-Standard standard()
-{
-    return hx::state().standard;
-}
-
 void setTimingAvailable(bool available)
 {
     hx::state().timingAvailable = available;

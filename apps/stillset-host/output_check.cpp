@@ -49,5 +49,5 @@ bool isVideoOutputName(const std::string& output)
     if (output == "/dev/null")
         return true;
     const std::string extension = std::filesystem::path(output).extension().string();
-    return extension == ".mp4" || extension == ".mkv" || extension == ".y4m";
+    return extension == ".mp4" || extension == ".mkv" || extension == ".webm" || extension == ".y4m";
 }

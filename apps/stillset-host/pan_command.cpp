@@ -1,5 +1,6 @@
 // stillset-host pan: the pan-and-zoom operator played over a photo scene, written as Y4M video.
 #include "commands.h"
+#include "host_options.h"
 #include "interrupt.h"
 #include "options.h"
 #include "output_check.h"
@@ -7,6 +8,7 @@
 
 #include "hxhost/hxhost.h"
 #include "hxhost/video_file.h"
+#include "hxhost/video_format.h"
 
 #include "host/hxmain.h"
 #include "host/hxmotion.h"
@@ -22,17 +24,16 @@
 namespace {
 
 const char kHelp[] =
-    "usage: stillset-host pan PHOTO -o OUT.y4m --preset 0..4 [--seconds S] [--standard pal|hd1080]\n"
+    "usage: stillset-host pan PHOTO -o OUT.y4m --preset 0..4 [--seconds S] [--format NAME] [--fps RATE]\n"
     "\n"
     "Plays the pan-and-zoom operator with one of the five pan presets over a photo scene prepared as\n"
-    "the slideshow tool prepares it, and writes the interlaced video as 'export' writes it, at the\n"
-    "standard's size, rate and sample aspect, with silence for sound. The file takes its name only when\n"
-    "complete; Ctrl-C stops and leaves nothing behind.\n"
+    "the slideshow tool prepares it, and writes the video as 'export' writes it, at the format's size,\n"
+    "scan, rate and sample aspect, with silence for sound. The file takes its name only when complete;\n"
+    "Ctrl-C stops and leaves nothing behind.\n"
     "\n"
-    "  -o, --output OUT          .y4m (YUV4MPEG2 4:2:0, with OUT's .wav), .mp4 or .mkv\n"
+    "  -o, --output OUT          .y4m (YUV4MPEG2 4:2:0, with OUT's .wav), .mp4, .webm or .mkv\n"
     "  --preset N                0 zoom in; 1..4 pans from the four corners\n"
     "  --seconds S               length of the scene (default 5)\n"
-    "  --standard pal|hd1080     the video standard (default pal)\n"
     "  --hxhome DIR              use this installation (default: a temporary one)\n";
 
 // A preset file: four header bytes, then the operator's preference block.
@@ -61,7 +62,7 @@ int runPan(const Arguments& arguments)
     if (!options.parse(arguments, error) || !options.integer("--preset", 0, 4, preset, error))
         return usageError(error);
     if (options.helpAsked()) {
-        std::fputs(kHelp, stdout);
+        std::fputs((kHelp + formatHelp("pal")).c_str(), stdout);
         return 0;
     }
     if (options.positional().size() != 1 || !options.has("--output") || preset < 0)
@@ -72,7 +73,7 @@ int runPan(const Arguments& arguments)
         return usageError("pan: --seconds takes a length from above 0 to 3600, not '" + secondsText + "'");
     const std::string output = options.value("--output");
     if (!isVideoOutputName(output))
-        return usageError("pan: -o takes a .y4m, .mp4 or .mkv file, not '" + output + "'");
+        return usageError("pan: -o takes a .y4m, .mp4, .webm or .mkv file, not '" + output + "'");
     if (!outputsSpareInputs(videoOutputFiles(output), options.positional(), error))
         return usageError("pan: " + error);
 
@@ -89,7 +90,7 @@ int runPan(const Arguments& arguments)
         return runFailure(error.empty() ? "pan: the preset does not fit the operator" : error);
     }
 
-    const hxhost::VideoFileFormat format = hxhost::VideoFileFormat::ofStandard();
+    const hxhost::VideoFileFormat format = hxhost::VideoFileFormat::ofVideoFormat();
     const auto frames = static_cast<uint32_t>(std::max(1L, std::lround(seconds * format.framesPerSecond)));
     StopOnInterrupt stopCleanly;
     std::unique_ptr<hxhost::VideoFile> video = hxhost::VideoFile::create(output, format, &error);
@@ -102,8 +103,10 @@ int runPan(const Arguments& arguments)
             firstField = field;
             return true;
         }
-        silence.assign(2 * static_cast<size_t>(hxhost::audioSampleOfFrame(written + 1, format.framesPerSecond) -
-                                               hxhost::audioSampleOfFrame(written, format.framesPerSecond)), 0.0f);
+        const int64_t samples =
+            hxhost::audioSampleOfFrame(written + 1, format.framesPerSecond, format.fractionalRate) -
+            hxhost::audioSampleOfFrame(written, format.framesPerSecond, format.fractionalRate);
+        silence.assign(2 * static_cast<size_t>(samples), 0.0f);
         const bool added = !interrupted() && video->addFrame(firstField, field, &error) &&
                            video->addAudio(silence.data(), silence.size() / 2, &error);
         opFreeImage(std::exchange(firstField, nullptr));
@@ -123,7 +126,7 @@ int runPan(const Arguments& arguments)
     mainUnloadOperator(pan);
     if (!ok || !video->finish(&error))
         return runFailure("pan: " + (interrupted() ? "interrupted; nothing was written" : error));
-    std::printf("wrote %s: %lld frames of %dx%d at %d fps, preset %ld\n", output.c_str(),
-                static_cast<long long>(written), format.width, format.height, format.framesPerSecond, preset);
+    std::printf("wrote %s: %lld frames of %dx%d at %s fps, preset %ld\n", output.c_str(), static_cast<long long>(written),
+                format.width, format.height, hxhost::rateText(hxhost::videoFormat()).c_str(), preset);
     return 0;
 }

@@ -19,7 +19,7 @@ PhotoScene::~PhotoScene()
 
 bool PhotoScene::open(const std::string& photo, const Options& options, std::string& error)
 {
-    if (!applyStandard(options, error))
+    if (!applyFormat(options, "pal", error))
         return false;
     std::string home = options.value("--hxhome");
     if (home.empty()) {

@@ -3,6 +3,7 @@
 #ifndef STILLSET_HOST_PHOTO_SCENE_H
 #define STILLSET_HOST_PHOTO_SCENE_H
 
+#include "host_options.h"
 #include "options.h"
 #include "plugin.h"
 #include "run_folder.h"
@@ -34,6 +35,10 @@ private:
 };
 
 // The options shared by the commands that render a photo.
-inline const std::set<std::string> kPhotoOptions = {"--standard", "--hxhome", "--plugin"};
+inline const std::set<std::string> kPhotoOptions = [] {
+    std::set<std::string> options = {"--hxhome", "--plugin"};
+    options.insert(kFormatOptions.begin(), kFormatOptions.end());
+    return options;
+}();
 
 #endif

@@ -1,5 +1,6 @@
 // stillset-host render-photo: one photo rendered as the slideshow tool renders its clip.
 #include "commands.h"
+#include "host_options.h"
 #include "options.h"
 #include "output_check.h"
 #include "photo_scene.h"
@@ -20,7 +21,6 @@ const char kHelp[] =
     "frame, which is written as an RGB PNG at its display aspect.\n"
     "\n"
     "  -o, --output OUT.png       where to write the picture\n"
-    "  --standard pal|hd1080      the video standard (default pal)\n"
     "  --rotation 0|90|180|270    clockwise turn\n"
     "  --mirror                   mirror left to right\n"
     "  --crop X,Y,W,H             crop rectangle in pixels of the photo before it is turned\n"
@@ -67,7 +67,7 @@ int runRenderPhoto(const Arguments& arguments)
         !options.integer("--saturation", 0, 200, saturation, error) || !options.integer("--gamma", -100, 100, gamma, error))
         return usageError(error);
     if (options.helpAsked()) {
-        std::fputs(kHelp, stdout);
+        std::fputs((kHelp + formatHelp("pal")).c_str(), stdout);
         return 0;
     }
     if (options.positional().size() != 1 || !options.has("--output"))

@@ -40,7 +40,6 @@ const char kHelp[] =
     "                               its mouse and keyboard use the tool (not with --script)\n"
     "  --window-size WxH            the window's size (default: the screen fitted to the desktop)\n"
     "  --screen 1920x1080|1280x720  the host's screen (default 1920x1080)\n"
-    "  --standard pal|hd1080        the video standard (default pal)\n"
     "  --plugin PATH                the slideshow plug-in (default: libstillset.so beside the host library)\n"
     "  --render-only                creating the slideshow renders the photos' clips only and leaves the\n"
     "                               storyboard as it is\n"
@@ -74,15 +73,17 @@ bool parseWindowSize(const std::string& text, hxhost::WindowOptions& options)
 
 int runSession(const Arguments& arguments)
 {
-    Options options("session",
-                    {"--hxhome", "--project", "--plugin", "--import", "--script", "--screenshot", "--screen", "--standard",
-                     "--window-size"},
-                    {"--render-only", "--window", "--no-recurse"});
+    std::set<std::string> valued = {"--hxhome", "--project", "--plugin", "--import", "--script", "--screenshot", "--screen",
+                                    "--window-size"};
+    valued.insert(kFormatOptions.begin(), kFormatOptions.end());
+    Options options("session", valued, {"--render-only", "--window", "--no-recurse"});
     long project = -1;
-    if (const int status = parseProjectCommand(options, arguments, kHelp, project); status >= 0)
+    const std::string help = kHelp + formatHelp("the one the project was built at, else pal");
+    if (const int status = parseProjectCommand(options, arguments, help.c_str(), project); status >= 0)
         return status;
     std::string error;
-    if (!applyStandard(options, error) || !applyScreen(options, error))
+    hxhost::VideoFormat checked;
+    if (!chooseFormat(options, hxhost::VideoFormat{}, checked, error) || !applyScreen(options, error))
         return usageError("session: " + error);
     const bool windowed = options.has("--window");
     hxhost::WindowOptions windowOptions;
@@ -98,6 +99,8 @@ int runSession(const Arguments& arguments)
     if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::lockProject(&error) ||
         !hxhost::openProject(&error))
         return runFailure("session: " + error);
+    if (!applyProjectFormat(options, "session", error))
+        return usageError("session: " + error);
     const size_t imported = importPhotoFiles(photoFilesOf(options.values("--import"), !options.has("--no-recurse")));
     if (!hxhost::saveProject(&error))
         return runFailure("session: " + error);

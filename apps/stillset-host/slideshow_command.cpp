@@ -29,6 +29,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What people share: progressive HD, at the format's own 30 frames a second.
+constexpr const char* kSlideshowFormat = "1080p";
+
 const char kHelp[] =
     "usage: stillset-host slideshow PHOTO_OR_FOLDER... -o OUT [options]\n"
     "\n"
@@ -37,7 +40,8 @@ const char kHelp[] =
     "and plays it into OUT. Folders give their photos in name order, their subfolders' where their\n"
     "names put them; files that are not photos are named and skipped.\n"
     "\n"
-    "  -o, --output OUT          .mp4 (H.264 + AAC), .mkv (FFV1 + FLAC) or .y4m (with OUT's .wav)\n"
+    "  -o, --output OUT          .mp4 (H.264 + AAC unless --codec), .webm (VP9 or AV1 + Opus), .mkv\n"
+    "                            (FFV1 + FLAC, lossless) or .y4m (with OUT's .wav)\n"
     "  --seconds S               each photo's time on screen (default 5); the tool offers 1, 2, 3, 4, 5,\n"
     "                            7, 10, 15, 20 and 30 seconds and takes the nearest\n"
     "  --transition NAME         a transition between photos, in turn (default dissolve); may be\n"
@@ -53,13 +57,12 @@ const char kHelp[] =
     "  --no-recurse              a folder's own photos only, naming the subfolders left out\n"
     "  --jingle FILE             a sound played at every transition\n"
     "  --music FILE              a music bed under the whole show\n"
-    "  --standard pal|hd1080     the video standard (default pal)\n"
     "  --edit                    before the video is made, open the tool on the photos in a desktop\n"
     "                            window: reorder, turn, crop, change the choices, then Create or close\n"
     "  --hxhome DIR              keep the host project in DIR (project --project N, default 0) for later\n"
     "                            editing with 'stillset-host session'; by default a temporary one is used\n"
     "  --project N               with --hxhome: the host project, which must not have a photo list yet\n"
-    "  --threads N, --preset NAME, --crf N   as for 'export'\n";
+    "  --threads N               as for 'export'\n";
 
 // The host home of the run: the one asked for, or a temporary one removed when the run ends.
 class HostHome {
@@ -203,18 +206,20 @@ bool runScripted(Plugin& plugin, const std::string& script, std::string& error)
 
 int runSlideshow(const Arguments& arguments)
 {
-    Options options("slideshow",
-                    {"--output", "--seconds", "--transition", "--transition-seconds", "--repeat", "--pan", "--jingle",
-                     "--music", "--standard", "--hxhome", "--project", "--threads", "--preset", "--crf"},
-                    {"--random", "--no-pan", "--no-transition", "--edit", "--no-recurse"});
+    std::set<std::string> valued = {"--output", "--seconds", "--transition", "--transition-seconds", "--repeat", "--pan",
+                                    "--jingle", "--music", "--hxhome", "--project", "--threads"};
+    valued.insert(kFormatOptions.begin(), kFormatOptions.end());
+    valued.insert(kEncoderOptions.begin(), kEncoderOptions.end());
+    Options options("slideshow", valued, {"--random", "--no-pan", "--no-transition", "--edit", "--no-recurse"});
     std::string error;
-    long project = 0, threads = 0, crf = 18, repeat = 1;
+    long project = 0, threads = 0, repeat = 1;
+    hxhost::EncoderChoice encoder;
     if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error) ||
-        !options.integer("--threads", 0, 64, threads, error) || !options.integer("--crf", 0, 51, crf, error) ||
-        !options.integer("--repeat", 1, 1000, repeat, error))
+        !options.integer("--threads", 0, 64, threads, error) || !options.integer("--repeat", 1, 1000, repeat, error) ||
+        !readEncoder(options, encoder, error))
         return usageError(error);
     if (options.helpAsked()) {
-        std::fputs(kHelp, stdout);
+        std::fputs((kHelp + formatHelp(kSlideshowFormat + std::string(" at 30")) + encoderHelp()).c_str(), stdout);
         return 0;
     }
     if (options.values("--transition") == std::vector<std::string>{"list"})
@@ -222,14 +227,14 @@ int runSlideshow(const Arguments& arguments)
     if (options.positional().empty() || !options.has("--output"))
         return usageError("slideshow: photos and -o OUT are required (try slideshow --help)");
     if (!isVideoOutputName(options.value("--output")))
-        return usageError("slideshow: -o takes a .mp4, .mkv or .y4m file, not '" + options.value("--output") + "'");
+        return usageError("slideshow: -o takes a .mp4, .webm, .mkv or .y4m file, not '" + options.value("--output") + "'");
     if (options.has("--project") && !options.has("--hxhome"))
         return usageError("slideshow: --project needs --hxhome");
     for (const std::string& path : options.positional())
         if (std::error_code missing; !fs::exists(path, missing))
             return usageError("slideshow: " + path + ": no such file or folder");
     SlideshowChoices choices;
-    if (!applyStandard(options, error) || !readChoices(options, repeat, choices, error))
+    if (!applyFormat(options, kSlideshowFormat, error) || !readChoices(options, repeat, choices, error))
         return usageError("slideshow: " + error);
     if (options.has("--music") && !hxhost::probeAudio(options.value("--music"), nullptr, &error))
         return usageError("slideshow: --music: " + error);
@@ -245,8 +250,7 @@ int runSlideshow(const Arguments& arguments)
     settings.output = options.value("--output");
     settings.music = options.value("--music");
     settings.threads = static_cast<int32_t>(threads);
-    settings.x264Preset = options.value("--preset", "veryfast");
-    settings.x264Crf = static_cast<int32_t>(crf);
+    settings.encoder = encoder;
     if (!hxhost::checkExportSettings(settings, &error))
         return runFailure("slideshow: " + error);
 

@@ -5,7 +5,7 @@
 
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
-#include "video/video_standard.h"
+#include "hxhost/video_format.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +18,7 @@ struct Matrix {
 
 Matrix currentMatrix()
 {
-    return hx::currentStandard().highDefinition ? Matrix{0.2126, 0.0722} : Matrix{0.299, 0.114};
+    return hxhost::videoFormat().highDefinition ? Matrix{0.2126, 0.0722} : Matrix{0.299, 0.114};
 }
 
 uint32_t clampByte(double value)

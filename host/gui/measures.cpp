@@ -5,7 +5,7 @@
 #include "gui/screen.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
-#include "video/video_standard.h"
+#include "hxhost/video_format.h"
 
 #include <string_view>
 
@@ -94,7 +94,7 @@ HX_ENTRY_FAILS(0)
 int32_t ugGetPixelAspect(int32_t which) HX_ENTRY
 {
     hx::countCall("ugGetPixelAspect");
-    return which == 1 ? hx::currentStandard().pixelAspect : 1000;
+    return which == 1 ? hxhost::videoFormat().pixelAspect : 1000;
 }
 HX_ENTRY_FAILS(1000)
 

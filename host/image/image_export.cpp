@@ -4,7 +4,7 @@
 #include "host/hxopcommon.h"
 #include "image/images.h"
 #include "image/png_io.h"
-#include "video/video_standard.h"
+#include "hxhost/video_format.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,7 +52,7 @@ bool writeImagePng(const OpImage* image, const std::string& path, std::string* e
         }
         shown = resized;
     }
-    const YuvToRgb m = matrixOf(hx::currentStandard().highDefinition);
+    const YuvToRgb m = matrixOf(hxhost::videoFormat().highDefinition);
     const size_t count = static_cast<size_t>(shown->width) * shown->height;
     std::vector<uint32_t> rgb(count);
     for (size_t i = 0; i < count; ++i) {

@@ -6,7 +6,7 @@
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
-#include "video/video_standard.h"
+#include "hxhost/video_format.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -173,13 +173,13 @@ OpImage* opAllocImage(int32_t width, int32_t height, uint32_t format, uint32_t f
 {
     if (hx::shouldFail("opAllocImage"))
         return nullptr;
-    const hx::VideoStandard& video = hx::currentStandard();
+    const hxhost::VideoFormat& video = hxhost::videoFormat();
     // Both probes answer with the host's current output picture: one field of the video frame
     // (callers double its height for the frame).
     const bool probe = (width == -1 && height == -1 && (flags & OP_ALLOC_FIELD_SIZE)) || (width == 0 && height == 0);
     if (probe) {
-        width = video.frameWidth;
-        height = video.frameHeight / 2;
+        width = video.width;
+        height = video.height / 2;
     }
     OpImage* image = allocate(width, height, format, !(flags & OP_ALLOC_NO_PIXELS), !(flags & OP_ALLOC_FIELD_SIZE));
     // Only the probes carry the video's pixel shape; every other new picture has square pixels.

@@ -5,6 +5,7 @@
 #include "host/hxop.h"
 #include "image/images.h"
 #include "runtime/entry_guard.h"
+#include "hxhost/video_format.h"
 #include "runtime/host_state.h"
 
 #include <cstring>
@@ -90,7 +91,9 @@ EffectInstance::~EffectInstance()
 bool EffectInstance::render(uint32_t position)
 {
     applyPrefs(op_);
-    record_.position = position;
+    // Both fields of a progressive frame show the instant of its first: the operator is asked for
+    // each parity at the same position, and the host weaves them into one picture.
+    record_.position = hxhost::videoFormat().progressive ? position & ~1u : position;
     // Even positions are the first field of a frame in time, which is the odd one when bottom comes first.
     const bool bottomFirst = cmGetFirstFieldStatus() != 0;
     const bool oddField = ((position & 1) != 0) != bottomFirst;

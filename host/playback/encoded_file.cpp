@@ -1,5 +1,6 @@
-// MP4 and MKV through the FFmpeg libraries: H.264 coded interlaced with AAC for playing anywhere,
-// FFV1 with FLAC for editing on without loss. Both carry the field order and the sample aspect.
+// MP4, MKV and WebM through the FFmpeg libraries: H.264 (interlaced or progressive), HEVC or AV1 with
+// AAC for playing anywhere, VP9 or AV1 with Opus for browsers, FFV1 with FLAC for editing on without
+// loss. Each carries the scan, the rate, the sample aspect and the colours.
 #include "playback/encoder_module.h"
 
 #include "playback/part_file.h"
@@ -14,12 +15,36 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
-#include <set>
 #include <unistd.h>
 #include <vector>
 
 namespace {
+
+// The H.264 levels a progressive file may take, lowest first: the most macroblocks a frame and a
+// second, and the High profile's bit rate in kbit/s.
+struct H264Level {
+    int idc;
+    int64_t frameBlocks;
+    int64_t blocksPerSecond;
+    int64_t maxKbps;
+};
+constexpr H264Level kH264Levels[] = {{31, 3600, 108000, 17500},  {32, 5120, 216000, 25000},
+                                     {41, 8192, 245760, 62500},  {42, 8704, 522240, 62500},
+                                     {51, 36864, 983040, 300000}, {52, 36864, 2073600, 300000}};
+
+H264Level h264LevelOf(int width, int height, int framesPerSecond)
+{
+    const int64_t across = (width + 15) / 16, down = (height + 15) / 16, blocks = across * down;
+    for (const H264Level& level : kH264Levels) {
+        // Neither side may be longer than the square root of eight frames' worth of blocks.
+        const bool sidesFit = across * across <= 8 * level.frameBlocks && down * down <= 8 * level.frameBlocks;
+        if (sidesFit && blocks <= level.frameBlocks && blocks * framesPerSecond <= level.blocksPerSecond)
+            return level;
+    }
+    return kH264Levels[std::size(kH264Levels) - 1];
+}
 
 std::string averror(int code)
 {
@@ -30,8 +55,9 @@ std::string averror(int code)
 
 class EncodedFile final : public hxhost::VideoFile {
 public:
-    EncodedFile(const std::string& path, const hxhost::VideoFileFormat& format, hx::Container container)
-        : VideoFile(format), container_(container), part_(path)
+    EncodedFile(const std::string& path, const hxhost::VideoFileFormat& format, hx::Container container,
+                const hx::ChosenEncoder& encoder)
+        : VideoFile(format), container_(container), encoder_(encoder), part_(path)
     {
     }
 
@@ -53,9 +79,10 @@ public:
     bool openEncoders(std::string* error)
     {
         const bool mp4 = container_ == hx::Container::Mp4;
-        if (avformat_alloc_output_context2(&output_, nullptr, mp4 ? "mp4" : "matroska", nullptr) < 0)
+        const char* muxer = mp4 ? "mp4" : container_ == hx::Container::WebM ? "webm" : "matroska";
+        if (avformat_alloc_output_context2(&output_, nullptr, muxer, nullptr) < 0)
             return fail(error, "cannot make a container for " + part_.path());
-        return openVideo(mp4, error) && openAudio(mp4, error);
+        return openVideo(error) && openAudio(error);
     }
 
     bool open(std::string* error)
@@ -107,8 +134,8 @@ public:
                             static_cast<size_t>(width));
         }
         picture_->pts = frames_++;
-        picture_->interlaced_frame = 1;
-        picture_->top_field_first = format_.bottomFirst ? 0 : 1;
+        picture_->interlaced_frame = format_.progressive ? 0 : 1;
+        picture_->top_field_first = format_.progressive || format_.bottomFirst ? 0 : 1;
         return encode(video_, videoStream_, picture_, error);
     }
 
@@ -146,51 +173,93 @@ private:
         return false;
     }
 
-    bool openVideo(bool mp4, std::string* error)
+    bool openVideo(std::string* error)
     {
-        const AVCodec* codec = avcodec_find_encoder_by_name(mp4 ? "libx264" : "ffv1");
+        const AVCodec* codec = avcodec_find_encoder_by_name(encoder_.library.c_str());
         if (!codec || !(video_ = avcodec_alloc_context3(codec)))
-            return fail(error, std::string("no ") + (mp4 ? "H.264" : "FFV1") + " encoder");
+            return fail(error, "no " + encoder_.library + " encoder in this FFmpeg");
         int32_t n = 1, d = 1;
         hxhost::sampleAspectRatio(format_.pixelAspect, &n, &d);
         video_->width = format_.width;
         video_->height = format_.height;
         video_->pix_fmt = AV_PIX_FMT_YUV420P;
-        video_->time_base = {1, format_.framesPerSecond};
-        video_->framerate = {format_.framesPerSecond, 1};
+        // A 1001 rate counts time in 1001ths of a second over the whole rate.
+        video_->time_base = format_.fractionalRate ? AVRational{1001, 1000 * format_.framesPerSecond}
+                                                   : AVRational{1, format_.framesPerSecond};
+        video_->framerate = av_inv_q(video_->time_base);
         video_->sample_aspect_ratio = {n, d};
-        video_->field_order = format_.bottomFirst ? AV_FIELD_BB : AV_FIELD_TT;
+        video_->field_order = format_.progressive ? AV_FIELD_PROGRESSIVE : format_.bottomFirst ? AV_FIELD_BB : AV_FIELD_TT;
         video_->color_range = AVCOL_RANGE_MPEG;
         video_->color_primaries = format_.highDefinition ? AVCOL_PRI_BT709 : AVCOL_PRI_BT470BG;
         video_->color_trc = format_.highDefinition ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE170M;
         video_->colorspace = format_.highDefinition ? AVCOL_SPC_BT709 : AVCOL_SPC_BT470BG;
         video_->thread_count = format_.encoderThreads;
-        if (mp4) {
-            // Field pictures: each field is coded as its own picture where that is better.
-            video_->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
-            av_opt_set(video_->priv_data, "preset", format_.x264Preset.c_str(), 0);
-            // The field order also goes into every picture's timing message, where players look for it.
-            av_opt_set(video_->priv_data, "x264-params", format_.bottomFirst ? "bff=1:pic-struct=1" : "tff=1:pic-struct=1", 0);
-            av_opt_set_int(video_->priv_data, "crf", format_.x264Crf, 0);
-            video_->gop_size = 2 * format_.framesPerSecond;
-        } else {
+        video_->gop_size = 2 * format_.framesPerSecond;
+        if (encoder_.codec == "ffv1") {
             video_->level = 3; // slices, so the encoder can use threads
             video_->gop_size = 1;
+        } else if (encoder_.codec == "h264") {
+            setH264(video_);
+        } else if (encoder_.codec == "hevc") {
+            av_opt_set(video_->priv_data, "preset", encoder_.preset.c_str(), 0);
+            av_opt_set_int(video_->priv_data, "crf", encoder_.quality, 0);
+            av_opt_set(video_->priv_data, "x265-params", "log-level=error", 0);
+        } else if (encoder_.codec == "av1") {
+            // The encoder reports its whole configuration on standard error unless told to keep to errors.
+            setenv("SVT_LOG", "2", 0);
+            av_opt_set_int(video_->priv_data, "preset", std::stoi(encoder_.preset), 0);
+            av_opt_set_int(video_->priv_data, "crf", encoder_.quality, 0);
+        } else {
+            // VP9 at constant quality: no target bit rate, rows coded side by side.
+            video_->bit_rate = 0;
+            av_opt_set_int(video_->priv_data, "crf", encoder_.quality, 0);
+            av_opt_set_int(video_->priv_data, "cpu-used", std::stoi(encoder_.preset), 0);
+            av_opt_set(video_->priv_data, "deadline", "good", 0);
+            av_opt_set_int(video_->priv_data, "row-mt", 1, 0);
         }
-        return openStream(video_, videoStream_, "video", error);
+        if (!openStream(video_, videoStream_, "video", error))
+            return false;
+        // Players that know HEVC in MP4 look for this tag; the muxer's own would be hev1.
+        if (encoder_.codec == "hevc" && container_ == hx::Container::Mp4)
+            videoStream_->codecpar->codec_tag = MKTAG('h', 'v', 'c', '1');
+        return true;
     }
 
-    bool openAudio(bool mp4, std::string* error)
+    void setH264(AVCodecContext* context) const
     {
-        const AVCodec* codec = avcodec_find_encoder(mp4 ? AV_CODEC_ID_AAC : AV_CODEC_ID_FLAC);
+        av_opt_set(context->priv_data, "preset", encoder_.preset.c_str(), 0);
+        av_opt_set_int(context->priv_data, "crf", encoder_.quality, 0);
+        av_opt_set(context->priv_data, "profile", "high", 0);
+        if (!format_.progressive) {
+            // Field pictures: each field is coded as its own picture where that is better.
+            context->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
+            // The field order also goes into every picture's timing message, where players look for it.
+            av_opt_set(context->priv_data, "x264-params", format_.bottomFirst ? "bff=1:pic-struct=1" : "tff=1:pic-struct=1", 0);
+            return;
+        }
+        // Phones' decoders refuse streams above the level they were built for: the lowest level that
+        // fits the frame and rate, and a bit rate held within it.
+        const H264Level level = h264LevelOf(format_.width, format_.height, format_.framesPerSecond);
+        const std::string params = "level=" + std::to_string(level.idc / 10) + "." + std::to_string(level.idc % 10) +
+                                   ":vbv-maxrate=" + std::to_string(level.maxKbps) +
+                                   ":vbv-bufsize=" + std::to_string(level.maxKbps);
+        av_opt_set(context->priv_data, "x264-params", params.c_str(), 0);
+    }
+
+    bool openAudio(std::string* error)
+    {
+        const AVCodecID id = container_ == hx::Container::Mp4    ? AV_CODEC_ID_AAC
+                             : container_ == hx::Container::WebM ? AV_CODEC_ID_OPUS
+                                                                 : AV_CODEC_ID_FLAC;
+        const AVCodec* codec = id == AV_CODEC_ID_OPUS ? avcodec_find_encoder_by_name("libopus") : avcodec_find_encoder(id);
         if (!codec || !(audio_ = avcodec_alloc_context3(codec)))
-            return fail(error, std::string("no ") + (mp4 ? "AAC" : "FLAC") + " encoder");
+            return fail(error, std::string("no ") + avcodec_get_name(id) + " encoder");
         audio_->sample_rate = hxhost::kAudioRate;
-        audio_->sample_fmt = mp4 ? AV_SAMPLE_FMT_FLTP : AV_SAMPLE_FMT_S16;
+        audio_->sample_fmt = id == AV_CODEC_ID_AAC ? AV_SAMPLE_FMT_FLTP : id == AV_CODEC_ID_OPUS ? AV_SAMPLE_FMT_FLT : AV_SAMPLE_FMT_S16;
         audio_->time_base = {1, hxhost::kAudioRate};
         av_channel_layout_default(&audio_->ch_layout, hxhost::kAudioChannels);
-        if (mp4)
-            audio_->bit_rate = 192000;
+        if (id != AV_CODEC_ID_FLAC)
+            audio_->bit_rate = id == AV_CODEC_ID_AAC ? 192000 : 160000;
         return openStream(audio_, audioStream_, "audio", error);
     }
 
@@ -211,9 +280,14 @@ private:
 
     int audioFrameSize() const { return audio_->frame_size > 0 ? audio_->frame_size : 1024; }
 
-    // Interleaved floats into the encoder's layout: two float planes, or interleaved 16-bit.
+    // Interleaved floats into the encoder's layout: as they are, two float planes, or interleaved 16-bit.
     void convertSamples(const float* samples, size_t sampleFrames)
     {
+        if (audio_->sample_fmt == AV_SAMPLE_FMT_FLT) {
+            staging_[0].resize(sampleFrames * 2 * sizeof(float));
+            std::memcpy(staging_[0].data(), samples, staging_[0].size());
+            return;
+        }
         if (audio_->sample_fmt == AV_SAMPLE_FMT_FLTP) {
             for (auto& plane : staging_)
                 plane.resize(sampleFrames * sizeof(float));
@@ -267,6 +341,7 @@ private:
     }
 
     hx::Container container_;
+    hx::ChosenEncoder encoder_;
     hx::PartFile part_;
     AVFormatContext* output_ = nullptr;
     AVCodecContext* video_ = nullptr;
@@ -282,26 +357,19 @@ private:
 };
 
 std::unique_ptr<hxhost::VideoFile> openEncodedFile(const std::string& path, const hxhost::VideoFileFormat& format,
-                                                   hx::Container container, std::string* error)
+                                                   hx::Container container, const hx::ChosenEncoder& encoder,
+                                                   std::string* error)
 {
-    auto file = std::make_unique<EncodedFile>(path, format, container);
+    auto file = std::make_unique<EncodedFile>(path, format, container, encoder);
     if (!file->open(error))
         return nullptr;
     return file;
 }
 
-bool checkEncoders(const hxhost::VideoFileFormat& format, hx::Container container, std::string* error)
+bool checkEncoders(const hxhost::VideoFileFormat& format, hx::Container container, const hx::ChosenEncoder& encoder,
+                   std::string* error)
 {
-    // x264's own presets (x264_preset_names): asked for another, it would print its own complaint.
-    static const std::set<std::string> kPresets = {"ultrafast", "superfast", "veryfast", "faster", "fast",
-                                                   "medium", "slow", "slower", "veryslow", "placebo"};
-    if (container == hx::Container::Mp4 && !kPresets.count(format.x264Preset)) {
-        if (error)
-            *error = "the H.264 encoder has no preset '" + format.x264Preset +
-                     "' (ultrafast, superfast, veryfast, faster, fast, medium, slow, slower, veryslow or placebo)";
-        return false;
-    }
-    return EncodedFile("", format, container).openEncoders(error);
+    return EncodedFile("", format, container, encoder).openEncoders(error);
 }
 
 } // namespace

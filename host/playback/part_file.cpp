@@ -1,7 +1,6 @@
 #include "playback/part_file.h"
 
 #include "runtime/temporary_name.h"
-#include "runtime/unfinished_files.h"
 
 #include <cstdio>
 
@@ -9,10 +8,8 @@ namespace hx {
 
 PartFile::~PartFile()
 {
-    if (!committed_ && !part_.empty()) {
+    if (!committed_ && !part_.empty())
         std::remove(part_.c_str());
-        forgetUnfinished(part_);
-    }
 }
 
 int PartFile::create(std::string* error)
@@ -22,7 +19,7 @@ int PartFile::create(std::string* error)
 
 bool PartFile::commit(std::string* error)
 {
-    if (!renameUnfinished(part_, path_, false)) {
+    if (std::rename(part_.c_str(), path_.c_str()) != 0) {
         if (error)
             *error = "cannot rename " + part_ + " to " + path_;
         return false;

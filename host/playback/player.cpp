@@ -21,7 +21,7 @@
 #include "runtime/pixel_threads.h"
 #include "scenes/project_media.h"
 #include "scenes/scene_bin.h"
-#include "video/video_standard.h"
+#include "hxhost/video_format.h"
 
 #include <algorithm>
 #include <memory>
@@ -159,7 +159,8 @@ private:
                 return nullptr;
             }
             const hxhost::TransitionType* type = hxhost::transitionOf(playing->transition);
-            playing->fieldInstants = type && (type->flags & hxhost::kOperatorFieldInstants);
+            // A progressive frame is one instant: both its fields blend at the frame's position.
+            playing->fieldInstants = type && (type->flags & hxhost::kOperatorFieldInstants) && !hxhost::videoFormat().progressive;
         }
         return playing;
     }
@@ -193,9 +194,8 @@ private:
 
 hxhost::VideoFileFormat formatOf(const hxhost::ExportSettings& settings)
 {
-    hxhost::VideoFileFormat format = hxhost::VideoFileFormat::ofStandard();
-    format.x264Preset = settings.x264Preset;
-    format.x264Crf = settings.x264Crf;
+    hxhost::VideoFileFormat format = hxhost::VideoFileFormat::ofVideoFormat();
+    format.encoder = settings.encoder;
     format.encoderThreads = settings.threads;
     return format;
 }
@@ -259,7 +259,7 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
         bool was = std::exchange(hx::state().exporting, true);
         ~Exporting() { hx::state().exporting = was; }
     } exporting;
-    ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music);
+    ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music, format.fractionalRate);
     if (!sound.open(error))
         return false;
     // Workers are forked before the encoder and the writer start their threads.

@@ -7,8 +7,9 @@
 
 namespace hxhost {
 
-ShowAudio::ShowAudio(int64_t frames, int32_t framesPerSecond, std::vector<JingleAt> jingles, std::string musicPath)
-    : frames_(frames), framesPerSecond_(framesPerSecond), jingles_(std::move(jingles)), musicPath_(std::move(musicPath))
+ShowAudio::ShowAudio(int64_t frames, int32_t framesPerSecond, std::vector<JingleAt> jingles, std::string musicPath,
+                     bool fractionalRate)
+    : frames_(frames), framesPerSecond_(framesPerSecond), fractionalRate_(fractionalRate), jingles_(std::move(jingles)), musicPath_(std::move(musicPath))
 {
 }
 
@@ -27,16 +28,16 @@ bool ShowAudio::open(std::string* error)
                 return false;
             sound = std::move(samples);
         }
-        cues.push_back({audioSampleOfFrame(jingle.frame, framesPerSecond_), sound});
+        cues.push_back({audioSampleOfFrame(jingle.frame, framesPerSecond_, fractionalRate_), sound});
     }
-    mix_ = std::make_unique<hx::AudioMix>(audioSampleOfFrame(frames_, framesPerSecond_), std::move(cues), musicPath_);
+    mix_ = std::make_unique<hx::AudioMix>(audioSampleOfFrame(frames_, framesPerSecond_, fractionalRate_), std::move(cues), musicPath_);
     return mix_->open(error);
 }
 
 bool ShowAudio::frameSound(int64_t frame, std::vector<float>& samples, std::string* error)
 {
-    const int64_t start = audioSampleOfFrame(frame, framesPerSecond_);
-    const int64_t end = audioSampleOfFrame(frame + 1, framesPerSecond_);
+    const int64_t start = audioSampleOfFrame(frame, framesPerSecond_, fractionalRate_);
+    const int64_t end = audioSampleOfFrame(frame + 1, framesPerSecond_, fractionalRate_);
     return mix_->mix(start, static_cast<size_t>(end - start), samples, error);
 }
 

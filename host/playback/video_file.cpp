@@ -1,11 +1,13 @@
 // Choosing a writer by the output's extension, and the numbers every writer shares.
 #include "hxhost/video_file.h"
 
+#include "hxhost/video_format.h"
+
+#include "playback/encoder_choice.h"
 #include "playback/encoder_module.h"
 #include "playback/frame_weave.h"
 #include "playback/writers.h"
 #include "runtime/host_state.h"
-#include "video/video_standard.h"
 
 #include "host/hxmotion.h"
 
@@ -20,9 +22,25 @@ std::string extensionOf(const std::string& path)
     return dot == std::string::npos ? "" : path.substr(dot);
 }
 
+constexpr char kY4mTakesNoCodec[] = "a .y4m file is not encoded: it takes no --codec";
+
 std::string unknownKind(const std::string& path)
 {
-    return "unknown kind of video file '" + path + "' (use .mp4, .mkv or .y4m)";
+    return "unknown kind of video file '" + path + "' (use .mp4, .mkv, .webm or .y4m)";
+}
+
+// The encoded container a name asks for; false for Y4M, the null sink and unknown kinds.
+bool encodedContainerOf(const std::string& extension, hx::Container& container)
+{
+    if (extension == ".mp4")
+        container = hx::Container::Mp4;
+    else if (extension == ".mkv")
+        container = hx::Container::Mkv;
+    else if (extension == ".webm")
+        container = hx::Container::WebM;
+    else
+        return false;
+    return true;
 }
 
 } // namespace
@@ -48,21 +66,25 @@ void sampleAspectRatio(int32_t thousandths, int32_t* numerator, int32_t* denomin
     }
 }
 
-int64_t audioSampleOfFrame(int64_t frame, int32_t framesPerSecond)
+int64_t audioSampleOfFrame(int64_t frame, int32_t framesPerSecond, bool fractionalRate)
 {
+    if (fractionalRate)
+        return frame * kAudioRate * 1001 / (1000 * static_cast<int64_t>(framesPerSecond));
     return frame * kAudioRate / framesPerSecond;
 }
 
-VideoFileFormat VideoFileFormat::ofStandard()
+VideoFileFormat VideoFileFormat::ofVideoFormat()
 {
-    const hx::VideoStandard& standard = hx::currentStandard();
+    const VideoFormat& video = videoFormat();
     VideoFileFormat format;
-    format.width = standard.frameWidth;
-    format.height = standard.frameHeight;
-    format.framesPerSecond = static_cast<int32_t>(standard.framesPerSecond);
-    format.pixelAspect = standard.pixelAspect;
+    format.width = video.width;
+    format.height = video.height;
+    format.framesPerSecond = video.framesPerSecond;
+    format.fractionalRate = video.fractionalRate;
+    format.pixelAspect = video.pixelAspect;
+    format.progressive = video.progressive;
     format.bottomFirst = cmGetFirstFieldStatus() != 0;
-    format.highDefinition = standard.highDefinition;
+    format.highDefinition = video.highDefinition;
     return format;
 }
 
@@ -96,15 +118,26 @@ bool VideoFile::addFrame(const OpImage* first, const OpImage* second, std::strin
 bool VideoFile::check(const std::string& path, const VideoFileFormat& format, std::string* error)
 {
     const std::string extension = extensionOf(path);
-    if (path == "/dev/null" || extension == ".y4m")
+    if (path == "/dev/null")
         return true;
-    if (extension != ".mp4" && extension != ".mkv") {
+    if (extension == ".y4m") {
+        if (format.encoder.codec.empty())
+            return true;
+        if (error)
+            *error = kY4mTakesNoCodec;
+        return false;
+    }
+    hx::Container container;
+    if (!encodedContainerOf(extension, container)) {
         if (error)
             *error = unknownKind(path);
         return false;
     }
+    hx::ChosenEncoder chosen;
+    if (!hx::chooseEncoder(format, container, chosen, error))
+        return false;
     const hx::EncoderModule* encoder = hx::moduleTable<hx::EncoderModule>(error);
-    return encoder && encoder->check(format, extension == ".mp4" ? hx::Container::Mp4 : hx::Container::Mkv, error);
+    return encoder && encoder->check(format, container, chosen, error);
 }
 
 std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const VideoFileFormat& format,
@@ -123,13 +156,19 @@ std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const Vide
         return fail("cannot write " + path);
     if (path == "/dev/null")
         return hx::openNullFile(format);
-    if (extension == ".y4m")
+    if (extension == ".y4m") {
+        if (!format.encoder.codec.empty())
+            return fail(kY4mTakesNoCodec);
         return hx::openY4mWavFile(path, format, error);
-    if (extension == ".mp4" || extension == ".mkv") {
+    }
+    if (hx::Container container; encodedContainerOf(extension, container)) {
+        hx::ChosenEncoder chosen;
+        if (!hx::chooseEncoder(format, container, chosen, error))
+            return nullptr;
         const hx::EncoderModule* encoder = hx::moduleTable<hx::EncoderModule>(error);
         if (!encoder)
             return nullptr;
-        return encoder->open(path, format, extension == ".mp4" ? hx::Container::Mp4 : hx::Container::Mkv, error);
+        return encoder->open(path, format, container, chosen, error);
     }
     return fail(unknownKind(path));
 }

@@ -72,9 +72,11 @@ public:
         int32_t n = 1, d = 1;
         hxhost::sampleAspectRatio(format_.pixelAspect, &n, &d);
         char header[128];
-        const int length = std::snprintf(header, sizeof header, "YUV4MPEG2 W%d H%d F%d:1 I%c A%d:%d C420jpeg\n",
-                                         format_.width, format_.height, format_.framesPerSecond,
-                                         format_.bottomFirst ? 'b' : 't', n, d);
+        const int rate = format_.fractionalRate ? 1000 * format_.framesPerSecond : format_.framesPerSecond;
+        const char scan = format_.progressive ? 'p' : format_.bottomFirst ? 'b' : 't';
+        const int length = std::snprintf(header, sizeof header, "YUV4MPEG2 W%d H%d F%d:%d I%c A%d:%d C420jpeg\n",
+                                         format_.width, format_.height, rate, format_.fractionalRate ? 1001 : 1,
+                                         scan, n, d);
         const std::string wav = wavHeader(0);
         if (!videoFile_.write(header, static_cast<size_t>(length)) || !audioFile_.write(wav.data(), wav.size()))
             return fail(error, "cannot write " + video_.part());

@@ -1,6 +1,5 @@
 #include "runtime/atomic_file.h"
 
-#include "runtime/temporary_name.h"
 #include "runtime/unfinished_files.h"
 
 #include <cerrno>
@@ -31,7 +30,7 @@ void discard(const std::string& temporary)
 bool writeFile(const std::string& path, const std::string& bytes, bool unstored, std::string* error)
 {
     std::string temporary;
-    const int fd = createTemporaryBeside(path, temporaryEnding(), temporary, error);
+    const int fd = createUnfinishedBeside(path, temporaryEnding(), temporary, error);
     if (fd < 0)
         return false;
     size_t done = 0;

@@ -5,6 +5,7 @@
 
 #include "hxhost/faults.h"
 #include "hxhost/hxhost.h"
+#include "hxhost/video_format.h"
 
 #include <cstdint>
 #include <map>
@@ -25,7 +26,7 @@ struct HostState {
     std::string home;
     std::string resourceRoot;
     int32_t projectNumber = 0;
-    hxhost::Standard standard = hxhost::Standard::Pal;
+    hxhost::VideoFormat format; // PAL
     bool timingAvailable = true;
     int64_t frameRateOverride = -1;
     hxhost::Version versions[3];

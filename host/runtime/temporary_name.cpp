@@ -1,7 +1,5 @@
 #include "runtime/temporary_name.h"
 
-#include "runtime/unfinished_files.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -45,7 +43,7 @@ int createTemporaryBeside(const std::string& path, const std::string& ending, st
     const std::string name = shortened(slash == std::string::npos ? path : path.substr(slash + 1));
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         temporary = directory + name + "." + randomLetters() + ending;
-        const int fd = openUnfinished(temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0)
             return fd;
         if (errno != EEXIST)

@@ -8,8 +8,7 @@
 namespace hx {
 
 // Creates "<dir of path>/<at most 40 bytes of its name>.<6 random letters><ending>" with O_EXCL,
-// readable and writable as the umask allows and noted as unfinished until renamed or forgotten, and
-// answers its open descriptor (the caller closes it)
+// readable and writable as the umask allows, and answers its open descriptor (the caller closes it)
 // with its name in `temporary`; -1 with a reason.
 int createTemporaryBeside(const std::string& path, const std::string& ending, std::string& temporary,
                           std::string* error);

@@ -1,5 +1,7 @@
 #include "runtime/unfinished_files.h"
 
+#include "runtime/temporary_name.h"
+
 #include "hxhost/interruption.h"
 
 #include <cerrno>
@@ -61,6 +63,22 @@ int openUnfinished(const std::string& path, int flags, mode_t mode)
     const int fd = open(path.c_str(), flags, mode);
     if (fd >= 0)
         files.paths.insert(path);
+    return fd;
+}
+
+int createUnfinishedBeside(const std::string& path, const std::string& ending, std::string& temporary,
+                           std::string* error)
+{
+    Unfinished& files = unfinished();
+    std::lock_guard<std::recursive_mutex> held(files.lock);
+    if (files.removed) {
+        if (error)
+            *error = "cannot create a file beside " + path + ": the run is being interrupted";
+        return -1;
+    }
+    const int fd = createTemporaryBeside(path, ending, temporary, error);
+    if (fd >= 0)
+        files.paths.insert(temporary);
     return fd;
 }
 

@@ -14,6 +14,9 @@ namespace hx {
 
 // open(2) of a file to be noted as unfinished; -1 with errno, ECANCELED once the removal has run.
 int openUnfinished(const std::string& path, int flags, mode_t mode);
+// createTemporaryBeside's file, noted as unfinished; -1 with a reason, also once the removal has run.
+int createUnfinishedBeside(const std::string& path, const std::string& ending, std::string& temporary,
+                           std::string* error);
 // rename(2); `from` is forgotten, and `to` noted when `toStaysUnfinished`.
 bool renameUnfinished(const std::string& from, const std::string& to, bool toStaysUnfinished);
 // mkdir(2), refused (ECANCELED) once the removal has run: a folder it removed is not made again.

@@ -12,7 +12,7 @@
 #include "image/image_blocks.h"
 #include "video/test_clips.h"
 #include "text/utf.h"
-#include "video/video_standard.h"
+#include "hxhost/video_format.h"
 #include "video/y4m_clip.h"
 
 #include <algorithm>
@@ -70,7 +70,7 @@ namespace hxhost {
 
 uint32_t importStill(const std::string& path, std::string* error)
 {
-    return addStill(path, hx::decodeStill(path, hx::currentStandard().highDefinition, error), false, error);
+    return addStill(path, hx::decodeStill(path, hxhost::videoFormat().highDefinition, error), false, error);
 }
 
 std::vector<ImportedStill> importStills(const std::vector<std::string>& paths, unsigned threads,
@@ -81,7 +81,7 @@ std::vector<ImportedStill> importStills(const std::vector<std::string>& paths, u
     std::vector<ImportedStill> imported(paths.size());
     // A folder holds more photos than the cache keeps, and the tool asks for them in order later, when
     // reading ahead serves it: here a JPEG decodes only far enough to know it is whole.
-    hx::decodeInOrder(paths, hx::currentStandard().highDefinition, hx::state().stillPixelLimit, true, threads,
+    hx::decodeInOrder(paths, hxhost::videoFormat().highDefinition, hx::state().stillPixelLimit, true, threads,
                       [&](size_t index, hx::DecodedStill decoded) {
                           ImportedStill& result = imported[index];
                           result.path = paths[index];

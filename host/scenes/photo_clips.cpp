@@ -6,6 +6,7 @@
 //   "HXPC" u32 version(1) u32 sourceItem u32 entryId i32 duration i32 rotation i32 mirrored
 //   u32 cropX u32 cropY u32 cropWidth u32 cropHeight i32 brightness i32 contrast i32 saturation i32 gamma
 #include "hxhost/storyboard.h"
+#include "hxhost/video_format.h"
 
 #include "host/hxlog.h"
 #include "host/hxscenes.h"
@@ -20,7 +21,6 @@
 #include "scenes/scene_bin.h"
 #include "scenes/stored_item_names.h"
 #include "text/utf.h"
-#include "video/video_standard.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -242,7 +242,7 @@ std::string photoClipFault(uint32_t clipItem)
         return both + ": the photo file " + fault;
     if (photo->kind == ItemKind::Still) {
         std::string error;
-        if (!hx::decodeStill(photoFile, hx::currentStandard().highDefinition, &error))
+        if (!hx::decodeStill(photoFile, hxhost::videoFormat().highDefinition, &error))
             return both + ": the photo file cannot be decoded (" + error + ")";
     }
     return {};

@@ -3,6 +3,7 @@
 #include "scenes/storyboard.h"
 
 #include "runtime/atomic_file.h"
+#include "hxhost/video_format.h"
 #include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
 #include "scenes/stored_item_names.h"
@@ -68,7 +69,9 @@ bool store(const hx::StoryboardData& data)
     const std::string directory = hx::projectDirectory();
     if (hx::shouldFail("storeStoryboard") || directory.empty() || !hx::makeDirectories(directory))
         return false;
-    return hx::writeFileAtomically(hxhost::storyboardPath(directory), hx::encodeStoryboard(data));
+    // The storyboard's lengths are frames at the format it is built at, which the project keeps with it.
+    return hx::writeFileAtomically(hxhost::storyboardPath(directory), hx::encodeStoryboard(data)) &&
+           hxhost::keepVideoFormat();
 }
 
 // A scene put in between, or an undone step, may leave a transition longer than the host's rule

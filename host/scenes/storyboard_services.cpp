@@ -9,7 +9,7 @@
 #include "scenes/scene_bin.h"
 #include "scenes/storyboard.h"
 #include "scenes/storyboard_operators.h"
-#include "video/video_standard.h"
+#include "hxhost/video_format.h"
 #include "video/y4m_clip.h"
 
 #include <string>
@@ -46,7 +46,7 @@ int32_t playingLength(const hx::BinItem& item)
         return hx::openY4m(hx::mediaPath(item), clip, error) ? static_cast<int32_t>(clip.frames.size()) : 0;
     }
     case hxhost::ItemKind::Still:
-        return kStillSeconds * static_cast<int32_t>(hx::currentStandard().framesPerSecond);
+        return kStillSeconds * static_cast<int32_t>(hxhost::videoFormat().framesPerSecond);
     }
     return 0;
 }

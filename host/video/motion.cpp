@@ -1,24 +1,13 @@
-// hxmotion: video timing of the configured standard.
+// hxmotion: video timing of the configured format.
 #include "host/hxmotion.h"
 
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
-#include "video/video_standard.h"
+#include "hxhost/video_format.h"
 
 struct CmHandle {
     int unused;
 };
-
-namespace hx {
-
-const VideoStandard& currentStandard()
-{
-    static const VideoStandard pal{720, 576, 25, 1067, false};
-    static const VideoStandard hd1080{1920, 1080, 25, 1000, true};
-    return state().standard == hxhost::Standard::Hd1080 ? hd1080 : pal;
-}
-
-} // namespace hx
 
 extern "C" {
 
@@ -38,7 +27,8 @@ uint32_t cmGetFramesPerSecond(CmHandle* handle, uint32_t) HX_ENTRY
         return 0;
     if (hx::state().frameRateOverride >= 0)
         return static_cast<uint32_t>(hx::state().frameRateOverride);
-    return hx::currentStandard().framesPerSecond;
+    // A 1001 rate is told as its whole one: the time units stay whole frames.
+    return static_cast<uint32_t>(hxhost::videoFormat().framesPerSecond);
 }
 HX_ENTRY_FAILS(0)
 

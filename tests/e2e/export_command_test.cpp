@@ -231,7 +231,7 @@ TEST_F(ExportCommandTest, AFailureOrAStopPartWayLeavesNoFile)
     hxhost::failService("opAllocImage", 30, true);
     hxhost::ExportSettings settings;
     settings.output = out;
-    settings.x264Preset = "ultrafast";
+    settings.encoder.preset = "ultrafast";
     std::string error;
     EXPECT_FALSE(hxhost::exportStoryboard(settings, &error));
     EXPECT_FALSE(error.empty());

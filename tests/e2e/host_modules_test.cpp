@@ -117,7 +117,7 @@ TEST_F(HostModulesTest, WithoutTheMediaModuleEncodingAndSoundFailClearlyAndY4mSt
     expectNothingWritten("show.y4m");
 
     // A video the host writes itself needs no module.
-    const ProgramRun y4m = run(slideshow(host, "show.y4m"));
+    const ProgramRun y4m = run(slideshow(host, "show.y4m", "--format pal"));
     ASSERT_EQ(y4m.status, 0) << y4m.output;
     EXPECT_NE(y4m.output.find("wrote " + home() + "/show.y4m: 50 frames"), std::string::npos) << y4m.output;
     EXPECT_TRUE(fs::exists(home() + "/show.wav"));

@@ -76,13 +76,13 @@ TEST_F(OutputsAndInputsTest, AnOutputThatIsAnInputIsRefusedBeforeAnyWorkWhatever
 
     // The commands that write one kind of file take only that kind.
     for (const std::string& arguments : {"render-photo " + a + " -o " + home() + "/out.jpg",
-                                         "pan " + a + " -o " + home() + "/out.mp4 --preset 0"}) {
+                                         "pan " + a + " -o " + home() + "/out.png --preset 0"}) {
         const ProgramRun refused = host(arguments);
         EXPECT_EQ(refused.status, 2) << arguments << ": " << refused.output;
         EXPECT_NE(refused.output.find("-o takes a ."), std::string::npos) << refused.output;
     }
     EXPECT_FALSE(fileExists(home() + "/out.jpg"));
-    EXPECT_FALSE(fileExists(home() + "/out.mp4"));
+    EXPECT_FALSE(fileExists(home() + "/out.png"));
 }
 
 TEST_F(OutputsAndInputsTest, APipeNamedAsAPhotoIsRefusedAtOnce)

@@ -1,5 +1,6 @@
 // The host's control API and the small services it steers: faults, counters, video standard,
 // image probes, screens, the scripted user, symbol lookup, scaling and identifiers.
+#include "host/hxgui.h"
 #include "host/hxmotion.h"
 #include "host/hxopcommon.h"
 #include "host/hxparser.h"
@@ -92,12 +93,12 @@ TEST_F(ControlTest, CallCountsStartAgainAfterReset)
     EXPECT_NE(cmOpen(0, 0), nullptr); // faults go with the reset too
 }
 
-TEST_F(ControlTest, TimingFollowsTheStandard)
+TEST_F(ControlTest, TimingFollowsTheFormat)
 {
     CmHandle* timing = cmOpen(0, 0);
     ASSERT_NE(timing, nullptr);
     EXPECT_EQ(cmGetFramesPerSecond(timing, 0), 25u);
-    hxhost::setStandard(hxhost::Standard::Hd1080);
+    hxhost::setVideoFormat("1080i");
     EXPECT_EQ(cmGetFramesPerSecond(cmOpen(0, 0), 0), 25u);
     hxhost::setFrameRateOverride(24);
     EXPECT_EQ(cmGetFramesPerSecond(cmOpen(0, 0), 0), 24u);
@@ -108,16 +109,23 @@ TEST_F(ControlTest, TimingFollowsTheStandard)
     EXPECT_EQ(cmGetFramesPerSecond(nullptr, 0), 0u);
 }
 
-TEST_F(ControlTest, ImageSizeProbesFollowTheStandard)
+// Every format of the table reaches the plug-ins through the same probes: a field of the frame, the
+// frame's pixel shape, and the whole rate (a 1001 rate told as its whole one).
+TEST_F(ControlTest, ProbesFollowEveryFormat)
 {
     struct Case {
-        hxhost::Standard standard;
-        int fieldW, fieldH;
+        const char* name;
+        const char* rate;
+        int fieldW, fieldH, pixelAspect;
+        uint32_t fps;
     };
     const int64_t images = hxhost::liveCounts().images;
-    for (const Case& c : {Case{hxhost::Standard::Pal, 720, 288},
-                          Case{hxhost::Standard::Hd1080, 1920, 540}}) {
-        hxhost::setStandard(c.standard);
+    for (const Case& c : {Case{"pal", "", 720, 288, 1067, 25}, Case{"ntsc", "", 720, 240, 889, 30},
+                          Case{"hd1080", "", 1920, 540, 1000, 25}, Case{"720p", "59.94", 1280, 360, 1000, 60},
+                          Case{"1080p", "", 1920, 540, 1000, 30}, Case{"2160p", "24", 3840, 1080, 1000, 24},
+                          Case{"vertical", "23.976", 1080, 960, 1000, 24}, Case{"square", "50", 1080, 540, 1000, 50}}) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(hxhost::setVideoFormat(c.name, c.rate));
         OpImage* field = opAllocImage(-1, -1, OP_FORMAT_YUVA, OP_ALLOC_FIELD_SIZE);
         OpImage* output = opAllocImage(0, 0, OP_FORMAT_YUVA, 0); // the output format: a field
         OpImage* header = opAllocImage(0, 0, OP_FORMAT_YUVA, OP_ALLOC_NO_PIXELS);
@@ -126,9 +134,12 @@ TEST_F(ControlTest, ImageSizeProbesFollowTheStandard)
         ASSERT_NE(header, nullptr);
         EXPECT_EQ(field->width, c.fieldW);
         EXPECT_EQ(field->height, c.fieldH);
+        EXPECT_EQ(field->aspect, c.pixelAspect);
         EXPECT_EQ(output->width, c.fieldW);
         EXPECT_EQ(output->height, c.fieldH);
         EXPECT_EQ(header->planes[0], nullptr);
+        EXPECT_EQ(ugGetPixelAspect(1), c.pixelAspect);
+        EXPECT_EQ(cmGetFramesPerSecond(cmOpen(0, 0), 0), c.fps);
         EXPECT_EQ(hxhost::liveCounts().images, images + 3);
         opFreeImage(field);
         opFreeImage(output);
@@ -137,6 +148,35 @@ TEST_F(ControlTest, ImageSizeProbesFollowTheStandard)
     EXPECT_EQ(hxhost::liveCounts().images, images);
     EXPECT_EQ(opAllocImage(-1, -1, OP_FORMAT_YUVA, 0), nullptr);
     EXPECT_EQ(opAllocImage(8, 8, 99, 0), nullptr); // unknown format
+}
+
+// Names and rates people type: the synonym, every progressive rate, and clear refusals.
+TEST_F(ControlTest, FormatsByNameAndRate)
+{
+    hxhost::VideoFormat format;
+    std::string error;
+    ASSERT_TRUE(hxhost::findVideoFormat("hd1080", "", format, &error));
+    EXPECT_EQ(format.name, "1080i");
+    EXPECT_FALSE(format.progressive);
+    ASSERT_TRUE(hxhost::findVideoFormat("1080p", "29.97", format, &error));
+    EXPECT_EQ(format.framesPerSecond, 30);
+    EXPECT_TRUE(format.fractionalRate);
+    EXPECT_EQ(hxhost::describeVideoFormat(format), "1080p at 29.97 frames a second");
+    for (const std::string rate : {"24", "25", "30", "50", "60", "23.976", "29.97", "59.94"}) {
+        ASSERT_TRUE(hxhost::findVideoFormat("vertical", rate, format, &error)) << rate;
+        EXPECT_EQ(hxhost::rateText(format), rate); // what the project keeps reads back as it was
+    }
+    EXPECT_FALSE(hxhost::findVideoFormat("pal", "30", format, &error));
+    EXPECT_NE(error.find("own rate"), std::string::npos);
+    EXPECT_FALSE(hxhost::findVideoFormat("1080p", "29", format, &error));
+    EXPECT_FALSE(hxhost::findVideoFormat("1080p", "30.0", format, &error));
+    EXPECT_FALSE(hxhost::findVideoFormat("4k", "", format, &error));
+    EXPECT_NE(error.find("square"), std::string::npos); // the message lists the formats there are
+    hxhost::setVideoFormat("1080p", "60");
+    EXPECT_FALSE(hxhost::setVideoFormat("1080p", "61"));
+    EXPECT_EQ(hxhost::videoFormat().framesPerSecond, 60); // a refused change leaves the format as it was
+    hxhost::reset();
+    EXPECT_EQ(hxhost::videoFormat().name, "pal");
 }
 
 TEST_F(ControlTest, ScreensAndTheirHistory)

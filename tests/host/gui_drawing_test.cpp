@@ -28,7 +28,7 @@ TEST_F(GuiDrawingTest, MeasuresFollowTheConfiguredScreen)
     EXPECT_FALSE(hxhost::setScreen(100, 80));
     EXPECT_EQ(ugGetPixelAspect(4), 1000);
     EXPECT_EQ(ugGetPixelAspect(1), 1067) << "PAL's pixels";
-    hxhost::setStandard(hxhost::Standard::Hd1080);
+    hxhost::setVideoFormat("1080i");
     EXPECT_EQ(ugGetPixelAspect(1), 1000);
     EXPECT_EQ(ugGetDefaultMonitor(), 1);
     hxhost::setDisplayModes(2, 1, 0);
@@ -59,7 +59,7 @@ TEST_F(GuiDrawingTest, ColourWordsInBothStandards)
     EXPECT_EQ(ugYUV2RGB(0x108080FF), 0x000000FFu) << "R, G, B from the top, key in the low byte";
     EXPECT_EQ(ugYUV2ARGBExt(0xEB808000, 0), 0xFFFFFFFFu) << "mode 0 is opaque";
     EXPECT_EQ(ugYUV2ARGBExt(0xEB808040, 1), 0x40FFFFFFu) << "other modes keep the key as alpha";
-    hxhost::setStandard(hxhost::Standard::Hd1080);
+    hxhost::setVideoFormat("1080i");
     EXPECT_EQ(ugRGB2YUV(0xFFFF0000), 0x3FF066FFu) << "BT.709 red";
     for (uint32_t rgb : {0xFF123456u, 0xFFC08040u, 0xFF00FF00u}) {
         const uint32_t back = ugYUV2ARGBExt(ugRGB2YUV(rgb), 1);

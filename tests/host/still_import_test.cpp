@@ -118,7 +118,7 @@ TEST_F(StillImportTest, ColoursFollowTheVideoStandard)
 {
     writePng(path("red.png"), 1, 1, PNG_FORMAT_RGB, std::string("\xFF\0\0", 3));
     expectColour(colourOf(path("red.png")), kRed601, 0);
-    hxhost::setStandard(hxhost::Standard::Hd1080);
+    hxhost::setVideoFormat("1080i");
     expectColour(colourOf(path("red.png")), kRed709, 0);
 }
 
@@ -220,7 +220,7 @@ TEST_F(StillImportTest, EveryFetchIsAFreshImageFromOneDecode)
     const uint32_t decodes = hxhost::callCount("decodeStill");
     opFreeImage(nslGetStillset(record));
     EXPECT_EQ(hxhost::callCount("decodeStill"), decodes + 1);
-    hxhost::setStandard(hxhost::Standard::Hd1080);
+    hxhost::setVideoFormat("1080i");
     opFreeImage(nslGetStillset(record));
     EXPECT_EQ(hxhost::callCount("decodeStill"), decodes + 2);
 
@@ -252,7 +252,7 @@ TEST_F(StillImportTest, StillsDecodedAheadAreTheRightOnesAtTheRightColours)
     // Decoded ahead under one standard, asked for under another: the other standard's colours.
     hxhost::forgetDecodedStills();
     opFreeImage(nslGetStillset(records[4]));
-    hxhost::setStandard(hxhost::Standard::Hd1080);
+    hxhost::setVideoFormat("1080i");
     OpImage* still = nslGetStillset(red);
     ASSERT_NE(still, nullptr);
     expectColour(yuvAt(still, 0, 0), kRed709, 0);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -24,7 +25,6 @@ hxhost::VideoFileFormat smallFormat(bool bottomFirst = false)
     format.width = kWidth;
     format.height = kHeight;
     format.bottomFirst = bottomFirst;
-    format.x264Preset = "ultrafast";
     return format;
 }
 
@@ -213,13 +213,150 @@ TEST_F(VideoFileTest, AnUnfinishedOrRefusedFileLeavesNothing)
         EXPECT_FALSE(fileExists(home() + "/cut.wav"));
     }
     EXPECT_FALSE(hxhost::VideoFile::create(home() + "/show.avi", smallFormat(), &error));
-    EXPECT_NE(error.find(".mp4, .mkv or .y4m"), std::string::npos);
+    EXPECT_NE(error.find(".mp4, .mkv, .webm or .y4m"), std::string::npos);
     EXPECT_FALSE(hxhost::VideoFile::create(home() + "/no/such/dir/show.mp4", smallFormat(), &error));
     EXPECT_FALSE(hxhost::VideoFile::create(home() + "/no/such/dir/show.y4m", smallFormat(), &error));
     hxhost::failService("createVideoFile");
     EXPECT_FALSE(hxhost::VideoFile::create(home() + "/show.mp4", smallFormat(), &error));
     EXPECT_EQ(partFiles(home()), 0u);
     EXPECT_EQ(hxhost::liveCounts().images, 0);
+}
+
+// `codec` as the file's encoder; `encoder` (its name or the container's own) chooses the fastest preset.
+hxhost::VideoFileFormat progressiveFormat(const std::string& codec, const std::string& encoder, bool fractionalRate = false)
+{
+    hxhost::VideoFileFormat format = smallFormat();
+    format.progressive = true;
+    format.framesPerSecond = 30;
+    format.fractionalRate = fractionalRate;
+    format.pixelAspect = 1000;
+    format.highDefinition = true;
+    format.encoder.codec = codec;
+    // The fastest setting of each encoder keeps the test quick.
+    format.encoder.preset = encoder == "av1" ? "12" : encoder == "vp9" ? "8" : "ultrafast";
+    return format;
+}
+
+// Every codec in every container it goes in decodes whole as progressive pictures with its sound,
+// tagged as players look for it.
+TEST_F(VideoFileTest, ProgressiveFilesOfEveryCodecDecodeWhole)
+{
+    const struct {
+        const char* name;
+        const char* codec;
+        const char* videoCodec;
+        const char* audioCodec;
+    } cases[] = {
+        {"h264.mp4", "", "h264", "aac"},     {"hevc.mp4", "hevc", "hevc", "aac"}, {"av1.mp4", "av1", "av1", "aac"},
+        {"hevc.mkv", "hevc", "hevc", "flac"}, {"av1.mkv", "av1", "av1", "flac"},  {"vp9.webm", "", "vp9", "opus"},
+        {"av1.webm", "av1", "av1", "opus"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = home() + "/" + c.name;
+        std::string error;
+        auto file = hxhost::VideoFile::create(path, progressiveFormat(c.codec, c.videoCodec, true), &error);
+        ASSERT_TRUE(file) << error;
+        ASSERT_TRUE(writeVideo(*file, 12, &error)) << error;
+        ASSERT_TRUE(file->finish(&error)) << error;
+        const MediaInfo info = probeMedia(path);
+        ASSERT_TRUE(info.opened);
+        EXPECT_NE(info.videoCodec.find(c.videoCodec), std::string::npos) << info.videoCodec; // libdav1d decodes AV1
+        EXPECT_EQ(info.audioCodec.find(c.audioCodec) != std::string::npos, true) << info.audioCodec;
+        EXPECT_EQ(info.videoFrames, 12);
+        EXPECT_EQ(info.interlacedFrames, 0);
+        EXPECT_EQ(info.fieldOrder, "progressive");
+        EXPECT_EQ(info.pixelFormat, "yuv420p");
+        EXPECT_EQ(info.colourPrimaries, "bt709");
+        EXPECT_EQ(info.colourSpace, "bt709");
+        // Matroska counts time in milliseconds, so its average rate is only near.
+        EXPECT_NEAR(info.rateNumerator / double(info.rateDenominator), 29.97, std::string(c.name).find(".mp4") == std::string::npos ? 0.5 : 0.001);
+        EXPECT_NEAR(info.audioSeconds, 12 * 1920 / 48000.0, 0.03);
+        if (std::string(c.name) == "hevc.mp4") {
+            EXPECT_EQ(info.codecTag, "hvc1");
+        }
+        if (std::string(c.name).find(".mp4") != std::string::npos) {
+            const auto boxes = topLevelBoxes(path);
+            const auto moov = std::find(boxes.begin(), boxes.end(), "moov"), mdat = std::find(boxes.begin(), boxes.end(), "mdat");
+            EXPECT_TRUE(moov < mdat && mdat != boxes.end()) << "the index comes first, so the file plays while it downloads";
+        }
+    }
+}
+
+// An H.264 MP4 of a progressive format: High profile at the lowest level that fits the frame and
+// rate, its time base the 1001 rate's own.
+TEST_F(VideoFileTest, ProgressiveH264TakesTheLevelOfItsFrameAndRate)
+{
+    const struct {
+        int width, height, fps;
+        int level;
+    } cases[] = {{1280, 720, 30, 31}, {1920, 1080, 30, 41}, {1080, 1920, 30, 41}, {1920, 1080, 60, 42}, {1080, 1080, 30, 32}, {3840, 2160, 30, 51}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + "@" + std::to_string(c.fps));
+        hxhost::VideoFileFormat format = progressiveFormat("", "h264");
+        format.encoder.preset.clear(); // the default, as people get it
+        format.width = c.width;
+        format.height = c.height;
+        format.framesPerSecond = c.fps;
+        const std::string path = home() + "/level.mp4";
+        std::string error;
+        auto file = hxhost::VideoFile::create(path, format, &error);
+        ASSERT_TRUE(file) << error;
+        hxhost::WovenFrame grey;
+        grey.planes.assign(static_cast<size_t>(c.width) * c.height * 3 / 2, 128);
+        std::vector<float> silence(2 * 1600);
+        for (int f = 0; f < 2; ++f)
+            ASSERT_TRUE(file->addWovenFrame(grey, &error) && file->addAudio(silence.data(), 1600, &error)) << error;
+        ASSERT_TRUE(file->finish(&error)) << error;
+        const MediaInfo info = probeMedia(path);
+        EXPECT_EQ(info.profile, "High");
+        EXPECT_EQ(info.level, c.level);
+        EXPECT_EQ(info.width, c.width);
+        EXPECT_EQ(info.timeBaseDenominator % c.fps, 0);
+    }
+}
+
+// Choices a file cannot be written with are refused before anything is made.
+TEST_F(VideoFileTest, EncoderChoicesTheFileCannotTakeAreRefused)
+{
+    const struct {
+        std::string name, codec, preset;
+        int quality;
+        bool progressive;
+        const char* message;
+    } cases[] = {
+        {"a.mp4", "vp9", "", -1, true, "cannot hold vp9"},
+        {"a.webm", "h264", "", -1, true, "cannot hold h264"},
+        {"a.mp4", "hevc", "", -1, false, "progressive only"},
+        {"a.mp4", "mpeg2", "", -1, true, "the codecs are"},
+        {"a.mp4", "", "quick", -1, true, "ultrafast to placebo"},
+        {"a.mp4", "av1", "14", -1, true, "0 (slowest) to 13"},
+        {"a.mp4", "av1", "-1", -1, true, "0 (slowest) to 13"},
+        {"a.mp4", "h264", "", 52, true, "0 (best) to 51"},
+        {"a.y4m", "h264", "", -1, true, "not encoded"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name + " " + c.codec);
+        hxhost::VideoFileFormat format = smallFormat();
+        format.progressive = c.progressive;
+        format.encoder = {c.codec, c.preset, c.quality};
+        std::string error;
+        EXPECT_FALSE(hxhost::VideoFile::create(home() + "/" + c.name, format, &error));
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
+        EXPECT_FALSE(fileExists(home() + "/" + c.name + ".part"));
+    }
+}
+
+TEST_F(VideoFileTest, ProgressiveY4mSaysSoWithItsRate)
+{
+    const std::string path = home() + "/p.y4m";
+    std::string error;
+    auto file = hxhost::VideoFile::create(path, progressiveFormat("", "", true), &error);
+    ASSERT_TRUE(file) << error;
+    ASSERT_TRUE(writeVideo(*file, 1, &error)) << error;
+    ASSERT_TRUE(file->finish(&error)) << error;
+    const std::string header = "YUV4MPEG2 W96 H64 F30000:1001 Ip A1:1 C420jpeg\n";
+    EXPECT_EQ(readFile(path).substr(0, header.size()), header);
 }
 
 TEST(SampleAspect, SmallestRatioThatRoundsToTheStandards)
@@ -231,6 +368,8 @@ TEST(SampleAspect, SmallestRatioThatRoundsToTheStandards)
     EXPECT_EQ(n * 100 + d, 101);
     EXPECT_EQ(hxhost::audioSampleOfFrame(25, 25), 48000);
     EXPECT_EQ(hxhost::audioSampleOfFrame(1, 30), 1600);
+    EXPECT_EQ(hxhost::audioSampleOfFrame(30000, 30, true), 48048000); // 1001 seconds
+    EXPECT_EQ(hxhost::audioSampleOfFrame(1, 30, true), 1601);
 }
 
 } // namespace

@@ -238,7 +238,7 @@ TEST_F(RenderingTest, FieldsFollowTheFirstFieldStatusAndComeFromOneFetch)
 TEST_F(RenderingTest, MirroredFrameKeepsEqualBorders)
 {
     PhotoEntry* photo = photoOf(gradient(320, 288)); // 1200 x 1080 in the HD frame: 360 columns a side
-    hxhost::setStandard(hxhost::Standard::Hd1080);  // square pixels: the border is plain to count
+    hxhost::setVideoFormat("1080i");  // square pixels: the border is plain to count
     frameWidth = 0;                                // learn the new frame
     for (int32_t mirrored : {0, 1}) {
         photo->mirrored = mirrored;

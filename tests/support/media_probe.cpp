@@ -6,6 +6,8 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -35,6 +37,19 @@ bool decodeStream(const std::string& path, AVMediaType type, const std::function
                 info->videoCodec = codec->name;
                 info->width = stream->codecpar->width;
                 info->height = stream->codecpar->height;
+                info->timeBaseNumerator = stream->time_base.num;
+                info->timeBaseDenominator = stream->time_base.den;
+                const AVCodecParameters& p = *stream->codecpar;
+                const char* pixels = av_get_pix_fmt_name(static_cast<AVPixelFormat>(p.format));
+                info->pixelFormat = pixels ? pixels : "";
+                info->colourPrimaries = av_color_primaries_name(p.color_primaries);
+                info->colourTransfer = av_color_transfer_name(p.color_trc);
+                info->colourSpace = av_color_space_name(p.color_space);
+                const char* profile = avcodec_profile_name(p.codec_id, p.profile);
+                info->profile = profile ? profile : "";
+                info->level = p.level;
+                char tag[AV_FOURCC_MAX_STRING_SIZE] = {};
+                info->codecTag = p.codec_tag ? av_fourcc_make_string(tag, p.codec_tag) : "";
                 info->rateNumerator = stream->avg_frame_rate.num;
                 info->rateDenominator = stream->avg_frame_rate.den;
                 const AVRational sar = av_guess_sample_aspect_ratio(input, const_cast<AVStream*>(stream), nullptr);
@@ -94,6 +109,7 @@ MediaInfo probeMedia(const std::string& path)
     info.opened = decodeStream(path, AVMEDIA_TYPE_VIDEO, [&](const AVFrame& frame) {
         ++info.videoFrames;
         interlaced = interlaced && frame.interlaced_frame;
+        info.interlacedFrames += frame.interlaced_frame ? 1 : 0;
         if (first)
             info.topFieldFirst = frame.top_field_first;
         first = false;
@@ -129,4 +145,52 @@ std::vector<std::vector<uint8_t>> decodedFrames(const std::string& path)
         frames.push_back(std::move(planes));
     });
     return frames;
+}
+
+std::vector<std::string> topLevelBoxes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> boxes;
+    in.seekg(0, std::ios::end);
+    const auto end = static_cast<uint64_t>(in.tellg());
+    uint64_t at = 0;
+    while (at + 8 <= end) {
+        unsigned char head[16] = {};
+        in.seekg(static_cast<std::streamoff>(at));
+        if (!in.read(reinterpret_cast<char*>(head), 8))
+            break;
+        uint64_t size = (uint64_t{head[0]} << 24) | (head[1] << 16) | (head[2] << 8) | head[3];
+        if (size == 1 && in.read(reinterpret_cast<char*>(head + 8), 8)) {
+            size = 0;
+            for (int i = 8; i < 16; ++i)
+                size = size << 8 | head[i];
+        } else if (size == 0) {
+            size = end - at; // to the end of the file
+        }
+        boxes.emplace_back(reinterpret_cast<const char*>(head + 4), 4);
+        if (size < 8)
+            break;
+        at += size;
+    }
+    return boxes;
+}
+
+int64_t combedFrames(const std::vector<std::vector<uint8_t>>& frames, int width, int height)
+{
+    constexpr int kStandsOut = 24;
+    int64_t combed = 0;
+    for (const auto& planes : frames) {
+        int64_t marked = 0;
+        for (int y = 1; y + 1 < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int above = planes[static_cast<size_t>((y - 1) * width + x)];
+                const int here = planes[static_cast<size_t>(y * width + x)];
+                const int below = planes[static_cast<size_t>((y + 1) * width + x)];
+                if ((here - above > kStandsOut && here - below > kStandsOut) ||
+                    (above - here > kStandsOut && below - here > kStandsOut))
+                    ++marked;
+            }
+        combed += marked * 1000 > static_cast<int64_t>(width) * height ? 1 : 0;
+    }
+    return combed;
 }

@@ -12,7 +12,13 @@ struct MediaInfo {
     int width = 0, height = 0;
     int rateNumerator = 0, rateDenominator = 0;
     int aspectNumerator = 0, aspectDenominator = 0;
+    int timeBaseNumerator = 0, timeBaseDenominator = 0; // the video stream's
     std::string fieldOrder; // "tt", "bb", "progressive" or "unknown"
+    std::string pixelFormat, colourPrimaries, colourTransfer, colourSpace; // FFmpeg's names: "yuv420p", "bt709"
+    std::string profile;    // "High", "Main"...
+    int level = 0;          // H.264's level times ten (41 is 4.1)
+    std::string codecTag;   // the container's four letters: "avc1", "hvc1"
+    int64_t interlacedFrames = 0; // decoded frames that say they are interlaced
     int64_t videoFrames = 0; // frames decoded
     bool framesInterlaced = false; // every decoded frame says it is interlaced
     bool topFieldFirst = false;
@@ -23,6 +29,14 @@ struct MediaInfo {
 
 // Decodes every stream of the file.
 MediaInfo probeMedia(const std::string& path);
+
+// The names of an MP4 file's top-level boxes in order ("ftyp", "moov", "mdat"...).
+std::vector<std::string> topLevelBoxes(const std::string& path);
+
+// Frames of 4:2:0 planes (as decodedFrames gives them) whose luma shows combing: more than one in a
+// thousand samples stand out from both rows beside them in the same direction, as two instants
+// woven into one picture do on a moving edge.
+int64_t combedFrames(const std::vector<std::vector<uint8_t>>& frames, int width, int height);
 
 // The decoded sound, first channel, as floats in [-1, 1].
 std::vector<float> decodedSound(const std::string& path);

@@ -4,7 +4,7 @@
 #include "image/images.h"
 #include "runtime/host_state.h"
 #include "runtime/reset_hook.h"
-#include "video/video_standard.h"
+#include "hxhost/video_format.h"
 
 #include <algorithm>
 #include <cstring>
@@ -41,7 +41,7 @@ std::deque<Ahead>& ahead()
 // The same file decodes to other values under another standard's matrix.
 std::string keyOf(const std::string& path)
 {
-    return (hx::currentStandard().highDefinition ? "709 " : "601 ") + path;
+    return (hxhost::videoFormat().highDefinition ? "709 " : "601 ") + path;
 }
 
 bool isKept(const std::string& key)
@@ -63,7 +63,7 @@ namespace hx {
 void decodeStillsAhead(const std::vector<std::string>& following)
 {
     const size_t most = std::max(2u, std::thread::hardware_concurrency()) - 1;
-    const bool highDefinition = currentStandard().highDefinition;
+    const bool highDefinition = hxhost::videoFormat().highDefinition;
     const size_t maxPixels = state().stillPixelLimit;
     std::vector<std::string> wanted;
     for (const std::string& path : following)
@@ -100,7 +100,7 @@ std::shared_ptr<const Still> takeOrDecode(const std::string& path, const std::st
     const auto started = aheadOf(key);
     if (started == ahead().end()) {
         decodeFollowing(following);
-        return decodeStill(path, currentStandard().highDefinition, error);
+        return decodeStill(path, hxhost::videoFormat().highDefinition, error);
     }
     DecodedStill decoded = started->decoded.get();
     ahead().erase(started);

@@ -4,6 +4,7 @@
 #define HXHOST_EXPORT_H
 
 #include "hxhost/api.h"
+#include "hxhost/video_file.h"
 
 #include <cstdint>
 #include <functional>
@@ -12,13 +13,12 @@
 namespace hxhost {
 
 struct ExportSettings {
-    std::string output;              // .mp4, .mkv, .y4m (with a .wav), or /dev/null to render only
+    std::string output;              // .mp4, .mkv, .webm, .y4m (with a .wav), or /dev/null to render only
     std::string music;               // a music bed under the whole show; empty for none
     int32_t threads = 0;             // render workers and encoder threads; 0: one a core
     int64_t from = 0;                // the first frame written
     int64_t to = -1;                 // the frame to stop before; -1: the storyboard's end
-    std::string x264Preset = "veryfast";
-    int32_t x264Crf = 18;
+    EncoderChoice encoder;
     // Told after each frame: frames done of the frames to do.
     std::function<void(int64_t done, int64_t total)> progress;
     // Asked before each frame; true stops the export, and nothing is left under the output's name.

@@ -13,13 +13,12 @@
 #include "hxhost/faults.h"
 #include "hxhost/gui.h"
 #include "hxhost/user.h"
+#include "hxhost/video_format.h"
 
 struct OpImage;
 struct HxOperator;
 
 namespace hxhost {
-
-enum class Standard { Pal, Hd1080 };
 
 // The three services whose versions a plug-in checks before it starts.
 enum class Service { SceneList, ImageOps, Requesters };
@@ -43,9 +42,8 @@ HXHOST_API bool installHome(const std::string& directory, std::string* error = n
 HXHOST_API void setResourceRoot(const std::string& directory);
 
 HXHOST_API void setProjectNumber(int32_t number);
-HXHOST_API void setStandard(Standard standard);
-HXHOST_API Standard standard();
-// Without timing, cmOpen answers null. A rate override replaces the standard's frame rate.
+// The video format: hxhost/video_format.h. Without timing, cmOpen answers null. A rate override
+// replaces the format's frame rate.
 HXHOST_API void setTimingAvailable(bool available);
 HXHOST_API void setFrameRateOverride(int64_t framesPerSecond); // negative: none
 HXHOST_API void setServiceVersion(Service service, Version version);

@@ -26,7 +26,9 @@ constexpr int64_t kMaxJingleSeconds = 60;
 
 class HXHOST_API ShowAudio {
 public:
-    ShowAudio(int64_t frames, int32_t framesPerSecond, std::vector<JingleAt> jingles, std::string musicPath);
+    // `fractionalRate`: the frames last 1001/1000 of 1 / framesPerSecond.
+    ShowAudio(int64_t frames, int32_t framesPerSecond, std::vector<JingleAt> jingles, std::string musicPath,
+              bool fractionalRate = false);
     ~ShowAudio();
     // Decodes each jingle file once and opens the music; false with a reason naming the file.
     bool open(std::string* error);
@@ -36,6 +38,7 @@ public:
 private:
     int64_t frames_;
     int32_t framesPerSecond_;
+    bool fractionalRate_;
     std::vector<JingleAt> jingles_;
     std::string musicPath_;
     std::unique_ptr<hx::AudioMix> mix_;
