@@ -11,6 +11,7 @@
 #include "host/hxscenes.h"
 #include "host/hxtext.h"
 #include "hxhost/hxhost.h"
+#include "scenes/project_format.h"
 #include "scenes/storyboard.h"
 #include "video/test_clips.h"
 
@@ -142,6 +143,17 @@ void y4mSeeds(const fs::path& to)
 uint8_t gradient(int x, int y, int channel)
 {
     return static_cast<uint8_t>(x * 16 + y * 8 + channel * 60);
+}
+
+// Every format of the table at its own rate, and 1080p at a rate of 1001.
+void projectFormatSeeds(const fs::path& to)
+{
+    int n = 0;
+    for (const hxhost::VideoFormat& format : hxhost::videoFormats())
+        writeBytes(to / ("format" + std::to_string(n++)), hx::encodeProjectFormat(format));
+    hxhost::VideoFormat fractional;
+    if (hxhost::findVideoFormat("1080p", "59.94", fractional, nullptr))
+        writeBytes(to / "fractional", hx::encodeProjectFormat(fractional));
 }
 
 // An empty storyboard; three scenes with an effect, a transition with a jingle, an undo step and a
@@ -283,6 +295,7 @@ int main(int argc, char** argv)
     sessionScriptSeeds(folder("session_script"));
     y4mSeeds(folder("y4m_clip"));
     storyboardSeeds(folder("storyboard"));
+    projectFormatSeeds(folder("project_format"));
     operatorFileSeeds(folder("operator_file"), scratch / "home");
     jpegPngSeeds(folder("still_import"));
     heifSeeds(folder("heif"));

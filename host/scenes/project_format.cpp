@@ -1,13 +1,11 @@
 // The video format a project was built at, kept as "format.txt" beside its storyboard: one line,
 // the format's name and rate ("1080p 29.97"), so later sessions and exports run at it.
-#include "hxhost/video_format.h"
+#include "scenes/project_format.h"
 
 #include "runtime/atomic_file.h"
 #include "scenes/scene_bin.h"
 
 #include <sstream>
-
-namespace hxhost {
 
 namespace {
 
@@ -21,26 +19,41 @@ std::string formatPath(const std::string& projectDirectory)
 
 } // namespace
 
-bool keptVideoFormat(VideoFormat& out)
+namespace hx {
+
+std::string encodeProjectFormat(const hxhost::VideoFormat& format)
 {
-    const std::string directory = hx::projectDirectory();
-    std::string bytes;
-    if (directory.empty() || !hx::readWholeFile(formatPath(directory), bytes, kMaxBytes))
-        return false;
+    return std::string(kHeader) + "\n" + format.name + " " + hxhost::rateText(format) + "\n";
+}
+
+bool decodeProjectFormat(const std::string& bytes, hxhost::VideoFormat& out)
+{
     std::istringstream lines(bytes);
     std::string header, name, rate, rest;
     if (!std::getline(lines, header) || header != kHeader || !(lines >> name >> rate) || (lines >> rest))
         return false;
     // A format's own rate is kept too; only progressive formats take one named.
-    VideoFormat format;
-    if (!findVideoFormat(name, "", format, nullptr))
+    hxhost::VideoFormat format;
+    if (!hxhost::findVideoFormat(name, "", format, nullptr))
         return false;
-    if (format.progressive && !findVideoFormat(name, rate, format, nullptr))
+    if (format.progressive && !hxhost::findVideoFormat(name, rate, format, nullptr))
         return false;
-    if (rateText(format) != rate)
+    if (hxhost::rateText(format) != rate)
         return false;
     out = format;
     return true;
+}
+
+} // namespace hx
+
+namespace hxhost {
+
+bool keptVideoFormat(VideoFormat& out)
+{
+    const std::string directory = hx::projectDirectory();
+    std::string bytes;
+    return !directory.empty() && hx::readWholeFile(formatPath(directory), bytes, kMaxBytes) &&
+           hx::decodeProjectFormat(bytes, out);
 }
 
 bool keepVideoFormat(std::string* error)
@@ -51,9 +64,7 @@ bool keepVideoFormat(std::string* error)
             *error = "no installation (HXHOME) to keep the format in";
         return false;
     }
-    const VideoFormat& format = videoFormat();
-    return hx::writeFileAtomically(formatPath(directory),
-                                   std::string(kHeader) + "\n" + format.name + " " + rateText(format) + "\n", error);
+    return hx::writeFileAtomically(formatPath(directory), hx::encodeProjectFormat(videoFormat()), error);
 }
 
 } // namespace hxhost
