@@ -4,9 +4,6 @@
 #include "support/picture_files.h"
 #include "support/test_home.h"
 
-#include "host/hxlist.h"
-#include "host/hxscenes.h"
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -44,24 +41,14 @@ protected:
     {
         hxhost::reset();
         hxhost::setHome(home());
-        hxhost::setProjectNumber(0);
-        std::string error;
-        EXPECT_TRUE(hxhost::openProject(&error)) << error;
-        const std::string directory = home() + "/programs/stillset/project1";
-        ListHead list;
-        ListInit(&list);
-        EXPECT_EQ(nslReadStillsetProject(directory.c_str(), &list), 0);
         std::vector<std::string> names;
-        for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&list)); entry;
-             entry = static_cast<PhotoEntry*>(ListNext(entry)))
-            for (const hxhost::SceneBinItem& item : hxhost::sceneBinItems())
-                if (item.id == hxhost::itemOfRecord(entry->source)) {
-                    const std::string name(item.name.begin(), item.name.end());
-                    EXPECT_EQ(fs::path(item.media).stem().string(), name);
-                    EXPECT_TRUE(fileExists(home() + "/projects/project0/" + item.media)) << item.media;
-                    names.push_back(name);
-                }
-        nslFreeStillsetProject(directory.c_str(), &list, 0);
+        for (const StoredListEntry& photo : storedPhotoList())
+            if (photo.item) {
+                const std::string name(photo.item->name.begin(), photo.item->name.end());
+                EXPECT_EQ(fs::path(photo.item->media).stem().string(), name);
+                EXPECT_TRUE(fileExists(home() + "/projects/project0/" + photo.item->media)) << photo.item->media;
+                names.push_back(name);
+            }
         return names;
     }
 };

@@ -3,9 +3,6 @@
 #include "support/picture_files.h"
 #include "support/test_home.h"
 
-#include "host/hxlist.h"
-#include "host/hxscenes.h"
-
 #include <cstdio>
 #include <filesystem>
 
@@ -37,26 +34,13 @@ protected:
         return kHost + " session --hxhome " + home() + " --project 0 " + options;
     }
 
-    // The tool's photo list as stored in project 0, read through the host.
+    // The tool's photo list as stored in project 0, by the names of the items its entries point at.
     std::vector<Stored> storedList() const
     {
-        hxhost::setProjectNumber(0);
-        std::string error;
-        EXPECT_TRUE(hxhost::openProject(&error)) << error;
-        const std::string directory = home() + "/programs/stillset/project1";
-        ListHead list;
-        ListInit(&list);
-        EXPECT_EQ(nslReadStillsetProject(directory.c_str(), &list), 0);
         std::vector<Stored> stored;
-        for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&list)); entry;
-             entry = static_cast<PhotoEntry*>(ListNext(entry))) {
-            std::string name = "?";
-            for (const hxhost::SceneBinItem& item : hxhost::sceneBinItems())
-                if (item.id == hxhost::itemOfRecord(entry->source))
-                    name.assign(item.name.begin(), item.name.end());
-            stored.push_back({name, entry->rotation, entry->mirrored, entry->included});
-        }
-        nslFreeStillsetProject(directory.c_str(), &list, 0);
+        for (const StoredListEntry& photo : storedPhotoList())
+            stored.push_back({photo.item ? std::string(photo.item->name.begin(), photo.item->name.end()) : "?",
+                              photo.rotation, photo.mirrored, photo.included});
         return stored;
     }
 };

@@ -1,5 +1,8 @@
 #include "support/test_home.h"
 
+#include "host/hxlist.h"
+#include "host/hxscenes.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +44,28 @@ std::vector<hxhost::LogEntry> HostTest::entries(int level, const std::string& so
         if (entry.level == level && entry.source == source)
             out.push_back(entry);
     return out;
+}
+
+std::vector<HostTest::StoredListEntry> HostTest::storedPhotoList() const
+{
+    hxhost::setProjectNumber(0);
+    std::string error;
+    EXPECT_TRUE(hxhost::openProject(&error)) << error;
+    const std::string directory = home_ + "/programs/stillset/project1";
+    ListHead list;
+    ListInit(&list);
+    EXPECT_EQ(nslReadStillsetProject(directory.c_str(), &list), 0);
+    std::vector<StoredListEntry> stored;
+    for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&list)); entry;
+         entry = static_cast<PhotoEntry*>(ListNext(entry))) {
+        StoredListEntry photo{entry->rotation, entry->mirrored, entry->included, std::nullopt};
+        for (const hxhost::SceneBinItem& item : hxhost::sceneBinItems())
+            if (item.id == hxhost::itemOfRecord(entry->source))
+                photo.item = item;
+        stored.push_back(photo);
+    }
+    nslFreeStillsetProject(directory.c_str(), &list, 0);
+    return stored;
 }
 
 std::string readFile(const std::string& path)

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace hxhost {
 // Names the kinds still live when a comparison of live counts fails.
@@ -22,6 +24,14 @@ protected:
     const std::string& home() const { return home_; }
     // Log entries at `level` from `source`.
     static std::vector<hxhost::LogEntry> entries(int level, const std::string& source);
+
+    // One entry of the tool's photo list as stored, with the scene bin item it points at.
+    struct StoredListEntry {
+        int32_t rotation, mirrored, included;
+        std::optional<hxhost::SceneBinItem> item;
+    };
+    // The tool's photo list stored in project 0 of this installation, read through the host.
+    std::vector<StoredListEntry> storedPhotoList() const;
 
 private:
     std::string home_;
