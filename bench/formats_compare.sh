@@ -21,6 +21,7 @@ ls /usr/share/backgrounds/mate/nature/*.jpg | head -n 10 | xargs -I{} cp {} "$di
 mapfile -t photos < <(ls "$dir"/photos/*.jpg)
 
 source bench/measure_rows.sh
+source bench/ffmpeg_slideshow_graph.sh
 
 for entry in "${formats[@]}"; do
   format=${entry%:*} fps=${entry#*:}
@@ -34,23 +35,12 @@ for entry in "${formats[@]}"; do
   frames=$(( 10 * scene - 9 * fade ))
   # The kept project of the same show, built once, for the export-only rows.
   "$host" slideshow "$dir/photos" -o /dev/null --format "$format" --fps "$fps" --hxhome "$dir/$entry" > /dev/null
-  graph=""
   inputs=()
   for k in $(seq 0 9); do
     inputs+=(-i "${photos[$k]}")
-    if (( k % 2 == 0 )); then
-      motion="zoompan=z='1+0.19*on/$scene':x='iw/2-iw/zoom/2':y='ih/2-ih/zoom/2':d=$scene:s=$size:fps=$fps"
-    else
-      motion="zoompan=z=1.06:x='on*(iw-iw/zoom)/$scene':y='on*(ih-ih/zoom)/$scene':d=$scene:s=$size:fps=$fps"
-    fi
-    graph+="[$k:v]scale=${size/x/:}:force_original_aspect_ratio=decrease,pad=${size/x/:}:(ow-iw)/2:(oh-ih)/2,$motion,setsar=1,format=yuv420p[v$k];"
   done
-  last=v0
-  for k in $(seq 1 9); do
-    graph+="[$last][v$k]xfade=transition=fade:duration=1:offset=$((4 * k))[x$k];"
-    last=x$k
-  done
-  graph=${graph%;}
+  ffmpeg_slideshow_graph "scale=${size/x/:}:force_original_aspect_ratio=decrease,pad=${size/x/:}:(ow-iw)/2:(oh-ih)/2" \
+    "$scene" "$size" "$fps" 1
   {
     echo '#!/usr/bin/env bash'
     printf 'exec ffmpeg -hide_banner -nostdin -loglevel error -y'

@@ -29,6 +29,7 @@ make_show() {
 }
 
 source bench/measure_rows.sh
+source bench/ffmpeg_slideshow_graph.sh
 
 make_show 10
 make_show 100
@@ -36,23 +37,12 @@ frames10=$(( 10 * 125 - 9 * 25 ))
 frames100=$(( 100 * 125 - 99 * 25 ))
 
 # FFmpeg's graph: photo k is input k; zoompan makes 125 frames of each; xfade joins them.
-graph=""
 inputs=()
 for k in $(seq 0 9); do
   inputs+=(-i "$dir/show10/photos/p$(printf '%02d' $((k + 1))).jpg")
-  if (( k % 2 == 0 )); then
-    motion="zoompan=z='1+0.19*on/125':x='iw/2-iw/zoom/2':y='ih/2-ih/zoom/2':d=125:s=720x576:fps=25"
-  else
-    motion="zoompan=z=1.06:x='on*(iw-iw/zoom)/125':y='on*(ih-ih/zoom)/125':d=125:s=720x576:fps=25"
-  fi
-  graph+="[$k:v]scale=3200:2400:force_original_aspect_ratio=decrease,pad=3200:2400:(ow-iw)/2:(oh-ih)/2,$motion,setsar=16/15,format=yuv420p[v$k];"
 done
-last=v0
-for k in $(seq 1 9); do
-  graph+="[$last][v$k]xfade=transition=fade:duration=1:offset=$((4 * k))[x$k];"
-  last=x$k
-done
-graph=${graph%;}
+ffmpeg_slideshow_graph "scale=3200:2400:force_original_aspect_ratio=decrease,pad=3200:2400:(ow-iw)/2:(oh-ih)/2" \
+  125 720x576 25 16/15
 # The two contenders as programs of their own, so that /usr/bin/time can run them.
 {
   echo '#!/usr/bin/env bash'

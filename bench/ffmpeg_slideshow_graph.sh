@@ -1,0 +1,23 @@
+# Sourced by the comparisons with FFmpeg: FFmpeg's version of the benchmarks' show as one filter
+# graph over inputs 0 to 9. Each photo is fitted by FIT (a scale and pad chain), moved by a centred
+# zoom and a diagonal pan in turn for SCENE frames at SIZE and FPS and tagged with SAR; 1-second
+# cross-fades every 4 seconds join them.
+# Usage: ffmpeg_slideshow_graph FIT SCENE SIZE FPS SAR   (sets $graph, and $last, its output's label)
+ffmpeg_slideshow_graph() {
+  local fit=$1 scene=$2 size=$3 fps=$4 sar=$5 k motion
+  graph=""
+  for k in $(seq 0 9); do
+    if (( k % 2 == 0 )); then
+      motion="zoompan=z='1+0.19*on/$scene':x='iw/2-iw/zoom/2':y='ih/2-ih/zoom/2':d=$scene:s=$size:fps=$fps"
+    else
+      motion="zoompan=z=1.06:x='on*(iw-iw/zoom)/$scene':y='on*(ih-ih/zoom)/$scene':d=$scene:s=$size:fps=$fps"
+    fi
+    graph+="[$k:v]$fit,$motion,setsar=$sar,format=yuv420p[v$k];"
+  done
+  last=v0
+  for k in $(seq 1 9); do
+    graph+="[$last][v$k]xfade=transition=fade:duration=1:offset=$((4 * k))[x$k];"
+    last=x$k
+  done
+  graph=${graph%;}
+}
