@@ -30,7 +30,7 @@ void discard(const std::string& temporary)
 bool writeFile(const std::string& path, const std::string& bytes, bool unstored, std::string* error)
 {
     std::string temporary;
-    const int fd = createUnfinishedBeside(path, temporaryEnding(), temporary, error);
+    const int fd = createUnfinishedBeside(path, temporary, error);
     if (fd < 0)
         return false;
     size_t done = 0;

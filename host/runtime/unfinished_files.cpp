@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <set>
 #include <sys/stat.h>
@@ -52,22 +51,7 @@ bool processIsGone(pid_t process)
 
 } // namespace
 
-int openUnfinished(const std::string& path, int flags, mode_t mode)
-{
-    Unfinished& files = unfinished();
-    std::lock_guard<std::recursive_mutex> held(files.lock);
-    if (files.removed) {
-        errno = ECANCELED;
-        return -1;
-    }
-    const int fd = open(path.c_str(), flags, mode);
-    if (fd >= 0)
-        files.paths.insert(path);
-    return fd;
-}
-
-int createUnfinishedBeside(const std::string& path, const std::string& ending, std::string& temporary,
-                           std::string* error)
+int createUnfinishedBeside(const std::string& path, std::string& temporary, std::string* error)
 {
     Unfinished& files = unfinished();
     std::lock_guard<std::recursive_mutex> held(files.lock);
@@ -76,7 +60,8 @@ int createUnfinishedBeside(const std::string& path, const std::string& ending, s
             *error = "cannot create a file beside " + path + ": the run is being interrupted";
         return -1;
     }
-    const int fd = createTemporaryBeside(path, ending, temporary, error);
+    // The process id ends the name, so that a temporary left by a process that died can be told.
+    const int fd = createTemporaryBeside(path, kTemporaryMark + std::to_string(getpid()), temporary, error);
     if (fd >= 0)
         files.paths.insert(temporary);
     return fd;
@@ -125,11 +110,6 @@ void forgetUnfinished(const std::string& path)
 std::unique_lock<std::recursive_mutex> holdUnfinishedFiles()
 {
     return std::unique_lock<std::recursive_mutex>(unfinished().lock);
-}
-
-std::string temporaryEnding()
-{
-    return kTemporaryMark + std::to_string(getpid());
 }
 
 void removeStaleTemporaries(const std::string& directory)

@@ -12,11 +12,9 @@
 
 namespace hx {
 
-// open(2) of a file to be noted as unfinished; -1 with errno, ECANCELED once the removal has run.
-int openUnfinished(const std::string& path, int flags, mode_t mode);
-// createTemporaryBeside's file, noted as unfinished; -1 with a reason, also once the removal has run.
-int createUnfinishedBeside(const std::string& path, const std::string& ending, std::string& temporary,
-                           std::string* error);
+// createTemporaryBeside's file for a stored file's temporary, its name ending in ".tmp<pid>", noted as
+// unfinished; -1 with a reason, also once the removal has run.
+int createUnfinishedBeside(const std::string& path, std::string& temporary, std::string* error);
 // rename(2); `from` is forgotten, and `to` noted when `toStaysUnfinished`.
 bool renameUnfinished(const std::string& from, const std::string& to, bool toStaysUnfinished);
 // mkdir(2), refused (ECANCELED) once the removal has run: a folder it removed is not made again.
@@ -28,8 +26,6 @@ void forgetUnfinished(const std::string& path);
 // project as one step. The calls above may be made while it is held.
 std::unique_lock<std::recursive_mutex> holdUnfinishedFiles();
 
-// How the name of a stored file's temporary ends: it says which process wrote it.
-std::string temporaryEnding();
 // Removes, in `directory` and the folders below it, the temporaries of processes that are gone; those
 // of a running process stay.
 void removeStaleTemporaries(const std::string& directory);
