@@ -33,16 +33,23 @@ int runFailure(const std::string& command, const std::string& message)
     return 1;
 }
 
-int parseProjectCommand(Options& options, const Arguments& arguments, const std::string& help, long& project)
+int parseCommand(Options& options, const Arguments& arguments, const std::string& help)
 {
-    const std::string& command = options.command();
     std::string error;
     if (!options.parse(arguments, error))
-        return usageError(command, error);
+        return usageError(options.command(), error);
     if (options.helpAsked()) {
         std::fputs((help + optionHelp(options.table())).c_str(), stdout);
         return 0;
     }
+    return -1;
+}
+
+int parseProjectCommand(Options& options, const Arguments& arguments, const std::string& help, long& project)
+{
+    if (const int status = parseCommand(options, arguments, help); status >= 0)
+        return status;
+    const std::string& command = options.command();
     const std::string hint = tryHelp(command);
     if (!options.positional().empty())
         return usageError(command, "unexpected argument '" + options.positional()[0] + "'" + hint);

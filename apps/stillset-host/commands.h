@@ -39,6 +39,9 @@ void tell(const std::string& command, const std::string& message);
 int usageError(const std::string& command, const std::string& message);
 int runFailure(const std::string& command, const std::string& message);
 
+// The start every command shares: parses the options and prints `help` and the option lines when
+// asked. -1 to go on, else the exit status.
+int parseCommand(Options& options, const Arguments& arguments, const std::string& help);
 // The start every command on a host project shares: parses the options, prints `help` and the
 // option lines when asked, refuses stray arguments and requires --hxhome and --project. -1 to go on
 // with `project` set, else the exit status.

@@ -51,16 +51,12 @@ int runInfo(const Arguments& arguments)
 {
     const std::string command = "info";
     Options options(command, infoOptions());
-    std::string error;
-    if (!options.parse(arguments, error))
-        return usageError(command, error);
-    if (options.helpAsked()) {
-        std::fputs(kHelp, stdout);
-        return 0;
-    }
+    if (const int status = parseCommand(options, arguments, kHelp); status >= 0)
+        return status;
     if (options.positional().size() != 1)
         return usageError(command, "give exactly one plug-in path" + tryHelp(command));
     Plugin plugin;
+    std::string error;
     if (!plugin.load(options.positional()[0], error))
         return runFailure(command, error);
     std::printf("description of %s:\n", options.positional()[0].c_str());

@@ -64,13 +64,9 @@ int runPan(const Arguments& arguments)
 {
     const std::string command = "pan";
     Options options(command, panOptions());
+    if (const int status = parseCommand(options, arguments, kHelp); status >= 0)
+        return status;
     std::string error;
-    if (!options.parse(arguments, error))
-        return usageError(command, error);
-    if (options.helpAsked()) {
-        std::fputs((kHelp + optionHelp(options.table())).c_str(), stdout);
-        return 0;
-    }
     if (options.positional().size() != 1 || !options.has("--output") || !options.has("--preset"))
         return usageError(command, "give one PHOTO, -o OUT.y4m and --preset 0..4" + tryHelp(command));
     const long preset = options.wholeNumber("--preset", 0);

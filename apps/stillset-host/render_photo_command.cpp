@@ -66,13 +66,9 @@ int runRenderPhoto(const Arguments& arguments)
 {
     const std::string command = "render-photo";
     Options options(command, renderPhotoOptions());
+    if (const int status = parseCommand(options, arguments, kHelp); status >= 0)
+        return status;
     std::string error;
-    if (!options.parse(arguments, error))
-        return usageError(command, error);
-    if (options.helpAsked()) {
-        std::fputs((kHelp + optionHelp(options.table())).c_str(), stdout);
-        return 0;
-    }
     if (options.positional().size() != 1 || !options.has("--output"))
         return usageError(command, "give one PHOTO and -o OUT.png" + tryHelp(command));
     const std::string output = options.value("--output");

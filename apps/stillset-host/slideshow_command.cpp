@@ -204,13 +204,9 @@ int runSlideshow(const Arguments& arguments)
 {
     const std::string command = "slideshow";
     Options options(command, slideshowOptions());
+    if (const int status = parseCommand(options, arguments, kHelp); status >= 0)
+        return status;
     std::string error;
-    if (!options.parse(arguments, error))
-        return usageError(command, error);
-    if (options.helpAsked()) {
-        std::fputs((kHelp + optionHelp(options.table())).c_str(), stdout);
-        return 0;
-    }
     if (options.values("--transition") == std::vector<std::string>{"list"})
         return listTransitions();
     if (options.positional().empty() || !options.has("--output"))
