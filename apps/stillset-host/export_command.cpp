@@ -20,7 +20,6 @@ const char kHelp[] =
     "transition, with the transitions' jingles and an optional music bed. The file is written to\n"
     "a part file of its own beside OUT and takes OUT's name only when complete; Ctrl-C stops and leaves\n"
     "nothing behind. Another process working on the project makes it stop at once.\n"
-    "\n"
     "\n";
 
 // What the show is played from: the project's media, the jingles and the music.
