@@ -154,7 +154,7 @@ std::string optionHelp(const OptionTable& table)
     return text;
 }
 
-Options::Options(std::string command, const OptionTable& table) : command_(std::move(command)), table_(table)
+Options::Options(std::string command, OptionTable table) : command_(std::move(command)), table_(std::move(table))
 {
 }
 

@@ -47,7 +47,7 @@ std::string optionHelp(const OptionTable& table);
 
 class Options {
 public:
-    Options(std::string command, const OptionTable& table);
+    Options(std::string command, OptionTable table);
     // Reads the arguments; anything not starting with "-" is a positional argument. --help (or -h)
     // in place of an option asks for help, whatever else is wrong. False with a one-line message (no
     // command name) for an unknown option, a missing value or a value the table does not allow.
@@ -74,7 +74,7 @@ private:
     bool check(const OptionSpec& spec, const std::string& written, const std::string& value, std::string& error) const;
 
     std::string command_;
-    const OptionTable& table_;
+    OptionTable table_;
     std::map<std::string, std::vector<std::string>> values_; // by the spec's name; switches have no values
     std::vector<std::string> positional_;
     bool help_ = false;
