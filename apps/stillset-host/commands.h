@@ -2,10 +2,19 @@
 #ifndef STILLSET_HOST_COMMANDS_H
 #define STILLSET_HOST_COMMANDS_H
 
+#include "options.h"
+
 #include <string>
 #include <vector>
 
-using Arguments = std::vector<std::string>;
+struct Command {
+    const char* name;
+    const char* summary;                 // the line in the program's usage
+    int (*run)(const Arguments& arguments);
+    const OptionTable& (*options)();     // every option the command takes
+};
+// In the order the program's usage lists them.
+const std::vector<Command>& commands();
 
 int runInfo(const Arguments& arguments);
 int runSession(const Arguments& arguments);
@@ -15,16 +24,27 @@ int runStoryboard(const Arguments& arguments);
 int runExport(const Arguments& arguments);
 int runSlideshow(const Arguments& arguments);
 
-// One-line error on standard error; the status for a usage error.
-int usageError(const std::string& message);
-// One-line error on standard error; the status for a command that failed while it ran.
-int runFailure(const std::string& message);
-bool isHelp(const std::string& argument);
+const OptionTable& infoOptions();
+const OptionTable& sessionOptions();
+const OptionTable& renderPhotoOptions();
+const OptionTable& panOptions();
+const OptionTable& storyboardOptions();
+const OptionTable& exportOptions();
+const OptionTable& slideshowOptions();
 
-class Options;
-// The start every command on a host project shares: parses the options, prints `help` when asked,
-// refuses stray arguments and requires --hxhome and --project. -1 to go on with `project` set, else
-// the exit status.
-int parseProjectCommand(Options& options, const Arguments& arguments, const char* help, long& project);
+// "stillset-host: COMMAND: message" on standard error, the one form of every error and note the
+// program writes; without a command for the program's own. usageError() returns the status for a
+// usage error, runFailure() the status for a command that failed while it ran.
+void tell(const std::string& command, const std::string& message);
+int usageError(const std::string& command, const std::string& message);
+int runFailure(const std::string& command, const std::string& message);
+
+// The start every command shares: parses the options and prints `help` and the option lines when
+// asked. -1 to go on, else the exit status.
+int parseCommand(Options& options, const Arguments& arguments, const std::string& help);
+// The start every command on a host project shares: parses the options, prints `help` and the
+// option lines when asked, refuses stray arguments and requires --hxhome and --project. -1 to go on
+// with `project` set, else the exit status.
+int parseProjectCommand(Options& options, const Arguments& arguments, const std::string& help, long& project);
 
 #endif

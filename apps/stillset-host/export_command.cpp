@@ -20,16 +20,7 @@ const char kHelp[] =
     "transition, with the transitions' jingles and an optional music bed. The file is written to\n"
     "a part file of its own beside OUT and takes OUT's name only when complete; Ctrl-C stops and leaves\n"
     "nothing behind. Another process working on the project makes it stop at once.\n"
-    "\n"
-    "  -o, --output OUT        .mp4 (H.264, HEVC or AV1 + AAC), .webm (VP9 or AV1 + Opus), .mkv (FFV1 +\n"
-    "                          FLAC, lossless, or --codec) or .y4m (with OUT's .wav); /dev/null renders\n"
-    "                          without writing\n"
-    "  --hxhome DIR            the installation root holding the project\n"
-    "  --project N             the host project, 0 or more\n"
-    "  --music FILE            a music bed (WAV, FLAC, MP3 or Ogg) under the whole show\n"
-    "  --threads N             threads that render (two share each picture; more render frames side\n"
-    "                          by side), and the encoder's threads (default: one a core)\n"
-    "  --from F, --to T        only frames F up to, not including, T\n";
+    "\n";
 
 // What the show is played from: the project's media, the jingles and the music.
 std::vector<std::string> showInputs(long project, const std::string& music)
@@ -47,44 +38,53 @@ std::vector<std::string> showInputs(long project, const std::string& music)
 
 } // namespace
 
+const OptionTable& exportOptions()
+{
+    static const OptionTable table = joinTables(
+        {
+            textOption("--output", "OUT",
+                       ".mp4 (H.264, HEVC or AV1 + AAC), .webm (VP9 or AV1 + Opus), .mkv (FFV1 +\n"
+                       "FLAC, lossless, or --codec) or .y4m (with OUT's .wav); /dev/null renders\n"
+                       "without writing")
+                .alsoNamed("-o"),
+            textOption("--hxhome", "DIR", "the installation root holding the project"),
+            wholeNumberOption("--project", "N", 0, 1000000, "the host project, 0 or more"),
+            textOption("--music", "FILE", "a music bed (WAV, FLAC, MP3 or Ogg) under the whole show"),
+            threadsOption(),
+            wholeNumberOption("--from", "F", 0, 1L << 30, "only frames from F (default 0)"),
+            wholeNumberOption("--to", "T", 1, 1L << 30, "only frames up to, not including, T (default: the end)"),
+        },
+        {formatOptions("the one the project was built at, else pal"), encoderOptions()});
+    return table;
+}
+
 int runExport(const Arguments& arguments)
 {
-    std::set<std::string> valued = {"--hxhome", "--project", "--output", "--music", "--threads", "--from", "--to"};
-    valued.insert(kFormatOptions.begin(), kFormatOptions.end());
-    valued.insert(kEncoderOptions.begin(), kEncoderOptions.end());
-    Options options("export", valued, {});
+    const std::string command = "export";
+    Options options(command, exportOptions());
+    long project = -1;
+    if (const int status = parseProjectCommand(options, arguments, kHelp, project); status >= 0)
+        return status;
+    if (!options.has("--output"))
+        return usageError(command, "--hxhome, --project and -o are required" + tryHelp(command));
     std::string error;
-    long project = -1, threads = 0, from = 0, to = -1;
-    hxhost::EncoderChoice encoder;
-    if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error) ||
-        !options.integer("--threads", 0, 64, threads, error) || !options.integer("--from", 0, 1L << 30, from, error) ||
-        !options.integer("--to", 1, 1L << 30, to, error) || !readEncoder(options, encoder, error))
-        return usageError(error);
-    if (options.helpAsked()) {
-        std::fputs((kHelp + formatHelp("the one the project was built at, else pal") + encoderHelp()).c_str(), stdout);
-        return 0;
-    }
-    if (!options.positional().empty())
-        return usageError("export: unexpected argument '" + options.positional()[0] + "' (try export --help)");
-    if (!options.has("--hxhome") || !options.has("--project") || !options.has("--output"))
-        return usageError("export: --hxhome, --project and -o are required (try export --help)");
     hxhost::ExportSettings settings;
     settings.output = options.value("--output");
     settings.music = options.value("--music");
-    settings.threads = static_cast<int32_t>(threads);
-    settings.from = from;
-    settings.to = options.has("--to") ? to : -1;
-    settings.encoder = encoder;
+    settings.threads = static_cast<int32_t>(options.wholeNumber("--threads", 0));
+    settings.from = options.wholeNumber("--from", 0);
+    settings.to = options.wholeNumber("--to", -1);
+    settings.encoder = readEncoder(options);
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::lockProject(&error) ||
         !hxhost::openProject(&error))
-        return runFailure("export: " + error);
+        return runFailure(command, error);
     if (!applyProjectFormat(options, "export", error))
-        return usageError("export: " + error);
+        return usageError(command, error);
     if (!hxhost::checkExportSettings(settings, &error))
-        return runFailure("export: " + error);
+        return runFailure(command, error);
     if (!outputsSpareInputs(videoOutputFiles(settings.output), showInputs(project, settings.music), error))
-        return usageError("export: " + error);
+        return usageError(command, error);
 
     const int status = exportShow("export", settings);
     if (status == 0)

@@ -7,12 +7,11 @@
 
 #include "hxhost/storyboard.h"
 
-#include <cstdio>
 
 int exportShow(const std::string& command, hxhost::ExportSettings settings)
 {
     if (const std::string note = unfinishedBuildNote(hxhost::storyboard()); !note.empty())
-        std::fprintf(stderr, "stillset-host: %s: %s\n", command.c_str(), note.c_str());
+        tell(command, note);
     StopOnInterrupt stopCleanly;
     ProgressBar bar;
     settings.progress = [&](int64_t done, int64_t total) { bar.show(done, total); };
@@ -21,7 +20,7 @@ int exportShow(const std::string& command, hxhost::ExportSettings settings)
     const bool written = hxhost::exportStoryboard(settings, &error);
     bar.finish();
     if (!written)
-        return runFailure(command + ": " + (interrupted() ? "interrupted; nothing was written" : error));
+        return runFailure(command, interrupted() ? "interrupted; nothing was written" : error);
     return 0;
 }
 

@@ -1,5 +1,6 @@
 // stillset-host info PLUGIN: the description tag list of a plug-in, and the slideshow tool's version.
 #include "commands.h"
+#include "options.h"
 #include "plugin.h"
 
 #include <cinttypes>
@@ -40,19 +41,25 @@ void printTag(const OperatorTag& tag)
 
 } // namespace
 
+const OptionTable& infoOptions()
+{
+    static const OptionTable none;
+    return none;
+}
+
 int runInfo(const Arguments& arguments)
 {
-    if (!arguments.empty() && isHelp(arguments[0])) {
-        std::fputs(kHelp, stdout);
-        return 0;
-    }
-    if (arguments.size() != 1)
-        return usageError("info takes exactly one plug-in path (try info --help)");
+    const std::string command = "info";
+    Options options(command, infoOptions());
+    if (const int status = parseCommand(options, arguments, kHelp); status >= 0)
+        return status;
+    if (options.positional().size() != 1)
+        return usageError(command, "give exactly one plug-in path" + tryHelp(command));
     Plugin plugin;
     std::string error;
-    if (!plugin.load(arguments[0], error))
-        return runFailure(error);
-    std::printf("description of %s:\n", arguments[0].c_str());
+    if (!plugin.load(options.positional()[0], error))
+        return runFailure(command, error);
+    std::printf("description of %s:\n", options.positional()[0].c_str());
     for (const OperatorTag* tag = plugin.description(); tag->tag != OPE_END; ++tag)
         printTag(*tag);
     std::printf("end of list\n");

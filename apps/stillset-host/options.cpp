@@ -1,73 +1,289 @@
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
-const std::string kOutput = "--output";
+bool parseWhole(const std::string& text, long& out)
+{
+    const char* const end = text.data() + text.size();
+    const auto [stop, failure] = std::from_chars(text.data(), end, out, 10);
+    return !text.empty() && failure == std::errc() && stop == end;
+}
+
+std::string numberText(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// "a, b or c"
+std::string listed(const std::vector<std::string>& words)
+{
+    std::string text;
+    for (size_t i = 0; i < words.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    return text;
+}
+
+size_t editDistance(const std::string& a, const std::string& b)
+{
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// The table's name nearest to a misspelt one, or "" when none is near enough to be meant.
+std::string nearestName(const OptionTable& table, const std::string& written)
+{
+    std::string best;
+    size_t bestDistance = 3;
+    for (const OptionSpec& spec : table)
+        for (const std::string& name : {spec.name, spec.alias})
+            if (name.size() > 2 && editDistance(written, name) < bestDistance) {
+                bestDistance = editDistance(written, name);
+                best = name;
+            }
+    return best;
+}
+
+std::string leadOf(const OptionSpec& spec)
+{
+    const std::string value = spec.placeholder.empty() ? "" : " " + spec.placeholder;
+    if (spec.alias.empty())
+        return spec.name + value;
+    // A short name goes first and its value once: "-o, --output OUT".
+    if (spec.alias.rfind("--", 0) != 0)
+        return spec.alias + ", " + spec.name + value;
+    return spec.name + value + ", " + spec.alias + value;
+}
 
 } // namespace
 
-Options::Options(std::string command, std::set<std::string> valued, std::set<std::string> switches)
-    : command_(std::move(command)), valued_(std::move(valued)), switches_(std::move(switches))
+OptionSpec OptionSpec::alsoNamed(std::string other) const
 {
+    OptionSpec spec = *this;
+    spec.alias = std::move(other);
+    return spec;
+}
+
+OptionSpec OptionSpec::ofKind(OptionKind other) const
+{
+    OptionSpec spec = *this;
+    spec.kind = other;
+    return spec;
+}
+
+OptionSpec switchOption(std::string name, std::string help)
+{
+    return textOption(std::move(name), "", std::move(help)).ofKind(OptionKind::Switch);
+}
+
+OptionSpec textOption(std::string name, std::string placeholder, std::string help)
+{
+    OptionSpec spec;
+    spec.name = std::move(name);
+    spec.placeholder = std::move(placeholder);
+    spec.help = std::move(help);
+    return spec;
+}
+
+OptionSpec wholeNumberOption(std::string name, std::string placeholder, long low, long high, std::string help)
+{
+    return numberOption(std::move(name), std::move(placeholder), static_cast<double>(low), static_cast<double>(high),
+                        std::move(help))
+        .ofKind(OptionKind::WholeNumber);
+}
+
+OptionSpec numberOption(std::string name, std::string placeholder, double low, double high, std::string help)
+{
+    OptionSpec spec = textOption(std::move(name), std::move(placeholder), std::move(help)).ofKind(OptionKind::Number);
+    spec.low = low;
+    spec.high = high;
+    return spec;
+}
+
+OptionSpec choiceOption(std::string name, std::vector<std::string> choices, std::string help)
+{
+    std::string placeholder;
+    for (const std::string& choice : choices)
+        placeholder += (placeholder.empty() ? "" : "|") + choice;
+    OptionSpec spec = textOption(std::move(name), placeholder, std::move(help)).ofKind(OptionKind::Choice);
+    spec.choices = std::move(choices);
+    return spec;
+}
+
+OptionTable joinTables(OptionTable first, const std::vector<OptionTable>& more)
+{
+    for (const OptionTable& table : more)
+        first.insert(first.end(), table.begin(), table.end());
+    return first;
+}
+
+std::string optionHelp(const OptionTable& table)
+{
+    size_t width = 0;
+    for (const OptionSpec& spec : table)
+        width = std::max(width, leadOf(spec).size());
+    const std::string indent(2 + width + 2, ' ');
+    std::string text;
+    for (const OptionSpec& spec : table) {
+        const std::string lead = leadOf(spec);
+        text += "  " + lead + std::string(width + 2 - lead.size(), ' ');
+        for (size_t start = 0; start < spec.help.size();) {
+            const size_t end = std::min(spec.help.find('\n', start), spec.help.size());
+            text += (start == 0 ? "" : indent) + spec.help.substr(start, end - start) + "\n";
+            start = end + 1;
+        }
+    }
+    return text;
+}
+
+Options::Options(std::string command, OptionTable table) : command_(std::move(command)), table_(std::move(table))
+{
+}
+
+const OptionSpec* Options::find(const std::string& written) const
+{
+    for (const OptionSpec& spec : table_)
+        if (written == spec.name || (!spec.alias.empty() && written == spec.alias))
+            return &spec;
+    return nullptr;
+}
+
+const OptionSpec& Options::spec(const std::string& name) const
+{
+    for (const OptionSpec& spec : table_)
+        if (spec.name == name)
+            return spec;
+    std::fprintf(stderr, "stillset-host: %s has no option %s in its table\n", command_.c_str(), name.c_str());
+    std::abort();
+}
+
+bool Options::check(const OptionSpec& spec, const std::string& written, const std::string& value, std::string& error) const
+{
+    long whole = 0;
+    double number = 0;
+    switch (spec.kind) {
+    case OptionKind::WholeNumber:
+        if (parseWhole(value, whole) && whole >= spec.low && whole <= spec.high)
+            return true;
+        error = written + " takes a whole number from " + numberText(spec.low) + " to " + numberText(spec.high);
+        break;
+    case OptionKind::Number:
+        if (parseDecimal(value, number) && number >= spec.low && number <= spec.high)
+            return true;
+        error = written + " takes a number from " + numberText(spec.low) + " to " + numberText(spec.high);
+        break;
+    case OptionKind::Choice:
+        if (std::find(spec.choices.begin(), spec.choices.end(), value) != spec.choices.end())
+            return true;
+        error = written + " takes " + listed(spec.choices);
+        break;
+    default:
+        return true;
+    }
+    error += ", not '" + value + "'";
+    return false;
 }
 
 bool Options::parse(const Arguments& arguments, std::string& error)
 {
+    std::map<std::string, std::string> writtenAs; // the name each option was first given by
+    const std::string hint = tryHelp(command_);
     for (size_t i = 0; i < arguments.size(); ++i) {
-        // "-o" is the one short option: the output of the commands that write one.
-        const std::string& argument = arguments[i] == "-o" && valued_.count("--output") ? kOutput : arguments[i];
+        const std::string& argument = arguments[i];
         if (isHelp(argument)) {
             help_ = true;
-            return true;
+            continue;
         }
-        if (argument.rfind("--", 0) != 0) {
+        const OptionSpec* spec = find(argument);
+        if (!spec && argument.rfind("--", 0) != 0) {
             positional_.push_back(argument);
-        } else if (switches_.count(argument)) {
-            switchesSet_.insert(argument);
-        } else if (valued_.count(argument)) {
-            if (i + 1 >= arguments.size()) {
-                error = command_ + ": " + argument + " needs a value (try " + command_ + " --help)";
-                return false;
-            }
-            values_[argument].push_back(arguments[++i]);
-        } else {
-            error = command_ + ": unknown option '" + argument + "' (try " + command_ + " --help)";
-            return false;
+            continue;
         }
+        if (!error.empty())
+            continue; // only looking for --help now
+        if (!spec) {
+            const std::string nearest = nearestName(table_, argument);
+            error = "unknown option '" + argument + "'" + (nearest.empty() ? "" : "; did you mean " + nearest + "?") + hint;
+            continue;
+        }
+        const auto [first, added] = writtenAs.emplace(spec->name, argument);
+        if (!added && first->second != argument) {
+            error = first->second + " and " + argument + " name the same thing; give one";
+            continue;
+        }
+        if (spec->kind == OptionKind::Switch) {
+            values_[spec->name];
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = argument + " needs a value" + hint;
+            continue;
+        }
+        const std::string& value = arguments[++i];
+        if (check(*spec, argument, value, error))
+            values_[spec->name].push_back(value);
     }
-    return true;
+    if (help_)
+        error.clear();
+    return error.empty();
+}
+
+bool Options::has(const std::string& name) const
+{
+    return values_.count(spec(name).name) > 0;
 }
 
 std::string Options::value(const std::string& name, const std::string& fallback) const
 {
-    auto it = values_.find(name);
-    return it == values_.end() ? fallback : it->second.back();
+    const std::vector<std::string>& given = values(name);
+    return given.empty() ? fallback : given.back();
 }
 
 const std::vector<std::string>& Options::values(const std::string& name) const
 {
     static const std::vector<std::string> none;
-    auto it = values_.find(name);
+    auto it = values_.find(spec(name).name);
     return it == values_.end() ? none : it->second;
 }
 
-bool Options::integer(const std::string& name, long low, long high, long& out, std::string& error) const
+long Options::wholeNumber(const std::string& name, long fallback) const
 {
-    if (!has(name))
-        return true;
-    const std::string text = value(name);
-    long parsed = 0;
-    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), parsed, 10);
-    if (text.empty() || failure != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high) {
-        error = command_ + ": " + name + " takes a whole number from " + std::to_string(low) + " to " +
-                std::to_string(high) + ", not '" + text + "'";
-        return false;
-    }
-    out = parsed;
-    return true;
+    long out = fallback;
+    return has(name) && parseWhole(value(name), out) ? out : fallback;
+}
+
+double Options::number(const std::string& name, double fallback) const
+{
+    double out = fallback;
+    return has(name) && parseDecimal(value(name), out) ? out : fallback;
+}
+
+bool isHelp(const std::string& argument)
+{
+    return argument == "--help" || argument == "-h";
+}
+
+std::string tryHelp(const std::string& command)
+{
+    return " (try stillset-host " + command + " --help)";
 }
 
 bool parseDecimal(const std::string& text, double& out)

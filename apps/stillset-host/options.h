@@ -1,40 +1,88 @@
-// Options of the host program's commands: "--name value" pairs and "--flag" switches.
+// Options of the host program's commands. Each command has one table of option specs; its parser,
+// the checks of the values and its help text all come from that table.
 #ifndef STILLSET_HOST_OPTIONS_H
 #define STILLSET_HOST_OPTIONS_H
 
-#include "commands.h"
-
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
+using Arguments = std::vector<std::string>;
+
+enum class OptionKind {
+    Switch,      // no value
+    Text,        // any value
+    WholeNumber, // decimal digits within [low, high]
+    Number,      // a decimal number within [low, high]
+    Choice,      // one of `choices`
+};
+
+struct OptionSpec {
+    std::string name;                 // "--seconds"
+    OptionKind kind = OptionKind::Text;
+    std::string placeholder;          // what the help calls the value: "S", "FILE"
+    std::string help;                 // a line break continues it under the first line
+    double low = 0, high = 0;         // a number's range
+    std::vector<std::string> choices; // a choice's values
+    std::string alias;                // another name of the option ("-o", "--crf"); giving both is refused
+
+    // The spec with another name for the option.
+    OptionSpec alsoNamed(std::string other) const;
+    OptionSpec ofKind(OptionKind other) const;
+};
+
+// One-line table entries.
+OptionSpec switchOption(std::string name, std::string help);
+OptionSpec textOption(std::string name, std::string placeholder, std::string help);
+OptionSpec wholeNumberOption(std::string name, std::string placeholder, long low, long high, std::string help);
+OptionSpec numberOption(std::string name, std::string placeholder, double low, double high, std::string help);
+OptionSpec choiceOption(std::string name, std::vector<std::string> choices, std::string help);
+
+using OptionTable = std::vector<OptionSpec>;
+// `first` followed by the entries of `more`: a command's own options and the groups it shares.
+OptionTable joinTables(OptionTable first, const std::vector<OptionTable>& more);
+
+// The help lines of the table, one option a line, the texts lined up in one column.
+std::string optionHelp(const OptionTable& table);
+
 class Options {
 public:
-    // `valued` names the options that take a value, `switches` those that do not; anything else
-    // not starting with "--" is a positional argument. "-o" stands for "--output" where that is valued.
-    Options(std::string command, std::set<std::string> valued, std::set<std::string> switches);
-    // False with a one-line message for an unknown option or a missing value.
+    Options(std::string command, OptionTable table);
+    // Reads the arguments; anything not starting with "-" is a positional argument. --help (or -h)
+    // in place of an option asks for help, whatever else is wrong. False with a one-line message (no
+    // command name) for an unknown option, a missing value or a value the table does not allow.
     bool parse(const Arguments& arguments, std::string& error);
     bool helpAsked() const { return help_; }
-    bool has(const std::string& name) const { return values_.count(name) || switchesSet_.count(name); }
+    const std::string& command() const { return command_; }
+    const std::vector<std::string>& positional() const { return positional_; }
+    const OptionTable& table() const { return table_; }
+
+    // The lookups take an option's name in the table; any other name is a mistake in the program,
+    // which stops it at once rather than quietly finding nothing.
+    bool has(const std::string& name) const;
     // The last value given for `name`, or `fallback`.
     std::string value(const std::string& name, const std::string& fallback = "") const;
     // Every value given for `name`, in order: an option may be repeated.
     const std::vector<std::string>& values(const std::string& name) const;
-    const std::vector<std::string>& positional() const { return positional_; }
-    const std::string& command() const { return command_; }
-    // An integer option within [low, high], written in decimal; false with a message when it is not one.
-    bool integer(const std::string& name, long low, long high, long& out, std::string& error) const;
+    // A number option's last value, checked by parse(), or `fallback`.
+    long wholeNumber(const std::string& name, long fallback) const;
+    double number(const std::string& name, double fallback) const;
 
 private:
+    const OptionSpec& spec(const std::string& name) const;
+    const OptionSpec* find(const std::string& written) const;
+    bool check(const OptionSpec& spec, const std::string& written, const std::string& value, std::string& error) const;
+
     std::string command_;
-    std::set<std::string> valued_, switches_;
-    std::map<std::string, std::vector<std::string>> values_;
-    std::set<std::string> switchesSet_;
+    OptionTable table_;
+    std::map<std::string, std::vector<std::string>> values_; // by the spec's name; switches have no values
     std::vector<std::string> positional_;
     bool help_ = false;
 };
+
+bool isHelp(const std::string& argument);
+// " (try stillset-host COMMAND --help)", the end of a usage error.
+std::string tryHelp(const std::string& command);
 
 // A number as people write it: decimal digits with an optional sign and fraction, nothing else (no
 // hexadecimal, exponent, spaces, "inf" or "nan"); false for anything else.

@@ -30,11 +30,7 @@ const char kHelp[] =
     "the slideshow tool prepares it, and writes the video as 'export' writes it, at the format's size,\n"
     "scan, rate and sample aspect, with silence for sound. The file takes its name only when complete;\n"
     "Ctrl-C stops and leaves nothing behind.\n"
-    "\n"
-    "  -o, --output OUT          .y4m (YUV4MPEG2 4:2:0, with OUT's .wav), .mp4, .webm or .mkv\n"
-    "  --preset N                0 zoom in; 1..4 pans from the four corners\n"
-    "  --seconds S               length of the scene (default 5)\n"
-    "  --hxhome DIR              use this installation (default: a temporary one)\n";
+    "\n";
 
 // A preset file: four header bytes, then the operator's preference block.
 bool readPreset(long preset, std::vector<uint8_t>& block, std::string& error)
@@ -43,7 +39,7 @@ bool readPreset(long preset, std::vector<uint8_t>& block, std::string& error)
     std::ifstream in(path, std::ios::binary);
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
     if (bytes.size() < 4 + block.size()) {
-        error = "pan: the preset " + path + " is missing or too short";
+        error = "the preset " + path + " is missing or too short";
         return false;
     }
     std::copy(bytes.begin() + 4, bytes.begin() + 4 + static_cast<long>(block.size()), block.begin());
@@ -52,42 +48,46 @@ bool readPreset(long preset, std::vector<uint8_t>& block, std::string& error)
 
 } // namespace
 
+const OptionTable& panOptions()
+{
+    static const OptionTable table = joinTables(
+        {
+            textOption("--output", "OUT", ".y4m (YUV4MPEG2 4:2:0, with OUT's .wav), .mp4, .webm or .mkv").alsoNamed("-o"),
+            wholeNumberOption("--preset", "N", 0, 4, "0 zoom in; 1..4 pans from the four corners"),
+            numberOption("--seconds", "S", 0.001, 3600, "length of the scene (default 5)"),
+        },
+        {photoOptions()});
+    return table;
+}
+
 int runPan(const Arguments& arguments)
 {
-    std::set<std::string> valued = kPhotoOptions;
-    valued.insert({"--output", "--preset", "--seconds"});
-    Options options("pan", valued, {});
+    const std::string command = "pan";
+    Options options(command, panOptions());
+    if (const int status = parseCommand(options, arguments, kHelp); status >= 0)
+        return status;
     std::string error;
-    long preset = -1;
-    if (!options.parse(arguments, error) || !options.integer("--preset", 0, 4, preset, error))
-        return usageError(error);
-    if (options.helpAsked()) {
-        std::fputs((kHelp + formatHelp("pal")).c_str(), stdout);
-        return 0;
-    }
-    if (options.positional().size() != 1 || !options.has("--output") || preset < 0)
-        return usageError("pan: give one PHOTO, -o OUT.y4m and --preset 0..4 (try pan --help)");
-    const std::string secondsText = options.value("--seconds", "5");
-    double seconds = 0;
-    if (!parseDecimal(secondsText, seconds) || !(seconds > 0) || seconds > 3600)
-        return usageError("pan: --seconds takes a length from above 0 to 3600, not '" + secondsText + "'");
+    if (options.positional().size() != 1 || !options.has("--output") || !options.has("--preset"))
+        return usageError(command, "give one PHOTO, -o OUT.y4m and --preset 0..4" + tryHelp(command));
+    const long preset = options.wholeNumber("--preset", 0);
+    const double seconds = options.number("--seconds", 5);
     const std::string output = options.value("--output");
     if (!isVideoOutputName(output))
-        return usageError("pan: -o takes a .y4m, .mp4, .webm or .mkv file, not '" + output + "'");
+        return usageError(command, "-o takes a .y4m, .mp4, .webm or .mkv file, not '" + output + "'");
     if (!outputsSpareInputs(videoOutputFiles(output), options.positional(), error))
-        return usageError("pan: " + error);
+        return usageError(command, error);
 
     PhotoScene scene;
     if (!scene.open(options.positional()[0], options, error))
-        return runFailure("pan: " + error);
+        return runFailure(command, error);
     HxOperator* pan = mainLoadOperator("longterm/stillsetpan.opw", 1);
     if (!pan)
-        return runFailure("pan: the host cannot load the pan operator");
+        return runFailure(command, "the host cannot load the pan operator");
     std::vector<uint8_t> prefs(opGetPrefsSize(pan));
     const bool prefsSet = readPreset(preset, prefs, error) && opSetPrefs(pan, prefs.data(), static_cast<uint32_t>(prefs.size())) == 0;
     if (!prefsSet) {
         mainUnloadOperator(pan);
-        return runFailure(error.empty() ? "pan: the preset does not fit the operator" : error);
+        return runFailure(command, error.empty() ? "the preset does not fit the operator" : error);
     }
 
     const hxhost::VideoFileFormat format = hxhost::VideoFileFormat::ofVideoFormat();
@@ -125,7 +125,7 @@ int runPan(const Arguments& arguments)
     opFreeImage(firstField);
     mainUnloadOperator(pan);
     if (!ok || !video->finish(&error))
-        return runFailure("pan: " + (interrupted() ? "interrupted; nothing was written" : error));
+        return runFailure(command, interrupted() ? "interrupted; nothing was written" : error);
     std::printf("wrote %s: %lld frames of %dx%d at %s fps, preset %ld\n", output.c_str(), static_cast<long long>(written),
                 format.width, format.height, hxhost::rateText(hxhost::videoFormat()).c_str(), preset);
     return 0;

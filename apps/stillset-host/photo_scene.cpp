@@ -9,6 +9,13 @@
 
 #include <cstdlib>
 
+OptionTable photoOptions()
+{
+    return joinTables({textOption("--hxhome", "DIR", "use this installation (default: a temporary one)"),
+                       textOption("--plugin", "PATH", "the slideshow plug-in (default: libstillset.so beside the host library)")},
+                      {formatOptions("pal")});
+}
+
 PhotoScene::~PhotoScene()
 {
     if (entry_) {

@@ -34,11 +34,7 @@ private:
     RunFolder temporaryHome_;
 };
 
-// The options shared by the commands that render a photo.
-inline const std::set<std::string> kPhotoOptions = [] {
-    std::set<std::string> options = {"--hxhome", "--plugin"};
-    options.insert(kFormatOptions.begin(), kFormatOptions.end());
-    return options;
-}();
+// The options shared by the commands that render a photo: the host's home, the plug-in and the format.
+OptionTable photoOptions();
 
 #endif

@@ -27,24 +27,8 @@ const char kHelp[] =
     "closes the main window. With a script the user plays it and closes the main window after it.\n"
     "With --window the person does all that with mouse and keyboard; closing the window closes the\n"
     "main window.\n"
-    "\n"
-    "  --hxhome DIR                 the installation root (created when missing)\n"
-    "  --project N                  the host's active project number, 0 or more\n"
-    "  --import PATH                a JPEG, PNG, HEIC, WebP or TIFF photo, or a folder of them, for the scene bin;\n"
-    "                               may be repeated; a folder's subfolders too. Files that are not\n"
-    "                               photos are skipped and named\n"
-    "  --no-recurse                 import a folder's own files only, naming the subfolders left out\n"
-    "  --script FILE                a session script: what the user does (format: see README)\n"
-    "  --screenshot OUT.png         a picture of the main window when the script has run out\n"
-    "  --window                     show the host screen in a desktop window and let the person at\n"
-    "                               its mouse and keyboard use the tool (not with --script)\n"
-    "  --window-size WxH            the window's size (default: the screen fitted to the desktop)\n"
-    "  --screen 1920x1080|1280x720  the host's screen (default 1920x1080)\n"
-    "  --plugin PATH                the slideshow plug-in (default: libstillset.so beside the host library)\n"
-    "  --render-only                creating the slideshow renders the photos' clips only and leaves the\n"
-    "                               storyboard as it is\n"
-    "\n"
-    "The tool's progress meters are shown on standard error.\n";
+    "The tool's progress meters are shown on standard error.\n"
+    "\n";
 
 // The picture asked for with --screenshot, taken once the script has run out and before the user closes.
 void screenshotAtTheEnd(const std::string& path)
@@ -71,39 +55,61 @@ bool parseWindowSize(const std::string& text, hxhost::WindowOptions& options)
 
 } // namespace
 
+const OptionTable& sessionOptions()
+{
+    static const OptionTable table = joinTables(
+        {
+            textOption("--hxhome", "DIR", "the installation root (created when missing)"),
+            wholeNumberOption("--project", "N", 0, 1000000, "the host's active project number, 0 or more"),
+            textOption("--import", "PATH",
+                       "a JPEG, PNG, HEIC, WebP or TIFF photo, or a folder of them, for the scene bin;\n"
+                       "may be repeated; a folder's subfolders too. Files that are not\n"
+                       "photos are skipped and named"),
+            switchOption("--no-recurse", "import a folder's own files only, naming the subfolders left out"),
+            textOption("--script", "FILE", "a session script: what the user does (format: see README)"),
+            textOption("--screenshot", "OUT.png", "a picture of the main window when the script has run out"),
+            switchOption("--window", "show the host screen in a desktop window and let the person at\n"
+                                     "its mouse and keyboard use the tool (not with --script)"),
+            textOption("--window-size", "WxH", "the window's size (default: the screen fitted to the desktop)"),
+            screenOption(),
+            textOption("--plugin", "PATH", "the slideshow plug-in (default: libstillset.so beside the host library)"),
+            switchOption("--render-only", "creating the slideshow renders the photos' clips only and leaves the\n"
+                                          "storyboard as it is"),
+        },
+        {formatOptions("the one the project was built at, else pal")});
+    return table;
+}
+
 int runSession(const Arguments& arguments)
 {
-    std::set<std::string> valued = {"--hxhome", "--project", "--plugin", "--import", "--script", "--screenshot", "--screen",
-                                    "--window-size"};
-    valued.insert(kFormatOptions.begin(), kFormatOptions.end());
-    Options options("session", valued, {"--render-only", "--window", "--no-recurse"});
+    const std::string command = "session";
+    Options options(command, sessionOptions());
     long project = -1;
-    const std::string help = kHelp + formatHelp("the one the project was built at, else pal");
-    if (const int status = parseProjectCommand(options, arguments, help.c_str(), project); status >= 0)
+    if (const int status = parseProjectCommand(options, arguments, kHelp, project); status >= 0)
         return status;
     std::string error;
     hxhost::VideoFormat checked;
     if (!chooseFormat(options, hxhost::VideoFormat{}, checked, error) || !applyScreen(options, error))
-        return usageError("session: " + error);
+        return usageError(command, error);
     const bool windowed = options.has("--window");
     hxhost::WindowOptions windowOptions;
     if (windowed && (options.has("--script") || options.has("--screenshot")))
-        return usageError("session: --window takes no --script or --screenshot: the person at the window acts");
+        return usageError(command, "--window takes no --script or --screenshot: the person at the window acts");
     if (options.has("--window-size") && (!windowed || !parseWindowSize(options.value("--window-size"), windowOptions)))
-        return usageError("session: --window-size takes WIDTHxHEIGHT (at least 160x120) and goes with --window");
+        return usageError(command, "--window-size takes WIDTHxHEIGHT (at least 160x120) and goes with --window");
     std::shared_ptr<hxhost::ScriptedUser> user = hxhost::scriptedUser();
     if (options.has("--script") && !hxhost::loadSessionScript(options.value("--script"), *user, &error))
-        return usageError("session: " + error);
+        return usageError(command, error);
 
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::lockProject(&error) ||
         !hxhost::openProject(&error))
-        return runFailure("session: " + error);
+        return runFailure(command, error);
     if (!applyProjectFormat(options, "session", error))
-        return usageError("session: " + error);
+        return usageError(command, error);
     const size_t imported = importPhotoFiles(photoFilesOf(options.values("--import"), !options.has("--no-recurse")));
     if (!hxhost::saveProject(&error))
-        return runFailure("session: " + error);
+        return runFailure(command, error);
     if (!options.has("--script") && !windowed && imported > 0)
         user->addAnswer(1); // yes to importing the scene bin into an empty photo list
     if (options.has("--screenshot"))
@@ -113,7 +119,7 @@ int runSession(const Arguments& arguments)
     const uint32_t flags = options.has("--render-only") ? OP_FLAG_RENDER_ONLY : 0;
     if (!runTool(plugin, options.value("--plugin", defaultPluginPath("stillset")), flags, run, error,
                  windowed ? &windowOptions : nullptr))
-        return runFailure("session: " + error);
+        return runFailure(command, error);
     for (const hxhost::LogEntry& entry : hxhost::logEntries()) {
         std::printf("log level %d %s:%d module 0x%08X", entry.level, entry.source.c_str(), entry.line, entry.module);
         // The tool's entries say nothing but their place; the host's may name a file it refused.

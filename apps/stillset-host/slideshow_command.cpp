@@ -39,30 +39,7 @@ const char kHelp[] =
     "build the storyboard with the durations, transitions, jingle and pan-and-zoom effects asked for,\n"
     "and plays it into OUT. Folders give their photos in name order, their subfolders' where their\n"
     "names put them; files that are not photos are named and skipped.\n"
-    "\n"
-    "  -o, --output OUT          .mp4 (H.264 + AAC unless --codec), .webm (VP9 or AV1 + Opus), .mkv\n"
-    "                            (FFV1 + FLAC, lossless) or .y4m (with OUT's .wav)\n"
-    "  --seconds S               each photo's time on screen (default 5); the tool offers 1, 2, 3, 4, 5,\n"
-    "                            7, 10, 15, 20 and 30 seconds and takes the nearest\n"
-    "  --transition NAME         a transition between photos, in turn (default dissolve); may be\n"
-    "                            repeated. '--transition list' prints the transitions there are\n"
-    "  --no-transition           cut from photo to photo\n"
-    "  --transition-seconds S    a transition's length (default 1); 0.2, 0.5, 1, 2, 3, 4, 5, 7 or 10\n"
-    "  --random                  the transitions in random order rather than as listed\n"
-    "  --repeat N                how many photos in a row share a transition (default 1)\n"
-    "  --pan P                   a pan-and-zoom preset 0 to 4, in turn (default all five); may be repeated:\n"
-    "                            0 zoom in, 1 top left to bottom right, 2 top right to bottom left,\n"
-    "                            3 bottom right to top left, 4 bottom left to top right\n"
-    "  --no-pan                  still photos\n"
-    "  --no-recurse              a folder's own photos only, naming the subfolders left out\n"
-    "  --jingle FILE             a sound played at every transition\n"
-    "  --music FILE              a music bed under the whole show\n"
-    "  --edit                    before the video is made, open the tool on the photos in a desktop\n"
-    "                            window: reorder, turn, crop, change the choices, then Create or close\n"
-    "  --hxhome DIR              keep the host project in DIR (project --project N, default 0) for later\n"
-    "                            editing with 'stillset-host session'; by default a temporary one is used\n"
-    "  --project N               with --hxhome: the host project, which must not have a photo list yet\n"
-    "  --threads N               as for 'export'\n";
+    "\n";
 
 // The host home of the run: the one asked for, or a temporary one removed when the run ends.
 class HostHome {
@@ -92,38 +69,22 @@ int listTransitions()
     return 0;
 }
 
-bool number(const Options& options, const std::string& name, double low, double high, double& out, std::string& error)
-{
-    if (!options.has(name))
-        return true;
-    const std::string text = options.value(name);
-    double value = 0;
-    if (!parseDecimal(text, value) || value < low || value > high) {
-        char range[64];
-        std::snprintf(range, sizeof range, " takes a number from %g to %g", low, high);
-        error = name + range + ", not '" + text + "'";
-        return false;
-    }
-    out = value;
-    return true;
-}
-
 // Says so when the tool's popup could not give exactly what was asked.
 void tellRounding(const char* what, const std::string& asked, const PopupPick& pick, const char* unit)
 {
-    if (!pick.exact)
-        std::fprintf(stderr, "slideshow: %s %s is not on offer; using %g%s\n", what, asked.c_str(), pick.value, unit);
+    if (!pick.exact) {
+        char value[32];
+        std::snprintf(value, sizeof value, "%g", pick.value);
+        tell("slideshow", std::string(what) + " " + asked + " is not on offer; using " + value + unit);
+    }
 }
 
-// The choices the options make, with --repeat read already; false with a one-line error.
-bool readChoices(const Options& options, long repeat, SlideshowChoices& c, std::string& error)
+// The choices the options make; false with a one-line error.
+bool readChoices(const Options& options, SlideshowChoices& c, std::string& error)
 {
-    double seconds = 5, transitionSeconds = 1;
-    if (!number(options, "--seconds", 0.5, 3600, seconds, error) ||
-        !number(options, "--transition-seconds", 0.1, 60, transitionSeconds, error))
-        return false;
-    const PopupPick duration = photoDuration(seconds), length = transitionLength(transitionSeconds),
-                    repeats = transitionRepeat(static_cast<double>(repeat));
+    const PopupPick duration = photoDuration(options.number("--seconds", 5)),
+                    length = transitionLength(options.number("--transition-seconds", 1)),
+                    repeats = transitionRepeat(static_cast<double>(options.wholeNumber("--repeat", 1)));
     tellRounding("a photo's time of", options.value("--seconds"), duration, " s");
     tellRounding("a transition's length of", options.value("--transition-seconds"), length, " s");
     tellRounding("sharing a transition among", options.value("--repeat"), repeats, " photos");
@@ -155,13 +116,8 @@ bool readChoices(const Options& options, long repeat, SlideshowChoices& c, std::
         c.panPresets = {0, 1, 2, 3, 4};
     if (options.has("--pan")) {
         c.panPresets.clear();
-        for (const std::string& text : options.values("--pan")) {
-            if (text.size() != 1 || text[0] < '0' || text[0] > '4') {
-                error = "--pan takes a preset from 0 to 4, not '" + text + "'";
-                return false;
-            }
-            c.panPresets.push_back(text[0] - '0');
-        }
+        for (const std::string& preset : options.values("--pan"))
+            c.panPresets.push_back(std::stoi(preset));
     }
 
     if (options.has("--jingle")) {
@@ -204,90 +160,120 @@ bool runScripted(Plugin& plugin, const std::string& script, std::string& error)
 
 } // namespace
 
+const OptionTable& slideshowOptions()
+{
+    static const OptionTable table = joinTables(
+        {
+            textOption("--output", "OUT",
+                       ".mp4 (H.264 + AAC unless --codec), .webm (VP9 or AV1 + Opus), .mkv\n"
+                       "(FFV1 + FLAC, lossless) or .y4m (with OUT's .wav)")
+                .alsoNamed("-o"),
+            numberOption("--seconds", "S", 0.5, 3600,
+                         "each photo's time on screen (default 5); the tool offers 1, 2, 3, 4, 5,\n"
+                         "7, 10, 15, 20 and 30 seconds and takes the nearest"),
+            textOption("--transition", "NAME",
+                       "a transition between photos, in turn (default dissolve); may be\n"
+                       "repeated. '--transition list' prints the transitions there are"),
+            switchOption("--no-transition", "cut from photo to photo"),
+            numberOption("--transition-seconds", "S", 0.1, 60,
+                         "a transition's length (default 1); 0.2, 0.5, 1, 2, 3, 4, 5, 7 or 10"),
+            switchOption("--random", "the transitions in random order rather than as listed"),
+            wholeNumberOption("--repeat", "N", 1, 1000, "how many photos in a row share a transition (default 1)"),
+            wholeNumberOption("--pan", "P", 0, 4,
+                              "a pan-and-zoom preset 0 to 4, in turn (default all five); may be repeated:\n"
+                              "0 zoom in, 1 top left to bottom right, 2 top right to bottom left,\n"
+                              "3 bottom right to top left, 4 bottom left to top right"),
+            switchOption("--no-pan", "still photos"),
+            switchOption("--no-recurse", "a folder's own photos only, naming the subfolders left out"),
+            textOption("--jingle", "FILE", "a sound played at every transition"),
+            textOption("--music", "FILE", "a music bed under the whole show"),
+            switchOption("--edit", "before the video is made, open the tool on the photos in a desktop\n"
+                                   "window: reorder, turn, crop, change the choices, then Create or close"),
+            textOption("--hxhome", "DIR",
+                       "keep the host project in DIR (project --project N, default 0) for later\n"
+                       "editing with 'stillset-host session'; by default a temporary one is used"),
+            wholeNumberOption("--project", "N", 0, 1000000,
+                              "with --hxhome: the host project, which must not have a photo list yet"),
+            threadsOption(),
+        },
+        {formatOptions(kSlideshowFormat + std::string(" at 30")), encoderOptions()});
+    return table;
+}
+
 int runSlideshow(const Arguments& arguments)
 {
-    std::set<std::string> valued = {"--output", "--seconds", "--transition", "--transition-seconds", "--repeat", "--pan",
-                                    "--jingle", "--music", "--hxhome", "--project", "--threads"};
-    valued.insert(kFormatOptions.begin(), kFormatOptions.end());
-    valued.insert(kEncoderOptions.begin(), kEncoderOptions.end());
-    Options options("slideshow", valued, {"--random", "--no-pan", "--no-transition", "--edit", "--no-recurse"});
+    const std::string command = "slideshow";
+    Options options(command, slideshowOptions());
+    if (const int status = parseCommand(options, arguments, kHelp); status >= 0)
+        return status;
     std::string error;
-    long project = 0, threads = 0, repeat = 1;
-    hxhost::EncoderChoice encoder;
-    if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error) ||
-        !options.integer("--threads", 0, 64, threads, error) || !options.integer("--repeat", 1, 1000, repeat, error) ||
-        !readEncoder(options, encoder, error))
-        return usageError(error);
-    if (options.helpAsked()) {
-        std::fputs((kHelp + formatHelp(kSlideshowFormat + std::string(" at 30")) + encoderHelp()).c_str(), stdout);
-        return 0;
-    }
     if (options.values("--transition") == std::vector<std::string>{"list"})
         return listTransitions();
     if (options.positional().empty() || !options.has("--output"))
-        return usageError("slideshow: photos and -o OUT are required (try slideshow --help)");
+        return usageError(command, "photos and -o OUT are required" + tryHelp(command));
     if (!isVideoOutputName(options.value("--output")))
-        return usageError("slideshow: -o takes a .mp4, .webm, .mkv or .y4m file, not '" + options.value("--output") + "'");
+        return usageError(command, "-o takes a .mp4, .webm, .mkv or .y4m file, not '" + options.value("--output") + "'");
     if (options.has("--project") && !options.has("--hxhome"))
-        return usageError("slideshow: --project needs --hxhome");
+        return usageError(command, "--project needs --hxhome");
     for (const std::string& path : options.positional())
         if (std::error_code missing; !fs::exists(path, missing))
-            return usageError("slideshow: " + path + ": no such file or folder");
+            return usageError(command, path + ": no such file or folder");
     SlideshowChoices choices;
-    if (!applyFormat(options, kSlideshowFormat, error) || !readChoices(options, repeat, choices, error))
-        return usageError("slideshow: " + error);
+    if (!applyFormat(options, kSlideshowFormat, error) || !readChoices(options, choices, error))
+        return usageError(command, error);
     if (options.has("--music") && !hxhost::probeAudio(options.value("--music"), nullptr, &error))
-        return usageError("slideshow: --music: " + error);
+        return usageError(command, "--music: " + error);
     const std::vector<std::string> photos = photoFilesOf(options.positional(), !options.has("--no-recurse"));
     std::vector<std::string> inputs = photos;
     for (const char* sound : {"--jingle", "--music"})
         if (options.has(sound))
             inputs.push_back(options.value(sound));
     if (!outputsSpareInputs(videoOutputFiles(options.value("--output")), inputs, error))
-        return usageError("slideshow: " + error);
+        return usageError(command, error);
 
     hxhost::ExportSettings settings;
     settings.output = options.value("--output");
     settings.music = options.value("--music");
-    settings.threads = static_cast<int32_t>(threads);
-    settings.encoder = encoder;
+    settings.threads = static_cast<int32_t>(options.wholeNumber("--threads", 0));
+    settings.encoder = readEncoder(options);
     if (!hxhost::checkExportSettings(settings, &error))
-        return runFailure("slideshow: " + error);
+        return runFailure(command, error);
 
     HostHome home;
     if (!home.make(options.value("--hxhome"), error))
-        return runFailure("slideshow: " + error);
+        return runFailure(command, error);
+    const long project = options.wholeNumber("--project", 0);
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     if (!hxhost::installHome(home.path(), &error) || !hxhost::lockProject(&error))
-        return runFailure("slideshow: " + error);
+        return runFailure(command, error);
     // Asked only once the project is this process's: another could have given it a list meanwhile.
     if (options.has("--hxhome") && !projectIsNew(home.path(), project))
-        return usageError("slideshow: project " + std::to_string(project) + " in " + home.path() +
+        return usageError(command, "project " + std::to_string(project) + " in " + home.path() +
                           " already has the tool's photo list; choose a new --project or edit it with 'session'");
     if (!hxhost::openProject(&error))
-        return runFailure("slideshow: " + error);
+        return runFailure(command, error);
     if (importPhotoFiles(photos) == 0)
-        return runFailure("slideshow: no photos to show");
+        return runFailure(command, "no photos to show");
     if (!hxhost::saveProject(&error))
-        return runFailure("slideshow: " + error);
+        return runFailure(command, error);
 
     const bool edit = options.has("--edit");
     Plugin plugin;
     if (!runScripted(plugin, slideshowScript(choices, !edit), error))
-        return runFailure("slideshow: " + error);
+        return runFailure(command, error);
     if (edit) {
         // The person finishes the show; when they close without creating it, it is created as they left it.
         hxhost::WindowOptions window;
         window.title = "stillset: " + options.value("--output");
         ToolRun run;
         if (!runTool(plugin, defaultPluginPath("stillset"), 0, run, error, &window))
-            return runFailure("slideshow: --edit: " + error);
+            return runFailure(command, "--edit: " + error);
         if (interrupted())
-            return runFailure("slideshow: interrupted; no video was made");
+            return runFailure(command, "interrupted; no video was made");
         if (run.result != 0)
-            return runFailure("slideshow: the slideshow tool ended with a failure");
+            return runFailure(command, "the slideshow tool ended with a failure");
         if (hxhost::storyboard().scenes.empty() && !runScripted(plugin, createScript(), error))
-            return runFailure("slideshow: " + error);
+            return runFailure(command, error);
     }
 
     if (const int status = exportShow("slideshow", settings); status != 0)

@@ -22,11 +22,7 @@ const char kHelp[] =
     "length and position on the timeline (a transition overlaps the end of its scene with the start of\n"
     "the next), its long-term effect with a summary of its settings, and the transition into the next\n"
     "scene with its name, length and jingle.\n"
-    "\n"
-    "  --hxhome DIR   the installation root\n"
-    "  --project N    the host project, 0 or more\n"
-    "  --undo         undo the last step of the project's history first, and say which\n"
-    "  --json         print the storyboard as JSON\n";
+    "\n";
 
 std::string jsonText(const std::string& text)
 {
@@ -165,30 +161,41 @@ void printJson(const hxhost::Storyboard& board, long project)
 
 } // namespace
 
+const OptionTable& storyboardOptions()
+{
+    static const OptionTable table = {
+        textOption("--hxhome", "DIR", "the installation root"),
+        wholeNumberOption("--project", "N", 0, 1000000, "the host project, 0 or more"),
+        switchOption("--undo", "undo the last step of the project's history first, and say which"),
+        switchOption("--json", "print the storyboard as JSON"),
+    };
+    return table;
+}
+
 int runStoryboard(const Arguments& arguments)
 {
-    Options options("storyboard", {"--hxhome", "--project"}, {"--undo", "--json"});
+    const std::string command = "storyboard";
+    Options options(command, storyboardOptions());
     long project = -1;
     if (const int status = parseProjectCommand(options, arguments, kHelp, project); status >= 0)
         return status;
     std::string error;
     std::error_code missing;
     if (!std::filesystem::is_directory(options.value("--hxhome"), missing))
-        return runFailure("storyboard: no installation at " + options.value("--hxhome"));
+        return runFailure(command, "no installation at " + options.value("--hxhome"));
     hxhost::setHome(options.value("--hxhome"));
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     // Undoing changes the project; printing it only reads, beside whoever works on it.
     if (options.has("--undo") && !hxhost::lockProject(&error))
-        return runFailure("storyboard: " + error);
+        return runFailure(command, error);
     hxhost::Storyboard stored;
     const std::string projectDirectory = options.value("--hxhome") + "/projects/project" + std::to_string(project);
     if (!hxhost::readStoryboardFile(projectDirectory, stored, &error))
-        std::fprintf(stderr, "stillset-host: storyboard: %s; it is set aside and the project has none\n",
-                     error.c_str());
+        tell(command, error + "; it is set aside and the project has none");
     if (options.has("--undo")) {
         std::u16string label;
         if (!hxhost::undoLastStep(&label, &error))
-            return runFailure("storyboard: cannot undo: " + error);
+            return runFailure(command, "cannot undo: " + error);
         if (!options.has("--json"))
             std::printf("undone: \"%s\"\n", hxhost::utf8Of(label).c_str());
     }

@@ -1,36 +1,35 @@
+// The resampler's weights and its plain loops; the wide ones, chosen once a scaling by
+// hx::vectorWidth(), are in resampler_avx2.cpp and resampler_avx512.cpp with the same results to the bit.
 #include "image/resampler.h"
 
-#include "image/vector_width.h"
+#include "image/resampler_lanes.h"
 #include "runtime/pixel_threads.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
+namespace hx::resampling {
+
+// Bytes `from` to `bytes` of mid, one at a time.
+void filterRowBytes(const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t from, size_t bytes, uint16_t* mid)
+{
+    for (size_t i = from; i < bytes; ++i) {
+        uint16_t sum = 0;
+        for (int32_t k = 0; k < count; ++k)
+            sum = static_cast<uint16_t>(sum + rows[k][i] * weights[k]);
+        mid[i] = sum;
+    }
+}
+
+} // namespace hx::resampling
 
 namespace {
 
-// Rows are combined with 8-bit weights, so the vertical pass runs in 16-bit lanes: a sum of
-// samples times weights that add up to 256 never leaves 16 bits and keeps every fraction bit.
-// Samples across a row are combined with 14-bit weights in 32-bit lanes.
-constexpr int kRowWeightBits = 8;
-constexpr int kSampleWeightBits = 14;
-constexpr int kOutShift = kRowWeightBits + kSampleWeightBits;
+using namespace hx::resampling;
+
 // Fewer target rows than this a thread are not worth waking a helper for.
 constexpr int32_t kLeastRowsPerThread = 16;
-
-// For every target sample: the first source sample, how many follow it, and `width` weights from
-// weights[t * width], the ones past the last tap weighing nothing. `width` is even, so that the taps
-// go in pairs, and the same for every target sample, so that the row loops keep one shape.
-struct Taps {
-    std::vector<int32_t> first, count;
-    std::vector<int16_t> weights;
-    int32_t width = 2;
-    std::vector<int32_t> spread; // the weights laid out for the wide loops across a row, when they run
-};
 
 // std::lround for a share in [0, 2^31), without its call: the fraction x - trunc(x) is exact.
 int32_t roundedShare(double x)
@@ -102,65 +101,6 @@ typedef uint16_t U16x8 __attribute__((vector_size(16)));
 // multiply) and for any other.
 #define HX_WITH_AVX2 __attribute__((target_clones("avx2", "default")))
 
-// Bytes `from` to `bytes` of mid, one at a time.
-void filterRowBytes(const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t from, size_t bytes, uint16_t* mid)
-{
-    for (size_t i = from; i < bytes; ++i) {
-        uint16_t sum = 0;
-        for (int32_t k = 0; k < count; ++k)
-            sum = static_cast<uint16_t>(sum + rows[k][i] * weights[k]);
-        mid[i] = sum;
-    }
-}
-
-#if defined(__x86_64__)
-// GCC 12 builds its 512-bit intrinsics on an undefined vector and then warns that it may be used
-// uninitialised; nothing here reads one.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-// The loops down the columns and across the rows come in 512-bit and 256-bit lanes besides the
-// plain ones, chosen once a scaling by hx::vectorWidth(); the results are the same to the bit.
-
-HX_AVX512 void filterRowsAvx512(const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t bytes, uint16_t* mid)
-{
-    // 64 bytes at a time; the masks hold the last block to the row.
-    for (size_t i = 0; i < bytes; i += 64) {
-        const size_t left = std::min<size_t>(bytes - i, 64);
-        const __mmask32 lowMask = left >= 32 ? ~__mmask32{0} : (__mmask32{1} << left) - 1;
-        const __mmask32 highMask = left > 32 ? static_cast<__mmask32>((uint64_t{1} << (left - 32)) - 1) : 0;
-        __m512i low = _mm512_setzero_si512(), high = _mm512_setzero_si512();
-        for (int32_t k = 0; k < count; ++k) {
-            const __m512i weight = _mm512_set1_epi16(weights[k]);
-            const __m512i a = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(lowMask, rows[k] + i));
-            const __m512i b = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(highMask, rows[k] + i + 32));
-            low = _mm512_add_epi16(low, _mm512_mullo_epi16(a, weight));
-            high = _mm512_add_epi16(high, _mm512_mullo_epi16(b, weight));
-        }
-        _mm512_mask_storeu_epi16(mid + i, lowMask, low);
-        _mm512_mask_storeu_epi16(mid + i + 32, highMask, high);
-    }
-}
-
-HX_AVX2 void filterRowsAvx2(const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t bytes, uint16_t* mid)
-{
-    size_t i = 0;
-    for (; i + 32 <= bytes; i += 32) {
-        __m256i low = _mm256_setzero_si256(), high = _mm256_setzero_si256();
-        for (int32_t k = 0; k < count; ++k) {
-            const __m256i weight = _mm256_set1_epi16(weights[k]);
-            const __m256i a = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + i)));
-            const __m256i b = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + i + 16)));
-            low = _mm256_add_epi16(low, _mm256_mullo_epi16(a, weight));
-            high = _mm256_add_epi16(high, _mm256_mullo_epi16(b, weight));
-        }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(mid + i), low);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(mid + i + 16), high);
-    }
-    filterRowBytes(rows, weights, count, i, bytes, mid);
-}
-#endif
-
 // mid = the weighted sum of source rows, 8 fraction bits.
 void filterRows(hx::VectorWidth vectors, const uint8_t* const* rows, const int16_t* weights, int32_t count, size_t bytes,
                 uint16_t* mid)
@@ -194,7 +134,6 @@ typedef uint32_t U32x4 __attribute__((vector_size(16)));
 typedef uint16_t U16x4 __attribute__((vector_size(8)));
 typedef uint8_t U8x4 __attribute__((vector_size(4)));
 
-constexpr uint32_t kHalfOut = 1u << (kOutShift - 1);
 
 // One four-byte pixel: the weighted sum of `count` pixels of mid, `step` samples apart; the pixel
 // after the last may be read, with weight 0.
@@ -227,29 +166,6 @@ inline void filterPixel(const uint16_t* in, size_t step, const int16_t* w, int32
 }
 
 #if defined(__x86_64__)
-// Four-byte pixels from `Pairs` pairs of neighbouring pixels of mid each: one load brings a pair in,
-// one multiply-add weighs it, and the loop has the same shape for every pixel of the row. The
-// samples go in with their top bit flipped, as in filterPixel.
-template <int Pairs> void filterPixelRow(const uint16_t* in, const int32_t* first, const int16_t* weights, int32_t targets, uint8_t* out)
-{
-    const __m128i flip = _mm_set1_epi16(static_cast<int16_t>(0x8000));
-    const __m128i bias = _mm_set1_epi32(static_cast<int32_t>(kHalfOut + (1u << 29)));
-    for (int32_t t = 0; t < targets; ++t, out += 4, weights += 2 * Pairs) {
-        const uint16_t* pixel = in + 4 * static_cast<size_t>(first[t]);
-        __m128i acc = bias;
-        for (int p = 0; p < Pairs; ++p, pixel += 8) {
-            const __m128i both = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixel));
-            const __m128i paired = _mm_unpacklo_epi16(both, _mm_unpackhi_epi64(both, both));
-            int32_t pair;
-            std::memcpy(&pair, weights + 2 * p, sizeof pair);
-            acc = _mm_add_epi32(acc, _mm_madd_epi16(_mm_xor_si128(paired, flip), _mm_set1_epi32(pair)));
-        }
-        const __m128i words = _mm_packs_epi32(_mm_srli_epi32(acc, kOutShift), _mm_setzero_si128());
-        const int32_t bytes = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
-        std::memcpy(out, &bytes, sizeof bytes);
-    }
-}
-
 // Each target pixel's weights as the wide loops take them: every pair of taps as four copies of the
 // pair, one for each byte of the pixel, so that a pair of taps of all four bytes is weighed by one
 // multiply-add. Pixels of two taps take 128 bits each; wider pixels take 256 bits for every four
@@ -272,139 +188,13 @@ std::vector<int32_t> spreadWeights(const Taps& taps)
     return spread;
 }
 
-constexpr int32_t kFlippedBias = static_cast<int32_t>(kHalfOut + (1u << 29));
-
-// Within every 128 bits, two neighbouring pixels of mid become (tap 0, tap 1) of each of the four
-// bytes side by side, their top bits flipped as in filterPixel.
-HX_AVX2 inline __m256i pairTaps(__m256i pixels)
-{
-    const __m256i order = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15,
-                                           0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15);
-    return _mm256_xor_si256(_mm256_shuffle_epi8(pixels, order), _mm256_set1_epi16(static_cast<int16_t>(0x8000)));
-}
-
-HX_AVX512 inline __m512i pairTaps(__m512i pixels)
-{
-    // The byte order of the 256-bit pairTaps, in each 128 bits.
-    const __m512i order = _mm512_set4_epi32(0x0F0E0706, 0x0D0C0504, 0x0B0A0302, 0x09080100);
-    return _mm512_xor_si512(_mm512_shuffle_epi8(pixels, order), _mm512_set1_epi16(static_cast<int16_t>(0x8000)));
-}
-
-HX_AVX2 inline __m256i load256(const void* from)
-{
-    return _mm256_loadu_si256(static_cast<const __m256i*>(from));
-}
-
-HX_AVX2 inline __m128i load128(const void* from)
-{
-    return _mm_loadu_si128(static_cast<const __m128i*>(from));
-}
-
-// Two target pixels of 256-bit lanes: the first in the low 128 bits, the second in the high ones.
-template <int Quads> HX_AVX2 inline __m256i pixelPairAvx2(const uint16_t* in, const int32_t* first, const int32_t* weights)
-{
-    const uint16_t* a = in + 4 * static_cast<size_t>(first[0]);
-    const uint16_t* b = in + 4 * static_cast<size_t>(first[1]);
-    const __m256i bias = _mm256_set1_epi32(kFlippedBias);
-    if constexpr (Quads == 0) {
-        const __m256i both = _mm256_inserti128_si256(_mm256_castsi128_si256(load128(a)), load128(b), 1);
-        return _mm256_add_epi32(bias, _mm256_madd_epi16(pairTaps(both), load256(weights)));
-    } else {
-        // Each pixel's sums end up split between its two halves.
-        __m256i sumA = _mm256_setzero_si256(), sumB = _mm256_setzero_si256();
-        for (int q = 0; q < Quads; ++q) {
-            sumA = _mm256_add_epi32(sumA, _mm256_madd_epi16(pairTaps(load256(a + 16 * q)), load256(weights + 8 * q)));
-            sumB = _mm256_add_epi32(sumB, _mm256_madd_epi16(pairTaps(load256(b + 16 * q)),
-                                                            load256(weights + 8 * (Quads + q))));
-        }
-        return _mm256_add_epi32(_mm256_add_epi32(bias, _mm256_permute2x128_si256(sumA, sumB, 0x20)),
-                                _mm256_permute2x128_si256(sumA, sumB, 0x31));
-    }
-}
-
-// Weighed taps of target pixels in 512-bit lanes: four pixels of two taps, one in each 128 bits;
-// two pixels of four taps, one in each 256 bits; or one pixel of eight taps.
-HX_AVX512 inline __m512i weighTaps(__m512i pixels, const int32_t* weights)
-{
-    return _mm512_madd_epi16(pairTaps(pixels), _mm512_loadu_si512(weights));
-}
-
-// Neighbouring 128-bit parts of x and y summed, with the bias: (x0 + x1, x2 + x3, y0 + y1, y2 + y3).
-HX_AVX512 inline __m512i foldParts(__m512i x, __m512i y, __m512i bias)
-{
-    return _mm512_add_epi32(_mm512_add_epi32(bias, _mm512_shuffle_i64x2(x, y, _MM_SHUFFLE(2, 0, 2, 0))),
-                            _mm512_shuffle_i64x2(x, y, _MM_SHUFFLE(3, 1, 3, 1)));
-}
-
-// Halves of x and y summed: (x0 + x2, x1 + x3, y0 + y2, y1 + y3) in 128-bit parts.
-HX_AVX512 inline __m512i halves(__m512i x, __m512i y)
-{
-    return _mm512_add_epi32(_mm512_shuffle_i64x2(x, y, _MM_SHUFFLE(1, 0, 1, 0)), _mm512_shuffle_i64x2(x, y, _MM_SHUFFLE(3, 2, 3, 2)));
-}
-
-// Four target pixels, one in each 128 bits, with the bias that undoes the flipped samples and rounds.
-template <int Quads> HX_AVX512 inline __m512i pixelQuadAvx512(const uint16_t* in, const int32_t* first, const int32_t* weights)
-{
-    const uint16_t* p0 = in + 4 * static_cast<size_t>(first[0]);
-    const uint16_t* p1 = in + 4 * static_cast<size_t>(first[1]);
-    const uint16_t* p2 = in + 4 * static_cast<size_t>(first[2]);
-    const uint16_t* p3 = in + 4 * static_cast<size_t>(first[3]);
-    const __m512i bias = _mm512_set1_epi32(kFlippedBias);
-    if constexpr (Quads == 0) {
-        const __m512i pixels = _mm512_inserti32x4(
-            _mm512_inserti32x4(_mm512_inserti32x4(_mm512_zextsi128_si512(load128(p0)), load128(p1), 1), load128(p2), 2), load128(p3), 3);
-        return _mm512_add_epi32(bias, weighTaps(pixels, weights));
-    } else if constexpr (Quads == 1) {
-        const __m512i ab = weighTaps(_mm512_inserti64x4(_mm512_zextsi256_si512(load256(p0)), load256(p1), 1), weights);
-        const __m512i cd = weighTaps(_mm512_inserti64x4(_mm512_zextsi256_si512(load256(p2)), load256(p3), 1), weights + 16);
-        return foldParts(ab, cd, bias);
-    } else {
-        const __m512i ab = halves(weighTaps(_mm512_loadu_si512(p0), weights), weighTaps(_mm512_loadu_si512(p1), weights + 16));
-        const __m512i cd = halves(weighTaps(_mm512_loadu_si512(p2), weights + 32), weighTaps(_mm512_loadu_si512(p3), weights + 48));
-        return foldParts(ab, cd, bias);
-    }
-}
-
-// Four target pixels at a time; the last few through filterPixelRow.
-template <int Pairs, int Quads>
-HX_AVX2 void filterPixelRowAvx2(const uint16_t* in, const Taps& taps, int32_t targets, uint8_t* out)
-{
-    const __m256i gather = _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0);
-    const int32_t* first = taps.first.data();
-    const size_t perPixel = Quads == 0 ? 4 : 8 * static_cast<size_t>(Quads);
-    int32_t t = 0;
-    for (; t + 4 <= targets; t += 4, out += 16) {
-        const __m256i ab = pixelPairAvx2<Quads>(in, first + t, taps.spread.data() + static_cast<size_t>(t) * perPixel);
-        const __m256i cd = pixelPairAvx2<Quads>(in, first + t + 2, taps.spread.data() + static_cast<size_t>(t + 2) * perPixel);
-        // packs gives (a, c | b, d) in words, packus (a, c, a, c | b, d, b, d) in bytes.
-        const __m256i words = _mm256_packs_epi32(_mm256_srli_epi32(ab, kOutShift), _mm256_srli_epi32(cd, kOutShift));
-        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words), gather);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(bytes));
-    }
-    filterPixelRow<Pairs>(in, first + t, taps.weights.data() + static_cast<size_t>(t) * 2 * Pairs, targets - t, out);
-}
-
-template <int Pairs, int Quads>
-HX_AVX512 void filterPixelRowAvx512(const uint16_t* in, const Taps& taps, int32_t targets, uint8_t* out)
-{
-    const int32_t* first = taps.first.data();
-    const size_t perPixel = Quads == 0 ? 4 : 8 * static_cast<size_t>(Quads);
-    int32_t t = 0;
-    for (; t + 4 <= targets; t += 4, out += 16) {
-        const __m512i sums = pixelQuadAvx512<Quads>(in, first + t, taps.spread.data() + static_cast<size_t>(t) * perPixel);
-        // Every sum is within 0..255 once shifted, so keeping its low byte is exact.
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm512_cvtepi32_epi8(_mm512_srli_epi32(sums, kOutShift)));
-    }
-    filterPixelRow<Pairs>(in, first + t, taps.weights.data() + static_cast<size_t>(t) * 2 * Pairs, targets - t, out);
-}
 
 // The wide loops read taps.spread, which resamplePlane lays out for them.
 template <int Pairs> void filterPixels(hx::VectorWidth vectors, const uint16_t* in, const Taps& taps, int32_t targets, uint8_t* out)
 {
-    constexpr int Quads = Pairs == 1 ? 0 : (Pairs + 1) / 2;
     switch (vectors) {
-    case hx::VectorWidth::Avx512: return filterPixelRowAvx512<Pairs, Quads>(in, taps, targets, out);
-    case hx::VectorWidth::Avx2: return filterPixelRowAvx2<Pairs, Quads>(in, taps, targets, out);
+    case hx::VectorWidth::Avx512: return filterPixelRowAvx512<Pairs>(in, taps, targets, out);
+    case hx::VectorWidth::Avx2: return filterPixelRowAvx2<Pairs>(in, taps, targets, out);
     case hx::VectorWidth::Basic: return filterPixelRow<Pairs>(in, taps.first.data(), taps.weights.data(), targets, out);
     }
 }

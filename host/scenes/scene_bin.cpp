@@ -1,27 +1,20 @@
-// The host project's scene bin, stored as "scenebin.txt" in the project directory (scene_bin_text),
-// and the AV records handed out for its items.
+// The host project's scene bin, opened from its file (scene_bin_file) and stored there at every
+// change, and the AV records handed out for its items.
 #include "scenes/scene_bin.h"
 
 #include "runtime/atomic_file.h"
-#include "runtime/unfinished_files.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
 #include "runtime/reset_hook.h"
-#include "runtime/warnings.h"
-#include "scenes/scene_bin_text.h"
-#include "scenes/stored_item_names.h"
+#include "runtime/unfinished_files.h"
+#include "scenes/scene_bin_file.h"
 
-#include <unistd.h>
-
-#include <algorithm>
 #include <deque>
 #include <map>
 #include <vector>
 
 namespace {
-
-constexpr size_t kMaxBinBytes = 64u << 20;
 
 struct SceneBin {
     std::string openedFor; // the project directory the bin was read from
@@ -71,38 +64,7 @@ void clearBin()
     }
 }
 
-// Where the slideshow tool keeps the photo list of the active project.
-std::string toolDirectory()
-{
-    return hx::state().home + "/programs/stillset/project" + std::to_string(hx::state().projectNumber + 1);
-}
-
-// The mark of a bin that stores none: above every item it or another store of the project names.
-uint32_t markFromStores(const std::string& directory, const std::deque<hx::BinItem>& items)
-{
-    uint32_t highest = std::max({hx::highestItemInPhotoLists(toolDirectory()), hx::highestItemInPhotoClips(directory),
-                                 hx::highestItemInStoryboard(directory)});
-    for (const hx::BinItem& item : items)
-        highest = std::max(highest, item.id);
-    return highest == UINT32_MAX ? highest : highest + 1;
-}
-
 bool storeBin(std::string* error);
-
-// A damaged bin goes aside whole and what could be read of it is stored in its place at once, so
-// that neither the damaged bytes nor the items read from them are lost.
-void setDamagedBinAside(const std::string& path, size_t kept)
-{
-    std::string aside;
-    if (!hx::setFileAside(path, ".damaged", &aside)) {
-        hx::warnUser("the scene bin " + path + " is damaged and cannot be set aside; items read: " + std::to_string(kept));
-        return;
-    }
-    std::string error;
-    const bool stored = storeBin(&error);
-    hx::warnUser("the scene bin " + path + " was damaged; items kept: " + std::to_string(kept) +
-                 (stored ? "" : " (in memory only: " + error + ")") + "; the file was set aside as " + aside);
-}
 
 // Opens the bin of the active project when it is not the one in memory.
 SceneBin& activeBin()
@@ -115,42 +77,22 @@ SceneBin& activeBin()
     b.openedFor = directory;
     if (directory.empty())
         return b;
-    const std::string path = directory + "/scenebin.txt";
-    std::string bytes;
-    const bool present = access(path.c_str(), F_OK) == 0;
-    const bool readable = present && hx::readWholeFile(path, bytes, kMaxBinBytes);
-    hx::StoredBin stored = readable ? hx::decodeSceneBin(bytes) : hx::StoredBin{};
+    bool damaged = false;
+    hx::StoredBin stored = hx::readBinFile(directory, damaged);
     for (hx::BinItem& item : stored.items) {
         item.record = addRecord(item.id, false);
         b.items.push_back(std::move(item));
     }
-    b.nextItemId = stored.nextItemId != 0 ? stored.nextItemId : markFromStores(directory, b.items);
-    if (present && (!readable || stored.damaged))
-        setDamagedBinAside(path, b.items.size());
+    b.nextItemId = stored.nextItemId != 0 ? stored.nextItemId : hx::markFromStores(directory, b.items);
+    if (damaged)
+        hx::setDamagedBinAside(directory, b.items.size(), storeBin);
     return b;
 }
 
 bool storeBin(std::string* error)
 {
     SceneBin& b = activeBin();
-    const std::string directory = hx::projectDirectory();
-    if (hx::shouldFail("storeSceneBin")) {
-        if (error)
-            *error = "cannot store the scene bin";
-        return false;
-    }
-    if (directory.empty() || !hx::makeDirectories(directory)) {
-        if (error)
-            *error = directory.empty() ? "no installation (HXHOME) to store the project in" : "cannot create " + directory;
-        return false;
-    }
-    // The bin and the copies it names become the project's together: an interruption removes both or neither.
-    const auto held = hx::holdUnfinishedFiles();
-    if (!hx::writeFileAtomically(directory + "/scenebin.txt", hx::encodeSceneBin(b.items, b.nextItemId), error))
-        return false;
-    for (const hx::BinItem& item : b.items)
-        hx::forgetUnfinished(directory + "/" + item.media);
-    return true;
+    return hx::writeBinFile(hx::projectDirectory(), b.items, b.nextItemId, error);
 }
 
 } // namespace

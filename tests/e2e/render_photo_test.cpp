@@ -108,7 +108,7 @@ TEST_F(RenderPhotoTest, BadPhotosAndOptionsGiveOneLineErrors)
                         {photo + out + " --rotation 45", "--rotation takes 0, 90, 180 or 270"},
                         {photo + out + " --brightness 300", "--brightness takes a whole number from 0 to 200, not '300'"},
                         {photo + out + " --crop 1,2,3", "--crop takes X,Y,W,H, not '1,2,3'"},
-                        {photo + out + " --standard ntsc", "--standard takes pal or hd1080 (--format names every format), not 'ntsc'"},
+                        {photo + out + " --standard ntsc", "--standard takes pal or hd1080, not 'ntsc'"},
                         {photo, "give one PHOTO and -o OUT.png"}};
     for (const Case& c : bad) {
         const ProgramRun result = run(kHost + " render-photo " + c.arguments);

@@ -157,7 +157,7 @@ TEST_F(SlideshowCommandTest, BadArgumentsGetOneLineAndNothingIsWritten)
         {folder + " -o " + home() + "/show.avi", "-o takes a .mp4, .webm, .mkv or .y4m file"},
         {home() + "/missing" + out, "missing: no such file or folder"},
         {folder + out + " --transition swirl", "there is no transition 'swirl'"},
-        {folder + out + " --pan 5", "--pan takes a preset from 0 to 4, not '5'"},
+        {folder + out + " --pan 5", "--pan takes a whole number from 0 to 4, not '5'"},
         {folder + out + " --pan 1 --no-pan", "--pan and --no-pan exclude each other"},
         {folder + out + " --seconds soon", "--seconds takes a number from 0.5 to 3600, not 'soon'"},
         {folder + out + " --repeat 0", "--repeat"},
