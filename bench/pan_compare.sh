@@ -2,8 +2,8 @@
 # The pan figures in one run: the operator's cost per field (bench_images), a 5-second PAL pan of
 # the benchmarks' 12-megapixel JPEG by `stillset-host pan` beside FFmpeg's zoompan making the same
 # 125 frames of 720x576 over the same window path from the same file, and the smoothness of both,
-# measured on their output frames of a photo ruled with dark lines. Everything on one core, but for
-# the fields of the operator on two threads.
+# measured on their output frames of a photo ruled with dark lines (ours also at 1080p60).
+# Everything on one core, but for the fields of the operator on two threads.
 # Usage: bench/pan_compare.sh [build directory]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +23,7 @@ photo="$dir/photo-4000x3000.jpg" # written by BM_ImportJpeg12Megapixels
 # shrunk to 813x610, that is 3.8222 x 1.44579 pixels of the 4000x3000 photo a frame; its height is
 # 94 % of the photo's. zoompan keeps the photo's shape and takes whole pixels.
 zoompan="zoompan=z=1/0.94:x='on*3.8222':y='on*1.44579':d=125:s=720x576:fps=25"
-ours() { taskset -c 0 "$build/bin/stillset-host" pan "$1" -o "$2" --preset 1 --seconds 5 >/dev/null; }
+ours() { taskset -c 0 "$build/bin/stillset-host" pan "$1" -o "$2" --preset 1 --seconds 5 "${@:3}" >/dev/null; }
 theirs() {
   taskset -c 0 ffmpeg -hide_banner -nostdin -loglevel error -y -threads 1 -filter_threads 1 -i "$1" -vf "$zoompan" \
     -pix_fmt yuv420p -f yuv4mpegpipe "$2"
@@ -45,6 +45,7 @@ ffmpeg -hide_banner -nostdin -loglevel error -y -f lavfi -i "color=white:s=4000x
   -frames:v 1 -q:v 2 "$grid"
 ours "$grid" "$dir/grid-ours.y4m"
 theirs "$grid" "$dir/grid-zoompan.y4m"
+ours "$grid" "$dir/grid-ours-1080p60.y4m" --format 1080p --fps 60
 
 median() { awk -v name="$1" '$1 == name"_median" { print $2 }' "$dir/pan.txt"; }
 first() { awk -v name="$1" '$1 == name"_median" { for (i = 1; i <= NF; ++i) if ($i ~ /^first_field_ms=/) print substr($i, 16) }' "$dir/pan.txt"; }
@@ -63,6 +64,7 @@ echo "5-second PAL pan, 125 frames 720x576 of $photo:"
 echo "  stillset-host pan --preset 1:  $ours_ms ms"
 echo "  ffmpeg zoompan:                 $theirs_ms ms"
 awk -v a="$theirs_ms" -v b="$ours_ms" 'BEGIN { printf "  ours is %.2fx as fast\n", a / b }'
-echo "smoothness over the ruled photo (top field of each frame):"
+echo "smoothness over the ruled photo (top field of each PAL frame; whole frames at 1080p60):"
 echo "  ours:    $("$build/bin/track_lines" "$dir/grid-ours.y4m")"
 echo "  zoompan: $("$build/bin/track_lines" "$dir/grid-zoompan.y4m")"
+echo "  ours, 1080p60: $("$build/bin/track_lines" "$dir/grid-ours-1080p60.y4m")"

@@ -1,7 +1,8 @@
 // Measures how smoothly a video's picture moves: in a Y4M of a photo ruled with dark lines, it
 // follows the vertical and the horizontal line nearest the centre frame by frame (sub-pixel
-// centroid of the darkness across the top field's rows), and prints the largest change of speed
-// in pixels per frame squared and the number of steps against the direction of the motion.
+// centroid of the darkness across the rows of a progressive frame, or of an interlaced frame's top
+// field), and prints the largest change of speed in pixels per frame squared and the number of
+// steps against the direction of the motion. The search reach grows with the frame, as the lines do.
 // Usage: track_lines VIDEO.y4m
 #include <algorithm>
 #include <cmath>
@@ -66,37 +67,53 @@ int main(int argc, char** argv)
     std::string header;
     std::getline(in, header);
     int width = 0, height = 0;
+    bool progressive = false;
     std::istringstream fields(header);
     for (std::string field; fields >> field;) {
         if (field[0] == 'W')
             width = std::stoi(field.substr(1));
         if (field[0] == 'H')
             height = std::stoi(field.substr(1));
+        if (field == "Ip")
+            progressive = true;
     }
     if (header.rfind("YUV4MPEG2", 0) != 0 || width <= 0 || height <= 0) {
         std::cerr << argv[1] << ": not a Y4M file\n";
         return 1;
     }
+    // The top field only of an interlaced frame, so that its two instants are not mixed.
+    const int rowStep = progressive ? 1 : 2;
+    const int profileRows = height / rowStep;
+    // A line of the ruled photo is about 12 pixels wide in a 720-wide frame.
+    const int reach = std::max(12, width / 60);
     const size_t chroma = 2 * static_cast<size_t>((width + 1) / 2) * ((height + 1) / 2);
     std::vector<unsigned char> luma(static_cast<size_t>(width) * height);
     std::vector<double> xs, ys;
+    // The first frame's line is found near the middle, then its centroid taken twice so that the
+    // window sits on the line as it does in every later frame.
+    const auto track = [](std::vector<double>& track, const std::vector<double>& profile, int reach) {
+        if (track.empty())
+            track.push_back(centroid(profile, centroid(profile, darkestNearMiddle(profile, 5 * reach), reach), reach));
+        else
+            track.push_back(centroid(profile, track.back(), reach));
+    };
+    std::vector<double> ysInRows;
     for (std::string frame; std::getline(in, frame) && frame.rfind("FRAME", 0) == 0;) {
         in.read(reinterpret_cast<char*>(luma.data()), static_cast<std::streamsize>(luma.size()));
         in.ignore(static_cast<std::streamsize>(chroma));
         if (!in)
             break;
-        // The top field only, so that both fields of an interlaced frame are not mixed.
-        std::vector<double> columns(static_cast<size_t>(width)), rows(static_cast<size_t>(height / 2));
-        for (int y = 0; y < height; y += 2)
+        std::vector<double> columns(static_cast<size_t>(width)), rows(static_cast<size_t>(profileRows));
+        for (int y = 0; y < profileRows * rowStep; y += rowStep)
             for (int x = 0; x < width; ++x) {
                 const double v = luma[static_cast<size_t>(y) * width + x];
-                columns[static_cast<size_t>(x)] += v / (height / 2);
-                rows[static_cast<size_t>(y / 2)] += v / width;
+                columns[static_cast<size_t>(x)] += v / profileRows;
+                rows[static_cast<size_t>(y / rowStep)] += v / width;
             }
-        constexpr int reach = 12;
-        xs.push_back(centroid(columns, xs.empty() ? darkestNearMiddle(columns, 60) : xs.back(), reach));
-        // Field rows are two frame rows apart: report in frame pixels.
-        ys.push_back(2 * centroid(rows, ys.empty() ? darkestNearMiddle(rows, 30) : ys.back() / 2, reach / 2));
+        track(xs, columns, reach);
+        track(ysInRows, rows, reach / rowStep);
+        // Reported in frame pixels.
+        ys.push_back(rowStep * ysInRows.back());
     }
     if (xs.size() < 3) {
         std::cerr << argv[1] << ": fewer than three frames\n";
