@@ -4,6 +4,7 @@
 #include "export_show.h"
 #include "options.h"
 #include "output_check.h"
+#include "sound_options.h"
 
 #include "hxhost/export.h"
 #include "hxhost/hxhost.h"
@@ -17,7 +18,9 @@ const char kHelp[] =
     "usage: stillset-host export --hxhome DIR --project N -o OUT [options]\n"
     "\n"
     "Plays the project's storyboard into a video file: every scene, pan-and-zoom effect and\n"
-    "transition, with the transitions' jingles and an optional music bed. The file is written to\n"
+    "transition, with the transitions' jingles and an optional music bed. A jingle sounds until the\n"
+    "next transition's jingle starts, where it fades out in 0.1 s (so a jingle longer than the gap is\n"
+    "cut short), and fades out likewise at the show's end. The file is written to\n"
     "a part file of its own beside OUT and takes OUT's name only when complete; Ctrl-C stops and leaves\n"
     "nothing behind. Another process working on the project makes it stop at once.\n"
     "\n"
@@ -26,10 +29,10 @@ const char kHelp[] =
     "                          without writing\n"
     "  --hxhome DIR            the installation root holding the project\n"
     "  --project N             the host project, 0 or more\n"
-    "  --music FILE            a music bed (WAV, FLAC, MP3 or Ogg) under the whole show\n"
     "  --threads N             threads that render (two share each picture; more render frames side\n"
     "                          by side), and the encoder's threads (default: one a core)\n"
-    "  --from F, --to T        only frames F up to, not including, T\n";
+    "  --from F, --to T        only frames F up to, not including, T; they sound, fade and are as loud\n"
+    "                          as they are in the whole show\n";
 
 // What the show is played from: the project's media, the jingles and the music.
 std::vector<std::string> showInputs(long project, const std::string& music)
@@ -49,19 +52,22 @@ std::vector<std::string> showInputs(long project, const std::string& music)
 
 int runExport(const Arguments& arguments)
 {
-    std::set<std::string> valued = {"--hxhome", "--project", "--output", "--music", "--threads", "--from", "--to"};
+    std::set<std::string> valued = {"--hxhome", "--project", "--output", "--threads", "--from", "--to"};
+    valued.insert(kSoundOptions.begin(), kSoundOptions.end());
     valued.insert(kFormatOptions.begin(), kFormatOptions.end());
     valued.insert(kEncoderOptions.begin(), kEncoderOptions.end());
     Options options("export", valued, {});
     std::string error;
     long project = -1, threads = 0, from = 0, to = -1;
     hxhost::EncoderChoice encoder;
+    hxhost::SoundSettings sound;
     if (!options.parse(arguments, error) || !options.integer("--project", 0, 1000000, project, error) ||
         !options.integer("--threads", 0, 64, threads, error) || !options.integer("--from", 0, 1L << 30, from, error) ||
-        !options.integer("--to", 1, 1L << 30, to, error) || !readEncoder(options, encoder, error))
+        !options.integer("--to", 1, 1L << 30, to, error) || !readEncoder(options, encoder, error) ||
+        !readSound(options, sound, error))
         return usageError(error);
     if (options.helpAsked()) {
-        std::fputs((kHelp + formatHelp("the one the project was built at, else pal") + encoderHelp()).c_str(), stdout);
+        std::fputs((kHelp + soundHelp() + formatHelp("the one the project was built at, else pal") + encoderHelp()).c_str(), stdout);
         return 0;
     }
     if (!options.positional().empty())
@@ -70,7 +76,7 @@ int runExport(const Arguments& arguments)
         return usageError("export: --hxhome, --project and -o are required (try export --help)");
     hxhost::ExportSettings settings;
     settings.output = options.value("--output");
-    settings.music = options.value("--music");
+    settings.sound = sound;
     settings.threads = static_cast<int32_t>(threads);
     settings.from = from;
     settings.to = options.has("--to") ? to : -1;
@@ -83,7 +89,7 @@ int runExport(const Arguments& arguments)
         return usageError("export: " + error);
     if (!hxhost::checkExportSettings(settings, &error))
         return runFailure("export: " + error);
-    if (!outputsSpareInputs(videoOutputFiles(settings.output), showInputs(project, settings.music), error))
+    if (!outputsSpareInputs(videoOutputFiles(settings.output), showInputs(project, settings.sound.music), error))
         return usageError("export: " + error);
 
     const int status = exportShow("export", settings);

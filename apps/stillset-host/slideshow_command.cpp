@@ -9,7 +9,9 @@
 #include "output_check.h"
 #include "photo_import.h"
 #include "run_folder.h"
+#include "music_fit.h"
 #include "slideshow_script.h"
+#include "sound_options.h"
 #include "tool_run.h"
 
 #include "hxhost/audio.h"
@@ -21,6 +23,7 @@
 #include "hxhost/window.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -55,14 +58,27 @@ const char kHelp[] =
     "                            3 bottom right to top left, 4 bottom left to top right\n"
     "  --no-pan                  still photos\n"
     "  --no-recurse              a folder's own photos only, naming the subfolders left out\n"
-    "  --jingle FILE             a sound played at every transition\n"
-    "  --music FILE              a music bed under the whole show\n"
+    "  --jingle FILE             a sound played at every transition, until the next one starts: a jingle\n"
+    "                            longer than the time between two transitions fades out in 0.1 s as the\n"
+    "                            next one starts, and the last one likewise at the show's end\n"
+    "  --fit-music               with --music: the photo duration and transition length on offer that\n"
+    "                            bring the show closest to the music's length (instead of --seconds and\n"
+    "                            --transition-seconds) and says what it chose; the music fades out with\n"
+    "                            the picture (--fade)\n"
     "  --edit                    before the video is made, open the tool on the photos in a desktop\n"
     "                            window: reorder, turn, crop, change the choices, then Create or close\n"
     "  --hxhome DIR              keep the host project in DIR (project --project N, default 0) for later\n"
     "                            editing with 'stillset-host session'; by default a temporary one is used\n"
     "  --project N               with --hxhome: the host project, which must not have a photo list yet\n"
     "  --threads N               as for 'export'\n";
+
+// What --fit-music chose, and how far the show's length is from the music's.
+void tellFit(const MusicFit& fit, double musicSeconds)
+{
+    const double miss = fit.showSeconds - musicSeconds;
+    std::printf("slideshow: --fit-music: photos %g s, transitions %g s: the show lasts %.2f s, %.2f s %s than the music\n",
+                fit.photoSeconds, fit.transitionSeconds, fit.showSeconds, std::fabs(miss), miss < 0 ? "shorter" : "longer");
+}
 
 // The host home of the run: the one asked for, or a temporary one removed when the run ends.
 class HostHome {
@@ -119,6 +135,14 @@ void tellRounding(const char* what, const std::string& asked, const PopupPick& p
 bool readChoices(const Options& options, long repeat, SlideshowChoices& c, std::string& error)
 {
     double seconds = 5, transitionSeconds = 1;
+    if (options.has("--fit-music") && (options.has("--seconds") || options.has("--transition-seconds"))) {
+        error = "--fit-music chooses the photos' and the transitions' seconds; give it or them";
+        return false;
+    }
+    if (options.has("--fit-music") && !options.has("--music")) {
+        error = "--fit-music fits the show to its --music, and there is none";
+        return false;
+    }
     if (!number(options, "--seconds", 0.5, 3600, seconds, error) ||
         !number(options, "--transition-seconds", 0.1, 60, transitionSeconds, error))
         return false;
@@ -207,10 +231,11 @@ bool runScripted(Plugin& plugin, const std::string& script, std::string& error)
 int runSlideshow(const Arguments& arguments)
 {
     std::set<std::string> valued = {"--output", "--seconds", "--transition", "--transition-seconds", "--repeat", "--pan",
-                                    "--jingle", "--music", "--hxhome", "--project", "--threads"};
+                                    "--jingle", "--hxhome", "--project", "--threads"};
+    valued.insert(kSoundOptions.begin(), kSoundOptions.end());
     valued.insert(kFormatOptions.begin(), kFormatOptions.end());
     valued.insert(kEncoderOptions.begin(), kEncoderOptions.end());
-    Options options("slideshow", valued, {"--random", "--no-pan", "--no-transition", "--edit", "--no-recurse"});
+    Options options("slideshow", valued, {"--random", "--no-pan", "--no-transition", "--edit", "--no-recurse", "--fit-music"});
     std::string error;
     long project = 0, threads = 0, repeat = 1;
     hxhost::EncoderChoice encoder;
@@ -219,7 +244,7 @@ int runSlideshow(const Arguments& arguments)
         !readEncoder(options, encoder, error))
         return usageError(error);
     if (options.helpAsked()) {
-        std::fputs((kHelp + formatHelp(kSlideshowFormat + std::string(" at 30")) + encoderHelp()).c_str(), stdout);
+        std::fputs((kHelp + soundHelp() + formatHelp(kSlideshowFormat + std::string(" at 30")) + encoderHelp()).c_str(), stdout);
         return 0;
     }
     if (options.values("--transition") == std::vector<std::string>{"list"})
@@ -234,21 +259,24 @@ int runSlideshow(const Arguments& arguments)
         if (std::error_code missing; !fs::exists(path, missing))
             return usageError("slideshow: " + path + ": no such file or folder");
     SlideshowChoices choices;
-    if (!applyFormat(options, kSlideshowFormat, error) || !readChoices(options, repeat, choices, error))
+    hxhost::SoundSettings sound;
+    if (!applyFormat(options, kSlideshowFormat, error) || !readChoices(options, repeat, choices, error) ||
+        !readSound(options, sound, error))
         return usageError("slideshow: " + error);
-    if (options.has("--music") && !hxhost::probeAudio(options.value("--music"), nullptr, &error))
+    hxhost::AudioInfo music;
+    if (options.has("--music") && !hxhost::probeAudio(options.value("--music"), &music, &error))
         return usageError("slideshow: --music: " + error);
     const std::vector<std::string> photos = photoFilesOf(options.positional(), !options.has("--no-recurse"));
     std::vector<std::string> inputs = photos;
-    for (const char* sound : {"--jingle", "--music"})
-        if (options.has(sound))
-            inputs.push_back(options.value(sound));
+    for (const char* soundFile : {"--jingle", "--music"})
+        if (options.has(soundFile))
+            inputs.push_back(options.value(soundFile));
     if (!outputsSpareInputs(videoOutputFiles(options.value("--output")), inputs, error))
         return usageError("slideshow: " + error);
 
     hxhost::ExportSettings settings;
     settings.output = options.value("--output");
-    settings.music = options.value("--music");
+    settings.sound = sound;
     settings.threads = static_cast<int32_t>(threads);
     settings.encoder = encoder;
     if (!hxhost::checkExportSettings(settings, &error))
@@ -266,8 +294,17 @@ int runSlideshow(const Arguments& arguments)
                           " already has the tool's photo list; choose a new --project or edit it with 'session'");
     if (!hxhost::openProject(&error))
         return runFailure("slideshow: " + error);
-    if (importPhotoFiles(photos) == 0)
+    const size_t imported = importPhotoFiles(photos);
+    if (imported == 0)
         return runFailure("slideshow: no photos to show");
+    if (options.has("--fit-music")) {
+        const auto shared = static_cast<int32_t>(transitionRepeat(static_cast<double>(repeat)).value);
+        const MusicFit fit = fitToMusic(static_cast<int64_t>(imported), music.seconds, hxhost::videoFormat(),
+                                        !choices.transitions.empty(), shared);
+        choices.durationCode = fit.durationCode;
+        choices.transitionLengthCode = fit.transitionLengthCode;
+        tellFit(fit, music.seconds);
+    }
     if (!hxhost::saveProject(&error))
         return runFailure("slideshow: " + error);
 

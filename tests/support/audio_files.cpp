@@ -20,7 +20,34 @@ const char* encoderFor(const std::string& container)
         return "flac";
     if (container == "mp3")
         return "libmp3lame";
+    if (container == "opus")
+        return "libopus";
+    if (container == "m4a")
+        return "aac";
+    if (container == "wma")
+        return "wmav2";
     return "libvorbis";
+}
+
+// The muxer of a container, by FFmpeg's name.
+const char* muxerFor(const std::string& container)
+{
+    if (container == "opus")
+        return "ogg";
+    if (container == "m4a")
+        return "ipod";
+    if (container == "wma")
+        return "asf";
+    return container.c_str();
+}
+
+double waveAt(const Tone& tone, double t)
+{
+    if (tone.wave == "drums") {
+        const double since = std::fmod(t, 0.25);
+        return tone.amplitude * std::exp(-since / 0.025) * std::sin(2 * M_PI * tone.frequency * since + M_PI / 2);
+    }
+    return tone.amplitude * std::sin(2 * M_PI * tone.frequency * t);
 }
 
 // The first sample format the encoder takes among those this writer fills.
@@ -84,7 +111,7 @@ struct Writer {
 std::string writeTone(const std::string& path, const Tone& tone)
 {
     Writer w;
-    if (avformat_alloc_output_context2(&w.format, nullptr, tone.container.c_str(), path.c_str()) < 0)
+    if (avformat_alloc_output_context2(&w.format, nullptr, muxerFor(tone.container), path.c_str()) < 0)
         return "no muxer for " + tone.container;
     const AVCodec* encoder = avcodec_find_encoder_by_name(encoderFor(tone.container));
     if (!encoder)
@@ -95,7 +122,7 @@ std::string writeTone(const std::string& path, const Tone& tone)
     av_channel_layout_default(&w.codec->ch_layout, tone.channels);
     w.codec->sample_fmt = formatFor(encoder);
     w.codec->time_base = {1, tone.rate};
-    if (tone.container == "mp3" || tone.container == "ogg")
+    if (tone.container != "wav" && tone.container != "flac")
         w.codec->bit_rate = 128000;
     if (w.format->oformat->flags & AVFMT_GLOBALHEADER)
         w.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -127,7 +154,7 @@ std::string writeTone(const std::string& path, const Tone& tone)
         for (int i = 0; i < w.frame->nb_samples; ++i) {
             const double t = static_cast<double>(done + i) / tone.rate;
             for (int c = 0; c < tone.channels; ++c)
-                put(w.frame, c, i, tone.amplitude * std::sin(2 * M_PI * tone.frequency * t));
+                put(w.frame, c, i, waveAt(tone, t));
         }
         w.frame->pts = done;
         if (avcodec_send_frame(w.codec, w.frame) < 0 || !w.drain(stream))
