@@ -37,20 +37,12 @@ protected:
     // A drum loop peaking at full scale as AAC, and a loud bell as Opus.
     void writeLoudSounds()
     {
-        Tone drums;
-        drums.container = "m4a";
-        drums.wave = "drums";
-        drums.frequency = 80;
-        drums.amplitude = 1.0;
-        drums.seconds = 3;
-        drums.rate = 48000;
-        ASSERT_EQ(writeTone(music(), drums), "");
+        ASSERT_EQ(writeTone(music(), drumLoop("m4a", 3, 1.0)), "");
         Tone bell;
         bell.container = "opus";
+        bell.rate = 48000;
         bell.frequency = 880;
         bell.amplitude = 0.9;
-        bell.seconds = 1;
-        bell.rate = 48000;
         ASSERT_EQ(writeTone(jingle(), bell), "");
     }
     std::string music() const { return home() + "/drums.m4a"; }

@@ -162,13 +162,7 @@ TEST_F(ShowAudioTest, AJingleStopsWhenTheNextStartsAndTheMusicComesBackBetween)
 TEST_F(ShowAudioTest, TheShowIsBroughtToItsLoudnessWithItsTruePeakUnderTheCeiling)
 {
     // Quiet but peaky: brought up to the target, the thumps would go far past full scale.
-    Tone drums;
-    drums.container = "flac";
-    drums.wave = "drums";
-    drums.frequency = 80;
-    drums.amplitude = 0.5;
-    drums.seconds = 2;
-    ASSERT_EQ(writeTone(home() + "/drums.flac", drums), "");
+    ASSERT_EQ(writeTone(home() + "/drums.flac", drumLoop("flac", 2, 0.5)), "");
     for (double target : {-16.0, -23.0}) {
         hxhost::ShowAudio audio(150, 25, {}, {home() + "/drums.flac", target, 0});
         std::vector<float> mix;

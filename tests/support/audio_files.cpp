@@ -12,33 +12,22 @@ extern "C" {
 
 namespace {
 
-const char* encoderFor(const std::string& container)
-{
-    if (container == "wav")
-        return "pcm_s16le";
-    if (container == "flac")
-        return "flac";
-    if (container == "mp3")
-        return "libmp3lame";
-    if (container == "opus")
-        return "libopus";
-    if (container == "m4a")
-        return "aac";
-    if (container == "wma")
-        return "wmav2";
-    return "libvorbis";
-}
+// Each kind of file by FFmpeg's names: its muxer and its encoder.
+struct Kind {
+    const char* container;
+    const char* muxer;
+    const char* encoder;
+};
+constexpr Kind kKinds[] = {{"wav", "wav", "pcm_s16le"}, {"flac", "flac", "flac"}, {"mp3", "mp3", "libmp3lame"},
+                           {"ogg", "ogg", "libvorbis"}, {"opus", "ogg", "libopus"},  {"m4a", "ipod", "aac"},
+                           {"wma", "asf", "wmav2"}};
 
-// The muxer of a container, by FFmpeg's name.
-const char* muxerFor(const std::string& container)
+const Kind* kindOf(const std::string& container)
 {
-    if (container == "opus")
-        return "ogg";
-    if (container == "m4a")
-        return "ipod";
-    if (container == "wma")
-        return "asf";
-    return container.c_str();
+    for (const Kind& kind : kKinds)
+        if (container == kind.container)
+            return &kind;
+    return nullptr;
 }
 
 double waveAt(const Tone& tone, double t)
@@ -108,14 +97,27 @@ struct Writer {
 
 } // namespace
 
+Tone drumLoop(const std::string& container, double seconds, double amplitude)
+{
+    Tone drums;
+    drums.container = container;
+    drums.rate = 48000;
+    drums.seconds = seconds;
+    drums.frequency = 80;
+    drums.amplitude = amplitude;
+    drums.wave = "drums";
+    return drums;
+}
+
 std::string writeTone(const std::string& path, const Tone& tone)
 {
     Writer w;
-    if (avformat_alloc_output_context2(&w.format, nullptr, muxerFor(tone.container), path.c_str()) < 0)
+    const Kind* kind = kindOf(tone.container);
+    if (!kind || avformat_alloc_output_context2(&w.format, nullptr, kind->muxer, path.c_str()) < 0)
         return "no muxer for " + tone.container;
-    const AVCodec* encoder = avcodec_find_encoder_by_name(encoderFor(tone.container));
+    const AVCodec* encoder = avcodec_find_encoder_by_name(kind->encoder);
     if (!encoder)
-        return std::string("no encoder ") + encoderFor(tone.container);
+        return std::string("no encoder ") + kind->encoder;
     AVStream* stream = avformat_new_stream(w.format, nullptr);
     w.codec = avcodec_alloc_context3(encoder);
     w.codec->sample_rate = tone.rate;

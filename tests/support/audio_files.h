@@ -17,6 +17,9 @@ struct Tone {
     std::string title;             // no tag when empty
 };
 
+// An 80 Hz drum loop at 48 kHz peaking at `amplitude`.
+Tone drumLoop(const std::string& container, double seconds, double amplitude);
+
 // Writes the tone; the empty string on success, else why not.
 std::string writeTone(const std::string& path, const Tone& tone);
 
