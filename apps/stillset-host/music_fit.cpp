@@ -39,5 +39,7 @@ MusicFit fitToMusic(int64_t photos, double musicSeconds, const hxhost::VideoForm
                 best = {duration.code, length.code, duration.value, length.value, seconds};
             }
         }
+    if (!withTransitions)
+        best.transitionSeconds = 0;
     return best;
 }

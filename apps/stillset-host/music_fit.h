@@ -9,7 +9,7 @@
 
 struct MusicFit {
     int32_t durationCode = 0, transitionLengthCode = 0; // the popups' entries
-    double photoSeconds = 0, transitionSeconds = 0;     // what they stand for
+    double photoSeconds = 0, transitionSeconds = 0;     // what they stand for; 0 without transitions
     double showSeconds = 0;                             // the show they make
 };
 

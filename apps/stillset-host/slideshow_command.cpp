@@ -76,8 +76,11 @@ const char kHelp[] =
 void tellFit(const MusicFit& fit, double musicSeconds)
 {
     const double miss = fit.showSeconds - musicSeconds;
-    std::printf("slideshow: --fit-music: photos %g s, transitions %g s: the show lasts %.2f s, %.2f s %s than the music\n",
-                fit.photoSeconds, fit.transitionSeconds, fit.showSeconds, std::fabs(miss), miss < 0 ? "shorter" : "longer");
+    char transitions[40] = "no transitions";
+    if (fit.transitionSeconds > 0)
+        std::snprintf(transitions, sizeof transitions, "transitions %g s", fit.transitionSeconds);
+    std::printf("slideshow: --fit-music: photos %g s, %s: the show lasts %.2f s, %.2f s %s than the music\n",
+                fit.photoSeconds, transitions, fit.showSeconds, std::fabs(miss), miss < 0 ? "shorter" : "longer");
 }
 
 // The host home of the run: the one asked for, or a temporary one removed when the run ends.

@@ -1,5 +1,5 @@
-// Sound files: probing FLAC, WAV, MP3 and Ogg files written here, reading them as 48 kHz stereo,
-// and refusing broken ones without trusting what they say.
+// Sound files: probing the kinds written here (FLAC, WAV, MP3, Ogg, M4A, Opus, WMA), reading them as
+// 48 kHz stereo, and refusing broken ones without trusting what they say.
 #include "support/audio_files.h"
 #include "support/test_home.h"
 
