@@ -81,14 +81,19 @@ bool ShowAudio::open(std::string* error)
         if (!level_->settle(again, error))
             return false;
     }
-    return mix_->open(error);
+    return true;
 }
 
 bool ShowAudio::sound(int64_t first, size_t count, std::vector<float>& samples, std::string* error)
 {
+    // Anywhere else than on from the last span, the music is read again from its start to get there.
+    if (first != next_ && !mix_->open(error))
+        return false;
+    next_ = -1;
     if (!mix_->mix(first, count, samples, error))
         return false;
     level_->apply(first, samples.data(), count);
+    next_ = first + static_cast<int64_t>(count);
     return true;
 }
 

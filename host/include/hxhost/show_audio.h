@@ -49,8 +49,8 @@ public:
     // Decodes each jingle file once, opens the music and measures the whole mix; false with a
     // reason naming the file.
     bool open(std::string* error);
-    // Samples [first, first + count) of the show (interleaved stereo at 48 kHz). Spans go forward,
-    // each starting where the last ended, from any first one.
+    // Samples [first, first + count) of the show (interleaved stereo at 48 kHz), from anywhere in
+    // it; a span that follows on from the last is the cheapest.
     bool sound(int64_t first, size_t count, std::vector<float>& samples, std::string* error);
     // The samples of one frame: sound() over the frame's span.
     bool frameSound(int64_t frame, std::vector<float>& samples, std::string* error);
@@ -68,6 +68,7 @@ private:
     SoundSettings settings_;
     std::unique_ptr<hx::AudioMix> mix_;
     std::unique_ptr<hx::ShowLevel> level_;
+    int64_t next_ = -1; // where the last span ended; -1 before the first and after a failure
 };
 
 // The sound of the active project's storyboard at the host's video format, opened; null with the
