@@ -91,11 +91,12 @@ int main(int argc, char** argv)
     std::vector<double> xs, ys;
     // The first frame's line is found near the middle, then its centroid taken twice so that the
     // window sits on the line as it does in every later frame.
-    const auto track = [](std::vector<double>& track, const std::vector<double>& profile, int reach) {
-        if (track.empty())
-            track.push_back(centroid(profile, centroid(profile, darkestNearMiddle(profile, 5 * reach), reach), reach));
+    const auto follow = [](std::vector<double>& positions, const std::vector<double>& profile, int within) {
+        if (positions.empty())
+            positions.push_back(
+                centroid(profile, centroid(profile, darkestNearMiddle(profile, 5 * within), within), within));
         else
-            track.push_back(centroid(profile, track.back(), reach));
+            positions.push_back(centroid(profile, positions.back(), within));
     };
     std::vector<double> ysInRows;
     for (std::string frame; std::getline(in, frame) && frame.rfind("FRAME", 0) == 0;) {
@@ -110,8 +111,8 @@ int main(int argc, char** argv)
                 columns[static_cast<size_t>(x)] += v / profileRows;
                 rows[static_cast<size_t>(y / rowStep)] += v / width;
             }
-        track(xs, columns, reach);
-        track(ysInRows, rows, reach / rowStep);
+        follow(xs, columns, reach);
+        follow(ysInRows, rows, reach / rowStep);
         // Reported in frame pixels.
         ys.push_back(rowStep * ysInRows.back());
     }

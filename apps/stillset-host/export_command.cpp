@@ -4,6 +4,7 @@
 #include "export_show.h"
 #include "options.h"
 #include "output_check.h"
+#include "sound_options.h"
 
 #include "hxhost/export.h"
 #include "hxhost/hxhost.h"
@@ -17,9 +18,11 @@ const char kHelp[] =
     "usage: stillset-host export --hxhome DIR --project N -o OUT [options]\n"
     "\n"
     "Plays the project's storyboard into a video file: every scene, pan-and-zoom effect and\n"
-    "transition, with the transitions' jingles and an optional music bed. The file is written to\n"
-    "a part file of its own beside OUT and takes OUT's name only when complete; Ctrl-C stops and leaves\n"
-    "nothing behind. Another process working on the project makes it stop at once.\n"
+    "transition, with the transitions' jingles and an optional music bed. A jingle sounds until the\n"
+    "next transition's jingle starts, where it fades out in 0.1 s (so a jingle longer than the gap is\n"
+    "cut short), and fades out likewise at the show's end. The file is written to a part file of its\n"
+    "own beside OUT and takes OUT's name only when complete; Ctrl-C stops and leaves nothing behind.\n"
+    "Another process working on the project makes it stop at once.\n"
     "\n";
 
 // What the show is played from: the project's media, the jingles and the music.
@@ -49,12 +52,13 @@ const OptionTable& exportOptions()
                 .alsoNamed("-o"),
             textOption("--hxhome", "DIR", "the installation root holding the project"),
             wholeNumberOption("--project", "N", 0, 1000000, "the host project, 0 or more"),
-            textOption("--music", "FILE", "a music bed (WAV, FLAC, MP3 or Ogg) under the whole show"),
             threadsOption(),
             wholeNumberOption("--from", "F", 0, 1L << 30, "only frames from F (default 0)"),
-            wholeNumberOption("--to", "T", 1, 1L << 30, "only frames up to, not including, T (default: the end)"),
+            wholeNumberOption("--to", "T", 1, 1L << 30,
+                              "only frames up to, not including, T (default: the end); they sound,\n"
+                              "fade and are as loud as they are in the whole show"),
         },
-        {formatOptions("the one the project was built at, else pal"), encoderOptions()});
+        {soundOptions(), formatOptions("the one the project was built at, else pal"), encoderOptions()});
     return table;
 }
 
@@ -70,11 +74,12 @@ int runExport(const Arguments& arguments)
     std::string error;
     hxhost::ExportSettings settings;
     settings.output = options.value("--output");
-    settings.music = options.value("--music");
     settings.threads = static_cast<int32_t>(options.wholeNumber("--threads", 0));
     settings.from = options.wholeNumber("--from", 0);
     settings.to = options.wholeNumber("--to", -1);
     settings.encoder = readEncoder(options);
+    if (!readSound(options, settings.sound, error))
+        return usageError(command, error);
     hxhost::setProjectNumber(static_cast<int32_t>(project));
     if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::lockProject(&error) ||
         !hxhost::openProject(&error))
@@ -83,7 +88,7 @@ int runExport(const Arguments& arguments)
         return usageError(command, error);
     if (!hxhost::checkExportSettings(settings, &error))
         return runFailure(command, error);
-    if (!outputsSpareInputs(videoOutputFiles(settings.output), showInputs(project, settings.music), error))
+    if (!outputsSpareInputs(videoOutputFiles(settings.output), showInputs(project, settings.sound.music), error))
         return usageError(command, error);
 
     const int status = exportShow("export", settings);

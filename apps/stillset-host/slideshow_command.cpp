@@ -9,7 +9,9 @@
 #include "output_check.h"
 #include "photo_import.h"
 #include "run_folder.h"
+#include "music_fit.h"
 #include "slideshow_script.h"
+#include "sound_options.h"
 #include "tool_run.h"
 
 #include "hxhost/audio.h"
@@ -21,6 +23,7 @@
 #include "hxhost/window.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -40,6 +43,17 @@ const char kHelp[] =
     "and plays it into OUT. Folders give their photos in name order, their subfolders' where their\n"
     "names put them; files that are not photos are named and skipped.\n"
     "\n";
+
+// What --fit-music chose, and how far the show's length is from the music's.
+void tellFit(const MusicFit& fit, double musicSeconds)
+{
+    const double miss = fit.showSeconds - musicSeconds;
+    char transitions[40] = "no transitions";
+    if (fit.transitionSeconds > 0)
+        std::snprintf(transitions, sizeof transitions, "transitions %g s", fit.transitionSeconds);
+    std::printf("slideshow: --fit-music: photos %g s, %s: the show lasts %.2f s, %.2f s %s than the music\n",
+                fit.photoSeconds, transitions, fit.showSeconds, std::fabs(miss), miss < 0 ? "shorter" : "longer");
+}
 
 // The host home of the run: the one asked for, or a temporary one removed when the run ends.
 class HostHome {
@@ -82,6 +96,14 @@ void tellRounding(const char* what, const std::string& asked, const PopupPick& p
 // The choices the options make; false with a one-line error.
 bool readChoices(const Options& options, SlideshowChoices& c, std::string& error)
 {
+    if (options.has("--fit-music") && (options.has("--seconds") || options.has("--transition-seconds"))) {
+        error = "--fit-music chooses the photos' and the transitions' seconds; give it or them";
+        return false;
+    }
+    if (options.has("--fit-music") && !options.has("--music")) {
+        error = "--fit-music fits the show to its --music, and there is none";
+        return false;
+    }
     const PopupPick duration = photoDuration(options.number("--seconds", 5)),
                     length = transitionLength(options.number("--transition-seconds", 1)),
                     repeats = transitionRepeat(static_cast<double>(options.wholeNumber("--repeat", 1)));
@@ -185,8 +207,15 @@ const OptionTable& slideshowOptions()
                               "3 bottom right to top left, 4 bottom left to top right"),
             switchOption("--no-pan", "still photos"),
             switchOption("--no-recurse", "a folder's own photos only, naming the subfolders left out"),
-            textOption("--jingle", "FILE", "a sound played at every transition"),
-            textOption("--music", "FILE", "a music bed under the whole show"),
+            textOption("--jingle", "FILE",
+                       "a sound played at every transition, until the next one starts: a jingle\n"
+                       "longer than the time between two transitions fades out in 0.1 s as the\n"
+                       "next one starts, and the last one likewise at the show's end"),
+            switchOption("--fit-music",
+                         "with --music: the photo duration and transition length on offer that\n"
+                         "bring the show closest to the music's length (instead of --seconds and\n"
+                         "--transition-seconds) and says what it chose; the music fades out with\n"
+                         "the picture (--fade)"),
             switchOption("--edit", "before the video is made, open the tool on the photos in a desktop\n"
                                    "window: reorder, turn, crop, change the choices, then Create or close"),
             textOption("--hxhome", "DIR",
@@ -196,7 +225,7 @@ const OptionTable& slideshowOptions()
                               "with --hxhome: the host project, which must not have a photo list yet"),
             threadsOption(),
         },
-        {formatOptions(kSlideshowFormat + std::string(" at 30")), encoderOptions()});
+        {soundOptions(), formatOptions(kSlideshowFormat + std::string(" at 30")), encoderOptions()});
     return table;
 }
 
@@ -219,21 +248,24 @@ int runSlideshow(const Arguments& arguments)
         if (std::error_code missing; !fs::exists(path, missing))
             return usageError(command, path + ": no such file or folder");
     SlideshowChoices choices;
-    if (!applyFormat(options, kSlideshowFormat, error) || !readChoices(options, choices, error))
+    hxhost::SoundSettings sound;
+    if (!applyFormat(options, kSlideshowFormat, error) || !readChoices(options, choices, error) ||
+        !readSound(options, sound, error))
         return usageError(command, error);
-    if (options.has("--music") && !hxhost::probeAudio(options.value("--music"), nullptr, &error))
+    hxhost::AudioInfo music;
+    if (options.has("--music") && !hxhost::probeAudio(options.value("--music"), &music, &error))
         return usageError(command, "--music: " + error);
     const std::vector<std::string> photos = photoFilesOf(options.positional(), !options.has("--no-recurse"));
     std::vector<std::string> inputs = photos;
-    for (const char* sound : {"--jingle", "--music"})
-        if (options.has(sound))
-            inputs.push_back(options.value(sound));
+    for (const char* soundFile : {"--jingle", "--music"})
+        if (options.has(soundFile))
+            inputs.push_back(options.value(soundFile));
     if (!outputsSpareInputs(videoOutputFiles(options.value("--output")), inputs, error))
         return usageError(command, error);
 
     hxhost::ExportSettings settings;
     settings.output = options.value("--output");
-    settings.music = options.value("--music");
+    settings.sound = sound;
     settings.threads = static_cast<int32_t>(options.wholeNumber("--threads", 0));
     settings.encoder = readEncoder(options);
     if (!hxhost::checkExportSettings(settings, &error))
@@ -252,8 +284,17 @@ int runSlideshow(const Arguments& arguments)
                           " already has the tool's photo list; choose a new --project or edit it with 'session'");
     if (!hxhost::openProject(&error))
         return runFailure(command, error);
-    if (importPhotoFiles(photos) == 0)
+    const size_t imported = importPhotoFiles(photos);
+    if (imported == 0)
         return runFailure(command, "no photos to show");
+    if (options.has("--fit-music")) {
+        const auto shared = static_cast<int32_t>(transitionRepeat(static_cast<double>(options.wholeNumber("--repeat", 1))).value);
+        const MusicFit fit = fitToMusic(static_cast<int64_t>(imported), music.seconds, hxhost::videoFormat(),
+                                        !choices.transitions.empty(), shared);
+        choices.durationCode = fit.durationCode;
+        choices.transitionLengthCode = fit.transitionLengthCode;
+        tellFit(fit, music.seconds);
+    }
     if (!hxhost::saveProject(&error))
         return runFailure(command, error);
 

@@ -65,7 +65,25 @@ void addEffects(const SlideshowChoices& c, std::string& s)
     s += "press ok in \"Effects\"\n";
 }
 
+template <size_t N> std::vector<PopupEntry> entries(const double (&values)[N])
+{
+    std::vector<PopupEntry> out;
+    for (size_t i = 0; i < N; ++i)
+        out.push_back({static_cast<int32_t>(i), values[i]});
+    return out;
+}
+
 } // namespace
+
+std::vector<PopupEntry> photoDurations()
+{
+    return entries(kDurations);
+}
+
+std::vector<PopupEntry> transitionLengths()
+{
+    return entries(kTransitionLengths);
+}
 
 PopupPick photoDuration(double seconds)
 {

@@ -24,6 +24,14 @@ struct PopupPick {
     double value;   // what it stands for
     bool exact;     // the asked value was on offer
 };
+// An entry of a popup and what it stands for.
+struct PopupEntry {
+    int32_t code;
+    double value;
+};
+// Every entry of the duration and transition length popups, in order.
+std::vector<PopupEntry> photoDurations();
+std::vector<PopupEntry> transitionLengths();
 PopupPick photoDuration(double seconds);
 PopupPick transitionLength(double seconds);
 PopupPick transitionRepeat(double times);

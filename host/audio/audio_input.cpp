@@ -1,5 +1,5 @@
-// Opening and decoding a sound file. The demuxers are limited to the four kinds (so a file cannot
-// steer FFmpeg into another format's parser), the protocol to plain files, and every frame's rate
+// Opening and decoding a sound file, its kind found from its content. The demuxers are limited to
+// the sound containers (so a file cannot steer FFmpeg into a video or playlist format's parser), the protocol to plain files, and every frame's rate
 // and channel count are checked before anyone uses them.
 #include "audio/audio_input.h"
 
@@ -14,7 +14,9 @@ extern "C" {
 namespace hx {
 namespace {
 
-constexpr const char* kContainers = "wav,flac,mp3,ogg";
+// WAV, FLAC, MP3, Ogg (Vorbis, Opus, FLAC), MP4/M4A (AAC, ALAC), raw AAC, WMA, Matroska/WebM sound,
+// AIFF, Core Audio, WavPack and Monkey's Audio.
+constexpr const char* kContainers = "wav,w64,flac,mp3,ogg,mov,aac,asf,matroska,aiff,caf,wv,ape";
 constexpr int kMinRate = 1000;
 constexpr int kMaxRate = 384000;
 constexpr int kMaxChannels = 16;
@@ -70,7 +72,7 @@ bool AudioInput::open(const std::string& path, std::string* error)
     if (avformat_open_input(&format_, ("file:" + path).c_str(), nullptr, &options) < 0) {
         av_dict_free(&options);
         format_ = nullptr; // freed by the failed open
-        return refuse(path + " is not a sound file this host reads (FLAC, WAV, MP3 or Ogg)", error);
+        return refuse(path + " is not a sound file this host reads (AAC/M4A, Opus, Ogg Vorbis, MP3, FLAC, WAV, WMA, AIFF ...)", error);
     }
     av_dict_free(&options);
     if (avformat_find_stream_info(format_, nullptr) < 0)

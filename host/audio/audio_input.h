@@ -1,5 +1,5 @@
-// A sound file opened with the FFmpeg libraries, its audio stream decoded frame by frame. Only the
-// four kinds the host plays are opened, from the local file system only.
+// A sound file opened with the FFmpeg libraries, its audio stream decoded frame by frame. Only sound
+// containers are opened, from the local file system only.
 #ifndef HX_AUDIO_INPUT_H
 #define HX_AUDIO_INPUT_H
 

@@ -15,8 +15,10 @@
 #include "image/images.h"
 #include "operators/operators.h"
 #include "playback/frame_queue.h"
+#include "playback/picture_fade.h"
 #include "playback/render_workers.h"
 #include "playback/scene_fields.h"
+#include "playback/show_fade.h"
 #include "runtime/host_state.h"
 #include "runtime/pixel_threads.h"
 #include "scenes/project_media.h"
@@ -24,6 +26,7 @@
 #include "hxhost/video_format.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <thread>
 #include <utility>
@@ -200,17 +203,6 @@ hxhost::VideoFileFormat formatOf(const hxhost::ExportSettings& settings)
     return format;
 }
 
-std::vector<hxhost::JingleAt> jinglesOf(const hxhost::Storyboard& board)
-{
-    std::vector<hxhost::JingleAt> jingles;
-    for (size_t i = 0; i + 1 < board.scenes.size(); ++i) {
-        const auto& transition = board.scenes[i].transition;
-        if (transition && !transition->jingleFile.empty())
-            jingles.push_back({board.scenes[i + 1].position, hx::projectFilePath(transition->jingleFile)});
-    }
-    return jingles;
-}
-
 // How an export spends its threads: render workers side by side, each splitting its pictures' rows
 // between a few pixel threads and decoding the next scene's still ahead. Within one process, two
 // threads on a picture do more than two processes each decoding every still (one process: 1.4x one
@@ -259,9 +251,10 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
         bool was = std::exchange(hx::state().exporting, true);
         ~Exporting() { hx::state().exporting = was; }
     } exporting;
-    ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music, format.fractionalRate);
-    if (!sound.open(error))
+    const std::unique_ptr<ShowAudio> sound = openShowAudio(settings.sound, error);
+    if (!sound)
         return false;
+    const auto fadeFrames = static_cast<int64_t>(std::llround(std::max(settings.sound.fadeSeconds, 0.0) * format.framesPerSecond));
     // Workers are forked before the encoder and the writer start their threads.
     const RenderThreads threads = renderThreadsOf(settings, to - settings.from);
     const int32_t workers = threads.workers;
@@ -298,7 +291,8 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
             std::unique_ptr<WovenFrame> frame = queue.pop();
             if (!frame)
                 return; // the render stopped
-            if (!file->addWovenFrame(*frame, &writeError) || !sound.frameSound(f, samples, &writeError) ||
+            hx::fadeToBlack(*frame, format.width, format.height, hx::showFadeLevel(f, board.length - 1 - f, fadeFrames));
+            if (!file->addWovenFrame(*frame, &writeError) || !sound->frameSound(f, samples, &writeError) ||
                 !file->addAudio(samples.data(), samples.size() / kAudioChannels, &writeError)) {
                 queue.fail();
                 return;

@@ -95,7 +95,7 @@ TEST_F(ExportCommandTest, Y4mHoldsEveryFrameWithDissolvesBetweenPlainScenes)
 {
     buildShow({"transition/dissolve"}, {});
     const std::string out = home() + "/show.y4m";
-    const ProgramRun exported = run(exportTo(out));
+    const ProgramRun exported = run(exportTo(out, "--fade 0"));
     ASSERT_EQ(exported.status, 0) << exported.output;
     EXPECT_FALSE(hasPartFile(home(), std::filesystem::path(out).filename().string()));
     const std::string y4m = readFile(out);
@@ -179,7 +179,7 @@ TEST_F(ExportCommandTest, Mp4AndMkvReadBackWithTheShowsLengthAndJingles)
 {
     buildShow({"transition/dissolve", "transition/push"}, {0, 2}, true);
     for (const std::string name : {"/show.mp4", "/show.mkv"}) {
-        const ProgramRun exported = run(exportTo(home() + name, "--preset ultrafast --threads 2"));
+        const ProgramRun exported = run(exportTo(home() + name, "--preset ultrafast --threads 2 --fade 0 --loudness off"));
         ASSERT_EQ(exported.status, 0) << exported.output;
         const MediaInfo info = probeMedia(home() + name);
         EXPECT_EQ(info.videoCodec, name == "/show.mp4" ? "h264" : "ffv1");

@@ -138,7 +138,7 @@ TEST_F(PanCommand, WritesTheFramesTheExportWritesForTheSamePhotoAndPreset)
     for (int preset : {0, 3}) {
         const std::string p = std::to_string(preset), pan = home() + "/pan" + p + ".y4m", show = home() + "/show" + p + ".y4m";
         ASSERT_EQ(run(kHost + " pan " + photo + " -o " + pan + " --preset " + p + " --seconds 1"), 0);
-        ASSERT_EQ(run(kHost + " slideshow " + photo + " -o " + show + " --pan " + p + " --no-transition --seconds 1 --format pal"), 0);
+        ASSERT_EQ(run(kHost + " slideshow " + photo + " -o " + show + " --pan " + p + " --no-transition --seconds 1 --format pal --fade 0"), 0);
         const std::string panVideo = readFile(pan);
         EXPECT_EQ(parseY4m(panVideo).frames.size(), 25u);
         EXPECT_TRUE(panVideo == readFile(show)) << "preset " << preset;

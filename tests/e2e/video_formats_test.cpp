@@ -103,7 +103,7 @@ TEST_F(VideoFormatsTest, EveryFormatKeepsItsSizeScanRateShapeAndColours)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
         const std::string out = home() + "/show.mp4";
-        const ProgramRun exported = exportTo(out, std::string(c.options) + range + " --preset ultrafast");
+        const ProgramRun exported = exportTo(out, std::string(c.options) + range + " --preset ultrafast --fade 0");
         ASSERT_EQ(exported.status, 0) << exported.output;
         const bool other = std::string(c.options) != "--format pal";
         EXPECT_EQ(exported.output.find("the project was built at pal at 25 frames a second") != std::string::npos, other)
@@ -143,7 +143,7 @@ TEST_F(VideoFormatsTest, ProgressiveFramesShowOneInstantOfThePan)
     for (const char* format : {"1080p --fps 60", "720p --fps 50", "vertical", "1080i"}) {
         SCOPED_TRACE(format);
         const std::string out = home() + "/pan.mkv";
-        const ProgramRun exported = exportTo(out, std::string("--format ") + format + " --from 20 --to 24");
+        const ProgramRun exported = exportTo(out, std::string("--format ") + format + " --from 20 --to 24 --fade 0");
         ASSERT_EQ(exported.status, 0) << exported.output;
         const MediaInfo info = probeMedia(out);
         const auto frames = decodedFrames(out);

@@ -1,5 +1,5 @@
-// Sound files: probing FLAC, WAV, MP3 and Ogg files written here, reading them as 48 kHz stereo,
-// and refusing broken ones without trusting what they say.
+// Sound files: probing the kinds written here (FLAC, WAV, MP3, Ogg, M4A, Opus, WMA), reading them as
+// 48 kHz stereo, and refusing broken ones without trusting what they say.
 #include "support/audio_files.h"
 #include "support/test_home.h"
 
@@ -51,6 +51,31 @@ TEST_F(AudioFileTest, EachKindIsProbedForItsLengthAndTitle)
         EXPECT_NEAR(info.seconds, 1.5, std::string(container) == "mp3" || std::string(container) == "ogg" ? 0.06 : 1e-9) << container;
         EXPECT_EQ(info.title, title) << container;
         EXPECT_EQ(info.frames(25), static_cast<int64_t>(std::ceil(info.seconds * 25 - 1e-9))) << container;
+    }
+}
+
+// The kinds phones and streaming give, known by their content whatever their names say.
+TEST_F(AudioFileTest, AacOpusAndWmaFilesAreReadByTheirContent)
+{
+    for (const char* container : {"m4a", "opus", "wma"}) {
+        Tone t;
+        t.container = container;
+        t.rate = 48000; // Opus has no 44.1 kHz
+        t.seconds = 1.5;
+        const std::string written = tone(std::string("tone.") + container, t);
+        // A misleading name: the content decides.
+        const std::string path = home() + "/" + container + "-tone.mp3";
+        std::filesystem::rename(written, path);
+        hxhost::AudioInfo info;
+        std::string error;
+        ASSERT_TRUE(hxhost::probeAudio(path, &info, &error)) << container << ": " << error;
+        EXPECT_NEAR(info.seconds, 1.5, 0.06) << container;
+        std::vector<float> samples;
+        ASSERT_TRUE(hxhost::decodeAudio(path, samples, 60, &error)) << container << ": " << error;
+        float peak = 0;
+        for (size_t i = 48000; i < 96000; ++i)
+            peak = std::max(peak, std::fabs(samples[i]));
+        EXPECT_NEAR(peak, 0.5, 0.05) << container;
     }
 }
 

@@ -115,6 +115,9 @@ TEST_F(DrawnRequestersTest, TheSoundFileRequesterListsFoldersThenSoundFilesAndOp
     tone.container = "ogg";
     ASSERT_EQ(writeTone(music + "/b-side.ogg", tone), "");
     ASSERT_EQ(writeTone(music + "/A-side.OGG", tone), "");
+    // Listed by name, as phones and streaming name them; what they hold is read once one is chosen.
+    for (const char* name : {"phone.m4a", "voice.opus", "radio.wma"})
+        writeFile(music + "/" + name, "sound");
     writeFile(music + "/cover.jpg", "not a sound");
     writeFile(music + "/.hidden.ogg", "hidden");
     auto looker = std::make_shared<Looker>();
@@ -142,7 +145,7 @@ TEST_F(DrawnRequestersTest, TheSoundFileRequesterListsFoldersThenSoundFilesAndOp
     std::vector<std::u16string> rows;
     for (const hxhost::ItemView& item : list->items)
         rows.push_back(item.text);
-    EXPECT_EQ(rows, (std::vector<std::u16string>{u"../", u"live/", u"A-side.OGG", u"b-side.ogg"}))
+    EXPECT_EQ(rows, (std::vector<std::u16string>{u"../", u"live/", u"A-side.OGG", u"b-side.ogg", u"phone.m4a", u"radio.wma", u"voice.opus"}))
         << "the second time it opens in the folder of the file chosen the first time";
 }
 

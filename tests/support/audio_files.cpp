@@ -12,15 +12,31 @@ extern "C" {
 
 namespace {
 
-const char* encoderFor(const std::string& container)
+// Each kind of file by FFmpeg's names: its muxer and its encoder.
+struct Kind {
+    const char* container;
+    const char* muxer;
+    const char* encoder;
+};
+constexpr Kind kKinds[] = {{"wav", "wav", "pcm_s16le"}, {"flac", "flac", "flac"}, {"mp3", "mp3", "libmp3lame"},
+                           {"ogg", "ogg", "libvorbis"}, {"opus", "ogg", "libopus"},  {"m4a", "ipod", "aac"},
+                           {"wma", "asf", "wmav2"}};
+
+const Kind* kindOf(const std::string& container)
 {
-    if (container == "wav")
-        return "pcm_s16le";
-    if (container == "flac")
-        return "flac";
-    if (container == "mp3")
-        return "libmp3lame";
-    return "libvorbis";
+    for (const Kind& kind : kKinds)
+        if (container == kind.container)
+            return &kind;
+    return nullptr;
+}
+
+double waveAt(const Tone& tone, double t)
+{
+    if (tone.wave == "drums") {
+        const double since = std::fmod(t, 0.25);
+        return tone.amplitude * std::exp(-since / 0.025) * std::sin(2 * M_PI * tone.frequency * since + M_PI / 2);
+    }
+    return tone.amplitude * std::sin(2 * M_PI * tone.frequency * t);
 }
 
 // The first sample format the encoder takes among those this writer fills.
@@ -81,21 +97,34 @@ struct Writer {
 
 } // namespace
 
+Tone drumLoop(const std::string& container, double seconds, double amplitude)
+{
+    Tone drums;
+    drums.container = container;
+    drums.rate = 48000;
+    drums.seconds = seconds;
+    drums.frequency = 80;
+    drums.amplitude = amplitude;
+    drums.wave = "drums";
+    return drums;
+}
+
 std::string writeTone(const std::string& path, const Tone& tone)
 {
     Writer w;
-    if (avformat_alloc_output_context2(&w.format, nullptr, tone.container.c_str(), path.c_str()) < 0)
+    const Kind* kind = kindOf(tone.container);
+    if (!kind || avformat_alloc_output_context2(&w.format, nullptr, kind->muxer, path.c_str()) < 0)
         return "no muxer for " + tone.container;
-    const AVCodec* encoder = avcodec_find_encoder_by_name(encoderFor(tone.container));
+    const AVCodec* encoder = avcodec_find_encoder_by_name(kind->encoder);
     if (!encoder)
-        return std::string("no encoder ") + encoderFor(tone.container);
+        return std::string("no encoder ") + kind->encoder;
     AVStream* stream = avformat_new_stream(w.format, nullptr);
     w.codec = avcodec_alloc_context3(encoder);
     w.codec->sample_rate = tone.rate;
     av_channel_layout_default(&w.codec->ch_layout, tone.channels);
     w.codec->sample_fmt = formatFor(encoder);
     w.codec->time_base = {1, tone.rate};
-    if (tone.container == "mp3" || tone.container == "ogg")
+    if (tone.container != "wav" && tone.container != "flac")
         w.codec->bit_rate = 128000;
     if (w.format->oformat->flags & AVFMT_GLOBALHEADER)
         w.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -127,7 +156,7 @@ std::string writeTone(const std::string& path, const Tone& tone)
         for (int i = 0; i < w.frame->nb_samples; ++i) {
             const double t = static_cast<double>(done + i) / tone.rate;
             for (int c = 0; c < tone.channels; ++c)
-                put(w.frame, c, i, tone.amplitude * std::sin(2 * M_PI * tone.frequency * t));
+                put(w.frame, c, i, waveAt(tone, t));
         }
         w.frame->pts = done;
         if (avcodec_send_frame(w.codec, w.frame) < 0 || !w.drain(stream))

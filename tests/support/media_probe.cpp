@@ -88,14 +88,15 @@ bool decodeStream(const std::string& path, AVMediaType type, const std::function
     return ok;
 }
 
-float sampleAt(const AVFrame& frame, int i)
+float sampleAt(const AVFrame& frame, int i, int c = 0)
 {
+    const int n = frame.ch_layout.nb_channels;
     switch (frame.format) {
-    case AV_SAMPLE_FMT_FLTP: return reinterpret_cast<const float*>(frame.extended_data[0])[i];
-    case AV_SAMPLE_FMT_FLT: return reinterpret_cast<const float*>(frame.extended_data[0])[i * frame.ch_layout.nb_channels];
-    case AV_SAMPLE_FMT_S16P: return reinterpret_cast<const int16_t*>(frame.extended_data[0])[i] / 32768.0f;
-    case AV_SAMPLE_FMT_S16: return reinterpret_cast<const int16_t*>(frame.extended_data[0])[i * frame.ch_layout.nb_channels] / 32768.0f;
-    case AV_SAMPLE_FMT_S32: return reinterpret_cast<const int32_t*>(frame.extended_data[0])[i * frame.ch_layout.nb_channels] / 2147483648.0f;
+    case AV_SAMPLE_FMT_FLTP: return reinterpret_cast<const float*>(frame.extended_data[c])[i];
+    case AV_SAMPLE_FMT_FLT: return reinterpret_cast<const float*>(frame.extended_data[0])[i * n + c];
+    case AV_SAMPLE_FMT_S16P: return reinterpret_cast<const int16_t*>(frame.extended_data[c])[i] / 32768.0f;
+    case AV_SAMPLE_FMT_S16: return reinterpret_cast<const int16_t*>(frame.extended_data[0])[i * n + c] / 32768.0f;
+    case AV_SAMPLE_FMT_S32: return reinterpret_cast<const int32_t*>(frame.extended_data[0])[i * n + c] / 2147483648.0f;
     default: return 0;
     }
 }
@@ -127,6 +128,19 @@ std::vector<float> decodedSound(const std::string& path)
     decodeStream(path, AVMEDIA_TYPE_AUDIO, [&](const AVFrame& frame) {
         for (int i = 0; i < frame.nb_samples; ++i)
             sound.push_back(sampleAt(frame, i));
+    });
+    return sound;
+}
+
+std::vector<float> decodedStereoSound(const std::string& path)
+{
+    std::vector<float> sound;
+    decodeStream(path, AVMEDIA_TYPE_AUDIO, [&](const AVFrame& frame) {
+        const int right = frame.ch_layout.nb_channels > 1 ? 1 : 0;
+        for (int i = 0; i < frame.nb_samples; ++i) {
+            sound.push_back(sampleAt(frame, i));
+            sound.push_back(sampleAt(frame, i, right));
+        }
     });
     return sound;
 }

@@ -41,6 +41,9 @@ int64_t combedFrames(const std::vector<std::vector<uint8_t>>& frames, int width,
 // The decoded sound, first channel, as floats in [-1, 1].
 std::vector<float> decodedSound(const std::string& path);
 
+// The decoded sound, left and right interleaved (a mono sound on both).
+std::vector<float> decodedStereoSound(const std::string& path);
+
 // The decoded pictures as 4:2:0 planes (Y, then U, then V), one vector a frame.
 std::vector<std::vector<uint8_t>> decodedFrames(const std::string& path);
 

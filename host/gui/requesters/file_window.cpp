@@ -25,7 +25,8 @@ FileWindow*& standing()
 
 bool isSoundFile(const std::string& name)
 {
-    static const std::array<std::string, 5> kExtensions{".wav", ".flac", ".mp3", ".ogg", ".oga"};
+    static const std::array<std::string, 14> kExtensions{".wav", ".flac", ".mp3", ".ogg", ".oga", ".opus", ".m4a",
+                                                         ".aac", ".wma", ".mka", ".aif", ".aiff", ".caf", ".wv"};
     std::string lower = name;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
     return std::any_of(kExtensions.begin(), kExtensions.end(), [&](const std::string& extension) {

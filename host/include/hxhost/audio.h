@@ -1,5 +1,6 @@
 // Sound files for jingles and music: what a file holds (probe), and its sound as 48 kHz stereo
-// (reader). FLAC, WAV, MP3 and Ogg files are read; nothing a file says about itself is trusted: its
+// (reader). Files of the sound containers the FFmpeg libraries read (AAC/M4A, Opus, Ogg Vorbis, MP3,
+// FLAC, WAV, WMA, AIFF ...) are read, known by content; nothing a file says about itself is trusted: its
 // length is the sound that decodes, and a broken file is a clear failure.
 #ifndef HXHOST_AUDIO_H
 #define HXHOST_AUDIO_H
@@ -14,7 +15,7 @@
 namespace hxhost {
 
 struct HXHOST_API AudioInfo {
-    std::string container;   // "wav", "flac", "mp3" or "ogg"
+    std::string container;   // the demuxer's name: "wav", "flac", "mp3", "ogg", "mov,mp4,m4a,3gp,3g2,mj2", "asf"...
     std::string codec;       // e.g. "pcm_s16le", "flac", "mp3", "vorbis", "opus"
     int32_t sampleRate = 0;  // of the file
     int32_t channels = 0;
@@ -30,7 +31,7 @@ struct HXHOST_API AudioInfo {
 constexpr double kMaxAudioSeconds = 4 * 3600;
 
 // Decodes the whole file to learn its length. False with the reason in *error for a file that is
-// missing, not one of the four kinds, without sound, or that decodes to nothing. A fallible service
+// missing, not a sound container, without sound, or that decodes to nothing. A fallible service
 // ("probeAudio") for fault injection.
 HXHOST_API bool probeAudio(const std::string& path, AudioInfo* info, std::string* error = nullptr);
 

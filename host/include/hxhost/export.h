@@ -4,6 +4,7 @@
 #define HXHOST_EXPORT_H
 
 #include "hxhost/api.h"
+#include "hxhost/show_audio.h"
 #include "hxhost/video_file.h"
 
 #include <cstdint>
@@ -14,7 +15,7 @@ namespace hxhost {
 
 struct ExportSettings {
     std::string output;              // .mp4, .mkv, .webm, .y4m (with a .wav), or /dev/null to render only
-    std::string music;               // a music bed under the whole show; empty for none
+    SoundSettings sound;             // the music bed, the loudness and the fades at the show's ends
     int32_t threads = 0;             // render workers and encoder threads; 0: one a core
     int64_t from = 0;                // the first frame written
     int64_t to = -1;                 // the frame to stop before; -1: the storyboard's end
