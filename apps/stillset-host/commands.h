@@ -13,6 +13,7 @@ int runRenderPhoto(const Arguments& arguments);
 int runPan(const Arguments& arguments);
 int runStoryboard(const Arguments& arguments);
 int runExport(const Arguments& arguments);
+int runPlay(const Arguments& arguments);
 int runSlideshow(const Arguments& arguments);
 
 // One-line error on standard error; the status for a usage error.

@@ -21,6 +21,7 @@ const char kUsage[] =
     "  pan              render a pan-and-zoom motion over one photo as Y4M video\n"
     "  storyboard       print a host project's storyboard, or undo its last step\n"
     "  export           play a project's storyboard into an MP4, MKV or Y4M file\n"
+    "  play             play a project's storyboard in a desktop window, with its sound\n"
     "\n"
     "Run 'stillset-host COMMAND --help' for the options of a command.\n";
 
@@ -85,6 +86,8 @@ int runCommand(int argc, char** argv)
         return runStoryboard(arguments);
     if (command == "export")
         return runExport(arguments);
+    if (command == "play")
+        return runPlay(arguments);
     if (command == "slideshow")
         return runSlideshow(arguments);
     return usageError("unknown command '" + command + "' (try --help)");

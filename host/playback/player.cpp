@@ -15,6 +15,7 @@
 #include "image/images.h"
 #include "operators/operators.h"
 #include "playback/frame_queue.h"
+#include "playback/show_frames.h"
 #include "playback/render_workers.h"
 #include "playback/scene_fields.h"
 #include "runtime/host_state.h"
@@ -200,17 +201,6 @@ hxhost::VideoFileFormat formatOf(const hxhost::ExportSettings& settings)
     return format;
 }
 
-std::vector<hxhost::JingleAt> jinglesOf(const hxhost::Storyboard& board)
-{
-    std::vector<hxhost::JingleAt> jingles;
-    for (size_t i = 0; i + 1 < board.scenes.size(); ++i) {
-        const auto& transition = board.scenes[i].transition;
-        if (transition && !transition->jingleFile.empty())
-            jingles.push_back({board.scenes[i + 1].position, hx::projectFilePath(transition->jingleFile)});
-    }
-    return jingles;
-}
-
 // How an export spends its threads: render workers side by side, each splitting its pictures' rows
 // between a few pixel threads and decoding the next scene's still ahead. Within one process, two
 // threads on a picture do more than two processes each decoding every still (one process: 1.4x one
@@ -259,8 +249,8 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
         bool was = std::exchange(hx::state().exporting, true);
         ~Exporting() { hx::state().exporting = was; }
     } exporting;
-    ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music, format.fractionalRate);
-    if (!sound.open(error))
+    const std::unique_ptr<ShowAudio> sound = hx::showSound(board, format, settings.music);
+    if (!sound->open(error))
         return false;
     // Workers are forked before the encoder and the writer start their threads.
     const RenderThreads threads = renderThreadsOf(settings, to - settings.from);
@@ -298,7 +288,7 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
             std::unique_ptr<WovenFrame> frame = queue.pop();
             if (!frame)
                 return; // the render stopped
-            if (!file->addWovenFrame(*frame, &writeError) || !sound.frameSound(f, samples, &writeError) ||
+            if (!file->addWovenFrame(*frame, &writeError) || !sound->frameSound(f, samples, &writeError) ||
                 !file->addAudio(samples.data(), samples.size() / kAudioChannels, &writeError)) {
                 queue.fail();
                 return;
@@ -337,3 +327,38 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
 }
 
 } // namespace hxhost
+
+namespace hx {
+
+struct ShowFrames::Playing {
+    hxhost::Storyboard board;
+    Player player;
+    Playing(hxhost::Storyboard b, bool bottomFirst) : board(std::move(b)), player(board, bottomFirst, false) {}
+};
+
+ShowFrames::ShowFrames(hxhost::Storyboard board, const hxhost::VideoFileFormat& format)
+    : format_(format), playing_(std::make_unique<Playing>(std::move(board), format.bottomFirst))
+{
+}
+
+ShowFrames::~ShowFrames() = default;
+
+bool ShowFrames::frame(int64_t f, hxhost::WovenFrame& out, std::string* error)
+{
+    return playing_->player.renderFrame(f, out, format_, error);
+}
+
+std::unique_ptr<hxhost::ShowAudio> showSound(const hxhost::Storyboard& board, const hxhost::VideoFileFormat& format,
+                                             const std::string& music)
+{
+    std::vector<hxhost::JingleAt> jingles;
+    for (size_t i = 0; i + 1 < board.scenes.size(); ++i) {
+        const auto& transition = board.scenes[i].transition;
+        if (transition && !transition->jingleFile.empty())
+            jingles.push_back({board.scenes[i + 1].position, hx::projectFilePath(transition->jingleFile)});
+    }
+    return std::make_unique<hxhost::ShowAudio>(board.length, format.framesPerSecond, std::move(jingles), music,
+                                               format.fractionalRate);
+}
+
+} // namespace hx
