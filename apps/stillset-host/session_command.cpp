@@ -3,7 +3,7 @@
 #include "host_options.h"
 #include "options.h"
 #include "photo_import.h"
-#include "tool_run.h"
+#include "tool_and_player.h"
 
 #include "hxhost/hxhost.h"
 #include "hxhost/session_script.h"
@@ -109,10 +109,13 @@ int runSession(const Arguments& arguments)
     if (options.has("--screenshot"))
         screenshotAtTheEnd(options.value("--screenshot"));
     Plugin plugin;
-    ToolRun run;
+    WindowWork work;
+    ToolRun& run = work.run;
     const uint32_t flags = options.has("--render-only") ? OP_FLAG_RENDER_ONLY : 0;
-    if (!runTool(plugin, options.value("--plugin", defaultPluginPath("stillset")), flags, run, error,
-                 windowed ? &windowOptions : nullptr))
+    const std::string pluginPath = options.value("--plugin", defaultPluginPath("stillset"));
+    // At the window the player follows "Create slideshow", and goes back to the tool when asked.
+    if (windowed ? !editAndPlay(plugin, pluginPath, flags, windowOptions, std::nullopt, work, error)
+                 : !runTool(plugin, pluginPath, flags, run, error))
         return runFailure("session: " + error);
     for (const hxhost::LogEntry& entry : hxhost::logEntries()) {
         std::printf("log level %d %s:%d module 0x%08X", entry.level, entry.source.c_str(), entry.line, entry.module);

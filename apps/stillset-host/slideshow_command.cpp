@@ -10,7 +10,7 @@
 #include "photo_import.h"
 #include "run_folder.h"
 #include "slideshow_script.h"
-#include "tool_run.h"
+#include "tool_and_player.h"
 
 #include "hxhost/audio.h"
 #include "hxhost/export.h"
@@ -202,6 +202,15 @@ bool runScripted(Plugin& plugin, const std::string& script, std::string& error)
     return true;
 }
 
+// What the command says once the video is written; its exit status.
+int reportWritten(const hxhost::ExportSettings& settings, const std::string& keptHome, long project)
+{
+    std::printf("wrote %s: %lld frames\n", settings.output.c_str(), static_cast<long long>(hxhost::exportFrames(settings)));
+    if (!keptHome.empty())
+        std::printf("the project stays in %s (project %ld)\n", keptHome.c_str(), project);
+    return 0;
+}
+
 } // namespace
 
 int runSlideshow(const Arguments& arguments)
@@ -279,21 +288,20 @@ int runSlideshow(const Arguments& arguments)
         // The person finishes the show; when they close without creating it, it is created as they left it.
         hxhost::WindowOptions window;
         window.title = "stillset: " + options.value("--output");
-        ToolRun run;
-        if (!runTool(plugin, defaultPluginPath("stillset"), 0, run, error, &window))
+        WindowWork work;
+        if (!editAndPlay(plugin, defaultPluginPath("stillset"), 0, window, settings, work, error))
             return runFailure("slideshow: --edit: " + error);
         if (interrupted())
             return runFailure("slideshow: interrupted; no video was made");
-        if (run.result != 0)
+        if (work.run.result != 0)
             return runFailure("slideshow: the slideshow tool ended with a failure");
+        if (work.played && work.played->choice == hxhost::PlayResult::Choice::Written)
+            return reportWritten(settings, options.has("--hxhome") ? home.path() : "", project);
         if (hxhost::storyboard().scenes.empty() && !runScripted(plugin, createScript(), error))
             return runFailure("slideshow: " + error);
     }
 
     if (const int status = exportShow("slideshow", settings); status != 0)
         return status;
-    std::printf("wrote %s: %lld frames\n", settings.output.c_str(), static_cast<long long>(hxhost::exportFrames(settings)));
-    if (options.has("--hxhome"))
-        std::printf("the project stays in %s (project %ld)\n", home.path().c_str(), project);
-    return 0;
+    return reportWritten(settings, options.has("--hxhome") ? home.path() : "", project);
 }

@@ -3,6 +3,7 @@
 #include "hxhost/player.h"
 
 #include "gui/canvas.h"
+#include "host/hxmain.h"
 #include "gui/colour.h"
 #include "gui/model.h"
 #include "hxhost/hxhost.h"
@@ -14,6 +15,7 @@
 #include "player/sound_output.h"
 #include "player/timeline.h"
 #include "playback/show_frames.h"
+#include "runtime/pixel_threads.h"
 #include "runtime/warnings.h"
 #include "text/utf.h"
 #include "user/desktop_window.h"
@@ -23,6 +25,7 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -41,24 +44,39 @@ std::u16string clockText(int64_t sample)
     return hx::utf8To16(text);
 }
 
-// "transition/dissolve": "dissolve".
+// How the status line names a scene: its photo, its effect and the transition leaving it.
+struct SceneTitles {
+    std::u16string photo, effect, transition;
+};
+
 std::u16string operatorTitle(const std::string& operatorName)
 {
-    const size_t slash = operatorName.rfind('/');
-    std::string title = slash == std::string::npos ? operatorName : operatorName.substr(slash + 1);
-    if (const size_t dot = title.rfind('.'); dot != std::string::npos && dot > 0)
-        title.resize(dot);
-    return hx::utf8To16(title);
+    const hxchar* name = mainGetOperatorName(operatorName.c_str(), 0);
+    if (!name)
+        return hx::utf8To16(operatorName);
+    std::u16string title;
+    for (size_t i = 0; name[i]; ++i)
+        title += static_cast<char16_t>(name[i]);
+    return title;
 }
 
-std::u16string photoName(const hxhost::StoryboardScene& scene)
+std::vector<SceneTitles> titlesOf(const hxhost::Storyboard& board)
 {
-    hxhost::PhotoClip clip;
-    if (hxhost::photoClipOf(scene.clipItem, clip))
-        for (const hxhost::SceneBinItem& item : hxhost::sceneBinItems())
-            if (item.id == clip.sourceItem)
-                return item.name;
-    return u"(no photo)";
+    const std::vector<hxhost::SceneBinItem> items = hxhost::sceneBinItems();
+    std::vector<SceneTitles> titles;
+    for (const hxhost::StoryboardScene& scene : board.scenes) {
+        SceneTitles t;
+        hxhost::PhotoClip clip;
+        const auto still = std::find_if(items.begin(), items.end(), [&](const hxhost::SceneBinItem& item) {
+            return hxhost::photoClipOf(scene.clipItem, clip) && item.id == clip.sourceItem;
+        });
+        t.photo = still != items.end() ? still->name : u"(no photo)";
+        t.effect = scene.effect ? operatorTitle(scene.effect->operatorName) : u"no effect";
+        if (scene.transition)
+            t.transition = operatorTitle(scene.transition->operatorName);
+        titles.push_back(std::move(t));
+    }
+    return titles;
 }
 
 enum class Control { PlayPause, FrameBack, FrameOn, SceneBack, SceneOn, Tool, Write };
@@ -69,7 +87,7 @@ public:
                std::unique_ptr<hx::SoundOutput> sound)
         : options_(options), board_(std::move(board)), format_(hxhost::VideoFileFormat::ofVideoFormat()),
           layout_(hxhost::playerLayout()), timeline_(layout_, board_), clock_(format_), window_(std::move(window)),
-          sound_(std::move(sound)), thumbnails_(board_.scenes.size())
+          sound_(std::move(sound)), titles_(titlesOf(board_)), thumbnails_(board_.scenes.size())
     {
         controls_ = {Control::PlayPause, Control::FrameBack, Control::FrameOn, Control::SceneBack, Control::SceneOn};
         if (options.offerTool)
@@ -338,16 +356,21 @@ private:
         const int32_t index = timeline_.sceneAt(frame);
         if (index < 0)
             return text;
-        const hxhost::StoryboardScene& scene = board_.scenes[static_cast<size_t>(index)];
-        text += u"   " + photoName(scene) + u"   " + (scene.effect ? operatorTitle(scene.effect->operatorName) : u"no effect");
-        for (size_t i = static_cast<size_t>(index); i + 1 < board_.scenes.size(); ++i)
-            if (const auto& transition = board_.scenes[i].transition; transition && transition->length > 0 &&
-                                                                    board_.scenes[i + 1].position + transition->length > frame) {
-                text += u"   next: " + operatorTitle(transition->operatorName) + u" at " +
-                        clockText(hxhost::audioSampleOfFrame(board_.scenes[i + 1].position, format_.framesPerSecond,
-                                                             format_.fractionalRate));
-                break;
-            }
+        const SceneTitles& titles = titles_[static_cast<size_t>(index)];
+        text += u"   " + titles.photo + u"   " + titles.effect;
+        // The transition being played, else the next one to come.
+        for (size_t i = static_cast<size_t>(index); i + 1 < board_.scenes.size(); ++i) {
+            const auto& transition = board_.scenes[i].transition;
+            if (!transition || transition->length <= 0)
+                continue;
+            const int64_t from = board_.scenes[i + 1].position, to = from + transition->length;
+            if (frame >= to)
+                continue;
+            const int64_t at = frame < from ? from : to;
+            text += (frame < from ? u"   next: " : u"   now: ") + titles_[i].transition + (frame < from ? u" at " : u" until ") +
+                    clockText(hxhost::audioSampleOfFrame(at, format_.framesPerSecond, format_.fractionalRate));
+            break;
+        }
         return text;
     }
 
@@ -555,6 +578,7 @@ private:
     const hx::PlayClock clock_;
     std::unique_ptr<hx::DesktopWindow> window_;
     std::unique_ptr<hx::SoundOutput> sound_; // null: a steady clock keeps the time instead
+    const std::vector<SceneTitles> titles_;
     std::vector<Control> controls_;
 
     int64_t pictures_ = 0; // in the show
@@ -618,6 +642,12 @@ bool playStoryboard(const PlayOptions& options, PlayResult& result, std::string*
     std::unique_ptr<hx::SoundOutput> sound = hx::SoundOutput::open(why);
     if (!sound)
         hx::warnUser(why + "; the show plays without sound");
+    // Every core splits the rows of each picture, so that a frame is ready within its own time.
+    struct PixelThreads {
+        int32_t was = hx::pixelThreads();
+        PixelThreads() { setPixelThreads(static_cast<int32_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u))); }
+        ~PixelThreads() { setPixelThreads(was); }
+    } splitRows;
     ShowPlayer player(options, std::move(board), std::move(window), std::move(sound));
     return player.run(result, error);
 }

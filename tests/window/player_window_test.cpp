@@ -128,6 +128,20 @@ protected:
         HostTest::TearDown();
     }
 
+    // Photos of distinct colours with a gradient each, in home/photos.
+    std::string writePhotos(int count) const
+    {
+        const std::string photos = home() + "/photos";
+        std::filesystem::create_directories(photos);
+        for (int i = 0; i < count; ++i)
+            writeJpeg(photos + "/p" + std::to_string(i) + ".jpg", 640, 360, {}, [i](int x, int y, uint8_t* rgb) {
+                rgb[0] = static_cast<uint8_t>(60 * i + x / 8);
+                rgb[1] = static_cast<uint8_t>(y / 2);
+                rgb[2] = static_cast<uint8_t>(200 - 40 * i);
+            });
+        return photos;
+    }
+
     // Four photos of 5 seconds joined by 1-second dissolves at 720p: 17 seconds, scene 3 from 12 s.
     void buildShow()
     {
@@ -135,14 +149,7 @@ protected:
         choices.durationCode = 4;
         choices.transitions = {"transition/dissolve"};
         writeToolSettings(home() + "/programs/stillset/project1", choices);
-        const std::string photos = home() + "/photos";
-        std::filesystem::create_directories(photos);
-        for (int i = 0; i < 4; ++i)
-            writeJpeg(photos + "/p" + std::to_string(i) + ".jpg", 640, 360, {}, [i](int x, int y, uint8_t* rgb) {
-                rgb[0] = static_cast<uint8_t>(60 * i + x / 8);
-                rgb[1] = static_cast<uint8_t>(y / 2);
-                rgb[2] = static_cast<uint8_t>(200 - 40 * i);
-            });
+        const std::string photos = writePhotos(4);
         writeFile(home() + "/create.session", "answer yes\npress \"Create slideshow\"\n");
         ASSERT_EQ(std::system((kHost + " session --format 720p --hxhome " + home() + " --project 0 --import " + photos +
                                " --script " + home() + "/create.session > " + home() + "/made.log 2>&1").c_str()), 0)
@@ -163,8 +170,16 @@ protected:
     // Starts the player with SDL's disk audio driver writing its sound to sound.raw.
     void startPlayer(const std::vector<std::string>& extra)
     {
-        std::vector<std::string> arguments{kHost, "play", "--hxhome", home(), "--project", "0", "--music", music_};
+        std::vector<std::string> arguments{"play", "--hxhome", home(), "--project", "0", "--music", music_};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
+        start(arguments);
+        findWindow("^stillset$");
+    }
+
+    // Starts the host program with SDL's disk audio driver, its output in run.log.
+    void start(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(), kHost);
         std::vector<char*> argv;
         for (std::string& argument : arguments)
             argv.push_back(argument.data());
@@ -178,13 +193,24 @@ protected:
         envp.push_back(nullptr);
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
-        const std::string log = home() + "/play.log";
+        const std::string log = home() + "/run.log";
         posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_adddup2(&files, 1, 2);
         ASSERT_EQ(posix_spawn(&program_, argv[0], &files, nullptr, argv.data(), envp.data()), 0);
         posix_spawn_file_actions_destroy(&files);
-        const std::string found = shell("timeout 60 xdotool search --sync --onlyvisible --name '^stillset$' | head -n 1");
-        ASSERT_FALSE(found.empty()) << "no window appeared: " << readFile(log);
+    }
+
+    // Finds the program's window by its title, other than the one it showed before, and gives it the keyboard.
+    void findWindow(const std::string& title, unsigned long before = 0)
+    {
+        std::string found;
+        for (int tries = 0; tries < 120 && (found.empty() || std::stoul(found) == before); ++tries) {
+            if (!found.empty())
+                std::this_thread::sleep_for(500ms);
+            found = shell("timeout 60 xdotool search --sync --onlyvisible --name '" + title + "' | tail -n 1");
+        }
+        ASSERT_FALSE(found.empty()) << "no window appeared: " << readFile(home() + "/run.log");
+        ASSERT_NE(std::stoul(found), before) << "no other window appeared: " << readFile(home() + "/run.log");
         window_ = std::stoul(found);
         const std::string geometry = shell("xdotool getwindowgeometry --shell " + std::to_string(window_));
         ASSERT_EQ(std::sscanf(geometry.c_str(), "WINDOW=%*d X=%d Y=%d", &x_, &y_), 2) << geometry;
@@ -214,12 +240,12 @@ protected:
             int status = 0;
             if (waitpid(program_, &status, WNOHANG) == program_) {
                 program_ = -1;
-                output = readFile(home() + "/play.log");
+                output = readFile(home() + "/run.log");
                 return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             }
             std::this_thread::sleep_for(100ms);
         }
-        output = readFile(home() + "/play.log");
+        output = readFile(home() + "/run.log");
         return -1;
     }
 
@@ -290,6 +316,28 @@ TEST_F(PlayerWindowTest, AClickOnTheStripLandsOnTheClickedScene)
     EXPECT_GE(frame, scene.position);
     EXPECT_LT(frame, scene.position + scene.length);
     EXPECT_NEAR(static_cast<double>(frame), static_cast<double>(middle), board_.length / layout.strip.width + 1.0);
+}
+
+TEST_F(PlayerWindowTest, AfterCreateTheEditorsPlayerWritesTheFileExportWrites)
+{
+    const std::string photos = writePhotos(2), output = home() + "/show.y4m";
+    start({"slideshow", photos, "-o", output, "--edit", "--hxhome", home() + "/kept", "--format", "720p", "--seconds", "2",
+           "--no-pan"});
+    findWindow("^stillset: ");
+    const unsigned long tool = window_;
+    xdo("key f"); // "Create slideshow"
+    findWindow("^stillset: ", tool);
+    xdo("key w"); // "Write the file"
+    std::string said;
+    ASSERT_EQ(waitForEnd(said), 0) << said;
+    EXPECT_NE(said.find("wrote " + output), std::string::npos) << said;
+
+    const std::string reference = home() + "/reference.y4m";
+    ASSERT_EQ(std::system((kHost + " export --hxhome " + home() + "/kept --project 0 -o " + reference + " > " + home() +
+                           "/export.log 2>&1").c_str()), 0)
+        << readFile(home() + "/export.log");
+    EXPECT_EQ(readFile(output), readFile(reference));
+    EXPECT_EQ(readFile(hxhost::soundFileBeside(output)), readFile(hxhost::soundFileBeside(reference)));
 }
 
 } // namespace
