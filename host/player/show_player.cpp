@@ -34,6 +34,8 @@ using hxhost::PlayResult;
 constexpr int32_t kFrameWidth = 1280, kPictureHeight = 720, kStripHeight = 112, kStripMargin = 8;
 // Sound queued ahead of what is heard: enough to ride out a slow frame, little enough to stop at once.
 constexpr int64_t kSoundAhead = hxhost::kAudioRate / 4;
+// While playing, events are waited for at most this long, so the next picture is not late for them.
+constexpr int32_t kPlayingWaitMs = 10;
 
 std::u16string clockText(int64_t sample)
 {
@@ -116,8 +118,11 @@ public:
                     return finish(result, true);
                 }
             }
-            if (!(playing_ ? keepTime(error) : makeThumbnail()))
+            if (playing_ && !keepTime(error))
                 return finish(result, false);
+            // Small pictures are made while the person waits, or while the next picture is not yet due.
+            if (!playing_ || waitMs() >= kPlayingWaitMs)
+                makeThumbnail();
             if (dirty_)
                 show();
         }
@@ -151,7 +156,7 @@ private:
         if (!playing_)
             return nextThumbnail() < thumbnails_.size() ? 0 : 50;
         const int64_t due = clock_.sampleOfPicture(picture_ + 1) - heard();
-        return static_cast<int32_t>(std::clamp<int64_t>(due * 1000 / hxhost::kAudioRate, 0, 10));
+        return static_cast<int32_t>(std::clamp<int64_t>(due * 1000 / hxhost::kAudioRate, 0, kPlayingWaitMs));
     }
 
     bool play(std::string* error)
@@ -266,11 +271,11 @@ private:
     }
 
     // One scene's small picture at a time, while the person waits anyway; a scene without one shows empty.
-    bool makeThumbnail()
+    void makeThumbnail()
     {
         const size_t i = nextThumbnail();
         if (i >= thumbnails_.size())
-            return true;
+            return;
         auto& thumbnail = thumbnails_[i];
         thumbnail.emplace();
         if (OpImage* field = hxhost::photoClipField(board_.scenes[i].clipItem, 0)) {
@@ -286,7 +291,6 @@ private:
                                     reinterpret_cast<uint8_t*>(thumbnail->pixels.data()), width, height);
         }
         dirty_ = true;
-        return true;
     }
 
     // ---- Showing ----
@@ -380,10 +384,10 @@ private:
         for (Control control : controls_)
             switch (control) {
             case Control::PlayPause: labels.push_back(playing_ ? u"Pause" : u"Play"); break;
-            case Control::FrameBack: labels.push_back(u"< Frame"); break;
-            case Control::FrameOn: labels.push_back(u"Frame >"); break;
-            case Control::SceneBack: labels.push_back(u"< Scene"); break;
-            case Control::SceneOn: labels.push_back(u"Scene >"); break;
+            case Control::FrameBack: labels.push_back(u"<"); break;
+            case Control::FrameOn: labels.push_back(u">"); break;
+            case Control::SceneBack: labels.push_back(u"<<"); break;
+            case Control::SceneOn: labels.push_back(u">>"); break;
             case Control::Tool: labels.push_back(u"Back to the tool"); break;
             case Control::Write: labels.push_back(u"Write the file"); break;
             }
