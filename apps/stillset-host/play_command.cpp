@@ -1,6 +1,7 @@
 // stillset-host play: shows a host project's storyboard in a desktop window, with its sound.
 #include "commands.h"
 #include "host_options.h"
+#include "interrupt.h"
 #include "options.h"
 
 #include "hxhost/hxhost.h"
@@ -61,6 +62,8 @@ int runPlay(const Arguments& arguments)
     play.startFrame = static_cast<int64_t>(std::floor(start * framesPerSecond + 1e-6));
     play.paused = options.has("--paused");
     play.music = options.value("--music");
+    // A signal ends the player as its close box does.
+    StopOnInterrupt closeOnInterrupt(hxhost::requestWindowClose);
     hxhost::PlayResult result;
     if (!hxhost::playStoryboard(play, result, &error))
         return runFailure("play: " + error);

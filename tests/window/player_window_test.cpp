@@ -33,16 +33,14 @@ using namespace std::chrono_literals;
 const std::string kHost = std::string(STILLSET_BIN_DIR) + "/stillset-host";
 constexpr int kRate = 30; // 720p
 
-std::string shell(const std::string& command)
+// The strings as a null-ended list, as posix_spawn takes them; valid while the strings are.
+std::vector<char*> pointersTo(std::vector<std::string>& strings)
 {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe))
-            out += buffer;
-        pclose(pipe);
-    }
-    return out;
+    std::vector<char*> pointers;
+    for (std::string& text : strings)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
 }
 
 // Limited-range BT.709 4:2:0 into RGB, written here on its own rather than taken from the player.
@@ -180,17 +178,10 @@ protected:
     void start(std::vector<std::string> arguments)
     {
         arguments.insert(arguments.begin(), kHost);
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
         std::vector<std::string> environment{"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + home() + "/sound.raw"};
         for (char** e = environ; *e; ++e)
             environment.emplace_back(*e);
-        std::vector<char*> envp;
-        for (std::string& variable : environment)
-            envp.push_back(variable.data());
-        envp.push_back(nullptr);
+        std::vector<char*> argv = pointersTo(arguments), envp = pointersTo(environment);
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
         const std::string log = home() + "/run.log";
