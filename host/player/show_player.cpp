@@ -36,6 +36,8 @@ constexpr int32_t kFrameWidth = 1280, kPictureHeight = 720, kStripHeight = 112, 
 constexpr int64_t kSoundAhead = hxhost::kAudioRate / 4;
 // While playing, events are waited for at most this long, so the next picture is not late for them.
 constexpr int32_t kPlayingWaitMs = 10;
+// Fewer picture rows than this a thread are not worth waking a helper for.
+constexpr int32_t kLeastRowsPerThread = 16;
 
 std::u16string clockText(int64_t sample)
 {
@@ -253,7 +255,8 @@ private:
             rendered_ = frame;
         }
         picture_ = picture;
-        hx::framePicture(woven_, format_, static_cast<int>(picture % clock_.picturesPerFrame()), instant_);
+        hx::framePicture(woven_, format_, static_cast<int>(picture % clock_.picturesPerFrame()), instant_,
+                         [](int32_t rows, const auto& part) { hx::forRowRanges(rows, kLeastRowsPerThread, part); });
         const hxhost::ViewRect& area = layout_.picture;
         scaled_.pixels.resize(static_cast<size_t>(area.width) * area.height);
         scaled_.width = area.width;
