@@ -12,6 +12,7 @@
 #include "image/scaling.h"
 #include "player/frame_picture.h"
 #include "player/play_clock.h"
+#include "player/sound_feeder.h"
 #include "player/sound_output.h"
 #include "player/timeline.h"
 #include "playback/show_frames.h"
@@ -32,8 +33,6 @@ namespace {
 using hxhost::PlayResult;
 
 constexpr int32_t kFrameWidth = 1280, kPictureHeight = 720, kStripHeight = 112, kStripMargin = 8;
-// Sound queued ahead of what is heard: enough to ride out a slow frame, little enough to stop at once.
-constexpr int64_t kSoundAhead = hxhost::kAudioRate / 4;
 // While playing, events are waited for at most this long, so the next picture is not late for them.
 constexpr int32_t kPlayingWaitMs = 10;
 // Fewer picture rows than this a thread are not worth waking a helper for.
@@ -91,7 +90,7 @@ public:
                std::unique_ptr<hx::SoundOutput> sound)
         : options_(options), board_(std::move(board)), format_(hxhost::VideoFileFormat::ofVideoFormat()),
           layout_(hxhost::playerLayout()), timeline_(layout_, board_), clock_(format_), window_(std::move(window)),
-          sound_(std::move(sound)), titles_(titlesOf(board_)), thumbnails_(board_.scenes.size())
+          sound_(std::move(sound)), feeder_(sound_ ? std::make_unique<hx::SoundFeeder>(*sound_) : nullptr), titles_(titlesOf(board_)), thumbnails_(board_.scenes.size())
     {
         controls_ = {Control::PlayPause, Control::FrameBack, Control::FrameOn, Control::SceneBack, Control::SceneOn};
         if (options.offerTool)
@@ -146,8 +145,8 @@ private:
     {
         if (!playing_)
             return clock_.sampleOfPicture(picture_);
-        if (sound_)
-            return playFrom_ + queuedSince_ - static_cast<int64_t>(sound_->queued());
+        if (feeder_)
+            return playFrom_ + feeder_->played();
         const auto elapsed = std::chrono::steady_clock::now() - playStarted_;
         return playFrom_ + std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * hxhost::kAudioRate / 1000000;
     }
@@ -168,20 +167,15 @@ private:
             return false;
         // The sound starts at the shown frame's first sample, mixed from there as the export mixes it.
         const int64_t frame = picture_ / clock_.picturesPerFrame();
-        sound_frame_ = frame;
         playFrom_ = clock_.sampleOfPicture(frame * clock_.picturesPerFrame());
-        queuedSince_ = 0;
-        mix_ = hx::showSound(board_, format_, options_.music);
-        if (!mix_->open(error))
-            return false;
+        if (feeder_) {
+            std::unique_ptr<hxhost::ShowAudio> mix = hx::showSound(board_, format_, options_.music);
+            if (!mix->open(error))
+                return false;
+            feeder_->start(std::move(mix), frame, board_.length);
+        }
         playing_ = true;
         playStarted_ = std::chrono::steady_clock::now();
-        if (sound_) {
-            sound_->clear();
-            if (!feedSound(error))
-                return false;
-            sound_->pause(false);
-        }
         dirty_ = true;
         return true;
     }
@@ -189,34 +183,16 @@ private:
     void pause()
     {
         playing_ = false;
-        if (sound_) {
-            sound_->pause(true);
-            sound_->clear();
-        }
-        mix_.reset();
+        if (feeder_)
+            feeder_->stop();
         dirty_ = true;
-    }
-
-    bool feedSound(std::string* error)
-    {
-        while (sound_frame_ < board_.length && static_cast<int64_t>(sound_->queued()) < kSoundAhead) {
-            if (!mix_->frameSound(sound_frame_, samples_, error))
-                return false;
-            const size_t frames = samples_.size() / hxhost::kAudioChannels;
-            std::string why;
-            if (!sound_->queue(samples_.data(), frames, why))
-                return fail(error, why);
-            queuedSince_ += static_cast<int64_t>(frames);
-            ++sound_frame_;
-        }
-        return true;
     }
 
     // The picture the sound has reached is shown; those it passed before they could be are dropped.
     bool keepTime(std::string* error)
     {
-        if (sound_ && !feedSound(error))
-            return false;
+        if (feeder_ && !feeder_->failure().empty())
+            return fail(error, feeder_->failure());
         const int64_t due = clock_.pictureAt(heard());
         if (due >= pictures_) {
             pause();
@@ -584,7 +560,8 @@ private:
     const hx::Timeline timeline_;
     const hx::PlayClock clock_;
     std::unique_ptr<hx::DesktopWindow> window_;
-    std::unique_ptr<hx::SoundOutput> sound_; // null: a steady clock keeps the time instead
+    std::unique_ptr<hx::SoundOutput> sound_;
+    std::unique_ptr<hx::SoundFeeder> feeder_; // null without a sound output: a steady clock keeps the time instead
     const std::vector<SceneTitles> titles_;
     std::vector<Control> controls_;
 
@@ -598,12 +575,8 @@ private:
     std::vector<std::optional<hxhost::Picture>> thumbnails_;
 
     bool playing_ = false;
-    std::unique_ptr<hxhost::ShowAudio> mix_;
-    int64_t sound_frame_ = 0;  // the next frame whose sound is queued
-    int64_t playFrom_ = 0;     // the show sample playing started at
-    int64_t queuedSince_ = 0;  // samples queued since
+    int64_t playFrom_ = 0; // the show sample playing started at
     std::chrono::steady_clock::time_point playStarted_;
-    std::vector<float> samples_;
 
     hx::Frame frame_;
     int32_t hoverButton_ = -1;
