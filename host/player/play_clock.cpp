@@ -16,7 +16,8 @@ int64_t PlayClock::pictureAt(int64_t sample) const
     if (sample <= 0)
         return 0;
     // An estimate from the rate, then the exact boundary: frame boundaries round down to whole samples.
-    const double framesPerSample = fractional_ ? rate_ * 1000.0 / 1001.0 / hxhost::kAudioRate : static_cast<double>(rate_) / hxhost::kAudioRate;
+    const double rate = fractional_ ? rate_ * 1000.0 / 1001.0 : static_cast<double>(rate_);
+    const double framesPerSample = rate / hxhost::kAudioRate;
     int64_t picture = static_cast<int64_t>(static_cast<double>(sample) * framesPerSample * fields_);
     while (picture > 0 && sampleOfPicture(picture) > sample)
         --picture;

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <thread>
@@ -90,7 +91,8 @@ public:
                std::unique_ptr<hx::SoundOutput> sound)
         : options_(options), board_(std::move(board)), format_(hxhost::VideoFileFormat::ofVideoFormat()),
           layout_(hxhost::playerLayout()), timeline_(layout_, board_), clock_(format_), window_(std::move(window)),
-          sound_(std::move(sound)), feeder_(sound_ ? std::make_unique<hx::SoundFeeder>(*sound_) : nullptr), titles_(titlesOf(board_)), thumbnails_(board_.scenes.size())
+          sound_(std::move(sound)), feeder_(sound_ ? std::make_unique<hx::SoundFeeder>(*sound_) : nullptr),
+          titles_(titlesOf(board_)), thumbnails_(board_.scenes.size())
     {
         controls_ = {Control::PlayPause, Control::FrameBack, Control::FrameOn, Control::SceneBack, Control::SceneOn};
         if (options.offerTool)
@@ -322,8 +324,9 @@ private:
             canvas.frame(span, hx::guiColour(hx::kColourLight), hx::guiColour(hx::kColourDark), 1);
             // A transition is marked where the two scenes overlap, above and below them.
             if (s.overlapX1 > s.overlapX0) {
-                canvas.fill({s.overlapX0, strip.y, s.overlapX1 - 1, top - 1}, hx::guiColour(hx::kColourAccent));
-                canvas.fill({s.overlapX0, bottom + 1, s.overlapX1 - 1, strip.y + strip.height - 1}, hx::guiColour(hx::kColourAccent));
+                const uint32_t mark = hx::guiColour(hx::kColourAccent);
+                canvas.fill({s.overlapX0, strip.y, s.overlapX1 - 1, top - 1}, mark);
+                canvas.fill({s.overlapX0, bottom + 1, s.overlapX1 - 1, strip.y + strip.height - 1}, mark);
             }
         }
         const int32_t x = timeline_.xOfFrame(picture_ / clock_.picturesPerFrame());
@@ -333,9 +336,9 @@ private:
     std::u16string statusText() const
     {
         const int64_t frame = picture_ / clock_.picturesPerFrame();
+        const int64_t end = hxhost::audioSampleOfFrame(board_.length, format_.framesPerSecond, format_.fractionalRate);
         std::u16string text = message_.empty() ? std::u16string() : message_ + u"   ";
-        text += clockText(clock_.sampleOfPicture(picture_)) + u" / " +
-                              clockText(hxhost::audioSampleOfFrame(board_.length, format_.framesPerSecond, format_.fractionalRate));
+        text += clockText(clock_.sampleOfPicture(picture_)) + u" / " + clockText(end);
         const int32_t index = timeline_.sceneAt(frame);
         if (index < 0)
             return text;
@@ -506,8 +509,8 @@ private:
             SDL_Event event;
             while (window_->nextEvent(event, 0)) {
                 int32_t x = -1, y = -1;
-                const bool stopButton = event.type == SDL_MOUSEBUTTONDOWN && window_->toPicture(event.button.x, event.button.y, x, y) &&
-                                        hx::buttonAt(frame_, x, y) == 0;
+                const bool stopButton = event.type == SDL_MOUSEBUTTONDOWN &&
+                                        window_->toPicture(event.button.x, event.button.y, x, y) && hx::buttonAt(frame_, x, y) == 0;
                 stopAsked = stopAsked || stopButton || event.type == SDL_QUIT ||
                             (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) ||
                             (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
@@ -528,10 +531,11 @@ private:
     void showProgress(int64_t done, int64_t total, std::chrono::steady_clock::duration spent)
     {
         const double seconds = std::chrono::duration<double>(spent).count();
-        const int64_t left = done > 0 ? static_cast<int64_t>(seconds * static_cast<double>(total - done) / static_cast<double>(done) + 0.5) : -1;
         std::string text = "Writing " + options_.write->output + ": frame " + std::to_string(done) + " of " + std::to_string(total);
-        if (left >= 0)
-            text += ", about " + std::to_string(left) + " s left";
+        if (done > 0) {
+            const double left = seconds * static_cast<double>(total - done) / static_cast<double>(done);
+            text += ", about " + std::to_string(std::llround(left)) + " s left";
+        }
         hx::FrameMarks marks;
         marks.status = hx::utf8To16(text);
         marks.buttons = {u"Stop"};
