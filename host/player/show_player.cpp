@@ -3,17 +3,17 @@
 #include "hxhost/player.h"
 
 #include "gui/canvas.h"
-#include "host/hxmain.h"
 #include "gui/colour.h"
 #include "gui/model.h"
 #include "hxhost/hxhost.h"
 #include "hxhost/video_format.h"
-#include "image/images.h"
 #include "image/scaling.h"
 #include "player/frame_picture.h"
 #include "player/play_clock.h"
+#include "player/show_status.h"
 #include "player/sound_feeder.h"
 #include "player/sound_output.h"
+#include "player/strip_drawing.h"
 #include "player/timeline.h"
 #include "playback/show_frames.h"
 #include "runtime/pixel_threads.h"
@@ -39,50 +39,6 @@ constexpr int32_t kPlayingWaitMs = 10;
 // Fewer picture rows than this a thread are not worth waking a helper for.
 constexpr int32_t kLeastRowsPerThread = 16;
 
-std::u16string clockText(int64_t sample)
-{
-    const int64_t hundredths = sample * 100 / hxhost::kAudioRate;
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld:%02lld.%02lld", static_cast<long long>(hundredths / 6000),
-                  static_cast<long long>(hundredths / 100 % 60), static_cast<long long>(hundredths % 100));
-    return hx::utf8To16(text);
-}
-
-// How the status line names a scene: its photo, its effect and the transition leaving it.
-struct SceneTitles {
-    std::u16string photo, effect, transition;
-};
-
-std::u16string operatorTitle(const std::string& operatorName)
-{
-    const hxchar* name = mainGetOperatorName(operatorName.c_str(), 0);
-    if (!name)
-        return hx::utf8To16(operatorName);
-    std::u16string title;
-    for (size_t i = 0; name[i]; ++i)
-        title += static_cast<char16_t>(name[i]);
-    return title;
-}
-
-std::vector<SceneTitles> titlesOf(const hxhost::Storyboard& board)
-{
-    const std::vector<hxhost::SceneBinItem> items = hxhost::sceneBinItems();
-    std::vector<SceneTitles> titles;
-    for (const hxhost::StoryboardScene& scene : board.scenes) {
-        SceneTitles t;
-        hxhost::PhotoClip clip;
-        const auto still = std::find_if(items.begin(), items.end(), [&](const hxhost::SceneBinItem& item) {
-            return hxhost::photoClipOf(scene.clipItem, clip) && item.id == clip.sourceItem;
-        });
-        t.photo = still != items.end() ? still->name : u"(no photo)";
-        t.effect = scene.effect ? operatorTitle(scene.effect->operatorName) : u"no effect";
-        if (scene.transition)
-            t.transition = operatorTitle(scene.transition->operatorName);
-        titles.push_back(std::move(t));
-    }
-    return titles;
-}
-
 enum class Control { PlayPause, FrameBack, FrameOn, SceneBack, SceneOn, Tool, Write };
 
 class ShowPlayer {
@@ -92,7 +48,7 @@ public:
         : options_(options), board_(std::move(board)), format_(hxhost::VideoFileFormat::ofVideoFormat()),
           layout_(hxhost::playerLayout()), timeline_(layout_, board_), clock_(format_), window_(std::move(window)),
           sound_(std::move(sound)), feeder_(sound_ ? std::make_unique<hx::SoundFeeder>(*sound_) : nullptr),
-          titles_(titlesOf(board_)), thumbnails_(board_.scenes.size())
+          status_(board_, format_), thumbnails_(board_.scenes.size())
     {
         controls_ = {Control::PlayPause, Control::FrameBack, Control::FrameOn, Control::SceneBack, Control::SceneOn};
         if (options.offerTool)
@@ -251,26 +207,13 @@ private:
                                    thumbnails_.begin());
     }
 
-    // One scene's small picture at a time, while the person waits anyway; a scene without one shows empty.
+    // One scene's small picture at a time, while the person waits anyway.
     void makeThumbnail()
     {
         const size_t i = nextThumbnail();
         if (i >= thumbnails_.size())
             return;
-        auto& thumbnail = thumbnails_[i];
-        thumbnail.emplace();
-        if (OpImage* field = hxhost::photoClipField(board_.scenes[i].clipItem, 0)) {
-            hxhost::Picture full;
-            hx::yuvaPicture(field, format_.highDefinition, full);
-            hx::freeImage(field);
-            const int32_t height = layout_.strip.height - 2 * kStripMargin;
-            const int32_t width = std::max(1, height * format_.width * format_.pixelAspect / 1000 / format_.height);
-            thumbnail->width = width;
-            thumbnail->height = height;
-            thumbnail->pixels.resize(static_cast<size_t>(width) * height);
-            hx::scaleFourBytePixels(reinterpret_cast<const uint8_t*>(full.pixels.data()), full.width, full.height,
-                                    reinterpret_cast<uint8_t*>(thumbnail->pixels.data()), width, height);
-        }
+        thumbnails_[i] = hx::stripThumbnail(board_.scenes[i], format_, layout_.strip.height);
         dirty_ = true;
     }
 
@@ -283,7 +226,9 @@ private:
         marks.status = statusText();
         marks.buttons = buttonLabels();
         marks.hoverButton = hoverButton_;
-        showWith([this](const hx::Canvas& canvas) { drawStrip(canvas); }, marks);
+        showWith([this](const hx::Canvas& canvas) {
+            hx::drawStrip(canvas, layout_.strip, timeline_, thumbnails_, picture_ / clock_.picturesPerFrame());
+        }, marks);
     }
 
     // The picture above, the strip's part drawn by `drawStrip`, and the status line with `marks`.
@@ -305,59 +250,11 @@ private:
         window_->show(frame_.pixels, frame_.width, frame_.height);
     }
 
-    void drawStrip(const hx::Canvas& canvas)
-    {
-        const hxhost::ViewRect& strip = layout_.strip;
-        const int32_t top = strip.y + kStripMargin, bottom = strip.y + strip.height - kStripMargin - 1;
-        const auto& scenes = timeline_.scenes();
-        for (size_t i = 0; i < scenes.size(); ++i) {
-            const hx::StripScene& s = scenes[i];
-            const hx::Rect span{s.x0, top, std::max(s.x0, s.x1 - 1), bottom};
-            canvas.fill(span, hx::guiColour(hx::kColourEmptyCell));
-            if (const auto& thumbnail = thumbnails_[i]; thumbnail && !thumbnail->pixels.empty()) {
-                const hx::Canvas inside = canvas.clipped(span);
-                const int32_t x0 = s.x0 + std::max(0, (span.width() - thumbnail->width) / 2);
-                for (int32_t y = 0; y < thumbnail->height; ++y)
-                    for (int32_t x = 0; x < thumbnail->width; ++x)
-                        inside.put(x0 + x, top + y, thumbnail->at(x, y));
-            }
-            canvas.frame(span, hx::guiColour(hx::kColourLight), hx::guiColour(hx::kColourDark), 1);
-            // A transition is marked where the two scenes overlap, above and below them.
-            if (s.overlapX1 > s.overlapX0) {
-                const uint32_t mark = hx::guiColour(hx::kColourAccent);
-                canvas.fill({s.overlapX0, strip.y, s.overlapX1 - 1, top - 1}, mark);
-                canvas.fill({s.overlapX0, bottom + 1, s.overlapX1 - 1, strip.y + strip.height - 1}, mark);
-            }
-        }
-        const int32_t x = timeline_.xOfFrame(picture_ / clock_.picturesPerFrame());
-        canvas.fill({x - 1, strip.y, x + 1, strip.y + strip.height - 1}, hx::guiColour(hx::kColourFocus));
-    }
-
     std::u16string statusText() const
     {
         const int64_t frame = picture_ / clock_.picturesPerFrame();
-        const int64_t end = hxhost::audioSampleOfFrame(board_.length, format_.framesPerSecond, format_.fractionalRate);
-        std::u16string text = message_.empty() ? std::u16string() : message_ + u"   ";
-        text += clockText(clock_.sampleOfPicture(picture_)) + u" / " + clockText(end);
-        const int32_t index = timeline_.sceneAt(frame);
-        if (index < 0)
-            return text;
-        const SceneTitles& titles = titles_[static_cast<size_t>(index)];
-        text += u"   " + titles.photo + u"   " + titles.effect;
-        // The transition being played, else the next one to come.
-        for (size_t i = static_cast<size_t>(index); i + 1 < board_.scenes.size(); ++i) {
-            const auto& transition = board_.scenes[i].transition;
-            if (!transition || transition->length <= 0)
-                continue;
-            const int64_t from = board_.scenes[i + 1].position, to = from + transition->length;
-            if (frame >= to)
-                continue;
-            const int64_t at = frame < from ? from : to;
-            text += (frame < from ? u"   next: " : u"   now: ") + titles_[i].transition + (frame < from ? u" at " : u" until ") +
-                    clockText(hxhost::audioSampleOfFrame(at, format_.framesPerSecond, format_.fractionalRate));
-            break;
-        }
-        return text;
+        const std::u16string text = status_.describe(frame, clock_.sampleOfPicture(picture_), timeline_.sceneAt(frame));
+        return message_.empty() ? text : message_ + u"   " + text;
     }
 
     std::vector<std::u16string> buttonLabels() const
@@ -566,7 +463,7 @@ private:
     std::unique_ptr<hx::DesktopWindow> window_;
     std::unique_ptr<hx::SoundOutput> sound_;
     std::unique_ptr<hx::SoundFeeder> feeder_; // null without a sound output: a steady clock keeps the time instead
-    const std::vector<SceneTitles> titles_;
+    const hx::ShowStatus status_;
     std::vector<Control> controls_;
 
     int64_t pictures_ = 0; // in the show
