@@ -177,7 +177,7 @@ protected:
         std::vector<std::string> arguments{"play", "--hxhome", home(), "--project", "0", "--music", music_};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         start(arguments);
-        findWindow("^stillset$");
+        findWindow("^stillset$", hxhost::playerLayout().width);
     }
 
     // Starts the host program with SDL's disk audio driver, its output in run.log.
@@ -197,20 +197,23 @@ protected:
         posix_spawn_file_actions_destroy(&files);
     }
 
-    // Finds the program's window by its title, other than the one it showed before, and gives it the keyboard.
-    void findWindow(const std::string& title, unsigned long before = 0)
+    // Finds the program's window by its title and, when given, its width (the player's frame is
+    // shown pixel for pixel on the test's desktop), and gives it the keyboard. X may give a new window
+    // the number of one just closed, so the width tells the player from the tool.
+    void findWindow(const std::string& title, int width = 0)
     {
-        std::string found;
-        for (int tries = 0; tries < 120 && (found.empty() || std::stoul(found) == before); ++tries) {
-            if (!found.empty())
-                std::this_thread::sleep_for(500ms);
-            found = shell("timeout 60 xdotool search --sync --onlyvisible --name '" + title + "' | tail -n 1");
+        int shownWidth = 0;
+        for (int tries = 0; tries < 120; ++tries) {
+            const std::string found = shell("timeout 60 xdotool search --sync --onlyvisible --name '" + title + "' | tail -n 1");
+            ASSERT_FALSE(found.empty()) << "no window appeared: " << readFile(home() + "/run.log");
+            window_ = std::stoul(found);
+            const std::string geometry = shell("xdotool getwindowgeometry --shell " + std::to_string(window_));
+            if (std::sscanf(geometry.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d", &x_, &y_, &shownWidth) == 3 &&
+                (width == 0 || shownWidth == width))
+                break;
+            std::this_thread::sleep_for(500ms);
         }
-        ASSERT_FALSE(found.empty()) << "no window appeared: " << readFile(home() + "/run.log");
-        ASSERT_NE(std::stoul(found), before) << "no other window appeared: " << readFile(home() + "/run.log");
-        window_ = std::stoul(found);
-        const std::string geometry = shell("xdotool getwindowgeometry --shell " + std::to_string(window_));
-        ASSERT_EQ(std::sscanf(geometry.c_str(), "WINDOW=%*d X=%d Y=%d", &x_, &y_), 2) << geometry;
+        ASSERT_TRUE(width == 0 || shownWidth == width) << "no window " << width << " wide: " << readFile(home() + "/run.log");
         xdo("windowfocus --sync " + std::to_string(window_) + " mousemove 0 0");
     }
 
@@ -321,9 +324,8 @@ TEST_F(PlayerWindowTest, AfterCreateTheEditorsPlayerWritesTheFileExportWrites)
     start({"slideshow", photos, "-o", output, "--edit", "--hxhome", home() + "/kept", "--format", "720p", "--seconds", "2",
            "--no-pan"});
     findWindow("^stillset: ");
-    const unsigned long tool = window_;
     xdo("key f"); // "Create slideshow"
-    findWindow("^stillset: ", tool);
+    findWindow("^stillset: ", hxhost::playerLayout().width);
     xdo("key w"); // "Write the file"
     std::string said;
     ASSERT_EQ(waitForEnd(said), 0) << said;
