@@ -151,16 +151,18 @@ private:
     {
         if (feeder_ && !feeder_->failure().empty())
             return fail(error, feeder_->failure());
-        const int64_t due = clock_.pictureAt(heard());
-        if (due >= pictures_) {
-            pause();
-            return true;
+        const int64_t heardPicture = clock_.pictureAt(heard());
+        // The show ends on its last picture, whatever was dropped before it.
+        const int64_t due = std::min(heardPicture, pictures_ - 1);
+        if (due > picture_) {
+            dropped_ += due - picture_ - 1;
+            ++shown_;
+            if (!showPicture(due, error))
+                return false;
         }
-        if (due <= picture_)
-            return true;
-        dropped_ += due - picture_ - 1;
-        ++shown_;
-        return showPicture(due, error);
+        if (heardPicture >= pictures_)
+            pause();
+        return true;
     }
 
     bool seek(int64_t picture, std::string* error)
