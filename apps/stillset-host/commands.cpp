@@ -12,6 +12,7 @@ const std::vector<Command>& commands()
         {"pan", "render a pan-and-zoom motion over one photo as Y4M video", runPan, panOptions},
         {"storyboard", "print a host project's storyboard, or undo its last step", runStoryboard, storyboardOptions},
         {"export", "play a project's storyboard into an MP4, MKV or Y4M file", runExport, exportOptions},
+        {"play", "play a project's storyboard in a desktop window, with its sound", runPlay, playOptions},
     };
     return all;
 }

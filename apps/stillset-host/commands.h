@@ -22,6 +22,7 @@ int runRenderPhoto(const Arguments& arguments);
 int runPan(const Arguments& arguments);
 int runStoryboard(const Arguments& arguments);
 int runExport(const Arguments& arguments);
+int runPlay(const Arguments& arguments);
 int runSlideshow(const Arguments& arguments);
 
 const OptionTable& infoOptions();
@@ -30,6 +31,7 @@ const OptionTable& renderPhotoOptions();
 const OptionTable& panOptions();
 const OptionTable& storyboardOptions();
 const OptionTable& exportOptions();
+const OptionTable& playOptions();
 const OptionTable& slideshowOptions();
 
 // "stillset-host: COMMAND: message" on standard error, the one form of every error and note the

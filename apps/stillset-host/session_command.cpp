@@ -3,7 +3,7 @@
 #include "host_options.h"
 #include "options.h"
 #include "photo_import.h"
-#include "tool_run.h"
+#include "tool_and_player.h"
 
 #include "hxhost/hxhost.h"
 #include "hxhost/session_script.h"
@@ -26,7 +26,8 @@ const char kHelp[] =
     "when --import brought photos, takes the default (Cancel or No) of any other requester, and\n"
     "closes the main window. With a script the user plays it and closes the main window after it.\n"
     "With --window the person does all that with mouse and keyboard; closing the window closes the\n"
-    "main window.\n"
+    "main window. After \"Create slideshow\" the show plays in the window (as 'play' plays it), and\n"
+    "the person can go back to the tool from there.\n"
     "The tool's progress meters are shown on standard error.\n"
     "\n";
 
@@ -115,10 +116,13 @@ int runSession(const Arguments& arguments)
     if (options.has("--screenshot"))
         screenshotAtTheEnd(options.value("--screenshot"));
     Plugin plugin;
-    ToolRun run;
+    WindowWork work;
+    ToolRun& run = work.run;
     const uint32_t flags = options.has("--render-only") ? OP_FLAG_RENDER_ONLY : 0;
-    if (!runTool(plugin, options.value("--plugin", defaultPluginPath("stillset")), flags, run, error,
-                 windowed ? &windowOptions : nullptr))
+    const std::string pluginPath = options.value("--plugin", defaultPluginPath("stillset"));
+    // At the window the player follows "Create slideshow", and goes back to the tool when asked.
+    if (windowed ? !editAndPlay(plugin, pluginPath, flags, windowOptions, std::nullopt, work, error)
+                 : !runTool(plugin, pluginPath, flags, run, error))
         return runFailure(command, error);
     for (const hxhost::LogEntry& entry : hxhost::logEntries()) {
         std::printf("log level %d %s:%d module 0x%08X", entry.level, entry.source.c_str(), entry.line, entry.module);

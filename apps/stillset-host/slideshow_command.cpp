@@ -12,6 +12,7 @@
 #include "music_fit.h"
 #include "slideshow_script.h"
 #include "sound_options.h"
+#include "tool_and_player.h"
 #include "tool_run.h"
 
 #include "hxhost/audio.h"
@@ -180,6 +181,15 @@ bool runScripted(Plugin& plugin, const std::string& script, std::string& error)
     return true;
 }
 
+// What the command says once the video is written; its exit status.
+int reportWritten(const hxhost::ExportSettings& settings, const std::string& keptHome, long project)
+{
+    std::printf("wrote %s: %lld frames\n", settings.output.c_str(), static_cast<long long>(hxhost::exportFrames(settings)));
+    if (!keptHome.empty())
+        std::printf("the project stays in %s (project %ld)\n", keptHome.c_str(), project);
+    return 0;
+}
+
 } // namespace
 
 const OptionTable& slideshowOptions()
@@ -217,7 +227,9 @@ const OptionTable& slideshowOptions()
                          "--transition-seconds) and says what it chose; the music fades out with\n"
                          "the picture (--fade)"),
             switchOption("--edit", "before the video is made, open the tool on the photos in a desktop\n"
-                                   "window: reorder, turn, crop, change the choices, then Create or close"),
+                                   "window: reorder, turn, crop, change the choices, then Create or close;\n"
+                                   "after Create the show plays in the window, to write it from there or\n"
+                                   "go back to the tool"),
             textOption("--hxhome", "DIR",
                        "keep the host project in DIR (project --project N, default 0) for later\n"
                        "editing with 'stillset-host session'; by default a temporary one is used"),
@@ -306,21 +318,20 @@ int runSlideshow(const Arguments& arguments)
         // The person finishes the show; when they close without creating it, it is created as they left it.
         hxhost::WindowOptions window;
         window.title = "stillset: " + options.value("--output");
-        ToolRun run;
-        if (!runTool(plugin, defaultPluginPath("stillset"), 0, run, error, &window))
+        WindowWork work;
+        if (!editAndPlay(plugin, defaultPluginPath("stillset"), 0, window, settings, work, error))
             return runFailure(command, "--edit: " + error);
         if (interrupted())
             return runFailure(command, "interrupted; no video was made");
-        if (run.result != 0)
+        if (work.run.result != 0)
             return runFailure(command, "the slideshow tool ended with a failure");
+        if (work.played && work.played->choice == hxhost::PlayResult::Choice::Written)
+            return reportWritten(settings, options.has("--hxhome") ? home.path() : "", project);
         if (hxhost::storyboard().scenes.empty() && !runScripted(plugin, createScript(), error))
             return runFailure(command, error);
     }
 
     if (const int status = exportShow("slideshow", settings); status != 0)
         return status;
-    std::printf("wrote %s: %lld frames\n", settings.output.c_str(), static_cast<long long>(hxhost::exportFrames(settings)));
-    if (options.has("--hxhome"))
-        std::printf("the project stays in %s (project %ld)\n", home.path().c_str(), project);
-    return 0;
+    return reportWritten(settings, options.has("--hxhome") ? home.path() : "", project);
 }

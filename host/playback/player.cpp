@@ -16,6 +16,7 @@
 #include "operators/operators.h"
 #include "playback/frame_queue.h"
 #include "playback/picture_fade.h"
+#include "playback/show_frames.h"
 #include "playback/render_workers.h"
 #include "playback/scene_fields.h"
 #include "playback/show_fade.h"
@@ -254,7 +255,7 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
     const std::unique_ptr<ShowAudio> sound = openShowAudio(settings.sound, error);
     if (!sound)
         return false;
-    const auto fadeFrames = static_cast<int64_t>(std::llround(std::max(settings.sound.fadeSeconds, 0.0) * format.framesPerSecond));
+    const int64_t fadeFrames = hx::fadeSteps(settings.sound.fadeSeconds, format.framesPerSecond);
     // Workers are forked before the encoder and the writer start their threads.
     const RenderThreads threads = renderThreadsOf(settings, to - settings.from);
     const int32_t workers = threads.workers;
@@ -331,3 +332,30 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
 }
 
 } // namespace hxhost
+
+namespace hx {
+
+struct ShowFrames::Playing {
+    hxhost::Storyboard board;
+    Player player;
+    Playing(hxhost::Storyboard b, bool bottomFirst) : board(std::move(b)), player(board, bottomFirst, false) {}
+};
+
+ShowFrames::ShowFrames(hxhost::Storyboard board, const hxhost::VideoFileFormat& format, double fadeSeconds)
+    : format_(format), fadeFrames_(hx::fadeSteps(fadeSeconds, format.framesPerSecond)),
+      playing_(std::make_unique<Playing>(std::move(board), format.bottomFirst))
+{
+}
+
+ShowFrames::~ShowFrames() = default;
+
+bool ShowFrames::frame(int64_t f, hxhost::WovenFrame& out, std::string* error)
+{
+    if (!playing_->player.renderFrame(f, out, format_, error))
+        return false;
+    const int64_t last = playing_->board.length - 1;
+    hx::fadeToBlack(out, format_.width, format_.height, hx::showFadeLevel(f, last - f, fadeFrames_));
+    return true;
+}
+
+} // namespace hx

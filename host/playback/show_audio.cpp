@@ -4,6 +4,7 @@
 #include "hxhost/video_file.h"
 #include "hxhost/video_format.h"
 #include "playback/audio_mix.h"
+#include "playback/show_fade.h"
 #include "playback/show_level.h"
 #include "scenes/project_media.h"
 
@@ -57,7 +58,7 @@ bool ShowAudio::open(std::string* error)
         cues.push_back({audioSampleOfFrame(jingle.frame, framesPerSecond_, fractionalRate_), sound});
     }
     const int64_t total = samples();
-    const auto fade = static_cast<int64_t>(std::llround(std::max(settings_.fadeSeconds, 0.0) * kMixRate));
+    const int64_t fade = hx::fadeSteps(settings_.fadeSeconds, kMixRate);
     mix_ = std::make_unique<hx::AudioMix>(total, std::move(cues), settings_.music, fade);
     level_ = std::make_unique<hx::ShowLevel>(settings_.loudness);
     // The whole mix is measured first, and measured again levelled while the limiter's work needs
@@ -114,12 +115,16 @@ double ShowAudio::gainDb() const
     return level_ ? level_->gainDb() : 0.0;
 }
 
+std::unique_ptr<ShowAudio> storyboardSound(const Storyboard& board, int32_t framesPerSecond, bool fractionalRate,
+                                           const SoundSettings& settings)
+{
+    return std::make_unique<ShowAudio>(board.length, framesPerSecond, jinglesOf(board), settings, fractionalRate);
+}
+
 std::unique_ptr<ShowAudio> openShowAudio(const SoundSettings& settings, std::string* error)
 {
-    const Storyboard board = storyboard();
     const VideoFormat& format = videoFormat();
-    auto audio = std::make_unique<ShowAudio>(board.length, format.framesPerSecond, jinglesOf(board), settings,
-                                             format.fractionalRate);
+    std::unique_ptr<ShowAudio> audio = storyboardSound(storyboard(), format.framesPerSecond, format.fractionalRate, settings);
     if (!audio->open(error))
         return nullptr;
     return audio;

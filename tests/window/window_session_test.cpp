@@ -121,18 +121,6 @@ hxhost::ViewRect areaOf(const hxhost::WindowView& window, const hxhost::GadgetVi
     return {window.contentX + gadget.x, window.contentY + gadget.y, gadget.width, gadget.height};
 }
 
-std::string shell(const std::string& command)
-{
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe))
-            out += buffer;
-        pclose(pipe);
-    }
-    return out;
-}
-
 // Pixels that differ by more than a rounding step between two pictures of one size.
 int differences(const hxhost::Picture& a, const hxhost::Picture& b)
 {

@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 extern char** environ;
 
 hxhost::Picture grabScreen(int x, int y, int width, int height)
@@ -95,4 +97,16 @@ void OwnXServer::end()
     kill(server_, SIGTERM);
     waitpid(server_, nullptr, 0);
     server_ = -1;
+}
+
+std::string shell(const std::string& command)
+{
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe))
+            out += buffer;
+        pclose(pipe);
+    }
+    return out;
 }

@@ -9,6 +9,8 @@
 
 // The part of the X screen at (x, y), as 0x00RRGGBB pixels; empty when the display cannot be read.
 hxhost::Picture grabScreen(int x, int y, int width, int height);
+// What a shell command prints on its standard output (xdotool's answers); empty when it cannot run.
+std::string shell(const std::string& command);
 // Sends the window the close request a window manager sends when its close box is clicked.
 bool closeLikeAWindowManager(unsigned long window, std::string& error);
 

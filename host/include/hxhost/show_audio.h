@@ -71,6 +71,12 @@ private:
     int64_t next_ = -1; // where the last span ended; -1 before the first and after a failure
 };
 
+struct Storyboard;
+
+// The sound of a storyboard at a frame rate, not yet opened.
+HXHOST_API std::unique_ptr<ShowAudio> storyboardSound(const Storyboard& board, int32_t framesPerSecond,
+                                                      bool fractionalRate, const SoundSettings& settings);
+
 // The sound of the active project's storyboard at the host's video format, opened; null with the
 // reason naming the file that cannot be read.
 HXHOST_API std::unique_ptr<ShowAudio> openShowAudio(const SoundSettings& settings, std::string* error);
