@@ -212,3 +212,12 @@ void drawStatusIcon(int32_t ready)
     ugFillBackground(window, sx, sy + dy, sx + iw - 1, sy + dy + ih - 1, 2, 0);
     drawResImageScaled(window, icon, sx, sy + dy, iw, ih);
 }
+
+void updateReadyIcon()
+{
+    bool ready = ListCount(&session.photoList) != 0;
+    for (auto* photo = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); photo && ready;
+         photo = static_cast<PhotoEntry*>(ListNext(photo)))
+        ready = photo->clip != 0;
+    drawStatusIcon(ready ? 1 : 0);
+}

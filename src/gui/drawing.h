@@ -14,5 +14,7 @@ void drawPreviewImage(const OpImage* image, UgWindow* window, int32_t x, int32_t
 void paintThumbnailCell(const UgItem* item, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 // The ready (1) or not-ready icon right of the create button.
 void drawStatusIcon(int32_t ready);
+// The same, ready when there are photos and every one has its clip.
+void updateReadyIcon();
 
 #endif

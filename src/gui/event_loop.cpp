@@ -1,25 +1,26 @@
 #include "event_loop.h"
 
+#include "add_photos.h"
 #include "apply_duration_requester.h"
-#include "chooser_state.h"
 #include "crop_editor.h"
 #include "default_duration_requester.h"
 #include "drawing.h"
-#include "effect_list.h"
+#include "effects_requester.h"
 #include "gadget_helpers.h"
 #include "main_window.h"
-#include "operator_settings.h"
+#include "pan_preset_requester.h"
 #include "photo_editor.h"
 #include "requester_frame.h"
 #include "requester_gadgets.h"
 #include "storyboard_requester.h"
 #include "thumb_size_requester.h"
 #include "tonal_requester.h"
-#include "transition_list.h"
+#include "transition_settings_requester.h"
+#include "tool_session.h"
+#include "transitions_requester.h"
 #include "stillset/log.h"
-#include "stillset/photo_import.h"
 #include "stillset/photo_list.h"
-#include "stillset/previews.h"
+#include "previews.h"
 #include "stillset/session.h"
 #include "stillset/storyboard_builder.h"
 #include "stillset/time_units.h"
@@ -203,7 +204,7 @@ void onRestore(const UgMessage&, LoopState& state)
 
 void onAddPhotos(const UgMessage&, LoopState&)
 {
-    importChosenScenes();
+    addChosenPhotos();
 }
 
 void onAbout(const UgMessage&, LoopState&)
@@ -246,7 +247,17 @@ void onClose(const UgMessage&, LoopState& state)
 // Whatever the builder answers, the session ends after it.
 void build(int32_t replace, LoopState& state)
 {
-    buildStoryboard(replace, state.record);
+    switch (buildStoryboard(replace, state.record)) {
+    case BuildOutcome::Stopped:
+    case BuildOutcome::Built:
+        updateReadyIcon(); // photos got their clips
+        break;
+    case BuildOutcome::RenderedOnly:
+        showNotice(403);
+        break;
+    case BuildOutcome::MeterFailed:
+        break;
+    }
     state.done = true;
 }
 
@@ -428,27 +439,8 @@ const Route kRoutes[] = {
     {&mainGadgets.transitionsButton, eventOnly<onTransitionsButton>},
     {&mainGadgets.effectsButton, eventOnly<onEffectsButton>},
     {&mainGadgets.createButton, onCreate},
-    {&session.requests[transitionsRequest].cancelGadget, eventOnly<onTransitionsCancel>},
-    {&session.requests[transitionsRequest].okGadget, eventOnly<onTransitionsOk>},
-    {&session.requests[effectsRequest].cancelGadget, eventOnly<onEffectsCancel>},
-    {&session.requests[effectsRequest].okGadget, eventOnly<onEffectsOk>},
     {&mainGadgets.transitionsCheckBox, onTransitionsCheckBox},
     {&mainGadgets.effectsCheckBox, onEffectsCheckBox},
-    {&choosers.addTransitionButton, eventOnly<onAddTransition>},
-    {&choosers.addEffectButton, eventOnly<onAddEffect>},
-    {&session.requests[panPresetRequest].cancelGadget, eventOnly<onPanPresetCancel>},
-    {&session.requests[panPresetRequest].okGadget, eventOnly<onPanPresetOk>},
-    {&choosers.removeTransitionButton, eventOnly<onRemoveTransition>},
-    {&choosers.removeEffectButton, eventOnly<onRemoveEffect>},
-    {&choosers.transitionSettingsButton, eventOnly<onTransitionSettings>},
-    {&session.requests[operatorGuiRequest].cancelGadget, eventOnly<onOperatorGuiCancel>},
-    {&session.requests[operatorGuiRequest].okGadget, eventOnly<onOperatorGuiOk>},
-    {&choosers.transitionLengthPopup, eventOnly<onTransitionLengthPopup>},
-    {&choosers.transitionOrderPopup, eventOnly<onTransitionOrderPopup>},
-    {&choosers.transitionRepeatPopup, eventOnly<onTransitionRepeatPopup>},
-    {&choosers.effectOrderPopup, eventOnly<onEffectOrderPopup>},
-    {&choosers.effectRepeatPopup, eventOnly<onEffectRepeatPopup>},
-    {&choosers.jingleButton, eventOnly<onJingleButton>},
     {&session.requests[storyboardRequest].okGadget, onStoryboardOk},
     {&session.requests[storyboardRequest].cancelGadget, onStoryboardCancel},
     {&session.requests[defaultDurationRequest].okGadget, plain<acceptDefaultDuration>},
@@ -458,6 +450,10 @@ const Route kRoutes[] = {
     {&defaultDurationGadgets.resetButton, plain<resetEverything>},
 };
 
+// The requesters that keep their gadgets and handlers together hand their routes in.
+const GadgetRoutes kRequesterRoutes[] = {transitionsRoutes(), transitionSettingsRoutes(), effectsRoutes(),
+                                         panPresetRoutes()};
+
 void dispatchGadget(const UgMessage& message, LoopState& state)
 {
     for (const Route& route : kRoutes) {
@@ -466,7 +462,15 @@ void dispatchGadget(const UgMessage& message, LoopState& state)
             return;
         }
     }
-    passToOperatorGui(message);
+    for (const GadgetRoutes routes : kRequesterRoutes) {
+        for (const GadgetRoute& route : routes) {
+            if (*route.gadget != 0 && *route.gadget == message.gadget) {
+                route.handle(message);
+                return;
+            }
+        }
+    }
+    passToTransitionSettings(message);
 }
 
 } // namespace
@@ -479,15 +483,6 @@ void refreshPhoto(PhotoEntry* photo, int32_t row)
     drawMainPreview(photo);
     dropClip(photo);
     drawStatusIcon(0);
-}
-
-void updateReadyIcon()
-{
-    bool ready = ListCount(&session.photoList) != 0;
-    for (auto* photo = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); photo && ready;
-         photo = static_cast<PhotoEntry*>(ListNext(photo)))
-        ready = photo->clip != 0;
-    drawStatusIcon(ready ? 1 : 0);
 }
 
 int32_t runEventLoop(OperatorActionRecord* record)
@@ -522,6 +517,6 @@ int32_t runEventLoop(OperatorActionRecord* record)
             break;
         }
     }
-    sessionShutdown();
+    endToolSession();
     return 0;
 }

@@ -1,9 +1,10 @@
-#include "chooser_requesters.h"
+#include "pan_preset_requester.h"
 
-#include "chooser_state.h"
+#include "effects_requester.h"
 #include "gadget_helpers.h"
 #include "layout_units.h"
 #include "list_requester_layout.h"
+#include "operator_list_view.h"
 #include "requester_frame.h"
 
 #include <cstring>
@@ -13,7 +14,19 @@ namespace {
 constexpr int32_t kPresets = 5;
 constexpr int32_t kFirstPresetLabel = 500;
 
+UgGadget listView;
+
 } // namespace
+
+UgGadget panPresetListView()
+{
+    return listView;
+}
+
+void forgetPanPresetRequester()
+{
+    listView = 0;
+}
 
 int32_t openPanPresetRequester()
 {
@@ -34,10 +47,34 @@ int32_t openPanPresetRequester()
         ListAppend(&list, &rows[preset]);
     }
     endRequesterBuild();
-    choosers.panPresetListView = ugAddListview(window, CW(6) + 2, CW(6) + 2, width - 2 * CW(6) - 4,
-                                               height - 2 * CW(6) - 4, &list, 0, 0, 0);
-    setShortcut(window, choosers.panPresetListView, 108);
+    listView = ugAddListview(window, CW(6) + 2, CW(6) + 2, width - 2 * CW(6) - 4, height - 2 * CW(6) - 4, &list, 0,
+                             0, 0);
+    setShortcut(window, listView, 108);
     while (ListCount(&list) != 0) // the toolkit copied the rows; these live on this stack
         ListRemove(&list, ListFirst(&list));
     return 0;
+}
+
+void onPanPresetOk(const UgMessage&)
+{
+    if (!session.requestOpen[panPresetRequest])
+        return;
+    const int32_t preset = ListView{panPresetRequest, listView}.selectedRow();
+    closeRequester(panPresetRequest);
+    if (preset >= 0) // OK without a preset chosen adds nothing
+        insertEffect(preset);
+}
+
+void onPanPresetCancel(const UgMessage&)
+{
+    closeRequester(panPresetRequest);
+}
+
+GadgetRoutes panPresetRoutes()
+{
+    static const GadgetRoute routes[] = {
+        {&session.requests[panPresetRequest].cancelGadget, onPanPresetCancel},
+        {&session.requests[panPresetRequest].okGadget, onPanPresetOk},
+    };
+    return routes;
 }

@@ -1,6 +1,7 @@
 #include "photo_editor.h"
 
 #include "crop_editor.h"
+#include "drawing.h"
 #include "event_loop.h"
 #include "gadget_helpers.h"
 #include "layout_units.h"
@@ -10,7 +11,7 @@
 #include "requester_gadgets.h"
 #include "tonal_requester.h"
 #include "stillset/photo_list.h"
-#include "stillset/previews.h"
+#include "previews.h"
 
 int32_t openPhotoEditor()
 {

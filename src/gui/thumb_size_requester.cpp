@@ -1,5 +1,6 @@
 #include "thumb_size_requester.h"
 
+#include "drawing.h"
 #include "event_loop.h"
 #include "gadget_helpers.h"
 #include "layout_units.h"
@@ -8,7 +9,7 @@
 #include "requester_gadgets.h"
 #include "stillset/log.h"
 #include "stillset/photo_list.h"
-#include "stillset/previews.h"
+#include "previews.h"
 
 namespace {
 

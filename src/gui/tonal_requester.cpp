@@ -9,7 +9,7 @@
 #include "requester_frame.h"
 #include "requester_gadgets.h"
 #include "stillset/photo_list.h"
-#include "stillset/previews.h"
+#include "previews.h"
 
 #include <cstring>
 

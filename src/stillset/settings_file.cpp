@@ -4,7 +4,7 @@
 #include "settings.h"
 
 #include "log.h"
-#include "operator_entry.h"
+#include "operator_list_node.h"
 #include "session.h"
 #include "time_units.h"
 

@@ -225,6 +225,24 @@ TEST_F(EventLoopTest, ASecondCreateOverAFullStoryboardLeavesOneQuestionStanding)
     expectNothingLive();
 }
 
+// The builder only reports how it ended: telling the person is the window's part.
+TEST_F(EventLoopTest, CreatingClipsOnlyTellsThePersonTheStoryboardWasLeftAlone)
+{
+    std::string error;
+    ASSERT_TRUE(hxhost::parseSessionScript("press \"Create slideshow\"\n", "test", *hxhost::scriptedUser(), &error))
+        << error;
+    OperatorActionRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.action = OP_ACTION_RUN;
+    record.flags = OP_FLAG_RENDER_ONLY;
+    ASSERT_EQ(OperatorAction(&record), 0);
+    EXPECT_TRUE(hxhost::storyboard().scenes.empty());
+    const auto seen = hxhost::textRequestsSeen();
+    ASSERT_EQ(seen.size(), 2u) << "the import question, then the notice";
+    EXPECT_EQ(hxhost::utf8Of(seen[1].text).rfind("The photos have been rendered", 0), 0u);
+    expectNothingLive();
+}
+
 TEST_F(EventLoopTest, AboutShowsTheCounts)
 {
     ASSERT_EQ(runScript("select grid 2\npress help:77\npress \"About\"\n"), 0);

@@ -3,7 +3,7 @@
 #include "session_fixture.h"
 
 #include "gui/main_window.h"
-#include "stillset/previews.h"
+#include "gui/previews.h"
 
 #include <cstdlib>
 #include <filesystem>

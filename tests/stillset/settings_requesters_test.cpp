@@ -9,7 +9,7 @@
 #include "gui/storyboard_requester.h"
 #include "gui/thumb_size_requester.h"
 #include "gui/tonal_requester.h"
-#include "stillset/operator_entry.h"
+#include "stillset/operator_list_node.h"
 #include "stillset/time_units.h"
 
 #include <cstdlib>
@@ -199,7 +199,7 @@ TEST_F(SettingsRequestersTest, CancelledApplyChangesNoPhotoButKeepsTheNewDefault
 TEST_F(SettingsRequestersTest, ConfirmedResetLeavesAnEmptyGridNoOperatorsAndTheDefaults)
 {
     changeStored([](PhotoEntry& photo, int) { photo.duration = durationFrames(7); });
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     session.settings.thumbSize = 5;
     session.settings.defaultDurationCode = 7;
     session.settings.transitionsEnabled = 1;
@@ -208,7 +208,7 @@ TEST_F(SettingsRequestersTest, ConfirmedResetLeavesAnEmptyGridNoOperatorsAndTheD
     transition->name = static_cast<char*>(std::calloc(32, 1));
     std::snprintf(transition->name, 32, "transition/crossfade");
     ListAppend(&session.transitionList, transition);
-    sessionShutdown();
+    endToolSession();
 
     const MainShown shown = playWatchingMain("select grid 1\npress \"Default duration...\"\n"
                                              "press \"Reset all settings\"\nanswer yes\n"
@@ -219,10 +219,10 @@ TEST_F(SettingsRequestersTest, ConfirmedResetLeavesAnEmptyGridNoOperatorsAndTheD
     EXPECT_EQ(settings.thumbSize, 3);
     EXPECT_EQ(settings.defaultDurationCode, 4);
     EXPECT_EQ(settings.transitionsEnabled, 0);
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     EXPECT_EQ(ListCount(&session.transitionList), 0);
     EXPECT_EQ(ListCount(&session.effectList), 0);
-    sessionShutdown();
+    endToolSession();
     expectNothingLive();
 }
 
@@ -307,12 +307,12 @@ protected:
     void SetUp() override
     {
         SettingsRequestersTest::SetUp();
-        ASSERT_EQ(sessionStartup(), 0);
+        ASSERT_EQ(startToolSession(), 0);
         ASSERT_EQ(buildMainWindow(), 0);
     }
     void TearDown() override
     {
-        sessionShutdown();
+        endToolSession();
         expectNothingLive();
         SettingsRequestersTest::TearDown();
     }

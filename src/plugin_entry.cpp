@@ -1,8 +1,10 @@
-// How the host finds the slideshow tool: its description, its action entry with the version gate
-// and the screen switch, and its version numbers.
-#include "exports.h"
-#include "log.h"
-#include "session.h"
+// The plug-in's entry point, above both the core and its interface: how the host finds the
+// slideshow tool (its description, its action entry with the version gate and the screen switch,
+// and its version numbers).
+#include "gui/tool_session.h"
+#include "stillset/exports.h"
+#include "stillset/log.h"
+#include "stillset/session.h"
 
 #include "host/hxparser.h"
 #include "host/hxreq.h"

@@ -18,8 +18,8 @@ protected:
         ASSERT_EQ(session.requestOpen[transitionsRequest], 1);
     }
 
-    static std::vector<Row> shown() { return rows(choosers.transitionListView); }
-    static void selectRow(int32_t row) { select(transitionsRequest, choosers.transitionListView, row); }
+    static std::vector<Row> shown() { return rows(transitionsGadgets().listView); }
+    static void selectRow(int32_t row) { select(transitionsRequest, transitionsGadgets().listView, row); }
     static std::vector<std::string> listed() { return names(session.transitionList); }
 
     void chooseJingle(const std::string& file, const std::u16string& title)
@@ -28,7 +28,7 @@ protected:
         tone.seconds = 0.2;
         ASSERT_EQ(writeTone(home() + "/" + file, tone), "");
         hxhost::scriptedUser()->addFile(hxhost::FileAnswer{home() + "/" + file, title, 0});
-        onJingleButton(event(choosers.jingleButton));
+        onJingleButton(event(transitionsGadgets().jingleButton));
     }
 };
 
@@ -40,7 +40,7 @@ TEST_F(TransitionListTest, TwoAddedWithTheSeparatorOfAnEmptyListSelectedLandFirs
     selectRow(0);
     addTransitions({"wipe", "dissolve"});
     EXPECT_EQ(shown(), (std::vector<Row>{{u"Wipe", 0}, {u"Dissolve", 0}, kSeparator}));
-    EXPECT_EQ(selected(choosers.transitionListView), 1);
+    EXPECT_EQ(selected(transitionsGadgets().listView), 1);
     EXPECT_EQ(listed(), (std::vector<std::string>{"transition/wipe", "transition/dissolve"}));
     EXPECT_STREQ(session.lastOperatorPath, "dissolve");
 }
@@ -62,7 +62,7 @@ TEST_F(TransitionListTest, RowsAndListKeepOneOrderWhereverTransitionsAreAdded)
     const std::vector<Row> expected{{u"Dissolve", 0}, {u"Wipe", 0}, {u"Push", 0}, {u"Dissolve", 0}, {u"Push", 0},
                                     kSeparator, {u"Song", 1}};
     EXPECT_EQ(shown(), expected);
-    EXPECT_EQ(selected(choosers.transitionListView), 4);
+    EXPECT_EQ(selected(transitionsGadgets().listView), 4);
     EXPECT_EQ(listed(), (std::vector<std::string>{"transition/dissolve", "transition/wipe", "transition/push",
                                                   "transition/dissolve", "transition/push"}))
         << "the stored order is the order the user sees";
@@ -71,10 +71,10 @@ TEST_F(TransitionListTest, RowsAndListKeepOneOrderWhereverTransitionsAreAdded)
 TEST_F(TransitionListTest, AJingleRowAddedToAnEmptyListTakesNewTransitionsBeforeTheSeparator)
 {
     chooseJingle("song.wav", u"Song");
-    EXPECT_EQ(selected(choosers.transitionListView), 1);
+    EXPECT_EQ(selected(transitionsGadgets().listView), 1);
     addTransitions({"push"});
     EXPECT_EQ(shown(), (std::vector<Row>{{u"Push", 0}, kSeparator, {u"Song", 1}}));
-    EXPECT_EQ(selected(choosers.transitionListView), 0);
+    EXPECT_EQ(selected(transitionsGadgets().listView), 0);
 }
 
 TEST_F(TransitionListTest, RemovingLeavesTheSeparatorAndDropsTheJingle)
@@ -133,9 +133,9 @@ TEST_F(TransitionListTest, APathLongerThanTheJingleBufferIsRefusedNotCut)
 TEST_F(TransitionListTest, OkCommitsThePopupsAndCancelDropsThemButKeepsTheList)
 {
     addTransitions({"dissolve"});
-    onTransitionLengthPopup(event(choosers.transitionLengthPopup, 5));
-    onTransitionOrderPopup(event(choosers.transitionOrderPopup, 1));
-    onTransitionRepeatPopup(event(choosers.transitionRepeatPopup, 3));
+    onTransitionLengthPopup(event(transitionsGadgets().lengthPopup, 5));
+    onTransitionOrderPopup(event(transitionsGadgets().orderPopup, 1));
+    onTransitionRepeatPopup(event(transitionsGadgets().repeatPopup, 3));
     EXPECT_EQ(session.settings.transitionLengthCode, 2) << "staged only";
     onTransitionsCancel(event());
     EXPECT_EQ(session.requestOpen[transitionsRequest], 0);
@@ -146,8 +146,8 @@ TEST_F(TransitionListTest, OkCommitsThePopupsAndCancelDropsThemButKeepsTheList)
 
     onTransitionsButton(event());
     EXPECT_EQ(shown().size(), 2u);
-    onTransitionOrderPopup(event(choosers.transitionOrderPopup, 1));
-    onTransitionRepeatPopup(event(choosers.transitionRepeatPopup, 3));
+    onTransitionOrderPopup(event(transitionsGadgets().orderPopup, 1));
+    onTransitionRepeatPopup(event(transitionsGadgets().repeatPopup, 3));
     onTransitionsOk(event());
     EXPECT_EQ(session.settings.transitionOrder, 1);
     EXPECT_EQ(session.settings.transitionRepeatCode, 3);
@@ -190,11 +190,11 @@ TEST_F(TransitionListTest, ListAndJingleReachTheNextSession)
 {
     addTransitions({"push", "wipe"});
     chooseJingle("song.wav", u"Söng");
-    onTransitionOrderPopup(event(choosers.transitionOrderPopup, 1));
+    onTransitionOrderPopup(event(transitionsGadgets().orderPopup, 1));
     onTransitionsOk(event());
-    sessionShutdown();
+    endToolSession();
 
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     EXPECT_EQ(listed(), (std::vector<std::string>{"transition/push", "transition/wipe"}));
     EXPECT_EQ(session.settings.transitionsEnabled, 1);
     EXPECT_EQ(session.settings.transitionOrder, 1);

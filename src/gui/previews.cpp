@@ -1,13 +1,12 @@
 #include "previews.h"
 
-#include "fit_and_pad.h"
-#include "photo_fetch.h"
-#include "photo_geometry.h"
-#include "session.h"
-#include "tone.h"
-
-#include "gui/drawing.h"
-#include "gui/main_window.h"
+#include "drawing.h"
+#include "main_window.h"
+#include "stillset/fit_and_pad.h"
+#include "stillset/photo_fetch.h"
+#include "stillset/photo_geometry.h"
+#include "stillset/session.h"
+#include "stillset/tone.h"
 
 #include "host/hxreq.h"
 
