@@ -7,8 +7,10 @@
 #include "main_window.h"
 #include "operator_list_view.h"
 #include "photo_editor.h"
+#include "requester_failures.h"
 #include "requester_frame.h"
 #include "requester_gadgets.h"
+#include "string_ids.h"
 #include "stillset/time_units.h"
 
 #include "host/hxreq.h"
@@ -37,14 +39,16 @@ int32_t openDefaultDurationRequester()
     const RowMeasures m = rowMeasures();
     const int32_t width = 10 * GW(32) + 9 * CW(2);
     const int32_t height = 2 * CW(6) + 2 * (m.FH + m.AH) + CW(4) + 12;
-    UgWindow* window = openRequester({defaultDurationRequest, width, height, 170, 2157});
+    UgWindow* window = openRequester({defaultDurationRequest, width, height, kStrDefaultDurationTitle,
+                                       kDefaultDurationRequesterFailed});
     if (!window)
         return -1;
     drawPanel(window, 0, 0, width - 1, height - 1);
     const int32_t x = CW(6) + 2, w = width - 2 * CW(6) - 4;
     DefaultDurationGadgets& g = defaultDurationGadgets;
-    g.defaultDurationPopup = durationPopup(window, x, CW(6) + 2, w, m.BH, 173, session.settings.defaultDurationCode);
-    g.resetButton = textButton(window, x, CW(6) + 2 + m.STEP, w, m.BH, 178, 100);
+    g.defaultDurationPopup =
+        durationPopup(window, x, CW(6) + 2, w, m.BH, kStrDefaultDurationLabel, session.settings.defaultDurationCode);
+    g.resetButton = textButton(window, x, CW(6) + 2 + m.STEP, w, m.BH, kStrResetAll, 'd');
     endRequesterBuild();
     return 0;
 }
@@ -82,7 +86,7 @@ void resetEverything()
 {
     UReqTextRequest question;
     std::memset(&question, 0, sizeof question);
-    question.text = catalogueText(179);
+    question.text = catalogueText(kStrResetAllQuestion);
     question.style = UREQ_QUESTION;
     if (ureqTextRequest(&question) != 0 || question.answer != 1)
         return;

@@ -5,7 +5,10 @@
 #include "main_window.h"
 #include "operator_list_view.h"
 #include "pan_preset_requester.h"
+#include "requester_failures.h"
 #include "requester_frame.h"
+#include "shortcut_keys.h"
+#include "string_ids.h"
 #include "stillset/pan_presets.h"
 #include "stillset/session.h"
 
@@ -71,7 +74,7 @@ void forgetEffectsRequester()
 int32_t openEffectsRequester()
 {
     const ListRequesterLayout l = listRequesterLayout(1, 2);
-    UgWindow* window = openRequester({effectsRequest, l.width, l.height, 400, 2731});
+    UgWindow* window = openRequester({effectsRequest, l.width, l.height, kStrEffectsTitle, kEffectsRequesterFailed});
     if (!window)
         return -1;
     drawListRequesterPanels(window, l);
@@ -79,12 +82,14 @@ int32_t openEffectsRequester()
     const int32_t x0 = leftPanelX(), iw = leftPanelWidth(l), BH = l.rows.BH;
     auto row = [&](int32_t k) { return leftPanelRow(l, k); };
     EffectsGadgets& g = state.gadgets;
-    g.addButton = textButton(window, x0, row(0), iw, BH, 201, 97);
-    g.removeButton = textButton(window, x0, row(1), iw, BH, 204, 0xE002);
-    const int32_t labels[] = {215, 218};
+    g.addButton = textButton(window, x0, row(0), iw, BH, kStrAdd, 'a');
+    g.removeButton = textButton(window, x0, row(1), iw, BH, kStrRemove, kDeleteKey);
+    const int32_t labels[] = {kStrOrderLabel, kStrRepeatLabel};
     const int32_t TL = popupLabelColumn(labels, 2);
-    g.orderPopup = labelledPopup(window, x0, row(5), iw, BH, TL, 215, 216, 217, state.stagedOrder, 111);
-    g.repeatPopup = labelledPopup(window, x0, row(6), iw, BH, TL, 218, 219, 224, state.stagedRepeatCode, 99);
+    g.orderPopup = labelledPopup(window, x0, row(5), iw, BH, TL, kStrOrderLabel, kStrOrderAsListed, kStrOrderRandom,
+                                 state.stagedOrder, 'o');
+    g.repeatPopup = labelledPopup(window, x0, row(6), iw, BH, TL, kStrRepeatLabel, kStrRepeatOnce, kStrRepeat20Times,
+                                  state.stagedRepeatCode, 'c');
     endRequesterBuild();
     g.listView = addListRequesterListView(window, l);
     return 0;
@@ -92,7 +97,7 @@ int32_t openEffectsRequester()
 
 int32_t presetLabel(uint32_t variant)
 {
-    return variant <= 3 ? 500 + static_cast<int32_t>(variant) : 504;
+    return variant <= 3 ? kStrPresetZoomIn + static_cast<int32_t>(variant) : kStrPresetBottomLeftToTopRight;
 }
 
 void fillEffectListView()

@@ -10,17 +10,18 @@
 #include "main_window.h"
 #include "pan_preset_requester.h"
 #include "photo_editor.h"
+#include "previews.h"
 #include "requester_frame.h"
 #include "requester_gadgets.h"
 #include "storyboard_requester.h"
+#include "string_ids.h"
 #include "thumb_size_requester.h"
 #include "tonal_requester.h"
-#include "transition_settings_requester.h"
 #include "tool_session.h"
+#include "transition_settings_requester.h"
 #include "transitions_requester.h"
 #include "stillset/log.h"
 #include "stillset/photo_list.h"
-#include "previews.h"
 #include "stillset/session.h"
 #include "stillset/storyboard_builder.h"
 #include "stillset/time_units.h"
@@ -231,12 +232,14 @@ void onListCheckBox(UgGadget box, const ListHead& list, int32_t emptyText, int32
 
 void onTransitionsCheckBox(const UgMessage&, LoopState&)
 {
-    onListCheckBox(mainGadgets.transitionsCheckBox, session.transitionList, 300, session.settings.transitionsEnabled);
+    onListCheckBox(mainGadgets.transitionsCheckBox, session.transitionList, kStrNoTransitionsChosen,
+                   session.settings.transitionsEnabled);
 }
 
 void onEffectsCheckBox(const UgMessage&, LoopState&)
 {
-    onListCheckBox(mainGadgets.effectsCheckBox, session.effectList, 401, session.settings.effectsEnabled);
+    onListCheckBox(mainGadgets.effectsCheckBox, session.effectList, kStrNoEffectsChosen,
+                   session.settings.effectsEnabled);
 }
 
 void onClose(const UgMessage&, LoopState& state)
@@ -253,7 +256,7 @@ void build(int32_t replace, LoopState& state)
         updateReadyIcon(); // photos got their clips
         break;
     case BuildOutcome::RenderedOnly:
-        showNotice(403);
+        showNotice(kStrRenderedOnly);
         break;
     case BuildOutcome::MeterFailed:
         break;

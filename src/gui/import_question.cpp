@@ -2,6 +2,7 @@
 
 #include "main_window.h"
 #include "previews.h"
+#include "string_ids.h"
 #include "stillset/photo_import.h"
 #include "stillset/session.h"
 
@@ -25,7 +26,7 @@ int32_t askImportWhenEmpty()
 {
     UReqTextRequest question;
     std::memset(&question, 0, sizeof question);
-    question.text = resGetString(session.stringCatalogue, 50);
+    question.text = resGetString(session.stringCatalogue, kStrImportWhenEmpty);
     question.style = UREQ_QUESTION;
     if (ureqTextRequest(&question) == 0 && question.answer == 1)
         importAllScenes(thumbnailWhileCached);

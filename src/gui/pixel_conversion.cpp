@@ -1,5 +1,6 @@
 #include "pixel_conversion.h"
 
+#include "error_codes.h"
 #include "stillset/log.h"
 
 #include <cerrno>
@@ -7,15 +8,13 @@
 
 namespace {
 
-constexpr int kErrorIndicator = 0x12F0006;
-
 // A converted copy of a GUI image: header and pixels of `bytesPerPixel` allocated by hand.
 UgImage* convertedCopy(const UgImage* source, size_t bytesPerPixel, int headerError, int pixelError)
 {
     auto* image = static_cast<UgImage*>(std::malloc(sizeof(UgImage)));
     if (!image) {
         loggerMessage(HXLOG_ALLOCATION, headerError, kGuiSource, kStillsetModule, " ");
-        errno = kErrorIndicator;
+        errno = kNoImageMemory;
         return nullptr;
     }
     *image = *source;
@@ -23,7 +22,7 @@ UgImage* convertedCopy(const UgImage* source, size_t bytesPerPixel, int headerEr
     if (!image->pixels) {
         loggerMessage(HXLOG_ALLOCATION, pixelError, kGuiSource, kStillsetModule, " ");
         std::free(image);
-        errno = kErrorIndicator;
+        errno = kNoImageMemory;
         return nullptr;
     }
     return image;
@@ -104,7 +103,7 @@ void rgbToYuvPixels(const uint32_t* source, int32_t sourceStrideBytes, int32_t w
 UgImage* resImageToYuv(const ResImage* image)
 {
     if (!image) {
-        errno = 0x12F0018;
+        errno = kNoCatalogueImage;
         GUI_LOG(HXLOG_FAILURE);
         return nullptr;
     }

@@ -2,6 +2,7 @@
 
 #include "drawing.h"
 #include "main_window.h"
+#include "string_ids.h"
 #include "stillset/fit_and_pad.h"
 #include "stillset/photo_fetch.h"
 #include "stillset/photo_geometry.h"
@@ -120,7 +121,7 @@ void buildMissingThumbnails()
         return;
     UReqMeter meter;
     std::memset(&meter, 0, sizeof meter);
-    meter.title = resGetString(session.stringCatalogue, 60);
+    meter.title = resGetString(session.stringCatalogue, kStrMakingThumbnails);
     meter.titleWidth = static_cast<uint16_t>((ugTextLength(meter.title) + 1) & ~1);
     meter.steps = static_cast<uint32_t>(missing);
     meter.style = 2;

@@ -5,11 +5,13 @@
 #include "gadget_helpers.h"
 #include "layout_units.h"
 #include "main_window.h"
+#include "previews.h"
+#include "requester_failures.h"
 #include "requester_frame.h"
 #include "requester_gadgets.h"
+#include "string_ids.h"
 #include "stillset/log.h"
 #include "stillset/photo_list.h"
-#include "previews.h"
 
 namespace {
 
@@ -20,11 +22,12 @@ constexpr int kSizes = 5;
 int32_t openThumbSizeRequester()
 {
     const RowMeasures m = rowMeasures();
-    const int32_t TW = labelColumn({catalogueText(131), catalogueText(132), catalogueText(133), catalogueText(134),
-                                    catalogueText(135)});
+    const int32_t TW = labelColumn({catalogueText(kStrThumbVerySmall), catalogueText(kStrThumbSmall),
+                                    catalogueText(kStrThumbMedium), catalogueText(kStrThumbLarge),
+                                    catalogueText(kStrThumbVeryLarge)});
     const int32_t width = 5 * GW(32) + 4 * CW(2) + 2 * CW(6) + TW + 4;
     const int32_t height = 2 * CW(6) + 5 * (m.FH + m.AH) + 4 * CW(4) + 24;
-    UgWindow* window = openRequester({thumbSizeRequest, width, height, 130, 1871});
+    UgWindow* window = openRequester({thumbSizeRequest, width, height, kStrThumbSizeTitle, kThumbSizeRequesterFailed});
     if (!window)
         return -1;
     drawPanel(window, 0, 0, width - 1, height - 1);
@@ -36,8 +39,9 @@ int32_t openThumbSizeRequester()
     const int32_t x = CW(6) + 4 * CW(2) + 4 * GW(32) + TW + 2;
     for (int k = 1; k <= kSizes; ++k)
         thumbSizeGadgets.boxes[k - 1] =
-            labelledCheckBox(window, extension, x, CW(6) + 2 + (k - 1) * m.STEP, GW(32), m.BH, catalogueText(130 + k),
-                             session.settings.thumbSize == k, static_cast<uint32_t>(48 + k));
+            labelledCheckBox(window, extension, x, CW(6) + 2 + (k - 1) * m.STEP, GW(32), m.BH,
+                             catalogueText(kStrThumbVerySmall + k - 1),
+                             session.settings.thumbSize == k, static_cast<uint32_t>('0' + k));
     ugFreeGadExt(extension);
     endRequesterBuild();
     return 0;

@@ -9,6 +9,7 @@
 #include "pan_preset_requester.h"
 #include "previews.h"
 #include "requester_gadgets.h"
+#include "string_ids.h"
 #include "transition_settings_requester.h"
 #include "transitions_requester.h"
 #include "stillset/log.h"
@@ -51,9 +52,10 @@ int32_t runStillset(OperatorActionRecord* record)
     if (session.settingsNotice)
         showNotice(session.settingsNotice);
     if (!session.photoListLoaded && ListCount(&session.photoList) > 0)
-        showNotice(1511, ListCount(&session.photoList)); // the whole entries before the damage were kept
+        // The whole entries before the damage were kept.
+        showNotice(kStrPhotoListDamaged, ListCount(&session.photoList));
     else if (!session.photoListLoaded)
-        showNotice(1510); // the stored list could not be read, and the host kept it aside
+        showNotice(kStrPhotoListUnreadable); // the stored list could not be read, and the host kept it aside
     if (ListCount(&session.photoList) == 0)
         askImportWhenEmpty();
     updateReadyIcon();

@@ -1,7 +1,9 @@
 #include "transition_settings_requester.h"
 
 #include "layout_units.h"
+#include "requester_failures.h"
 #include "requester_frame.h"
+#include "string_ids.h"
 #include "transitions_requester.h"
 #include "stillset/session.h"
 
@@ -55,7 +57,8 @@ int32_t openTransitionSettingsRequester(OperatorEntry* entry, HxOperator* op)
     // Room for a panel of five rows of gadgets.
     const int32_t width = 10 * GW(32) + 2 * CW(6) + 9 * CW(2) + 4;
     const int32_t height = 5 * (m.FH + m.AH) + 4 * CW(4) + 2 * CW(6) + 24;
-    UgWindow* window = openRequester({operatorGuiRequest, width, height, 202, 2914});
+    UgWindow* window =
+        openRequester({operatorGuiRequest, width, height, kStrSettings, kTransitionSettingsRequesterFailed});
     if (!window)
         return -1;
     ugDrawBoxNew(window, 0, 0, width - 1, height - 1, 4, 5, 0, 0);

@@ -4,7 +4,10 @@
 #include "list_requester_layout.h"
 #include "main_window.h"
 #include "operator_list_view.h"
+#include "requester_failures.h"
 #include "requester_frame.h"
+#include "shortcut_keys.h"
+#include "string_ids.h"
 #include "transition_settings_requester.h"
 #include "stillset/jingle_choice.h"
 #include "stillset/session.h"
@@ -128,7 +131,8 @@ void forgetTransitionsRequester()
 int32_t openTransitionsRequester()
 {
     const ListRequesterLayout l = listRequesterLayout(7, 10);
-    UgWindow* window = openRequester({transitionsRequest, l.width, l.height, 200, 2477});
+    UgWindow* window =
+        openRequester({transitionsRequest, l.width, l.height, kStrTransitionsTitle, kTransitionsRequesterFailed});
     if (!window)
         return -1;
     drawListRequesterPanels(window, l);
@@ -136,15 +140,18 @@ int32_t openTransitionsRequester()
     const int32_t x0 = leftPanelX(), iw = leftPanelWidth(l), BH = l.rows.BH;
     auto row = [&](int32_t k) { return leftPanelRow(l, k); };
     TransitionsGadgets& g = state.gadgets;
-    g.addButton = textButton(window, x0, row(0), iw, BH, 201, 97);
-    g.settingsButton = textButton(window, x0, row(1), iw, BH, 202, 115);
-    g.jingleButton = textButton(window, x0, row(2), iw, BH, 203, 109);
-    g.removeButton = textButton(window, x0, row(3), iw, BH, 204, 0xE002);
-    const int32_t labels[] = {205, 215, 218};
+    g.addButton = textButton(window, x0, row(0), iw, BH, kStrAdd, 'a');
+    g.settingsButton = textButton(window, x0, row(1), iw, BH, kStrSettings, 's');
+    g.jingleButton = textButton(window, x0, row(2), iw, BH, kStrMusic, 'm');
+    g.removeButton = textButton(window, x0, row(3), iw, BH, kStrRemove, kDeleteKey);
+    const int32_t labels[] = {kStrLengthLabel, kStrOrderLabel, kStrRepeatLabel};
     const int32_t TL = popupLabelColumn(labels, 3);
-    g.lengthPopup = labelledPopup(window, x0, row(5), iw, BH, TL, 205, 206, 214, state.stagedLengthCode, 116);
-    g.orderPopup = labelledPopup(window, x0, row(6), iw, BH, TL, 215, 216, 217, state.stagedOrder, 111);
-    g.repeatPopup = labelledPopup(window, x0, row(7), iw, BH, TL, 218, 219, 224, state.stagedRepeatCode, 99);
+    g.lengthPopup = labelledPopup(window, x0, row(5), iw, BH, TL, kStrLengthLabel, kStrLength0_2Seconds,
+                                  kStrLength10Seconds, state.stagedLengthCode, 't');
+    g.orderPopup = labelledPopup(window, x0, row(6), iw, BH, TL, kStrOrderLabel, kStrOrderAsListed, kStrOrderRandom,
+                                 state.stagedOrder, 'o');
+    g.repeatPopup = labelledPopup(window, x0, row(7), iw, BH, TL, kStrRepeatLabel, kStrRepeatOnce, kStrRepeat20Times,
+                                  state.stagedRepeatCode, 'c');
     endRequesterBuild();
     g.listView = addListRequesterListView(window, l);
     return 0;

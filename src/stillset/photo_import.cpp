@@ -3,6 +3,7 @@
 #include "log.h"
 #include "photo_fetch.h"
 #include "session.h"
+#include "string_ids.h"
 
 #include "host/hxgui.h"
 #include "host/hxmain.h"
@@ -64,7 +65,7 @@ int32_t importAllScenes(void (*added)(PhotoEntry* photo))
 {
     UReqMeter meter;
     std::memset(&meter, 0, sizeof meter);
-    meter.title = resGetString(session.stringCatalogue, 21);
+    meter.title = resGetString(session.stringCatalogue, kStrAddPhotos);
     meter.steps = static_cast<uint32_t>(nslGetSceneListCount());
     meter.style = 2;
     if (ureqOpenMeter(&meter) != 0) {

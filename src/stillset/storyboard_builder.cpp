@@ -4,6 +4,7 @@
 #include "operator_list_node.h"
 #include "order_sequence.h"
 #include "session.h"
+#include "string_ids.h"
 #include "time_units.h"
 
 
@@ -70,7 +71,7 @@ Rendered renderMissingClips()
         return Rendered::All;
     UReqMeter meter;
     std::memset(&meter, 0, sizeof meter);
-    meter.title = resGetString(session.stringCatalogue, 160);
+    meter.title = resGetString(session.stringCatalogue, kStrRenderingPhotos);
     meter.titleWidth = static_cast<uint16_t>((ugTextLength(meter.title) + 1) & ~1);
     meter.steps = static_cast<uint32_t>(ListCount(&session.photoList));
     meter.style = 4;
@@ -253,7 +254,8 @@ void placeTransitions(const SBScene* first, const hxchar* label)
 
 BuildOutcome buildStoryboard(int32_t replace, const OperatorActionRecord* record)
 {
-    const Labels labels{resGetString(session.stringCatalogue, 301), resGetString(session.stringCatalogue, 402)};
+    const Labels labels{resGetString(session.stringCatalogue, kStrUndoAddTransition),
+                        resGetString(session.stringCatalogue, kStrUndoAddEffect)};
     const bool renderOnly = record && (record->flags & OP_FLAG_RENDER_ONLY) != 0;
     switch (renderMissingClips()) {
     case Rendered::MeterFailed:

@@ -1,5 +1,6 @@
 #include "session_fixture.h"
 
+#include "string_ids.h"
 #include "stillset/operator_list_node.h"
 #include "stillset/settings.h"
 #include "stillset/time_units.h"
@@ -164,7 +165,7 @@ TEST_F(SettingsFileTest, VersionOneFileDiscardsThePhotoListAndStartsAfresh)
     EXPECT_EQ(ListCount(&session.photoList), 0);
     EXPECT_EQ(ListCount(&session.transitionList), 0) << "nothing of the old file is taken";
     EXPECT_EQ(session.settings.thumbSize, 3);
-    EXPECT_EQ(session.settingsNotice, kOldSettingsNotice);
+    EXPECT_EQ(session.settingsNotice, kStrSettingsTooOld);
     EXPECT_TRUE(fileExists(hxhost::photoListPath(projectDir()) + ".discarded"));
     EXPECT_EQ(readFile(settingsPath()).size(), 72u);
     EXPECT_EQ(readFile(settingsPath()).substr(0, 4), std::string("\x05\0\0\0", 4));
@@ -197,7 +198,7 @@ TEST_F(SettingsFileTest, DamagedFileKeepsThePhotoListAndIsSetAside)
         ASSERT_EQ(readFile(hxhost::photoListPath(projectDir())).size(), 12u + 64u);
         startOn(damaged[i]);
         EXPECT_EQ(ListCount(&session.photoList), 1);
-        EXPECT_EQ(session.settingsNotice, kDamagedSettingsNotice);
+        EXPECT_EQ(session.settingsNotice, kStrSettingsDamaged);
         EXPECT_EQ(session.settings.thumbSize, 3);
         EXPECT_EQ(readFile(settingsPath() + ".damaged" + (i ? "." + std::to_string(i) : "")), damaged[i]);
         EXPECT_FALSE(fileExists(hxhost::photoListPath(projectDir()) + ".discarded"));
