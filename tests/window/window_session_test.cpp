@@ -540,7 +540,7 @@ TEST_F(WindowSessionTest, TransitionsAddedThroughThePickerWithTheMouseAreStored)
 TEST_F(WindowSessionTest, TheCropRectanglesCornerDraggedWithTheMouseIsStored)
 {
     importAndLook();
-    const std::shared_ptr<Rehearsal> rehearsal = rehearse("select grid 0\npress help:73\n");
+    const std::shared_ptr<Rehearsal> rehearsal = rehearse("select grid 0\npress \"Crop\"\n");
     const hxhost::ImageRequestSeen& crop = rehearsal->crop;
     ASSERT_GT(crop.shownWidth, 0) << "the crop requester was never shown";
     ASSERT_EQ(crop.width, crop.pictureWidth) << "the whole picture is offered";
