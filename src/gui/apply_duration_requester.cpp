@@ -6,7 +6,6 @@
 #include "main_window.h"
 #include "requester_failures.h"
 #include "requester_frame.h"
-#include "requester_gadgets.h"
 #include "string_ids.h"
 #include "stillset/log.h"
 #include "stillset/photo_list.h"
@@ -18,6 +17,12 @@
 #include <string>
 
 namespace {
+
+struct ApplyDurationGadgets {
+    UgGadget applyToAllBox, applyToOldDefaultBox;
+};
+
+ApplyDurationGadgets gadgets;
 
 constexpr size_t kLabelUnits = 512;
 constexpr uint32_t kFallbackRate = 25;
@@ -78,7 +83,7 @@ int32_t openApplyDurationRequester()
         return -1;
     }
     const int32_t x = CW(6) + 3 * CW(2) + 3 * GW(32) + TW + 2;
-    ApplyDurationGadgets& g = applyDurationGadgets;
+    ApplyDurationGadgets& g = gadgets;
     g.applyToAllBox =
         labelledCheckBox(window, extension, x, CW(6) + 2, GW(32), m.BH, catalogueText(kStrApplyToAll), true, 'a');
     g.applyToOldDefaultBox = labelledCheckBox(window, extension, x, CW(6) + 2 + m.STEP, GW(32), m.BH, label, false, 's');
@@ -92,8 +97,8 @@ void acceptApplyDuration()
     if (!requesterIsOpen(applyDurationRequest))
         return;
     UgWindow* window = requesterWindow(applyDurationRequest);
-    const bool all = gadgetInfo(window, applyDurationGadgets.applyToAllBox, UG_CHECK_STATE) == 1;
-    const bool oldDefault = gadgetInfo(window, applyDurationGadgets.applyToOldDefaultBox, UG_CHECK_STATE) == 1;
+    const bool all = gadgetInfo(window, gadgets.applyToAllBox, UG_CHECK_STATE) == 1;
+    const bool oldDefault = gadgetInfo(window, gadgets.applyToOldDefaultBox, UG_CHECK_STATE) == 1;
     closeRequester(applyDurationRequest);
     const int32_t previous = session.settings.previousDefaultDuration;
     bool changed = false;
@@ -111,4 +116,18 @@ void acceptApplyDuration()
 void cancelApplyDuration()
 {
     closeRequester(applyDurationRequest);
+}
+
+void forgetApplyDurationRequester()
+{
+    gadgets = {};
+}
+
+GadgetRoutes applyDurationRoutes()
+{
+    static const GadgetRoute routes[] = {
+        {&session.requests[applyDurationRequest].okGadget, ignoringEvent<acceptApplyDuration>},
+        {&session.requests[applyDurationRequest].cancelGadget, ignoringEvent<cancelApplyDuration>},
+    };
+    return routes;
 }

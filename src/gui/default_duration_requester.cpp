@@ -9,7 +9,6 @@
 #include "photo_editor.h"
 #include "requester_failures.h"
 #include "requester_frame.h"
-#include "requester_gadgets.h"
 #include "string_ids.h"
 #include "stillset/time_units.h"
 
@@ -18,6 +17,12 @@
 #include <cstring>
 
 namespace {
+
+struct DefaultDurationGadgets {
+    UgGadget defaultDurationPopup, resetButton;
+};
+
+DefaultDurationGadgets gadgets;
 
 // An empty list shows an empty grid and an empty preview.
 void clearGridWhenEmpty()
@@ -45,7 +50,7 @@ int32_t openDefaultDurationRequester()
         return -1;
     drawPanel(window, 0, 0, width - 1, height - 1);
     const int32_t x = CW(6) + 2, w = width - 2 * CW(6) - 4;
-    DefaultDurationGadgets& g = defaultDurationGadgets;
+    DefaultDurationGadgets& g = gadgets;
     g.defaultDurationPopup =
         durationPopup(window, x, CW(6) + 2, w, m.BH, kStrDefaultDurationLabel, session.settings.defaultDurationCode);
     g.resetButton = textButton(window, x, CW(6) + 2 + m.STEP, w, m.BH, kStrResetAll, 'd');
@@ -58,7 +63,7 @@ void acceptDefaultDuration()
     if (!requesterIsOpen(defaultDurationRequest))
         return;
     const int32_t code =
-        gadgetInfo(requesterWindow(defaultDurationRequest), defaultDurationGadgets.defaultDurationPopup, UG_POPUP_SELECTED);
+        gadgetInfo(requesterWindow(defaultDurationRequest), gadgets.defaultDurationPopup, UG_POPUP_SELECTED);
     closeRequester(defaultDurationRequest);
     Settings& s = session.settings;
     const bool empty = ListCount(&session.photoList) == 0;
@@ -95,11 +100,26 @@ void resetEverything()
     freeOperatorLists();
     restoreDefaultSettings();
     // The requester stays open; its OK must find the restored default, not the one it was opened with.
-    ugChangeElement(requesterWindow(defaultDurationRequest), defaultDurationGadgets.defaultDurationPopup, UG_POPUP_SELECT,
+    ugChangeElement(requesterWindow(defaultDurationRequest), gadgets.defaultDurationPopup, UG_POPUP_SELECT,
                     session.settings.defaultDurationCode, 1);
     // The main window shows the emptied lists and the photo-less duration.
     followListInCheckBox(session.transitionList, session.settings.transitionsEnabled, mainGadgets.transitionsCheckBox,
                          false);
     followListInCheckBox(session.effectList, session.settings.effectsEnabled, mainGadgets.effectsCheckBox, false);
     showDurationOf(nullptr);
+}
+
+void forgetDefaultDurationRequester()
+{
+    gadgets = {};
+}
+
+GadgetRoutes defaultDurationRoutes()
+{
+    static const GadgetRoute routes[] = {
+        {&session.requests[defaultDurationRequest].okGadget, ignoringEvent<acceptDefaultDuration>},
+        {&session.requests[defaultDurationRequest].cancelGadget, ignoringEvent<cancelDefaultDuration>},
+        {&gadgets.resetButton, ignoringEvent<resetEverything>},
+    };
+    return routes;
 }

@@ -12,7 +12,6 @@
 #include "photo_editor.h"
 #include "previews.h"
 #include "requester_frame.h"
-#include "requester_gadgets.h"
 #include "storyboard_requester.h"
 #include "string_ids.h"
 #include "thumb_size_requester.h"
@@ -276,11 +275,9 @@ void onCreate(const UgMessage&, LoopState& state)
 // Only the replace box decides.
 void onStoryboardOk(const UgMessage&, LoopState& state)
 {
-    int32_t checked = 0;
-    ugGetElementInfo(session.requests[storyboardRequest].window, storyboardGadgets.replaceStoryboardBox,
-                     UG_CHECK_STATE, &checked);
+    const bool replace = replaceChosen();
     closeRequester(storyboardRequest);
-    session.settings.replaceStoryboard = checked == 1 ? 1 : 0;
+    session.settings.replaceStoryboard = replace ? 1 : 0;
     build(session.settings.replaceStoryboard, state);
 }
 
@@ -293,12 +290,6 @@ void onStoryboardCancel(const UgMessage&, LoopState&)
 template <void (*Handle)()> void plain(const UgMessage&, LoopState&)
 {
     Handle();
-}
-
-// A requester's handler that is told which of its gadgets reported.
-template <void (*Handle)(UgGadget)> void fromGadget(const UgMessage& message, LoopState&)
-{
-    Handle(message.gadget);
 }
 
 // A requester's handler whose failure leaves the session nothing to go on with.
@@ -409,33 +400,11 @@ const Route kRoutes[] = {
     {&mainGadgets.rotate90Button, onRotate90},
     {&mainGadgets.rotate270Button, onRotate270},
     {&mainGadgets.tonalButton, onTonal},
-    {&tonalGadgets.brightnessSlider, plain<onTonalSlider>},
-    {&tonalGadgets.contrastSlider, plain<onTonalSlider>},
-    {&tonalGadgets.saturationSlider, plain<onTonalSlider>},
-    {&tonalGadgets.gammaSlider, plain<onTonalSlider>},
-    {&session.requests[tonalRequest].okGadget, plain<acceptTone>},
-    {&session.requests[tonalRequest].cancelGadget, plain<cancelTone>},
     {&mainGadgets.cropButton, onCrop},
     {&mainGadgets.editButton, onEdit},
     {&mainGadgets.previewClick, onEdit},
-    {&session.requests[editorRequest].okGadget, plain<closePhotoEditor>},
-    {&editorGadgets.nextButton, plain<onEditorNext>},
-    {&editorGadgets.previousButton, plain<onEditorPrevious>},
-    {&editorGadgets.includeButton, plain<onEditorInclude>},
-    {&editorGadgets.excludeButton, plain<onEditorExclude>},
-    {&editorGadgets.mirrorButton, plain<onEditorMirror>},
-    {&editorGadgets.rotate90Button, plain<onEditorRotate90>},
-    {&editorGadgets.rotate270Button, plain<onEditorRotate270>},
-    {&editorGadgets.cropButton, plain<onEditorCrop>},
-    {&editorGadgets.tonalButton, plain<onEditorTonal>},
     {&mainGadgets.thumbSizeButton, plain<openThumbSize>},
     {&session.requests[thumbSizeRequest].okGadget, endsOnFailure<acceptThumbSize>},
-    {&session.requests[thumbSizeRequest].cancelGadget, plain<cancelThumbSize>},
-    {&thumbSizeGadgets.boxes[0], fromGadget<pickThumbSize>},
-    {&thumbSizeGadgets.boxes[1], fromGadget<pickThumbSize>},
-    {&thumbSizeGadgets.boxes[2], fromGadget<pickThumbSize>},
-    {&thumbSizeGadgets.boxes[3], fromGadget<pickThumbSize>},
-    {&thumbSizeGadgets.boxes[4], fromGadget<pickThumbSize>},
     {&mainGadgets.addPhotosButton, onAddPhotos},
     {&mainGadgets.defaultDurationButton, plain<openDefaultDuration>},
     {&mainGadgets.aboutButton, onAbout},
@@ -446,16 +415,12 @@ const Route kRoutes[] = {
     {&mainGadgets.effectsCheckBox, onEffectsCheckBox},
     {&session.requests[storyboardRequest].okGadget, onStoryboardOk},
     {&session.requests[storyboardRequest].cancelGadget, onStoryboardCancel},
-    {&session.requests[defaultDurationRequest].okGadget, plain<acceptDefaultDuration>},
-    {&session.requests[defaultDurationRequest].cancelGadget, plain<cancelDefaultDuration>},
-    {&session.requests[applyDurationRequest].okGadget, plain<acceptApplyDuration>},
-    {&session.requests[applyDurationRequest].cancelGadget, plain<cancelApplyDuration>},
-    {&defaultDurationGadgets.resetButton, plain<resetEverything>},
 };
 
 // The requesters that keep their gadgets and handlers together hand their routes in.
-const GadgetRoutes kRequesterRoutes[] = {transitionsRoutes(), transitionSettingsRoutes(), effectsRoutes(),
-                                         panPresetRoutes()};
+const GadgetRoutes kRequesterRoutes[] = {tonalRoutes(),      photoEditorRoutes(),       thumbSizeRoutes(),
+                                         defaultDurationRoutes(), applyDurationRoutes(), transitionsRoutes(),
+                                         transitionSettingsRoutes(), effectsRoutes(), panPresetRoutes()};
 
 void dispatchGadget(const UgMessage& message, LoopState& state)
 {

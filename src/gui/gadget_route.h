@@ -13,4 +13,10 @@ struct GadgetRoute {
 
 using GadgetRoutes = std::span<const GadgetRoute>;
 
+// The route's handler for one that needs nothing of the event.
+template <void (*Handle)()> void ignoringEvent(const UgMessage&)
+{
+    Handle();
+}
+
 #endif

@@ -10,11 +10,21 @@
 #include "previews.h"
 #include "requester_failures.h"
 #include "requester_frame.h"
-#include "requester_gadgets.h"
 #include "shortcut_keys.h"
 #include "string_ids.h"
 #include "tonal_requester.h"
 #include "stillset/photo_list.h"
+
+namespace {
+
+struct EditorGadgets {
+    UgGadget rotate270Button, rotate90Button, mirrorButton, cropButton, tonalButton;
+    UgGadget includeButton, excludeButton, previousButton, nextButton;
+};
+
+EditorGadgets gadgets;
+
+} // namespace
 
 int32_t openPhotoEditor()
 {
@@ -35,7 +45,7 @@ int32_t openPhotoEditor()
     auto button = [&](int k, int32_t image, uint32_t key, int32_t help) {
         return imageButton(window, CW(6) + 2 + k * (GW(32) + CW(2)), y, GW(32), m.BH, image, key, help);
     };
-    EditorGadgets& g = editorGadgets;
+    EditorGadgets& g = gadgets;
     g.rotate270Button = button(0, 27, kCtrl | 'e', kStrTurnLeft);
     g.rotate90Button = button(1, 28, kAlt | 'r', kStrTurnRight);
     g.mirrorButton = button(2, 23, kCtrl | 'm', kStrMirror);
@@ -168,4 +178,26 @@ void closePhotoEditor()
         drawMainPreview(photo);
     updateReadyIcon();
     ugEnableRefresh(monitor);
+}
+
+void forgetPhotoEditor()
+{
+    gadgets = {};
+}
+
+GadgetRoutes photoEditorRoutes()
+{
+    static const GadgetRoute routes[] = {
+        {&session.requests[editorRequest].okGadget, ignoringEvent<closePhotoEditor>},
+        {&gadgets.nextButton, ignoringEvent<onEditorNext>},
+        {&gadgets.previousButton, ignoringEvent<onEditorPrevious>},
+        {&gadgets.includeButton, ignoringEvent<onEditorInclude>},
+        {&gadgets.excludeButton, ignoringEvent<onEditorExclude>},
+        {&gadgets.mirrorButton, ignoringEvent<onEditorMirror>},
+        {&gadgets.rotate90Button, ignoringEvent<onEditorRotate90>},
+        {&gadgets.rotate270Button, ignoringEvent<onEditorRotate270>},
+        {&gadgets.cropButton, ignoringEvent<onEditorCrop>},
+        {&gadgets.tonalButton, ignoringEvent<onEditorTonal>},
+    };
+    return routes;
 }

@@ -8,7 +8,11 @@
 
 #include "stillset/session.h"
 
-StoryboardGadgets storyboardGadgets;
+namespace {
+
+UgGadget replaceBox;
+
+} // namespace
 
 int32_t openStoryboardRequester()
 {
@@ -30,11 +34,14 @@ int32_t openStoryboardRequester()
     }
     const int32_t x = CW(6) + 4 * CW(2) + 4 * GW(32) + TW + 2;
     const bool replacing = session.settings.replaceStoryboard == 1;
-    storyboardGadgets.replaceStoryboardBox =
-        labelledCheckBox(window, extension, x, CW(6) + 2, GW(32), m.BH, replaceLabel, replacing, 'd');
-    storyboardGadgets.keepStoryboardBox =
-        labelledCheckBox(window, extension, x, CW(6) + 2 + m.STEP, GW(32), m.BH, keepLabel, !replacing, 'i');
+    replaceBox = labelledCheckBox(window, extension, x, CW(6) + 2, GW(32), m.BH, replaceLabel, replacing, 'd');
+    labelledCheckBox(window, extension, x, CW(6) + 2 + m.STEP, GW(32), m.BH, keepLabel, !replacing, 'i');
     ugFreeGadExt(extension);
     endRequesterBuild();
     return 0;
+}
+
+bool replaceChosen()
+{
+    return gadgetInfo(session.requests[storyboardRequest].window, replaceBox, UG_CHECK_STATE) == 1;
 }

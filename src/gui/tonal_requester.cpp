@@ -9,13 +9,18 @@
 #include "previews.h"
 #include "requester_failures.h"
 #include "requester_frame.h"
-#include "requester_gadgets.h"
 #include "string_ids.h"
 #include "stillset/photo_list.h"
 
 #include <cstring>
 
 namespace {
+
+struct TonalGadgets {
+    UgGadget brightnessSlider, contrastSlider, saturationSlider, gammaSlider;
+};
+
+TonalGadgets gadgets;
 
 constexpr uint32_t kSliderFlags = 0x130000;
 
@@ -26,7 +31,7 @@ struct Tone {
 Tone sliderTone()
 {
     UgWindow* window = requesterWindow(tonalRequest);
-    const TonalGadgets& g = tonalGadgets;
+    const TonalGadgets& g = gadgets;
     return {gadgetInfo(window, g.brightnessSlider, UG_SLIDER_VALUE), gadgetInfo(window, g.contrastSlider, UG_SLIDER_VALUE),
             gadgetInfo(window, g.saturationSlider, UG_SLIDER_VALUE), gadgetInfo(window, g.gammaSlider, UG_SLIDER_VALUE)};
 }
@@ -61,7 +66,7 @@ int32_t openTonalRequester(int32_t brightness, int32_t contrast, int32_t saturat
         setShortcut(window, gadget, key);
         return gadget;
     };
-    TonalGadgets& g = tonalGadgets;
+    TonalGadgets& g = gadgets;
     g.brightnessSlider = slider(0, kStrBrightness, 0, 200, brightness, u"%ld%%", 'b');
     g.contrastSlider = slider(1, kStrContrast, 0, 200, contrast, u"%ld%%", 'c');
     g.saturationSlider = slider(2, kStrSaturation, 0, 200, saturation, u"%ld%%", 's');
@@ -119,4 +124,22 @@ void acceptTone()
 void cancelTone()
 {
     closeRequester(tonalRequest);
+}
+
+void forgetTonalRequester()
+{
+    gadgets = {};
+}
+
+GadgetRoutes tonalRoutes()
+{
+    static const GadgetRoute routes[] = {
+        {&session.requests[tonalRequest].okGadget, ignoringEvent<acceptTone>},
+        {&session.requests[tonalRequest].cancelGadget, ignoringEvent<cancelTone>},
+        {&gadgets.brightnessSlider, ignoringEvent<onTonalSlider>},
+        {&gadgets.contrastSlider, ignoringEvent<onTonalSlider>},
+        {&gadgets.saturationSlider, ignoringEvent<onTonalSlider>},
+        {&gadgets.gammaSlider, ignoringEvent<onTonalSlider>},
+    };
+    return routes;
 }

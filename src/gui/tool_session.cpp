@@ -1,5 +1,7 @@
 #include "tool_session.h"
 
+#include "apply_duration_requester.h"
+#include "default_duration_requester.h"
 #include "drawing.h"
 #include "effects_requester.h"
 #include "event_loop.h"
@@ -7,9 +9,11 @@
 #include "import_question.h"
 #include "main_window.h"
 #include "pan_preset_requester.h"
+#include "photo_editor.h"
 #include "previews.h"
-#include "requester_gadgets.h"
 #include "string_ids.h"
+#include "thumb_size_requester.h"
+#include "tonal_requester.h"
 #include "transition_settings_requester.h"
 #include "transitions_requester.h"
 #include "stillset/log.h"
@@ -18,7 +22,11 @@
 int32_t startToolSession()
 {
     // A gadget number handed out in an earlier session must never answer for a new gadget.
-    forgetRequesterGadgets();
+    forgetTonalRequester();
+    forgetPhotoEditor();
+    forgetThumbSizeRequester();
+    forgetDefaultDurationRequester();
+    forgetApplyDurationRequester();
     forgetTransitionsRequester();
     forgetTransitionSettings();
     forgetEffectsRequester();
