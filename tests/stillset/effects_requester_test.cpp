@@ -6,7 +6,7 @@
 
 namespace {
 
-class EffectListTest : public ChooserTest {
+class EffectsRequesterTest : public ChooserTest {
 protected:
     void SetUp() override
     {
@@ -38,7 +38,7 @@ protected:
     }
 };
 
-TEST_F(EffectListTest, APresetBecomesAnEffectWithItsBlockAfterTheSelectedRow)
+TEST_F(EffectsRequesterTest, APresetBecomesAnEffectWithItsBlockAfterTheSelectedRow)
 {
     addEffect(3);
     addEffect(1);
@@ -59,7 +59,7 @@ TEST_F(EffectListTest, APresetBecomesAnEffectWithItsBlockAfterTheSelectedRow)
     EXPECT_EQ(hxhost::liveCounts().operators, 0) << "the operator is loaded only to learn its block size";
 }
 
-TEST_F(EffectListTest, PresetsAboveTheFourthShareTheLastLabel)
+TEST_F(EffectsRequesterTest, PresetsAboveTheFourthShareTheLastLabel)
 {
     for (uint32_t variant : {0u, 3u, 4u, 5u, 9u}) {
         auto* entry = static_cast<OperatorEntry*>(std::calloc(1, sizeof(OperatorEntry)));
@@ -74,7 +74,7 @@ TEST_F(EffectListTest, PresetsAboveTheFourthShareTheLastLabel)
                                          {label(504), 0}}));
 }
 
-TEST_F(EffectListTest, WithoutTheOperatorOrThePresetFileTheEffectHasNoBlock)
+TEST_F(EffectsRequesterTest, WithoutTheOperatorOrThePresetFileTheEffectHasNoBlock)
 {
     hxhost::failService("mainLoadOperator");
     addEffect(2);
@@ -92,7 +92,7 @@ TEST_F(EffectListTest, WithoutTheOperatorOrThePresetFileTheEffectHasNoBlock)
     EXPECT_EQ(hxhost::liveCounts().operators, 0);
 }
 
-TEST_F(EffectListTest, OkWithoutAPresetChosenAddsNothing)
+TEST_F(EffectsRequesterTest, OkWithoutAPresetChosenAddsNothing)
 {
     addEffect(-1);
     EXPECT_EQ(ListCount(&session.effectList), 0);
@@ -103,7 +103,7 @@ TEST_F(EffectListTest, OkWithoutAPresetChosenAddsNothing)
     EXPECT_EQ(ListCount(&session.effectList), 0);
 }
 
-TEST_F(EffectListTest, RemovingAndClosingFollowTheListInTheCheckBox)
+TEST_F(EffectsRequesterTest, RemovingAndClosingFollowTheListInTheCheckBox)
 {
     addEffect(0);
     addEffect(2);
@@ -130,7 +130,7 @@ TEST_F(EffectListTest, RemovingAndClosingFollowTheListInTheCheckBox)
     EXPECT_FALSE(checkBoxOn(mainGadgets.effectsCheckBox));
 }
 
-TEST_F(EffectListTest, ThePresetListClosesWithItsEffectsRequester)
+TEST_F(EffectsRequesterTest, ThePresetListClosesWithItsEffectsRequester)
 {
     onAddEffect(event());
     const int64_t windows = hxhost::liveCounts().windows;

@@ -6,7 +6,7 @@
 
 namespace {
 
-class OperatorSettingsTest : public ChooserTest {
+class TransitionSettingsTest : public ChooserTest {
 protected:
     void SetUp() override
     {
@@ -36,7 +36,7 @@ protected:
     static OperatorEntry* wipe() { return operatorAtRow(session.transitionList, 0); }
 };
 
-TEST_F(OperatorSettingsTest, OkKeepsTheOldBlockWithoutAChangeAndTakesTheNewOneAfterOne)
+TEST_F(TransitionSettingsTest, OkKeepsTheOldBlockWithoutAChangeAndTakesTheNewOneAfterOne)
 {
     onTransitionSettings(event());
     ASSERT_EQ(session.requestOpen[operatorGuiRequest], 1);
@@ -61,7 +61,7 @@ TEST_F(OperatorSettingsTest, OkKeepsTheOldBlockWithoutAChangeAndTakesTheNewOneAf
     EXPECT_EQ(hxhost::liveCounts().operatorPanels, 0);
 }
 
-TEST_F(OperatorSettingsTest, CancelKeepsTheOldBlock)
+TEST_F(TransitionSettingsTest, CancelKeepsTheOldBlock)
 {
     onTransitionSettings(event());
     passToTransitionSettings(event(panelGadget(u"Softness"), 60));
@@ -73,7 +73,7 @@ TEST_F(OperatorSettingsTest, CancelKeepsTheOldBlock)
     EXPECT_EQ(hxhost::liveCounts().operators, 0);
 }
 
-TEST_F(OperatorSettingsTest, AnOperatorThatCannotBeLoadedOpensNoPanel)
+TEST_F(TransitionSettingsTest, AnOperatorThatCannotBeLoadedOpensNoPanel)
 {
     hxhost::failService("mainLoadOperator");
     onTransitionSettings(event());
@@ -83,7 +83,7 @@ TEST_F(OperatorSettingsTest, AnOperatorThatCannotBeLoadedOpensNoPanel)
     EXPECT_EQ(session.requestOpen[operatorGuiRequest], 0);
 }
 
-TEST_F(OperatorSettingsTest, ThePanelNeverOutlivesItsTransitionRequesterOrSession)
+TEST_F(TransitionSettingsTest, ThePanelNeverOutlivesItsTransitionRequesterOrSession)
 {
     onTransitionSettings(event());
     const int64_t windows = hxhost::liveCounts().windows;
@@ -116,7 +116,7 @@ TEST_F(OperatorSettingsTest, ThePanelNeverOutlivesItsTransitionRequesterOrSessio
     ASSERT_EQ(startToolSession(), 0);
 }
 
-TEST_F(OperatorSettingsTest, AChangeMadeInTheSessionReachesTheSettingsFileAndTheNextSession)
+TEST_F(TransitionSettingsTest, AChangeMadeInTheSessionReachesTheSettingsFileAndTheNextSession)
 {
     endToolSession(); // stores wipe and push
     ASSERT_EQ(runScript("press \"Transitions...\"\n"

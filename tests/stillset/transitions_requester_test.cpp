@@ -9,7 +9,7 @@
 
 namespace {
 
-class TransitionListTest : public ChooserTest {
+class TransitionsRequesterTest : public ChooserTest {
 protected:
     void SetUp() override
     {
@@ -34,7 +34,7 @@ protected:
 
 const Row kSeparator{u"", 2};
 
-TEST_F(TransitionListTest, TwoAddedWithTheSeparatorOfAnEmptyListSelectedLandFirstInPickerOrder)
+TEST_F(TransitionsRequesterTest, TwoAddedWithTheSeparatorOfAnEmptyListSelectedLandFirstInPickerOrder)
 {
     ASSERT_EQ(shown(), std::vector<Row>{kSeparator});
     selectRow(0);
@@ -45,7 +45,7 @@ TEST_F(TransitionListTest, TwoAddedWithTheSeparatorOfAnEmptyListSelectedLandFirs
     EXPECT_STREQ(session.lastOperatorPath, "dissolve");
 }
 
-TEST_F(TransitionListTest, RowsAndListKeepOneOrderWhereverTransitionsAreAdded)
+TEST_F(TransitionsRequesterTest, RowsAndListKeepOneOrderWhereverTransitionsAreAdded)
 {
     addTransitions({"dissolve", "push"}); // nothing selected: first
     selectRow(0);
@@ -68,7 +68,7 @@ TEST_F(TransitionListTest, RowsAndListKeepOneOrderWhereverTransitionsAreAdded)
         << "the stored order is the order the user sees";
 }
 
-TEST_F(TransitionListTest, AJingleRowAddedToAnEmptyListTakesNewTransitionsBeforeTheSeparator)
+TEST_F(TransitionsRequesterTest, AJingleRowAddedToAnEmptyListTakesNewTransitionsBeforeTheSeparator)
 {
     chooseJingle("song.wav", u"Song");
     EXPECT_EQ(selected(transitionsGadgets().listView), 1);
@@ -77,7 +77,7 @@ TEST_F(TransitionListTest, AJingleRowAddedToAnEmptyListTakesNewTransitionsBefore
     EXPECT_EQ(selected(transitionsGadgets().listView), 0);
 }
 
-TEST_F(TransitionListTest, RemovingLeavesTheSeparatorAndDropsTheJingle)
+TEST_F(TransitionsRequesterTest, RemovingLeavesTheSeparatorAndDropsTheJingle)
 {
     addTransitions({"dissolve", "wipe"});
     chooseJingle("one.wav", u"One");
@@ -103,7 +103,7 @@ TEST_F(TransitionListTest, RemovingLeavesTheSeparatorAndDropsTheJingle)
     EXPECT_EQ(shown(), (std::vector<Row>{{u"Wipe", 0}, kSeparator}));
 }
 
-TEST_F(TransitionListTest, ACancelledFileRequesterLeavesTheJingle)
+TEST_F(TransitionsRequesterTest, ACancelledFileRequesterLeavesTheJingle)
 {
     chooseJingle("song.wav", u"Song");
     hxhost::scriptedUser()->addFile(std::nullopt);
@@ -112,7 +112,7 @@ TEST_F(TransitionListTest, ACancelledFileRequesterLeavesTheJingle)
     EXPECT_EQ(hxhost::liveCounts().fileRequests, 0);
 }
 
-TEST_F(TransitionListTest, APathLongerThanTheJingleBufferIsRefusedNotCut)
+TEST_F(TransitionsRequesterTest, APathLongerThanTheJingleBufferIsRefusedNotCut)
 {
     std::string folder = home();
     while (folder.size() < kJingleBufferChars)
@@ -130,7 +130,7 @@ TEST_F(TransitionListTest, APathLongerThanTheJingleBufferIsRefusedNotCut)
     EXPECT_EQ(hxhost::liveCounts().fileRequests, 0);
 }
 
-TEST_F(TransitionListTest, OkCommitsThePopupsAndCancelDropsThemButKeepsTheList)
+TEST_F(TransitionsRequesterTest, OkCommitsThePopupsAndCancelDropsThemButKeepsTheList)
 {
     addTransitions({"dissolve"});
     onTransitionLengthPopup(event(transitionsGadgets().lengthPopup, 5));
@@ -156,7 +156,7 @@ TEST_F(TransitionListTest, OkCommitsThePopupsAndCancelDropsThemButKeepsTheList)
     EXPECT_TRUE(checkBoxOn(mainGadgets.transitionsCheckBox));
 }
 
-TEST_F(TransitionListTest, CancelAfterRemovingEveryTransitionTurnsTransitionsOff)
+TEST_F(TransitionsRequesterTest, CancelAfterRemovingEveryTransitionTurnsTransitionsOff)
 {
     addTransitions({"dissolve"});
     onTransitionsOk(event());
@@ -169,7 +169,7 @@ TEST_F(TransitionListTest, CancelAfterRemovingEveryTransitionTurnsTransitionsOff
     EXPECT_FALSE(checkBoxOn(mainGadgets.transitionsCheckBox));
 }
 
-TEST_F(TransitionListTest, PressingTheButtonAgainKeepsTheOneRequester)
+TEST_F(TransitionsRequesterTest, PressingTheButtonAgainKeepsTheOneRequester)
 {
     const int64_t windows = hxhost::liveCounts().windows;
     onTransitionsButton(event());
@@ -177,7 +177,7 @@ TEST_F(TransitionListTest, PressingTheButtonAgainKeepsTheOneRequester)
     EXPECT_EQ(shown(), std::vector<Row>{kSeparator}) << "filled once";
 }
 
-TEST_F(TransitionListTest, ATransitionTheHostNoLongerOffersShowsItsFileName)
+TEST_F(TransitionsRequesterTest, ATransitionTheHostNoLongerOffersShowsItsFileName)
 {
     addTransitions({"wipe"});
     onTransitionsOk(event());
@@ -186,7 +186,7 @@ TEST_F(TransitionListTest, ATransitionTheHostNoLongerOffersShowsItsFileName)
     EXPECT_EQ(shown(), (std::vector<Row>{{u"wipe", 0}, kSeparator}));
 }
 
-TEST_F(TransitionListTest, ListAndJingleReachTheNextSession)
+TEST_F(TransitionsRequesterTest, ListAndJingleReachTheNextSession)
 {
     addTransitions({"push", "wipe"});
     chooseJingle("song.wav", u"Söng");
