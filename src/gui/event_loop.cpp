@@ -387,7 +387,8 @@ struct Route {
     Handler handler;
 };
 
-// The gadgets in the order they are compared; the first match handles the message.
+// The main window's gadgets, and the requesters' answers that may end the session, in the order they
+// are compared; the first match handles the message.
 const Route kRoutes[] = {
     {&mainGadgets.closeButton, onClose},
     {&mainGadgets.durationPopup, onDurationPopup},
@@ -417,10 +418,11 @@ const Route kRoutes[] = {
     {&session.requests[storyboardRequest].cancelGadget, onStoryboardCancel},
 };
 
-// The requesters that keep their gadgets and handlers together hand their routes in.
-const GadgetRoutes kRequesterRoutes[] = {tonalRoutes(),      photoEditorRoutes(),       thumbSizeRoutes(),
-                                         defaultDurationRoutes(), applyDurationRoutes(), transitionsRoutes(),
-                                         transitionSettingsRoutes(), effectsRoutes(), panPresetRoutes()};
+// Each requester keeps its gadgets and handlers together and hands its routes in.
+const GadgetRoutes kRequesterRoutes[] = {
+    tonalRoutes(),       photoEditorRoutes(),        thumbSizeRoutes(), defaultDurationRoutes(), applyDurationRoutes(),
+    transitionsRoutes(), transitionSettingsRoutes(), effectsRoutes(),   panPresetRoutes(),
+};
 
 void dispatchGadget(const UgMessage& message, LoopState& state)
 {
