@@ -4,8 +4,9 @@
 #include "gadget_helpers.h"
 #include "layout_units.h"
 #include "main_window.h"
+#include "requester_failures.h"
 #include "requester_frame.h"
-#include "requester_gadgets.h"
+#include "string_ids.h"
 #include "stillset/log.h"
 #include "stillset/photo_list.h"
 #include "stillset/time_units.h"
@@ -16,6 +17,12 @@
 #include <string>
 
 namespace {
+
+struct ApplyDurationGadgets {
+    UgGadget applyToAllBox, applyToOldDefaultBox;
+};
+
+ApplyDurationGadgets gadgets;
 
 constexpr size_t kLabelUnits = 512;
 constexpr uint32_t kFallbackRate = 25;
@@ -48,7 +55,7 @@ template <typename Takes> bool applyDefault(Takes takes)
 
 void formatOldDefaultLabel(hxchar* buffer)
 {
-    const hxchar* format = catalogueText(176);
+    const hxchar* format = catalogueText(kStrApplyToSeconds);
     buffer[0] = 0;
     // The catalogue's text is formatted into a fixed buffer: a text that could overrun it is not used.
     if (!format || std::char_traits<hxchar>::length(format) > kLabelUnits / 2)
@@ -62,10 +69,11 @@ int32_t openApplyDurationRequester()
     hxchar label[kLabelUnits];
     formatOldDefaultLabel(label);
     const RowMeasures m = rowMeasures();
-    const int32_t TW = labelColumn({catalogueText(175), label, catalogueText(177)});
+    const int32_t TW = labelColumn({catalogueText(kStrApplyToAll), label, catalogueText(kStrApplyToOldDefault)});
     const int32_t width = 4 * GW(32) + 3 * CW(2) + 2 * CW(6) + TW + 4;
     const int32_t height = 2 * CW(6) + 2 * (m.FH + m.AH) + CW(4) + 12;
-    UgWindow* window = openRequester({applyDurationRequest, width, height, 174, 2368});
+    UgWindow* window =
+        openRequester({applyDurationRequest, width, height, kStrApplyDurationTitle, kApplyDurationRequesterFailed});
     if (!window)
         return -1;
     drawPanel(window, 0, 0, width - 1, height - 1);
@@ -75,9 +83,10 @@ int32_t openApplyDurationRequester()
         return -1;
     }
     const int32_t x = CW(6) + 3 * CW(2) + 3 * GW(32) + TW + 2;
-    ApplyDurationGadgets& g = applyDurationGadgets;
-    g.applyToAllBox = labelledCheckBox(window, extension, x, CW(6) + 2, GW(32), m.BH, catalogueText(175), true, 97);
-    g.applyToOldDefaultBox = labelledCheckBox(window, extension, x, CW(6) + 2 + m.STEP, GW(32), m.BH, label, false, 115);
+    ApplyDurationGadgets& g = gadgets;
+    g.applyToAllBox =
+        labelledCheckBox(window, extension, x, CW(6) + 2, GW(32), m.BH, catalogueText(kStrApplyToAll), true, 'a');
+    g.applyToOldDefaultBox = labelledCheckBox(window, extension, x, CW(6) + 2 + m.STEP, GW(32), m.BH, label, false, 's');
     ugFreeGadExt(extension);
     endRequesterBuild();
     return 0;
@@ -88,8 +97,8 @@ void acceptApplyDuration()
     if (!requesterIsOpen(applyDurationRequest))
         return;
     UgWindow* window = requesterWindow(applyDurationRequest);
-    const bool all = gadgetInfo(window, applyDurationGadgets.applyToAllBox, UG_CHECK_STATE) == 1;
-    const bool oldDefault = gadgetInfo(window, applyDurationGadgets.applyToOldDefaultBox, UG_CHECK_STATE) == 1;
+    const bool all = gadgetInfo(window, gadgets.applyToAllBox, UG_CHECK_STATE) == 1;
+    const bool oldDefault = gadgetInfo(window, gadgets.applyToOldDefaultBox, UG_CHECK_STATE) == 1;
     closeRequester(applyDurationRequest);
     const int32_t previous = session.settings.previousDefaultDuration;
     bool changed = false;
@@ -107,4 +116,18 @@ void acceptApplyDuration()
 void cancelApplyDuration()
 {
     closeRequester(applyDurationRequest);
+}
+
+void forgetApplyDurationRequester()
+{
+    gadgets = {};
+}
+
+GadgetRoutes applyDurationRoutes()
+{
+    static const GadgetRoute routes[] = {
+        {&session.requests[applyDurationRequest].okGadget, ignoringEvent<acceptApplyDuration>},
+        {&session.requests[applyDurationRequest].cancelGadget, ignoringEvent<cancelApplyDuration>},
+    };
+    return routes;
 }

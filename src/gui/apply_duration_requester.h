@@ -2,6 +2,8 @@
 #ifndef STILLSET_GUI_APPLY_DURATION_REQUESTER_H
 #define STILLSET_GUI_APPLY_DURATION_REQUESTER_H
 
+#include "gadget_route.h"
+
 #include "host/hxapi.h"
 
 #include <cstdint>
@@ -12,5 +14,10 @@ int32_t openApplyDurationRequester();
 void formatOldDefaultLabel(hxchar* buffer);
 void acceptApplyDuration();
 void cancelApplyDuration();
+
+// Start-up: the gadgets of an earlier session are forgotten.
+void forgetApplyDurationRequester();
+// The requester's gadgets with their handlers, for the event loop.
+GadgetRoutes applyDurationRoutes();
 
 #endif

@@ -7,8 +7,9 @@
 #include "main_window.h"
 #include "operator_list_view.h"
 #include "photo_editor.h"
+#include "requester_failures.h"
 #include "requester_frame.h"
-#include "requester_gadgets.h"
+#include "string_ids.h"
 #include "stillset/time_units.h"
 
 #include "host/hxreq.h"
@@ -16,6 +17,12 @@
 #include <cstring>
 
 namespace {
+
+struct DefaultDurationGadgets {
+    UgGadget defaultDurationPopup, resetButton;
+};
+
+DefaultDurationGadgets gadgets;
 
 // An empty list shows an empty grid and an empty preview.
 void clearGridWhenEmpty()
@@ -37,14 +44,16 @@ int32_t openDefaultDurationRequester()
     const RowMeasures m = rowMeasures();
     const int32_t width = 10 * GW(32) + 9 * CW(2);
     const int32_t height = 2 * CW(6) + 2 * (m.FH + m.AH) + CW(4) + 12;
-    UgWindow* window = openRequester({defaultDurationRequest, width, height, 170, 2157});
+    UgWindow* window = openRequester({defaultDurationRequest, width, height, kStrDefaultDurationTitle,
+                                       kDefaultDurationRequesterFailed});
     if (!window)
         return -1;
     drawPanel(window, 0, 0, width - 1, height - 1);
     const int32_t x = CW(6) + 2, w = width - 2 * CW(6) - 4;
-    DefaultDurationGadgets& g = defaultDurationGadgets;
-    g.defaultDurationPopup = durationPopup(window, x, CW(6) + 2, w, m.BH, 173, session.settings.defaultDurationCode);
-    g.resetButton = textButton(window, x, CW(6) + 2 + m.STEP, w, m.BH, 178, 100);
+    DefaultDurationGadgets& g = gadgets;
+    g.defaultDurationPopup =
+        durationPopup(window, x, CW(6) + 2, w, m.BH, kStrDefaultDurationLabel, session.settings.defaultDurationCode);
+    g.resetButton = textButton(window, x, CW(6) + 2 + m.STEP, w, m.BH, kStrResetAll, 'd');
     endRequesterBuild();
     return 0;
 }
@@ -54,7 +63,7 @@ void acceptDefaultDuration()
     if (!requesterIsOpen(defaultDurationRequest))
         return;
     const int32_t code =
-        gadgetInfo(requesterWindow(defaultDurationRequest), defaultDurationGadgets.defaultDurationPopup, UG_POPUP_SELECTED);
+        gadgetInfo(requesterWindow(defaultDurationRequest), gadgets.defaultDurationPopup, UG_POPUP_SELECTED);
     closeRequester(defaultDurationRequest);
     Settings& s = session.settings;
     const bool empty = ListCount(&session.photoList) == 0;
@@ -82,7 +91,7 @@ void resetEverything()
 {
     UReqTextRequest question;
     std::memset(&question, 0, sizeof question);
-    question.text = catalogueText(179);
+    question.text = catalogueText(kStrResetAllQuestion);
     question.style = UREQ_QUESTION;
     if (ureqTextRequest(&question) != 0 || question.answer != 1)
         return;
@@ -91,11 +100,26 @@ void resetEverything()
     freeOperatorLists();
     restoreDefaultSettings();
     // The requester stays open; its OK must find the restored default, not the one it was opened with.
-    ugChangeElement(requesterWindow(defaultDurationRequest), defaultDurationGadgets.defaultDurationPopup, UG_POPUP_SELECT,
+    ugChangeElement(requesterWindow(defaultDurationRequest), gadgets.defaultDurationPopup, UG_POPUP_SELECT,
                     session.settings.defaultDurationCode, 1);
     // The main window shows the emptied lists and the photo-less duration.
     followListInCheckBox(session.transitionList, session.settings.transitionsEnabled, mainGadgets.transitionsCheckBox,
                          false);
     followListInCheckBox(session.effectList, session.settings.effectsEnabled, mainGadgets.effectsCheckBox, false);
     showDurationOf(nullptr);
+}
+
+void forgetDefaultDurationRequester()
+{
+    gadgets = {};
+}
+
+GadgetRoutes defaultDurationRoutes()
+{
+    static const GadgetRoute routes[] = {
+        {&session.requests[defaultDurationRequest].okGadget, ignoringEvent<acceptDefaultDuration>},
+        {&session.requests[defaultDurationRequest].cancelGadget, ignoringEvent<cancelDefaultDuration>},
+        {&gadgets.resetButton, ignoringEvent<resetEverything>},
+    };
+    return routes;
 }

@@ -5,13 +5,6 @@
 #include "host/hxgui.h"
 #include "host/hxopcommon.h"
 
-// GUI image conversions. The converters return a new image (ugFreeImage) or null.
-void guiImageYuvToRgb(UgImage* image);
-UgImage* guiImageToArgb(const UgImage* image);
-UgImage* guiImageToRgb565(const UgImage* image);
-void rgbToYuvPixels(const uint32_t* source, int32_t sourceStrideBytes, int32_t width, int32_t height, uint32_t* target);
-UgImage* resImageToYuv(const ResImage* image);
-
 void drawResImageScaled(UgWindow* window, const ResImage* image, int32_t x, int32_t y, int32_t width, int32_t height);
 // Draws a host picture centred in the rectangle of the toolkit's current target (a grid cell).
 void drawImageFitted(const OpImage* image, int32_t x, int32_t y, int32_t width, int32_t height);
@@ -21,5 +14,7 @@ void drawPreviewImage(const OpImage* image, UgWindow* window, int32_t x, int32_t
 void paintThumbnailCell(const UgItem* item, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 // The ready (1) or not-ready icon right of the create button.
 void drawStatusIcon(int32_t ready);
+// The same, ready when there are photos and every one has its clip.
+void updateReadyIcon();
 
 #endif

@@ -1,25 +1,26 @@
 #include "event_loop.h"
 
+#include "add_photos.h"
 #include "apply_duration_requester.h"
-#include "chooser_state.h"
 #include "crop_editor.h"
 #include "default_duration_requester.h"
 #include "drawing.h"
-#include "effect_list.h"
+#include "effects_requester.h"
 #include "gadget_helpers.h"
 #include "main_window.h"
-#include "operator_settings.h"
+#include "pan_preset_requester.h"
 #include "photo_editor.h"
+#include "previews.h"
 #include "requester_frame.h"
-#include "requester_gadgets.h"
 #include "storyboard_requester.h"
+#include "string_ids.h"
 #include "thumb_size_requester.h"
 #include "tonal_requester.h"
-#include "transition_list.h"
+#include "tool_session.h"
+#include "transition_settings_requester.h"
+#include "transitions_requester.h"
 #include "stillset/log.h"
-#include "stillset/photo_import.h"
 #include "stillset/photo_list.h"
-#include "stillset/previews.h"
 #include "stillset/session.h"
 #include "stillset/storyboard_builder.h"
 #include "stillset/time_units.h"
@@ -203,7 +204,7 @@ void onRestore(const UgMessage&, LoopState& state)
 
 void onAddPhotos(const UgMessage&, LoopState&)
 {
-    importChosenScenes();
+    addChosenPhotos();
 }
 
 void onAbout(const UgMessage&, LoopState&)
@@ -230,12 +231,14 @@ void onListCheckBox(UgGadget box, const ListHead& list, int32_t emptyText, int32
 
 void onTransitionsCheckBox(const UgMessage&, LoopState&)
 {
-    onListCheckBox(mainGadgets.transitionsCheckBox, session.transitionList, 300, session.settings.transitionsEnabled);
+    onListCheckBox(mainGadgets.transitionsCheckBox, session.transitionList, kStrNoTransitionsChosen,
+                   session.settings.transitionsEnabled);
 }
 
 void onEffectsCheckBox(const UgMessage&, LoopState&)
 {
-    onListCheckBox(mainGadgets.effectsCheckBox, session.effectList, 401, session.settings.effectsEnabled);
+    onListCheckBox(mainGadgets.effectsCheckBox, session.effectList, kStrNoEffectsChosen,
+                   session.settings.effectsEnabled);
 }
 
 void onClose(const UgMessage&, LoopState& state)
@@ -246,7 +249,17 @@ void onClose(const UgMessage&, LoopState& state)
 // Whatever the builder answers, the session ends after it.
 void build(int32_t replace, LoopState& state)
 {
-    buildStoryboard(replace, state.record);
+    switch (buildStoryboard(replace, state.record)) {
+    case BuildOutcome::Stopped:
+    case BuildOutcome::Built:
+        updateReadyIcon(); // photos got their clips
+        break;
+    case BuildOutcome::RenderedOnly:
+        showNotice(kStrRenderedOnly);
+        break;
+    case BuildOutcome::MeterFailed:
+        break;
+    }
     state.done = true;
 }
 
@@ -262,11 +275,9 @@ void onCreate(const UgMessage&, LoopState& state)
 // Only the replace box decides.
 void onStoryboardOk(const UgMessage&, LoopState& state)
 {
-    int32_t checked = 0;
-    ugGetElementInfo(session.requests[storyboardRequest].window, storyboardGadgets.replaceStoryboardBox,
-                     UG_CHECK_STATE, &checked);
+    const bool replace = replaceChosen();
     closeRequester(storyboardRequest);
-    session.settings.replaceStoryboard = checked == 1 ? 1 : 0;
+    session.settings.replaceStoryboard = replace ? 1 : 0;
     build(session.settings.replaceStoryboard, state);
 }
 
@@ -279,12 +290,6 @@ void onStoryboardCancel(const UgMessage&, LoopState&)
 template <void (*Handle)()> void plain(const UgMessage&, LoopState&)
 {
     Handle();
-}
-
-// A requester's handler that is told which of its gadgets reported.
-template <void (*Handle)(UgGadget)> void fromGadget(const UgMessage& message, LoopState&)
-{
-    Handle(message.gadget);
 }
 
 // A requester's handler whose failure leaves the session nothing to go on with.
@@ -382,7 +387,8 @@ struct Route {
     Handler handler;
 };
 
-// The gadgets in the order they are compared; the first match handles the message.
+// The main window's gadgets, and the requesters' answers that may end the session, in the order they
+// are compared; the first match handles the message.
 const Route kRoutes[] = {
     {&mainGadgets.closeButton, onClose},
     {&mainGadgets.durationPopup, onDurationPopup},
@@ -395,67 +401,27 @@ const Route kRoutes[] = {
     {&mainGadgets.rotate90Button, onRotate90},
     {&mainGadgets.rotate270Button, onRotate270},
     {&mainGadgets.tonalButton, onTonal},
-    {&tonalGadgets.brightnessSlider, plain<onTonalSlider>},
-    {&tonalGadgets.contrastSlider, plain<onTonalSlider>},
-    {&tonalGadgets.saturationSlider, plain<onTonalSlider>},
-    {&tonalGadgets.gammaSlider, plain<onTonalSlider>},
-    {&session.requests[tonalRequest].okGadget, plain<acceptTone>},
-    {&session.requests[tonalRequest].cancelGadget, plain<cancelTone>},
     {&mainGadgets.cropButton, onCrop},
     {&mainGadgets.editButton, onEdit},
     {&mainGadgets.previewClick, onEdit},
-    {&session.requests[editorRequest].okGadget, plain<closePhotoEditor>},
-    {&editorGadgets.nextButton, plain<onEditorNext>},
-    {&editorGadgets.previousButton, plain<onEditorPrevious>},
-    {&editorGadgets.includeButton, plain<onEditorInclude>},
-    {&editorGadgets.excludeButton, plain<onEditorExclude>},
-    {&editorGadgets.mirrorButton, plain<onEditorMirror>},
-    {&editorGadgets.rotate90Button, plain<onEditorRotate90>},
-    {&editorGadgets.rotate270Button, plain<onEditorRotate270>},
-    {&editorGadgets.cropButton, plain<onEditorCrop>},
-    {&editorGadgets.tonalButton, plain<onEditorTonal>},
     {&mainGadgets.thumbSizeButton, plain<openThumbSize>},
     {&session.requests[thumbSizeRequest].okGadget, endsOnFailure<acceptThumbSize>},
-    {&session.requests[thumbSizeRequest].cancelGadget, plain<cancelThumbSize>},
-    {&thumbSizeGadgets.boxes[0], fromGadget<pickThumbSize>},
-    {&thumbSizeGadgets.boxes[1], fromGadget<pickThumbSize>},
-    {&thumbSizeGadgets.boxes[2], fromGadget<pickThumbSize>},
-    {&thumbSizeGadgets.boxes[3], fromGadget<pickThumbSize>},
-    {&thumbSizeGadgets.boxes[4], fromGadget<pickThumbSize>},
     {&mainGadgets.addPhotosButton, onAddPhotos},
     {&mainGadgets.defaultDurationButton, plain<openDefaultDuration>},
     {&mainGadgets.aboutButton, onAbout},
     {&mainGadgets.transitionsButton, eventOnly<onTransitionsButton>},
     {&mainGadgets.effectsButton, eventOnly<onEffectsButton>},
     {&mainGadgets.createButton, onCreate},
-    {&session.requests[transitionsRequest].cancelGadget, eventOnly<onTransitionsCancel>},
-    {&session.requests[transitionsRequest].okGadget, eventOnly<onTransitionsOk>},
-    {&session.requests[effectsRequest].cancelGadget, eventOnly<onEffectsCancel>},
-    {&session.requests[effectsRequest].okGadget, eventOnly<onEffectsOk>},
     {&mainGadgets.transitionsCheckBox, onTransitionsCheckBox},
     {&mainGadgets.effectsCheckBox, onEffectsCheckBox},
-    {&choosers.addTransitionButton, eventOnly<onAddTransition>},
-    {&choosers.addEffectButton, eventOnly<onAddEffect>},
-    {&session.requests[panPresetRequest].cancelGadget, eventOnly<onPanPresetCancel>},
-    {&session.requests[panPresetRequest].okGadget, eventOnly<onPanPresetOk>},
-    {&choosers.removeTransitionButton, eventOnly<onRemoveTransition>},
-    {&choosers.removeEffectButton, eventOnly<onRemoveEffect>},
-    {&choosers.transitionSettingsButton, eventOnly<onTransitionSettings>},
-    {&session.requests[operatorGuiRequest].cancelGadget, eventOnly<onOperatorGuiCancel>},
-    {&session.requests[operatorGuiRequest].okGadget, eventOnly<onOperatorGuiOk>},
-    {&choosers.transitionLengthPopup, eventOnly<onTransitionLengthPopup>},
-    {&choosers.transitionOrderPopup, eventOnly<onTransitionOrderPopup>},
-    {&choosers.transitionRepeatPopup, eventOnly<onTransitionRepeatPopup>},
-    {&choosers.effectOrderPopup, eventOnly<onEffectOrderPopup>},
-    {&choosers.effectRepeatPopup, eventOnly<onEffectRepeatPopup>},
-    {&choosers.jingleButton, eventOnly<onJingleButton>},
     {&session.requests[storyboardRequest].okGadget, onStoryboardOk},
     {&session.requests[storyboardRequest].cancelGadget, onStoryboardCancel},
-    {&session.requests[defaultDurationRequest].okGadget, plain<acceptDefaultDuration>},
-    {&session.requests[defaultDurationRequest].cancelGadget, plain<cancelDefaultDuration>},
-    {&session.requests[applyDurationRequest].okGadget, plain<acceptApplyDuration>},
-    {&session.requests[applyDurationRequest].cancelGadget, plain<cancelApplyDuration>},
-    {&defaultDurationGadgets.resetButton, plain<resetEverything>},
+};
+
+// Each requester keeps its gadgets and handlers together and hands its routes in.
+const GadgetRoutes kRequesterRoutes[] = {
+    tonalRoutes(),       photoEditorRoutes(),        thumbSizeRoutes(), defaultDurationRoutes(), applyDurationRoutes(),
+    transitionsRoutes(), transitionSettingsRoutes(), effectsRoutes(),   panPresetRoutes(),
 };
 
 void dispatchGadget(const UgMessage& message, LoopState& state)
@@ -466,7 +432,15 @@ void dispatchGadget(const UgMessage& message, LoopState& state)
             return;
         }
     }
-    passToOperatorGui(message);
+    for (const GadgetRoutes routes : kRequesterRoutes) {
+        for (const GadgetRoute& route : routes) {
+            if (*route.gadget != 0 && *route.gadget == message.gadget) {
+                route.handle(message);
+                return;
+            }
+        }
+    }
+    passToTransitionSettings(message);
 }
 
 } // namespace
@@ -479,15 +453,6 @@ void refreshPhoto(PhotoEntry* photo, int32_t row)
     drawMainPreview(photo);
     dropClip(photo);
     drawStatusIcon(0);
-}
-
-void updateReadyIcon()
-{
-    bool ready = ListCount(&session.photoList) != 0;
-    for (auto* photo = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); photo && ready;
-         photo = static_cast<PhotoEntry*>(ListNext(photo)))
-        ready = photo->clip != 0;
-    drawStatusIcon(ready ? 1 : 0);
 }
 
 int32_t runEventLoop(OperatorActionRecord* record)
@@ -522,6 +487,6 @@ int32_t runEventLoop(OperatorActionRecord* record)
             break;
         }
     }
-    sessionShutdown();
+    endToolSession();
     return 0;
 }

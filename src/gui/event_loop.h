@@ -5,11 +5,9 @@
 #include "host/hxop.h"
 #include "host/hxscenes.h"
 
-// Runs until the user closes the tool or builds; every exit shuts the session down. Always 0.
+// Runs until the user closes the tool or builds; every exit ends the session. Always 0.
 int32_t runEventLoop(OperatorActionRecord* record);
 // After a change of a photo's look: new thumbnail, grid cell, preview, and the clip is gone.
 void refreshPhoto(PhotoEntry* photo, int32_t row);
-// The ready icon: ready when there are photos and every one has its clip.
-void updateReadyIcon();
 
 #endif

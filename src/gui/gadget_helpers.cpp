@@ -1,6 +1,7 @@
 #include "gadget_helpers.h"
 
 #include "layout_units.h"
+#include "string_ids.h"
 #include "stillset/session.h"
 
 #include "host/hxreq.h"
@@ -103,7 +104,8 @@ UgGadget labelledPopup(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_
 UgGadget durationPopup(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t label, int32_t selected)
 {
     const int32_t labelWidth = ugTextLength(catalogueText(label)) + 4 * CW(4);
-    return labelledPopup(window, x, y, w, h, labelWidth, label, 24, 33, selected, 116);
+    return labelledPopup(window, x, y, w, h, labelWidth, label, kStrDuration1Second, kStrDuration30Seconds, selected,
+                         't');
 }
 
 int32_t labelColumn(std::initializer_list<const hxchar*> labels)

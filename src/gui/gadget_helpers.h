@@ -26,8 +26,8 @@ int32_t popupLabelColumn(const int32_t* labels, int32_t count);
 // starts `labelColumn` right of x.
 UgGadget labelledPopup(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t labelColumn,
                        int32_t label, int32_t first, int32_t last, int32_t selected, uint32_t key);
-// The ten duration entries (strings 24 to 33) behind the label string `label`, which takes its
-// width out of the popup's room.
+// The ten duration entries (kStrDuration1Second to kStrDuration30Seconds) behind the label string
+// `label`, which takes its width out of the popup's room.
 UgGadget durationPopup(UgWindow* window, int32_t x, int32_t y, int32_t w, int32_t h, int32_t label, int32_t selected);
 // The width of a label column: the widest label with its margins, plus a small gap.
 int32_t labelColumn(std::initializer_list<const hxchar*> labels);

@@ -51,7 +51,7 @@ UgGadget addListRequesterListView(UgWindow* window, const ListRequesterLayout& l
     ListInit(&empty);
     const UgGadget list = ugAddListview(window, l.leftWidth + CW(20) + CW(6) + 2, CW(6) + 2,
                                         l.rightWidth - 2 * CW(6) - 4, l.listHeight, &empty, 0, 0, 0);
-    setShortcut(window, list, 108);
+    setShortcut(window, list, 'l');
     return list;
 }
 

@@ -1,9 +1,12 @@
 #include "main_window.h"
 
 #include "drawing.h"
+#include "error_codes.h"
 #include "gadget_helpers.h"
 #include "layout_units.h"
 #include "main_window_layout.h"
+#include "shortcut_keys.h"
+#include "string_ids.h"
 #include "stillset/log.h"
 #include "stillset/output_frame.h"
 #include "stillset/session.h"
@@ -49,7 +52,7 @@ int32_t languageOptionBit(uint32_t key)
 {
     const ListHead* languages = resLangListbegin;
     if (!languages) {
-        errno = 0x14D000A;
+        errno = kNoLanguageList;
         return 1;
     }
     if (const auto* language = static_cast<const ResLanguage*>(ListFirst(languages))) {
@@ -58,7 +61,7 @@ int32_t languageOptionBit(uint32_t key)
             if (option->id == key)
                 return (option->flags >> 2) & 1;
     }
-    errno = 0x14D0001;
+    errno = kNoLanguageOption;
     return 1;
 }
 
@@ -108,18 +111,19 @@ int32_t buildMainWindow()
     const int32_t x0 = XR + CW(6) + 2, y0 = YT + CW(6) + 2, iw = l.RW - 2 * CW(6) - 4;
     auto row = [&](int k) { return y0 + k * m.STEP; };
     MainWindowGadgets& g = mainGadgets;
-    g.addPhotosButton = textButton(window, x0, row(0), iw, m.BH, 21, 112);
-    g.defaultDurationButton = textButton(window, x0, row(1), iw, m.BH, 22, 115);
-    g.aboutButton = textButton(window, x0, row(2), iw, m.BH, 39, 0xE012);
-    g.durationPopup = durationPopup(window, x0, row(3), iw, m.BH, 23, session.settings.defaultDurationCode);
-    g.transitionsButton = textButton(window, x0, row(6), iw - GW(32) - CW(2), m.BH, 34, 99);
+    g.addPhotosButton = textButton(window, x0, row(0), iw, m.BH, kStrAddPhotos, 'p');
+    g.defaultDurationButton = textButton(window, x0, row(1), iw, m.BH, kStrDefaultDurationButton, 's');
+    g.aboutButton = textButton(window, x0, row(2), iw, m.BH, kStrAbout, kHelpKey);
+    g.durationPopup =
+        durationPopup(window, x0, row(3), iw, m.BH, kStrDurationLabel, session.settings.defaultDurationCode);
+    g.transitionsButton = textButton(window, x0, row(6), iw - GW(32) - CW(2), m.BH, kStrTransitionsButton, 'c');
     g.transitionsCheckBox = ugAddCheckBox(window, x0 + iw - GW(32), row(6), GW(32), m.BH,
                                           session.settings.transitionsEnabled, 0, nullptr);
-    setShortcut(window, g.transitionsCheckBox, 49);
-    g.effectsButton = textButton(window, x0, row(7), iw - GW(32) - CW(2), m.BH, 38, 105);
+    setShortcut(window, g.transitionsCheckBox, '1');
+    g.effectsButton = textButton(window, x0, row(7), iw - GW(32) - CW(2), m.BH, kStrEffectsButton, 'i');
     g.effectsCheckBox = ugAddCheckBox(window, x0 + iw - GW(32), row(7), GW(32), m.BH, session.settings.effectsEnabled,
                                       0, nullptr);
-    setShortcut(window, g.effectsCheckBox, 50);
+    setShortcut(window, g.effectsCheckBox, '2');
     int16_t iconW = 0, iconH = 0;
     if (const ResImage* icon = resGetImage(session.imageCatalogue, 32)) {
         iconW = static_cast<int16_t>(icon->width);
@@ -128,7 +132,7 @@ int32_t buildMainWindow()
     }
     const int32_t ybot = YB - CW(6) - m.FH - m.AH - 6;
     const int32_t createWidth = l.RW - 2 * CW(6) - 8 - iconW - CW(2);
-    g.createButton = textButton(window, x0, ybot, createWidth, m.BH, 36, 102);
+    g.createButton = textButton(window, x0, ybot, createWidth, m.BH, kStrCreateSlideshow, 'f');
     statusIconPos = {static_cast<int16_t>(x0 + createWidth + CW(2) + 2), static_cast<int16_t>(ybot)};
 
     // Toolbar of the left panel.
@@ -138,15 +142,15 @@ int32_t buildMainWindow()
     auto tool = [&](int toolbarRow, int column, int32_t image, uint32_t key, int32_t help) {
         return imageButton(window, cellX(column), cellY(toolbarRow), GW(32), m.BH, image, key, help);
     };
-    g.rotate270Button = tool(0, 0, 27, 0x40000065, 70);
-    g.rotate90Button = tool(0, 1, 28, 0x80000072, 71);
-    g.mirrorButton = tool(0, 2, 23, 0x4000006D, 72);
-    g.cropButton = tool(1, 0, 20, 97, 73);
-    g.tonalButton = tool(1, 2, 21, 118, 74);
-    g.editButton = tool(2, 0, 22, 0x4000007A, 75);
-    g.includeButton = tool(2, 1, 26, 0x80000079, 76);
-    g.excludeButton = tool(2, 2, 25, 0x4000006E, 77);
-    g.thumbSizeButton = tool(2, 3, 24, 0x80000064, 78);
+    g.rotate270Button = tool(0, 0, 27, kCtrl | 'e', kStrTurnLeft);
+    g.rotate90Button = tool(0, 1, 28, kAlt | 'r', kStrTurnRight);
+    g.mirrorButton = tool(0, 2, 23, kCtrl | 'm', kStrMirror);
+    g.cropButton = tool(1, 0, 20, 'a', kStrCrop);
+    g.tonalButton = tool(1, 2, 21, 'v', kStrToneHelp);
+    g.editButton = tool(2, 0, 22, kCtrl | 'z', kStrEditPhotoHelp);
+    g.includeButton = tool(2, 1, 26, kAlt | 'y', kStrInclude);
+    g.excludeButton = tool(2, 2, 25, kCtrl | 'n', kStrExclude);
+    g.thumbSizeButton = tool(2, 3, 24, kAlt | 'd', kStrThumbSizeHelp);
 
     // Preview frame, centred left of the toolbar.
     const int32_t xp = XL + CW(6) + 2, yp = YT + CW(6) + 2;
@@ -168,7 +172,7 @@ int32_t buildMainWindow()
     g.photoGrid = ugAddGridview(window, xp, y0 + 6 * m.STEP, l.gridW, l.gridH, thumbWidth, thumbHeight, &empty, 1,
                                 dragAndDrop ? kGridDragFlags : kGridFlags, extension);
     ugFreeGadExt(extension);
-    setShortcut(window, g.photoGrid, 108);
+    setShortcut(window, g.photoGrid, 'l');
     ugFillBackground(window, previewRect.x - 4, previewRect.y - 4, previewRect.x + previewRect.width + 3,
                      previewRect.y + previewRect.height + 3, 2, 0);
 
@@ -177,14 +181,14 @@ int32_t buildMainWindow()
     const int32_t xb = XL + CW(6) + 2, wb = 2 * GW(32) + CW(2);
     ugDrawBoxNew(window, xb - CW(6) - 2, ybar - CW(6) - 2, xb + 2 * wb + CW(2) + CW(6) + 1,
                  ybar + m.FH + m.AH + CW(6) + 5, 4, 5, 0, 0);
-    g.trashButton = imageButton(window, xb, ybar, wb, m.BH, 29, 0xE002, 79);
+    g.trashButton = imageButton(window, xb, ybar, wb, m.BH, 29, kDeleteKey, kStrTrash);
     g.trashDropTarget = ugAddClickGadget(window, xb, ybar, wb, m.BH, dragAndDrop ? kDropTargetFlags : kClickFlags, 0);
     g.restoreButton = imageButton(window, xb + wb + CW(2), ybar, wb, m.BH,
-                                  resGetImage(ugGetGuiResource(669, 0, 0), 669), 0xE009, 82);
+                                  resGetImage(ugGetGuiResource(669, 0, 0), 669), kInsertKey, kStrRestore);
     const int32_t wr = 6 * GW(32) + 5 * CW(2), xr = R - wr - CW(20) - CW(6) - 3;
     ugDrawBoxNew(window, xr - CW(6) - 2, ybar - CW(6) - 2, xr + wr + CW(6) + 1, ybar + m.FH + m.AH + CW(6) + 5, 4, 5,
                  0, 0);
-    g.closeButton = textButton(window, xr, ybar, wr, m.BH, 37, 0xE011);
+    g.closeButton = textButton(window, xr, ybar, wr, m.BH, kStrClose, kEscapeKey);
 
     ugEnableRefresh(monitor);
     return 0;

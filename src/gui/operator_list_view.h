@@ -3,7 +3,7 @@
 #ifndef STILLSET_GUI_OPERATOR_LIST_VIEW_H
 #define STILLSET_GUI_OPERATOR_LIST_VIEW_H
 
-#include "stillset/operator_entry.h"
+#include "stillset/operator_list_node.h"
 #include "stillset/session.h"
 
 #include "host/hxgui.h"

@@ -1,16 +1,30 @@
 #include "photo_editor.h"
 
 #include "crop_editor.h"
+#include "drawing.h"
 #include "event_loop.h"
 #include "gadget_helpers.h"
 #include "layout_units.h"
 #include "main_window.h"
 #include "preview_fit.h"
+#include "previews.h"
+#include "requester_failures.h"
 #include "requester_frame.h"
-#include "requester_gadgets.h"
+#include "shortcut_keys.h"
+#include "string_ids.h"
 #include "tonal_requester.h"
 #include "stillset/photo_list.h"
-#include "stillset/previews.h"
+
+namespace {
+
+struct EditorGadgets {
+    UgGadget rotate270Button, rotate90Button, mirrorButton, cropButton, tonalButton;
+    UgGadget includeButton, excludeButton, previousButton, nextButton;
+};
+
+EditorGadgets gadgets;
+
+} // namespace
 
 int32_t openPhotoEditor()
 {
@@ -20,7 +34,8 @@ int32_t openPhotoEditor()
                                            area.height * 3 / 4 - 20 - 4 * CW(6) - CH(10) - m.FH - m.AH);
     const int32_t WW = preview.width + 2 * CW(6) + 12, PH = preview.height + 2 * CW(6) + 12;
     const int32_t TH = m.FH + m.AH + 2 * CW(6) + 8;
-    UgWindow* window = openRequester({editorRequest, WW, CH(10) + TH + PH, 120, 1679, UREQ_EDITOR_REQUESTER, 121});
+    UgWindow* window = openRequester({editorRequest, WW, CH(10) + TH + PH, kStrEditorTitle, kPhotoEditorFailed,
+                                       UREQ_EDITOR_REQUESTER, kStrEditorDone});
     if (!window)
         return -1;
     drawPanel(window, 0, 0, WW - 1, PH - 1);
@@ -30,16 +45,16 @@ int32_t openPhotoEditor()
     auto button = [&](int k, int32_t image, uint32_t key, int32_t help) {
         return imageButton(window, CW(6) + 2 + k * (GW(32) + CW(2)), y, GW(32), m.BH, image, key, help);
     };
-    EditorGadgets& g = editorGadgets;
-    g.rotate270Button = button(0, 27, 0x40000065, 70);
-    g.rotate90Button = button(1, 28, 0x80000072, 71);
-    g.mirrorButton = button(2, 23, 0x4000006D, 72);
-    g.cropButton = button(3, 20, 0x80000061, 73);
-    g.tonalButton = button(4, 21, 0x40000076, 74);
-    g.includeButton = button(5, 26, 0x80000079, 76);
-    g.excludeButton = button(6, 25, 0x4000006E, 77);
-    g.previousButton = button(7, 30, 0x8000E007, 80);
-    g.nextButton = button(8, 31, 0x4000E008, 81);
+    EditorGadgets& g = gadgets;
+    g.rotate270Button = button(0, 27, kCtrl | 'e', kStrTurnLeft);
+    g.rotate90Button = button(1, 28, kAlt | 'r', kStrTurnRight);
+    g.mirrorButton = button(2, 23, kCtrl | 'm', kStrMirror);
+    g.cropButton = button(3, 20, kAlt | 'a', kStrCrop);
+    g.tonalButton = button(4, 21, kCtrl | 'v', kStrToneHelp);
+    g.includeButton = button(5, 26, kAlt | 'y', kStrInclude);
+    g.excludeButton = button(6, 25, kCtrl | 'n', kStrExclude);
+    g.previousButton = button(7, 30, kAlt | kPageUpKey, kStrPreviousPhoto);
+    g.nextButton = button(8, 31, kCtrl | kPageDownKey, kStrNextPhoto);
 
     editorPreviewRect = framePreview(window, preview);
     endRequesterBuild();
@@ -163,4 +178,26 @@ void closePhotoEditor()
         drawMainPreview(photo);
     updateReadyIcon();
     ugEnableRefresh(monitor);
+}
+
+void forgetPhotoEditor()
+{
+    gadgets = {};
+}
+
+GadgetRoutes photoEditorRoutes()
+{
+    static const GadgetRoute routes[] = {
+        {&session.requests[editorRequest].okGadget, ignoringEvent<closePhotoEditor>},
+        {&gadgets.nextButton, ignoringEvent<onEditorNext>},
+        {&gadgets.previousButton, ignoringEvent<onEditorPrevious>},
+        {&gadgets.includeButton, ignoringEvent<onEditorInclude>},
+        {&gadgets.excludeButton, ignoringEvent<onEditorExclude>},
+        {&gadgets.mirrorButton, ignoringEvent<onEditorMirror>},
+        {&gadgets.rotate90Button, ignoringEvent<onEditorRotate90>},
+        {&gadgets.rotate270Button, ignoringEvent<onEditorRotate270>},
+        {&gadgets.cropButton, ignoringEvent<onEditorCrop>},
+        {&gadgets.tonalButton, ignoringEvent<onEditorTonal>},
+    };
+    return routes;
 }

@@ -3,6 +3,8 @@
 #ifndef STILLSET_GUI_PHOTO_EDITOR_H
 #define STILLSET_GUI_PHOTO_EDITOR_H
 
+#include "gadget_route.h"
+
 #include "host/hxscenes.h"
 
 #include <cstdint>
@@ -25,5 +27,10 @@ void onEditorCrop();
 void onEditorTonal();
 // OK: the editor closes and the main window's grid, preview and ready icon catch up.
 void closePhotoEditor();
+
+// Start-up: the gadgets of an earlier session are forgotten.
+void forgetPhotoEditor();
+// The requester's gadgets with their handlers, for the event loop.
+GadgetRoutes photoEditorRoutes();
 
 #endif

@@ -7,14 +7,9 @@
 
 #include <cstdint>
 
-struct StoryboardGadgets {
-    UgGadget replaceStoryboardBox;
-    UgGadget keepStoryboardBox;
-};
-
-extern StoryboardGadgets storyboardGadgets;
-
 // 0 when the requester stands, -1 when it could not be opened.
 int32_t openStoryboardRequester();
+// Whether the replace box of the requester is checked.
+bool replaceChosen();
 
 #endif

@@ -2,6 +2,8 @@
 #ifndef STILLSET_GUI_THUMB_SIZE_REQUESTER_H
 #define STILLSET_GUI_THUMB_SIZE_REQUESTER_H
 
+#include "gadget_route.h"
+
 #include "host/hxgui.h"
 
 #include <cstdint>
@@ -13,5 +15,10 @@ int32_t acceptThumbSize();
 // One size at a time: checking a box unchecks the others.
 void pickThumbSize(UgGadget box);
 void cancelThumbSize();
+
+// Start-up: the gadgets of an earlier session are forgotten.
+void forgetThumbSizeRequester();
+// The requester's gadgets with their handlers, for the event loop.
+GadgetRoutes thumbSizeRoutes();
 
 #endif

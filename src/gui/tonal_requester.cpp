@@ -6,14 +6,21 @@
 #include "layout_units.h"
 #include "main_window.h"
 #include "preview_fit.h"
+#include "previews.h"
+#include "requester_failures.h"
 #include "requester_frame.h"
-#include "requester_gadgets.h"
+#include "string_ids.h"
 #include "stillset/photo_list.h"
-#include "stillset/previews.h"
 
 #include <cstring>
 
 namespace {
+
+struct TonalGadgets {
+    UgGadget brightnessSlider, contrastSlider, saturationSlider, gammaSlider;
+};
+
+TonalGadgets gadgets;
 
 constexpr uint32_t kSliderFlags = 0x130000;
 
@@ -24,7 +31,7 @@ struct Tone {
 Tone sliderTone()
 {
     UgWindow* window = requesterWindow(tonalRequest);
-    const TonalGadgets& g = tonalGadgets;
+    const TonalGadgets& g = gadgets;
     return {gadgetInfo(window, g.brightnessSlider, UG_SLIDER_VALUE), gadgetInfo(window, g.contrastSlider, UG_SLIDER_VALUE),
             gadgetInfo(window, g.saturationSlider, UG_SLIDER_VALUE), gadgetInfo(window, g.gammaSlider, UG_SLIDER_VALUE)};
 }
@@ -40,13 +47,14 @@ int32_t openTonalRequester(int32_t brightness, int32_t contrast, int32_t saturat
                    area.height * 3 / 4 - 32 - 4 * CW(6) - CH(10) - 4 * m.FH - 4 * m.AH - 3 * CW(4));
     const int32_t WW = preview.width + 2 * CW(6) + 12, PH = preview.height + 2 * CW(6) + 12;
     const int32_t SH = 4 * (m.FH + m.AH) + 2 * CW(6) + 3 * CW(4) + 20;
-    UgWindow* window = openRequester({tonalRequest, WW, PH + CH(10) + SH, 100, 1517});
+    UgWindow* window = openRequester({tonalRequest, WW, PH + CH(10) + SH, kStrToneTitle, kTonalRequesterFailed});
     if (!window)
         return -1;
     drawPanel(window, 0, 0, WW - 1, PH - 1);
     drawPanel(window, 0, PH + CH(10), WW - 1, PH + CH(10) + SH - 1);
 
-    const int32_t TW = labelColumn({catalogueText(101), catalogueText(102), catalogueText(103), catalogueText(104)});
+    const int32_t TW = labelColumn({catalogueText(kStrBrightness), catalogueText(kStrContrast),
+                                    catalogueText(kStrSaturation), catalogueText(kStrGamma)});
     UgSliderExt extension;
     std::memset(&extension, 0, sizeof extension);
     extension.valueWidth = static_cast<uint16_t>(ugTextLength(u"100%") + 2 * CW(4));
@@ -58,11 +66,11 @@ int32_t openTonalRequester(int32_t brightness, int32_t contrast, int32_t saturat
         setShortcut(window, gadget, key);
         return gadget;
     };
-    TonalGadgets& g = tonalGadgets;
-    g.brightnessSlider = slider(0, 101, 0, 200, brightness, u"%ld%%", 98);
-    g.contrastSlider = slider(1, 102, 0, 200, contrast, u"%ld%%", 99);
-    g.saturationSlider = slider(2, 103, 0, 200, saturation, u"%ld%%", 115);
-    g.gammaSlider = slider(3, 104, -100, 100, gamma, u"%ld", 103);
+    TonalGadgets& g = gadgets;
+    g.brightnessSlider = slider(0, kStrBrightness, 0, 200, brightness, u"%ld%%", 'b');
+    g.contrastSlider = slider(1, kStrContrast, 0, 200, contrast, u"%ld%%", 'c');
+    g.saturationSlider = slider(2, kStrSaturation, 0, 200, saturation, u"%ld%%", 's');
+    g.gammaSlider = slider(3, kStrGamma, -100, 100, gamma, u"%ld", 'g');
 
     tonalPreviewRect = framePreview(window, preview);
     endRequesterBuild();
@@ -116,4 +124,22 @@ void acceptTone()
 void cancelTone()
 {
     closeRequester(tonalRequest);
+}
+
+void forgetTonalRequester()
+{
+    gadgets = {};
+}
+
+GadgetRoutes tonalRoutes()
+{
+    static const GadgetRoute routes[] = {
+        {&session.requests[tonalRequest].okGadget, ignoringEvent<acceptTone>},
+        {&session.requests[tonalRequest].cancelGadget, ignoringEvent<cancelTone>},
+        {&gadgets.brightnessSlider, ignoringEvent<onTonalSlider>},
+        {&gadgets.contrastSlider, ignoringEvent<onTonalSlider>},
+        {&gadgets.saturationSlider, ignoringEvent<onTonalSlider>},
+        {&gadgets.gammaSlider, ignoringEvent<onTonalSlider>},
+    };
+    return routes;
 }

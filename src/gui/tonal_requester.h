@@ -2,6 +2,8 @@
 #ifndef STILLSET_GUI_TONAL_REQUESTER_H
 #define STILLSET_GUI_TONAL_REQUESTER_H
 
+#include "gadget_route.h"
+
 #include "host/hxscenes.h"
 
 #include <cstdint>
@@ -15,5 +17,10 @@ void onTonalSlider();
 // OK: the photo takes the sliders' tone, loses its clip and gets a new thumbnail.
 void acceptTone();
 void cancelTone();
+
+// Start-up: the gadgets of an earlier session are forgotten.
+void forgetTonalRequester();
+// The requester's gadgets with their handlers, for the event loop.
+GadgetRoutes tonalRoutes();
 
 #endif

@@ -2,12 +2,10 @@
 
 #include "log.h"
 #include "photo_fetch.h"
-#include "previews.h"
 #include "session.h"
+#include "string_ids.h"
 
-#include "gui/drawing.h"
-#include "gui/main_window.h"
-
+#include "host/hxgui.h"
 #include "host/hxmain.h"
 #include "host/hxreq.h"
 #include "host/hxtools.h"
@@ -52,11 +50,22 @@ bool newPhotoEntry(PhotoEntry* photo, AVRecord scene)
     return true;
 }
 
-int32_t importAllScenes()
+PhotoEntry* newPhotoFromScene(AVRecord scene)
+{
+    PhotoEntry* photo = allocateEntry();
+    if (photo && !newPhotoEntry(photo, scene)) {
+        STILLSET_LOG(HXLOG_FAILURE);
+        std::free(photo);
+        return nullptr;
+    }
+    return photo;
+}
+
+int32_t importAllScenes(void (*added)(PhotoEntry* photo))
 {
     UReqMeter meter;
     std::memset(&meter, 0, sizeof meter);
-    meter.title = resGetString(session.stringCatalogue, 21);
+    meter.title = resGetString(session.stringCatalogue, kStrAddPhotos);
     meter.steps = static_cast<uint32_t>(nslGetSceneListCount());
     meter.style = 2;
     if (ureqOpenMeter(&meter) != 0) {
@@ -76,10 +85,8 @@ int32_t importAllScenes()
             }
             if (newPhotoEntry(photo, scene)) {
                 ListAppend(&session.photoList, photo);
-                // The picture just fetched is still the tool's cached photo: the thumbnail made
-                // from it now costs no second decode, as it would once the next photo took its place.
-                if (mainWindow())
-                    buildThumbnail(photo);
+                if (added)
+                    added(photo);
             } else {
                 STILLSET_LOG(HXLOG_FAILURE);
                 std::free(photo);
@@ -90,45 +97,4 @@ int32_t importAllScenes()
     ugStandardPointer();
     ureqCloseMeter(&meter);
     return 0;
-}
-
-void importChosenScenes()
-{
-    UgWindow* window = mainWindow();
-    int32_t row = 0;
-    ugGetElementInfo(window, mainGadgets.photoGrid, UG_GRID_SELECTED, &row);
-    PhotoEntry* insertAfter = static_cast<PhotoEntry*>(ListNodeAt(&session.photoList, row + 1));
-    HxIdVector chosen{};
-    mainSelectSceneRequesterMulti(0, &chosen, 1);
-    ugBusyPointer();
-    PhotoEntry* current = nullptr;
-    for (uint32_t i = 0; i < chosen.count; ++i) {
-        const AVRecord scene = mainGetAVRecordFromId(chosen.items[i], mainGetActiveProjectNumber(), 1);
-        if (!scene)
-            continue;
-        PhotoEntry* photo = allocateEntry();
-        current = photo;
-        if (!photo)
-            continue;
-        if (!newPhotoEntry(photo, scene)) {
-            STILLSET_LOG(HXLOG_FAILURE);
-            std::free(photo);
-            current = nullptr;
-            continue;
-        }
-        ListInsertAfter(&session.photoList, insertAfter, photo);
-        insertAfter = photo;
-        buildThumbnail(photo);
-        UgItem item;
-        std::memset(&item, 0, sizeof item);
-        item.user = photo->id;
-        ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_INSERT_AFTER_SELECTED, reinterpret_cast<intptr_t>(&item), 0);
-        ugChangeElement(window, mainGadgets.photoGrid, UG_GRID_SELECT, row + 1, 1);
-        ++row;
-        drawStatusIcon(0);
-    }
-    ugStandardPointer();
-    if (current)
-        drawMainPreview(current);
-    std::free(chosen.items);
 }

@@ -8,10 +8,12 @@
 // photo as crop, the default look and duration. False, with the copy deleted, when the photo
 // cannot be fetched; the caller then frees the block.
 bool newPhotoEntry(PhotoEntry* photo, AVRecord scene);
-// Appends every photo of the scene bin under a progress meter; -1 when the meter does not open or
-// an entry cannot be allocated.
-int32_t importAllScenes();
-// The add-photos button: photos picked in the host's scene picker go in after the selected one.
-void importChosenScenes();
+// A new entry for the scene (malloc block, owned by the caller), or null when memory fails or the
+// photo cannot be fetched (logged).
+PhotoEntry* newPhotoFromScene(AVRecord scene);
+// Appends every photo of the scene bin under a progress meter, telling `added` (if any) of each
+// while its picture is still the cached one; -1 when the meter does not open or an entry cannot be
+// allocated.
+int32_t importAllScenes(void (*added)(PhotoEntry* photo) = nullptr);
 
 #endif

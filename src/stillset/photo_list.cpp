@@ -1,6 +1,7 @@
 #include "photo_list.h"
 
 #include "session.h"
+#include "string_ids.h"
 
 #include "host/hxreq.h"
 #include "host/hxtext.h"
@@ -77,15 +78,15 @@ void showPhotoSummary()
     }
     hxchar summary[4 * (kLineChars + 2)];
     summary[0] = 0;
-    appendLine(summary, 410, 1, 1);
+    appendLine(summary, kStrAboutVersion, 1, 1);
     xcscat(summary, kNewline);
-    appendLine(summary, 420, total);
-    appendLine(summary, 430, included);
-    appendLine(summary, 440, total - included);
+    appendLine(summary, kStrAboutPhotos, total);
+    appendLine(summary, kStrAboutIncluded, included);
+    appendLine(summary, kStrAboutExcluded, total - included);
 
     UReqTextRequest request;
     std::memset(&request, 0, sizeof request);
-    request.title = resGetString(session.stringCatalogue, 39);
+    request.title = resGetString(session.stringCatalogue, kStrAbout);
     request.text = summary;
     request.style = UREQ_NOTICE;
     ureqTextRequest(&request);

@@ -1,19 +1,9 @@
-// A session of the slideshow tool: start-up, the run, and the shutdown that every way out takes.
+// A session of the slideshow tool: start-up, and the shutdown that every way out takes.
 #include "session.h"
 
 #include "log.h"
 #include "photo_fetch.h"
 #include "photo_list.h"
-#include "previews.h"
-
-#include "gui/chooser_state.h"
-#include "gui/drawing.h"
-#include "gui/event_loop.h"
-#include "gui/gadget_helpers.h"
-#include "gui/import_question.h"
-#include "gui/main_window.h"
-#include "gui/operator_settings.h"
-#include "gui/requester_gadgets.h"
 
 #include "host/hxmain.h"
 #include "host/hxscenes.h"
@@ -45,11 +35,9 @@ void resetSessionState()
     session.effectSequence = nullptr;
     session.editEntry = session.tonalEntry = nullptr;
     session.editRow = session.tonalRow = 0;
-    forgetRequesterGadgets();
     std::memset(session.requests, 0, sizeof session.requests); // their OK and Cancel identities too
     for (int32_t& open : session.requestOpen)
         open = 0;
-    resetChoosers();
     Settings& s = session.settings;
     s.transitionsEnabled = 0;
     s.transitionLengthCode = 2;
@@ -136,11 +124,6 @@ int32_t sessionStartup()
 
 int32_t sessionShutdown()
 {
-    if (session.requestOpen[mainWindowRequest]) {
-        int32_t position = 0;
-        if (ugGetElementInfo(mainWindow(), mainGadgets.photoGrid, UG_GRID_SELECTED, &position) == 0)
-            session.settings.gridPosition = position;
-    }
     // Without this session's project directory the stored list and settings of an earlier session
     // must not be overwritten. A stored list this session could not read was kept aside by the host.
     if (session.projectDirReady)
@@ -149,7 +132,6 @@ int32_t sessionShutdown()
     emptyTrash(session.projectDir);
     if (session.projectDirReady)
         writeSettings(session.projectDir);
-    finishOperatorGui(false); // its operator is loaded while the panel is open
     freeOperatorLists();
 
     for (int slot = 0; slot < kRequestSlots; ++slot) {
@@ -176,32 +158,4 @@ int32_t sessionShutdown()
     session.settings.jingleName = nullptr;
     clearPhotoCache();
     return 0;
-}
-
-int32_t runStillset(OperatorActionRecord* record)
-{
-    if (sessionStartup() != 0) {
-        STILLSET_LOG(HXLOG_FAILURE);
-        sessionShutdown();
-        return -1;
-    }
-    if (buildMainWindow() != 0) {
-        STILLSET_LOG(HXLOG_FAILURE);
-        sessionShutdown();
-        return -1;
-    }
-    if (session.settingsNotice)
-        showNotice(session.settingsNotice);
-    if (!session.photoListLoaded && ListCount(&session.photoList) > 0)
-        showNotice(1511, ListCount(&session.photoList)); // the whole entries before the damage were kept
-    else if (!session.photoListLoaded)
-        showNotice(1510); // the stored list could not be read, and the host kept it aside
-    if (ListCount(&session.photoList) == 0)
-        askImportWhenEmpty();
-    updateReadyIcon();
-    buildMissingThumbnails();
-    fillPhotoGrid(session.settings.gridPosition);
-    if (auto* photo = static_cast<PhotoEntry*>(ListNodeAt(&session.photoList, session.settings.gridPosition + 1)))
-        drawMainPreview(photo);
-    return runEventLoop(record);
 }

@@ -71,9 +71,8 @@ struct SessionState {
 // One session per loaded plug-in, reset by every start-up.
 extern SessionState session;
 
+// The core's half of a session; the interface wraps both with its own start and end.
 int32_t sessionStartup();
 int32_t sessionShutdown();
-// 0 after a normal end, -1 when start-up failed.
-int32_t runStillset(OperatorActionRecord* record);
 
 #endif

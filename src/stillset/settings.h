@@ -28,10 +28,6 @@ struct Settings {
 };
 
 inline constexpr uint32_t kSettingsVersion = 5;
-// The notices of a settings file that could not be taken as it was: damaged (the photos are kept), or
-// of a version too old (the photo list went with it).
-inline constexpr int32_t kDamagedSettingsNotice = 1512;
-inline constexpr int32_t kOldSettingsNotice = 1513;
 
 // 0, or -1 when the file cannot be opened or a field cannot be written.
 int32_t writeSettings(const char* projectDir);

@@ -4,8 +4,9 @@
 #include "settings.h"
 
 #include "log.h"
-#include "operator_entry.h"
+#include "operator_list_node.h"
 #include "session.h"
+#include "string_ids.h"
 #include "time_units.h"
 
 #include "host/hxscenes.h"
@@ -432,12 +433,12 @@ int32_t readSettings(const char* projectDir)
         freeOperatorLists();
         nslReadStillsetProject(projectDir, &session.photoList);
         nslFreeStillsetProject(projectDir, &session.photoList, NSL_FREE_DISCARD);
-        session.settingsNotice = kOldSettingsNotice;
+        session.settingsNotice = kStrSettingsTooOld;
         applyDefaults(projectDir);
     } else if (result == ReadResult::Defaults || version < 2) {
         // Damage, not age: the photo list stays, and the damaged bytes are kept for whoever looks.
         setDamagedFileAside(path);
-        session.settingsNotice = kDamagedSettingsNotice;
+        session.settingsNotice = kStrSettingsDamaged;
         applyDefaults(projectDir);
     }
     return 0;

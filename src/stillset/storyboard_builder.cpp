@@ -1,13 +1,12 @@
 #include "storyboard_builder.h"
 
 #include "log.h"
-#include "operator_entry.h"
+#include "operator_list_node.h"
 #include "order_sequence.h"
 #include "session.h"
+#include "string_ids.h"
 #include "time_units.h"
 
-#include "gui/event_loop.h"
-#include "gui/gadget_helpers.h"
 
 #include "host/hxgui.h"
 #include "host/hxmain.h"
@@ -72,7 +71,7 @@ Rendered renderMissingClips()
         return Rendered::All;
     UReqMeter meter;
     std::memset(&meter, 0, sizeof meter);
-    meter.title = resGetString(session.stringCatalogue, 160);
+    meter.title = resGetString(session.stringCatalogue, kStrRenderingPhotos);
     meter.titleWidth = static_cast<uint16_t>((ugTextLength(meter.title) + 1) & ~1);
     meter.steps = static_cast<uint32_t>(ListCount(&session.photoList));
     meter.style = 4;
@@ -253,24 +252,22 @@ void placeTransitions(const SBScene* first, const hxchar* label)
 
 } // namespace
 
-int32_t buildStoryboard(int32_t replace, const OperatorActionRecord* record)
+BuildOutcome buildStoryboard(int32_t replace, const OperatorActionRecord* record)
 {
-    const Labels labels{resGetString(session.stringCatalogue, 301), resGetString(session.stringCatalogue, 402)};
+    const Labels labels{resGetString(session.stringCatalogue, kStrUndoAddTransition),
+                        resGetString(session.stringCatalogue, kStrUndoAddEffect)};
     const bool renderOnly = record && (record->flags & OP_FLAG_RENDER_ONLY) != 0;
     switch (renderMissingClips()) {
     case Rendered::MeterFailed:
         nslProjectUndoExtSeqEnd();
-        return -1;
+        return BuildOutcome::MeterFailed;
     case Rendered::Stopped:
-        updateReadyIcon();
-        return 0;
+        return BuildOutcome::Stopped;
     case Rendered::All:
         break;
     }
-    if (renderOnly) {
-        showNotice(403); // the photos were rendered, the storyboard left alone
-        return 0;
-    }
+    if (renderOnly)
+        return BuildOutcome::RenderedOnly;
     // Cleared only now, so that a stopped or failed render leaves the old storyboard as it was.
     if (replace == 1)
         mainClearStoryboard(0);
@@ -279,7 +276,6 @@ int32_t buildStoryboard(int32_t replace, const OperatorActionRecord* record)
     SBScene* last = nslSBAllocScene();
     SBScene* added = nslSBAllocScene();
     const bool placed = first && last && added && addScenes(first, last, added);
-    updateReadyIcon();
     // With no scene added there is nothing to walk: stop here.
     if (placed) {
         if (session.settings.effectsEnabled == 1)
@@ -294,5 +290,5 @@ int32_t buildStoryboard(int32_t replace, const OperatorActionRecord* record)
         nslSBCompleteRange(start, nslSBGetLength(0) - 1);
     }
     nslSBFreeScene(first);
-    return 0;
+    return BuildOutcome::Built;
 }

@@ -7,7 +7,15 @@
 
 #include <cstdint>
 
-// replace 1: clear the host storyboard first. 0, or -1 when the progress meter cannot be opened.
-int32_t buildStoryboard(int32_t replace, const OperatorActionRecord* record);
+// How a build ended, for the interface to show.
+enum class BuildOutcome {
+    MeterFailed,  // the progress meter could not be opened: nothing was rendered or placed
+    Stopped,      // the person stopped the render: the clips made so far stay, the storyboard as it was
+    RenderedOnly, // the action asked for clips only: every photo has its clip, the storyboard as it was
+    Built,        // the included photos are scenes of the storyboard
+};
+
+// replace 1: clear the host storyboard first.
+BuildOutcome buildStoryboard(int32_t replace, const OperatorActionRecord* record);
 
 #endif

@@ -5,15 +5,14 @@
 
 #include "session_fixture.h"
 
-#include "gui/chooser_requesters.h"
-#include "gui/chooser_state.h"
-#include "gui/effect_list.h"
+#include "gui/effects_requester.h"
+#include "gui/list_requester_layout.h"
 #include "gui/main_window.h"
 #include "gui/operator_list_view.h"
-#include "gui/operator_settings.h"
-#include "gui/list_requester_layout.h"
+#include "gui/pan_preset_requester.h"
 #include "gui/requester_frame.h"
-#include "gui/transition_list.h"
+#include "gui/transition_settings_requester.h"
+#include "gui/transitions_requester.h"
 
 struct Row {
     std::u16string text;
@@ -31,12 +30,12 @@ protected:
     void SetUp() override
     {
         PluginTest::SetUp();
-        ASSERT_EQ(sessionStartup(), 0);
+        ASSERT_EQ(startToolSession(), 0);
         ASSERT_EQ(buildMainWindow(), 0);
     }
     void TearDown() override
     {
-        sessionShutdown();
+        endToolSession();
         PluginTest::TearDown();
     }
 
@@ -82,7 +81,7 @@ protected:
     static void addTransitions(std::vector<std::string> picked)
     {
         hxhost::scriptedUser()->addOperators(std::move(picked));
-        onAddTransition(event(choosers.addTransitionButton));
+        onAddTransition(event(transitionsGadgets().addButton));
     }
 
     static bool checkBoxOn(UgGadget box)

@@ -36,16 +36,16 @@ protected:
 TEST_P(ChooserRequestersTest, ListsShowOddRowCountsAndThePresetListNine)
 {
     ASSERT_TRUE(hxhost::setScreen(GetParam().first, GetParam().second));
-    sessionShutdown();
-    ASSERT_EQ(sessionStartup(), 0);
+    endToolSession();
+    ASSERT_EQ(startToolSession(), 0);
     ASSERT_EQ(buildMainWindow(), 0);
 
     onTransitionsButton(event());
-    expectOddRowsWithin(choosers.transitionListView, transitionsRequest, 7, 10);
+    expectOddRowsWithin(transitionsGadgets().listView, transitionsRequest, 7, 10);
     onEffectsButton(event());
-    expectOddRowsWithin(choosers.effectListView, effectsRequest, 1, 2);
+    expectOddRowsWithin(effectsGadgets().listView, effectsRequest, 1, 2);
     onAddEffect(event());
-    const auto presets = hxhost::gadget(choosers.panPresetListView);
+    const auto presets = hxhost::gadget(panPresetListView());
     ASSERT_TRUE(presets);
     EXPECT_EQ(presets->height, 9 * listRowHeight() + 4);
     EXPECT_EQ(presets->items.size(), 5u);
@@ -68,7 +68,7 @@ TEST_F(ChooserFailuresTest, ARefusedRequesterIsLoggedWithItsNumberAndLeavesRefre
         {transitionsRequest, openTransitionsRequester, 2477},
         {effectsRequest, openEffectsRequester, 2731},
         {panPresetRequest, openPanPresetRequester, 2976},
-        {operatorGuiRequest, [] { OperatorEntry entry{}; return openOperatorGuiRequester(&entry, nullptr); }, 2914},
+        {operatorGuiRequest, [] { OperatorEntry entry{}; return openTransitionSettingsRequester(&entry, nullptr); }, 2914},
     };
     for (const auto& [slot, open, line] : builders) {
         hxhost::clearLog();
@@ -86,7 +86,7 @@ TEST_F(ChooserFailuresTest, ARefusedRequesterIsLoggedWithItsNumberAndLeavesRefre
 TEST_F(ChooserFailuresTest, TheSettingsPanelWithoutATransitionOpensNothing)
 {
     const uint32_t disabled = hxhost::callCount("ugDisableRefresh");
-    EXPECT_EQ(openOperatorGuiRequester(nullptr, nullptr), -1);
+    EXPECT_EQ(openTransitionSettingsRequester(nullptr, nullptr), -1);
     EXPECT_EQ(session.requestOpen[operatorGuiRequest], 0);
     EXPECT_EQ(hxhost::callCount("ugDisableRefresh"), disabled);
     EXPECT_TRUE(entries(4, "src\\gui").empty());
@@ -100,7 +100,7 @@ TEST_F(ChooserFailuresTest, ARefusedTransitionsRequesterLeavesTheButtonUsable)
     onTransitionsButton(event());
     EXPECT_EQ(session.requestOpen[transitionsRequest], 1);
     onAddTransition(event()); // the picker answers nothing
-    EXPECT_EQ(rows(choosers.transitionListView).size(), 1u);
+    EXPECT_EQ(rows(transitionsGadgets().listView).size(), 1u);
 }
 
 } // namespace

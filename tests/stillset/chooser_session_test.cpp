@@ -2,7 +2,7 @@
 // through the tool's requesters only; the next session finds every choice as it was made.
 #include "session_fixture.h"
 
-#include "stillset/operator_entry.h"
+#include "stillset/operator_list_node.h"
 #include "support/audio_files.h"
 
 #include "hxhost/transitions.h"
@@ -49,7 +49,7 @@ TEST_F(ChooserSessionTest, EveryChoiceMadeInTheRequestersIsStoredForTheBuilder)
                         "press \"Create slideshow\"\n"),
               0);
 
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     const Settings& s = session.settings;
     EXPECT_EQ(s.transitionsEnabled, 1);
     EXPECT_EQ(s.transitionOrder, 1);
@@ -86,7 +86,7 @@ TEST_F(ChooserSessionTest, EveryChoiceMadeInTheRequestersIsStoredForTheBuilder)
         EXPECT_EQ(mode, entry->variant) << "each preset's own block";
     }
     EXPECT_EQ(presets, (std::vector<uint32_t>{2, 4}));
-    sessionShutdown();
+    endToolSession();
     expectNothingLive();
     EXPECT_EQ(hxhost::liveCounts().operators, 0);
     EXPECT_EQ(hxhost::liveCounts().operatorPanels, 0);

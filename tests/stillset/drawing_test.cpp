@@ -2,6 +2,7 @@
 #include "session_fixture.h"
 
 #include "gui/drawing.h"
+#include "gui/pixel_conversion.h"
 
 #include "host/hxres.h"
 

@@ -35,10 +35,10 @@ TEST_F(EventLoopTest, TurningFollowsTheMirror)
         photo.mirrored = index % 2;
     });
     // p0 270 plain, p1 270 mirrored, p2 90 plain, p3 90 mirrored.
-    ASSERT_EQ(runScript("select grid 0\npress help:71\n"
-                        "select grid 1\npress help:71\n"
-                        "select grid 2\npress help:70\n"
-                        "select grid 3\npress help:71\n"),
+    ASSERT_EQ(runScript("select grid 0\npress \"Turn right\"\n"
+                        "select grid 1\npress \"Turn right\"\n"
+                        "select grid 2\npress \"Turn left\"\n"
+                        "select grid 3\npress \"Turn right\"\n"),
               0);
     const auto photos = storedPhotos();
     EXPECT_EQ(photos[0].fields.rotation, 0) << "270 + 90";
@@ -55,10 +55,10 @@ TEST_F(EventLoopTest, ChangesOfLookDropTheClipAndTheStampButNoChangeKeepsThem)
     const std::vector<StoredPhoto> before = storedPhotos();
     for (const StoredPhoto& photo : before)
         writeFile(hxhost::stampPath(projectDir(), photo.fields.id), "stamp");
-    ASSERT_EQ(runScript("select grid 0\npress help:76\n"    // include an included photo: nothing
-                        "select grid 1\npress help:77\n"    // leave out
-                        "select grid 2\npress help:72\n"    // mirror
-                        "select grid 3\npress help:77\npress help:77\n"), // left out once, then nothing
+    ASSERT_EQ(runScript("select grid 0\npress \"Use in the slideshow\"\n"    // include an included photo: nothing
+                        "select grid 1\npress \"Leave out of the slideshow\"\n"    // leave out
+                        "select grid 2\npress \"Mirror\"\n"    // mirror
+                        "select grid 3\npress \"Leave out of the slideshow\"\npress \"Leave out of the slideshow\"\n"), // left out once, then nothing
               0);
     const auto photos = storedPhotos();
     // A stamp that was dropped is written anew from the new thumbnail at the end.
@@ -148,10 +148,10 @@ TEST_F(EventLoopTest, TrashKeepsAPhotoForRestoreButADropDeletesItForGood)
 {
     const std::vector<StoredPhoto> before = storedPhotos();
     writeFile(hxhost::stampPath(projectDir(), before[3].fields.id), "stamp");
-    ASSERT_EQ(runScript("select grid 1\npress help:79\n"   // p1 to the trash
-                        "drag grid 2 onto help:79\n"       // p3 dropped on the trash: gone
-                        "press help:82\n"                  // p1 back after the selection (p4)
-                        "press help:82\n"),                // the trash is empty: a beep
+    ASSERT_EQ(runScript("select grid 1\npress \"Move to the trash\"\n"   // p1 to the trash
+                        "drag grid 2 onto \"Move to the trash\"\n"       // p3 dropped on the trash: gone
+                        "press \"Restore the last photo from the trash\"\n"                  // p1 back after the selection (p4)
+                        "press \"Restore the last photo from the trash\"\n"),                // the trash is empty: a beep
               0);
     EXPECT_EQ(storedNames(), (Names{"p0", "p2", "p4", "p1", "p5"}));
     EXPECT_EQ(storedGridPosition(), 3);
@@ -162,10 +162,10 @@ TEST_F(EventLoopTest, TrashKeepsAPhotoForRestoreButADropDeletesItForGood)
 
 TEST_F(EventLoopTest, RestoreBringsTheLastTrashedFirst)
 {
-    ASSERT_EQ(runScript("select grid 1\npress help:79\n"   // p1
-                        "select grid 1\npress help:79\n"   // p2
+    ASSERT_EQ(runScript("select grid 1\npress \"Move to the trash\"\n"   // p1
+                        "select grid 1\npress \"Move to the trash\"\n"   // p2
                         "select grid 0\n"
-                        "press help:82\npress help:82\n"),
+                        "press \"Restore the last photo from the trash\"\npress \"Restore the last photo from the trash\"\n"),
               0);
     EXPECT_EQ(storedNames(), (Names{"p0", "p2", "p1", "p3", "p4", "p5"}));
     EXPECT_EQ(storedGridPosition(), 2);
@@ -176,12 +176,12 @@ TEST_F(EventLoopTest, TrashedPhotosLeftAtTheEndAreGoneAndTheLastOneEmptiesTheGri
 {
     std::string script;
     for (int i = 0; i < 7; ++i)
-        script += "press help:79\n"; // the seventh finds no photo
+        script += "press \"Move to the trash\"\n"; // the seventh finds no photo
     ASSERT_EQ(runScript(script), 0);
     EXPECT_TRUE(storedNames().empty());
     EXPECT_EQ(storedGridPosition(), -1);
     // An empty list asks again; restoring into the empty grid has nothing to bring back.
-    ASSERT_EQ(runScript("answer no\npress help:82\n"), 0);
+    ASSERT_EQ(runScript("answer no\npress \"Restore the last photo from the trash\"\n"), 0);
     EXPECT_EQ(hxhost::callCount("ugPointerBeep"), 1u);
     expectNothingLive();
 }
@@ -225,9 +225,27 @@ TEST_F(EventLoopTest, ASecondCreateOverAFullStoryboardLeavesOneQuestionStanding)
     expectNothingLive();
 }
 
+// The builder only reports how it ended: telling the person is the window's part.
+TEST_F(EventLoopTest, CreatingClipsOnlyTellsThePersonTheStoryboardWasLeftAlone)
+{
+    std::string error;
+    ASSERT_TRUE(hxhost::parseSessionScript("press \"Create slideshow\"\n", "test", *hxhost::scriptedUser(), &error))
+        << error;
+    OperatorActionRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.action = OP_ACTION_RUN;
+    record.flags = OP_FLAG_RENDER_ONLY;
+    ASSERT_EQ(OperatorAction(&record), 0);
+    EXPECT_TRUE(hxhost::storyboard().scenes.empty());
+    const auto seen = hxhost::textRequestsSeen();
+    ASSERT_EQ(seen.size(), 2u) << "the import question, then the notice";
+    EXPECT_EQ(hxhost::utf8Of(seen[1].text).rfind("The photos have been rendered", 0), 0u);
+    expectNothingLive();
+}
+
 TEST_F(EventLoopTest, AboutShowsTheCounts)
 {
-    ASSERT_EQ(runScript("select grid 2\npress help:77\npress \"About\"\n"), 0);
+    ASSERT_EQ(runScript("select grid 2\npress \"Leave out of the slideshow\"\npress \"About\"\n"), 0);
     const auto seen = hxhost::textRequestsSeen();
     ASSERT_EQ(seen.size(), 2u) << "the import question, then the about text";
     EXPECT_NE(seen[1].text.find(u"Photos in the list: 6"), std::u16string::npos);

@@ -39,7 +39,7 @@ TEST_F(MainWindowTest, LayoutOnTwoScreensWithTwoThumbnailSizes)
     for (const LayoutCase& c : kLayouts) {
         SCOPED_TRACE(std::to_string(c.screenWidth) + " thumbSize " + std::to_string(c.thumbSize));
         ASSERT_TRUE(hxhost::setScreen(c.screenWidth, c.screenHeight));
-        ASSERT_EQ(sessionStartup(), 0);
+        ASSERT_EQ(startToolSession(), 0);
         session.settings.thumbSize = c.thumbSize;
         ASSERT_EQ(buildMainWindow(), 0);
         EXPECT_EQ(thumbWidth, c.thumbWidth);
@@ -67,7 +67,7 @@ TEST_F(MainWindowTest, LayoutOnTwoScreensWithTwoThumbnailSizes)
         EXPECT_EQ(click->x, previewRect.x);
         EXPECT_EQ(click->width, previewRect.width);
         EXPECT_EQ(click->height, previewRect.height);
-        sessionShutdown();
+        endToolSession();
     }
     expectNothingLive();
 }
@@ -76,17 +76,17 @@ TEST_F(MainWindowTest, ThumbnailSizesFollowTheSettingAndUnknownSizesTakeTheMiddl
 {
     const int16_t widths[] = {92, 42, 62, 92, 132, 182, 92};
     for (int32_t size = 0; size <= 6; ++size) {
-        ASSERT_EQ(sessionStartup(), 0);
+        ASSERT_EQ(startToolSession(), 0);
         session.settings.thumbSize = size;
         ASSERT_EQ(buildMainWindow(), 0);
         EXPECT_EQ(thumbWidth, widths[size]) << size;
-        sessionShutdown();
+        endToolSession();
     }
 }
 
 TEST_F(MainWindowTest, GadgetsStartFromTheSettings)
 {
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     session.settings.defaultDurationCode = 7;
     session.settings.effectsEnabled = 1;
     ASSERT_EQ(buildMainWindow(), 0);
@@ -94,7 +94,7 @@ TEST_F(MainWindowTest, GadgetsStartFromTheSettings)
     EXPECT_EQ(hxhost::gadget(mainGadgets.transitionsCheckBox)->state, 0);
     EXPECT_EQ(hxhost::gadget(mainGadgets.effectsCheckBox)->state, 1);
     EXPECT_EQ(hxhost::gadget(mainGadgets.restoreButton)->helpString, 82) << "the host GUI's image with our help text";
-    sessionShutdown();
+    endToolSession();
     expectNothingLive();
 }
 
@@ -143,11 +143,11 @@ TEST_F(MainWindowTest, LanguageOptionDecidesDragAndDrop)
         errno = 0;
         EXPECT_EQ(languageOptionBit(kDragAndDropOption), c.bit);
         EXPECT_EQ(errno, c.error);
-        ASSERT_EQ(sessionStartup(), 0);
+        ASSERT_EQ(startToolSession(), 0);
         ASSERT_EQ(buildMainWindow(), 0);
         EXPECT_EQ(hxhost::gadget(mainGadgets.photoGrid)->flags, c.gridFlags);
         EXPECT_EQ(hxhost::gadget(mainGadgets.trashDropTarget)->flags, c.dropFlags);
-        sessionShutdown();
+        endToolSession();
     };
     {
         ListHead* saved = resLangListbegin;
@@ -211,12 +211,12 @@ TEST_F(MainWindowTest, FailuresToBuildLogAndLeaveNoWindow)
 {
     for (const char* service : {"opAllocImage", "ureqCreateRequest"}) {
         hxhost::clearLog();
-        ASSERT_EQ(sessionStartup(), 0);
+        ASSERT_EQ(startToolSession(), 0);
         hxhost::failService(service);
         EXPECT_EQ(buildMainWindow(), -1) << service;
         EXPECT_EQ(entries(4, "src\\gui").size(), 1u) << service;
         EXPECT_EQ(session.requestOpen[mainWindowRequest], 0) << service;
-        sessionShutdown();
+        endToolSession();
     }
     expectNothingLive();
 }

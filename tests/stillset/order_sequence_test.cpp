@@ -1,7 +1,7 @@
 // The order in which transitions and effects serve the new scenes.
 #include "session_fixture.h"
 
-#include "stillset/operator_entry.h"
+#include "stillset/operator_list_node.h"
 #include "stillset/order_sequence.h"
 
 #include "platform/crt.h"

@@ -50,7 +50,7 @@ protected:
 
 TEST_F(PhotoEditingTest, AcceptedCropIsStoredEvenInThePhotosOwnCoordinates)
 {
-    ASSERT_EQ(runScript("select grid 0\npress help:73\ncrop 13 7 101 51\n"), 0);
+    ASSERT_EQ(runScript("select grid 0\npress \"Crop\"\ncrop 13 7 101 51\n"), 0);
     const auto photos = storedPhotos();
     EXPECT_EQ(cropOf(photos[0].fields), (Crop{12, 6, 100, 50}));
     EXPECT_FALSE(photos[0].hasClip) << "a new crop needs a new clip";
@@ -67,7 +67,7 @@ TEST_F(PhotoEditingTest, CropPastTheTurnedPicturesEdgeIsCutThere)
 {
     changeStored([](PhotoEntry& photo, int) { photo.rotation = 90; });
     // Turned, the picture is 120 wide and 160 high: x 100 leaves 20 columns.
-    ASSERT_EQ(runScript("select grid 1\npress help:73\ncrop 100 20 60 40\n"), 0);
+    ASSERT_EQ(runScript("select grid 1\npress \"Crop\"\ncrop 100 20 60 40\n"), 0);
     PhotoEntry stored = storedPhotos()[1].fields;
     EXPECT_EQ(cropOf(stored), (Crop{20, 0, 40, 20}));
     mapCropToTurned(&stored, 160, 120);
@@ -86,7 +86,7 @@ TEST_F(PhotoEditingTest, MirroredCropRoundTripsAndTheRequesterShowsItMirrored)
         photo.rotation = index == 1 ? 270 : 0;
         setCrop(photo, {20, 10, 60, 40});
     });
-    ASSERT_EQ(runScript("select grid 0\npress help:73\ncrop keep\nselect grid 1\npress help:73\ncrop keep\n"), 0);
+    ASSERT_EQ(runScript("select grid 0\npress \"Crop\"\ncrop keep\nselect grid 1\npress \"Crop\"\ncrop keep\n"), 0);
     const auto photos = storedPhotos();
     EXPECT_EQ(cropOf(photos[0].fields), (Crop{20, 10, 60, 40}));
     EXPECT_EQ(cropOf(photos[1].fields), (Crop{20, 10, 60, 40}));
@@ -105,9 +105,9 @@ TEST_F(PhotoEditingTest, CancelledOrMissedCropLeavesTheRectangleExactlyAsItWas)
         setCrop(photo, {13, 7, 101, 51}); // odd values the requester shows evened up
     });
     // A rectangle that lies wholly right of the picture leaves nothing to crop to.
-    ASSERT_EQ(runScript("select grid 0\npress help:73\ncrop cancel\n"
-                        "select grid 1\npress help:73\ncrop 500 0 40 40\n"
-                        "select grid 2\npress help:73\ncrop cancel\n"),
+    ASSERT_EQ(runScript("select grid 0\npress \"Crop\"\ncrop cancel\n"
+                        "select grid 1\npress \"Crop\"\ncrop 500 0 40 40\n"
+                        "select grid 2\npress \"Crop\"\ncrop cancel\n"),
               0);
     for (const StoredPhoto& photo : storedPhotos())
         EXPECT_EQ(cropOf(photo.fields), (Crop{13, 7, 101, 51})) << photo.name;
@@ -117,7 +117,7 @@ TEST_F(PhotoEditingTest, CancelledOrMissedCropLeavesTheRectangleExactlyAsItWas)
 TEST_F(PhotoEditingTest, FailedCropRequesterChangesNothing)
 {
     hxhost::failService("ureqImageRequest");
-    ASSERT_EQ(runScript("select grid 0\npress help:73\n"), 0);
+    ASSERT_EQ(runScript("select grid 0\npress \"Crop\"\n"), 0);
     const auto photos = storedPhotos();
     EXPECT_EQ(cropOf(photos[0].fields), (Crop{0, 0, 160, 120}));
     EXPECT_TRUE(photos[0].hasClip) << "no refresh after a failed crop";
@@ -126,7 +126,7 @@ TEST_F(PhotoEditingTest, FailedCropRequesterChangesNothing)
 
 TEST_F(PhotoEditingTest, TonalSlidersChangeOnlyThePreviewAndCancelKeepsToneAndClip)
 {
-    ASSERT_EQ(runScript("select grid 1\npress help:74\ndrag \"Brightness\" to 150\nslide \"Gamma\" -40\n"
+    ASSERT_EQ(runScript("select grid 1\npress \"Brightness and colour\"\ndrag \"Brightness\" to 150\nslide \"Gamma\" -40\n"
                         "press cancel in \"Brightness and colour\"\n"),
               0);
     const auto photos = storedPhotos();
@@ -139,7 +139,7 @@ TEST_F(PhotoEditingTest, TonalSlidersChangeOnlyThePreviewAndCancelKeepsToneAndCl
 TEST_F(PhotoEditingTest, TonalOkKeepsTheSlidersToneAndDropsTheClip)
 {
     changeStored([](PhotoEntry& photo, int) { photo.gamma = 10; });
-    ASSERT_EQ(runScript("select grid 2\npress help:74\ndrag \"Contrast\" to 40\nslide \"Saturation\" 180\n"
+    ASSERT_EQ(runScript("select grid 2\npress \"Brightness and colour\"\ndrag \"Contrast\" to 40\nslide \"Saturation\" 180\n"
                         "press ok in \"Brightness and colour\"\n"),
               0);
     const auto photos = storedPhotos();
@@ -154,7 +154,7 @@ TEST_F(PhotoEditingTest, TonalOkKeepsTheSlidersToneAndDropsTheClip)
 
 TEST_F(PhotoEditingTest, SecondTonalPressReplacesTheOpenRequester)
 {
-    ASSERT_EQ(runScript("select grid 0\npress help:74\nselect grid 1\npress help:74\n"
+    ASSERT_EQ(runScript("select grid 0\npress \"Brightness and colour\"\nselect grid 1\npress \"Brightness and colour\"\n"
                         "slide \"Brightness\" 20\npress ok in \"Brightness and colour\"\n"),
               0);
     const auto photos = storedPhotos();
@@ -165,12 +165,12 @@ TEST_F(PhotoEditingTest, SecondTonalPressReplacesTheOpenRequester)
 
 TEST_F(PhotoEditingTest, EditorTurnsMirrorsLeavesOutAndSteps)
 {
-    ASSERT_EQ(runScript("select grid 0\npress help:75\n"
-                        "press help:71 in \"Edit photo\"\n"  // turn right
-                        "press help:81 in \"Edit photo\"\n"  // next: q1
-                        "press help:72 in \"Edit photo\"\n"  // mirror q1
-                        "press help:81 in \"Edit photo\"\npress help:81 in \"Edit photo\"\n" // q2, then nothing
-                        "press help:77 in \"Edit photo\"\n"  // leave q2 out
+    ASSERT_EQ(runScript("select grid 0\npress \"Edit photo\"\n"
+                        "press \"Turn right\" in \"Edit photo\"\n"  // turn right
+                        "press \"Next photo\" in \"Edit photo\"\n"  // next: q1
+                        "press \"Mirror\" in \"Edit photo\"\n"  // mirror q1
+                        "press \"Next photo\" in \"Edit photo\"\npress \"Next photo\" in \"Edit photo\"\n" // q2, then nothing
+                        "press \"Leave out of the slideshow\" in \"Edit photo\"\n"  // leave q2 out
                         "press ok in \"Edit photo\"\n"),
               0);
     const auto photos = storedPhotos();
@@ -187,8 +187,8 @@ TEST_F(PhotoEditingTest, EditorTurnsMirrorsLeavesOutAndSteps)
 
 TEST_F(PhotoEditingTest, PreviousOnTheFirstPhotoDoesNothing)
 {
-    ASSERT_EQ(runScript("select grid 0\npress help:75\npress help:80 in \"Edit photo\"\n"
-                        "press help:70 in \"Edit photo\"\npress ok in \"Edit photo\"\n"),
+    ASSERT_EQ(runScript("select grid 0\npress \"Edit photo\"\npress \"Previous photo\" in \"Edit photo\"\n"
+                        "press \"Turn left\" in \"Edit photo\"\npress ok in \"Edit photo\"\n"),
               0);
     const auto photos = storedPhotos();
     EXPECT_EQ(photos[0].fields.rotation, 270);
@@ -199,8 +199,8 @@ TEST_F(PhotoEditingTest, PreviousOnTheFirstPhotoDoesNothing)
 
 TEST_F(PhotoEditingTest, ToneGoesToThePhotoItWasOpenedForEvenAfterTheEditorSteppedOn)
 {
-    ASSERT_EQ(runScript("select grid 0\npress help:75\npress help:74 in \"Edit photo\"\n"
-                        "press help:81 in \"Edit photo\"\n"
+    ASSERT_EQ(runScript("select grid 0\npress \"Edit photo\"\npress \"Brightness and colour\" in \"Edit photo\"\n"
+                        "press \"Next photo\" in \"Edit photo\"\n"
                         "slide \"Brightness\" 160\npress ok in \"Brightness and colour\"\n"
                         "press ok in \"Edit photo\"\n"),
               0);
@@ -213,7 +213,7 @@ TEST_F(PhotoEditingTest, ToneGoesToThePhotoItWasOpenedForEvenAfterTheEditorStepp
 
 TEST_F(PhotoEditingTest, EditorCropAndPreviewClickOpenTheEditor)
 {
-    ASSERT_EQ(runScript("select grid 2\npress click-area:0\npress help:73 in \"Edit photo\"\ncrop 0 0 80 60\n"
+    ASSERT_EQ(runScript("select grid 2\npress click-area:0\npress \"Crop\" in \"Edit photo\"\ncrop 0 0 80 60\n"
                         "press ok in \"Edit photo\"\n"),
               0);
     EXPECT_EQ(cropOf(storedPhotos()[2].fields), (Crop{0, 0, 80, 60}));
@@ -222,9 +222,9 @@ TEST_F(PhotoEditingTest, EditorCropAndPreviewClickOpenTheEditor)
 
 TEST_F(PhotoEditingTest, PhotoDeletedForGoodWhileEditedLeavesTheEditorsEmptyHanded)
 {
-    ASSERT_EQ(runScript("select grid 1\npress help:75\npress help:74 in \"Edit photo\"\n"
-                        "drag grid 1 onto help:79 in main\n"
-                        "press help:72 in \"Edit photo\"\npress help:81 in \"Edit photo\"\n"
+    ASSERT_EQ(runScript("select grid 1\npress \"Edit photo\"\npress \"Brightness and colour\" in \"Edit photo\"\n"
+                        "drag grid 1 onto \"Move to the trash\" in main\n"
+                        "press \"Mirror\" in \"Edit photo\"\npress \"Next photo\" in \"Edit photo\"\n"
                         "press ok in \"Brightness and colour\"\npress ok in \"Edit photo\"\n"),
               0);
     const auto photos = storedPhotos();
@@ -237,11 +237,11 @@ TEST_F(PhotoEditingTest, PhotoDeletedForGoodWhileEditedLeavesTheEditorsEmptyHand
 
 TEST_F(PhotoEditingTest, PhotoTrashedWithTheButtonWhileEditedIsLeftAloneWhenRestored)
 {
-    ASSERT_EQ(runScript("select grid 1\npress help:75\npress help:74 in \"Edit photo\"\n"
-                        "press help:79 in main\n"
-                        "press help:72 in \"Edit photo\"\npress help:81 in \"Edit photo\"\n"
+    ASSERT_EQ(runScript("select grid 1\npress \"Edit photo\"\npress \"Brightness and colour\" in \"Edit photo\"\n"
+                        "press \"Move to the trash\" in main\n"
+                        "press \"Mirror\" in \"Edit photo\"\npress \"Next photo\" in \"Edit photo\"\n"
                         "press ok in \"Brightness and colour\"\npress ok in \"Edit photo\"\n"
-                        "press help:82 in main\n"),
+                        "press \"Restore the last photo from the trash\" in main\n"),
               0);
     const auto photos = storedPhotos();
     ASSERT_EQ(photos.size(), 3u) << "restored from the trash";
@@ -256,9 +256,9 @@ TEST_F(PhotoEditingTest, PhotoTrashedWithTheButtonWhileEditedIsLeftAloneWhenRest
 TEST_F(PhotoEditingTest, EditorAndTonalRequesterThatCannotOpenLogTheirNumbers)
 {
     hxhost::failService("ureqCreateRequest", 2); // the main window is the first
-    ASSERT_EQ(runScript("select grid 0\npress help:75\n"), 0);
+    ASSERT_EQ(runScript("select grid 0\npress \"Edit photo\"\n"), 0);
     hxhost::failService("ureqCreateRequest", 2);
-    ASSERT_EQ(runScript("select grid 0\npress help:74\n"), 0);
+    ASSERT_EQ(runScript("select grid 0\npress \"Brightness and colour\"\n"), 0);
     std::vector<int> lines;
     for (const hxhost::LogEntry& entry : entries(4, "src\\gui"))
         lines.push_back(entry.line);

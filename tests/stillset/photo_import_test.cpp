@@ -106,11 +106,11 @@ TEST_F(PhotoImportTest, TheSameSceneTwiceMakesTwoIndependentEntries)
     EXPECT_EQ(photos[1].name, "p1");
     EXPECT_NE(photos[0].fields.id, photos[1].fields.id);
 
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     auto* first = static_cast<PhotoEntry*>(ListFirst(&session.photoList));
     auto* second = static_cast<PhotoEntry*>(ListNext(first));
     EXPECT_NE(first->source, second->source) << "each entry owns its copy of the record";
-    sessionShutdown();
+    endToolSession();
     expectNothingLive();
 }
 

@@ -47,7 +47,7 @@ TEST_F(PhotoListTest, IncludeAndDurationChangeOnlyWhenDifferent)
 
 TEST_F(PhotoListTest, SummaryCountsIncludedAndLeftOutPhotos)
 {
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     for (uint32_t id = 1; id <= 5; ++id) {
         PhotoEntry* photo = newEntry(id);
         photo->included = id == 2 || id == 4 ? 0 : 1;
@@ -67,7 +67,7 @@ TEST_F(PhotoListTest, SummaryCountsIncludedAndLeftOutPhotos)
         expected += std::u16string(line) + u"\n";
     }
     EXPECT_EQ(shown[0].text, expected);
-    sessionShutdown();
+    endToolSession();
     expectNothingLive();
 }
 

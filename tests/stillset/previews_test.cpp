@@ -2,7 +2,7 @@
 #include "session_fixture.h"
 
 #include "gui/main_window.h"
-#include "stillset/previews.h"
+#include "gui/previews.h"
 
 namespace {
 
@@ -13,12 +13,12 @@ protected:
     {
         PluginTest::SetUp();
         addPhotos(1);
-        ASSERT_EQ(sessionStartup(), 0);
+        ASSERT_EQ(startToolSession(), 0);
         ASSERT_EQ(buildMainWindow(), 0);
     }
     void TearDown() override
     {
-        sessionShutdown();
+        endToolSession();
         expectNothingLive();
         PluginTest::TearDown();
     }

@@ -3,7 +3,7 @@
 #include "session_fixture.h"
 
 #include "gui/main_window.h"
-#include "stillset/previews.h"
+#include "gui/previews.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -106,12 +106,12 @@ protected:
 
 TEST_P(RequesterScreensTest, EditorTonalCropAndDefaultDurationStandOverTheMainWindow)
 {
-    const std::string script = "select grid 1\npress help:75\n"
+    const std::string script = "select grid 1\npress \"Edit photo\"\n"
                                "screenshot " + shotPath("editor") + "\n"
-                               "press help:74 in \"Edit photo\"\ndrag \"Brightness\" to 190\n"
+                               "press \"Brightness and colour\" in \"Edit photo\"\ndrag \"Brightness\" to 190\n"
                                "screenshot " + shotPath("tonal") + "\n"
                                "press ok in \"Brightness and colour\"\n"
-                               "press help:73 in \"Edit photo\"\ncrop 40 30 160 90 screenshot " + shotPath("crop") + "\n"
+                               "press \"Crop\" in \"Edit photo\"\ncrop 40 30 160 90 screenshot " + shotPath("crop") + "\n"
                                "press ok in \"Edit photo\"\n"
                                "press \"Default duration...\"\nscreenshot " + shotPath("default-duration") + "\n"
                                "press cancel in \"Default duration\"\n";

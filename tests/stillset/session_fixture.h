@@ -5,6 +5,7 @@
 #include "support/picture_files.h"
 #include "support/test_home.h"
 
+#include "gui/tool_session.h"
 #include "stillset/exports.h"
 #include "stillset/session.h"
 
@@ -84,13 +85,13 @@ protected:
     static std::vector<StoredPhoto> storedPhotos(Settings* settings = nullptr)
     {
         std::vector<StoredPhoto> photos;
-        EXPECT_EQ(sessionStartup(), 0);
+        EXPECT_EQ(startToolSession(), 0);
         for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); entry;
              entry = static_cast<PhotoEntry*>(ListNext(entry)))
             photos.push_back({nameOf(entry->source), *entry, entry->clip != 0});
         if (settings)
             *settings = session.settings;
-        sessionShutdown();
+        endToolSession();
         return photos;
     }
     static std::vector<std::string> storedNames()
@@ -104,22 +105,22 @@ protected:
     // Changes the stored photos between sessions: `change` gets each entry and its index.
     template <typename Change> static void changeStored(Change change)
     {
-        ASSERT_EQ(sessionStartup(), 0);
+        ASSERT_EQ(startToolSession(), 0);
         int index = 0;
         for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); entry;
              entry = static_cast<PhotoEntry*>(ListNext(entry)))
             change(*entry, index++);
-        sessionShutdown();
+        endToolSession();
     }
 
     // Gives every stored photo a rendered clip, as a built storyboard would leave them.
     static void giveClips()
     {
-        ASSERT_EQ(sessionStartup(), 0);
+        ASSERT_EQ(startToolSession(), 0);
         for (auto* entry = static_cast<PhotoEntry*>(ListFirst(&session.photoList)); entry;
              entry = static_cast<PhotoEntry*>(ListNext(entry)))
             entry->clip = nslCopyAVRecord(entry->source, 0);
-        sessionShutdown();
+        endToolSession();
     }
 
     // The scene bin name of the photo an AV record shows.

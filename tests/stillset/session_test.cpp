@@ -77,10 +77,10 @@ TEST_F(SessionTest, HxhomeTooLongForTheProjectDirectoryFailsCleanly)
 
 TEST_F(SessionTest, FailedStartupLeavesTheStoredProjectAlone)
 {
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     ListAppend(&session.photoList, newEntry(41));
     session.settings.thumbSize = 5;
-    sessionShutdown();
+    endToolSession();
     const std::string settings = readFile(settingsPath());
     const std::string photos = readFile(hxhost::photoListPath(projectDir()));
 
@@ -95,24 +95,24 @@ TEST_F(SessionTest, FailedStartupLeavesTheStoredProjectAlone)
 
 TEST_F(SessionTest, ScalerIsTheHostsOrTheFileLibrarysFallback)
 {
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     EXPECT_EQ(reinterpret_cast<void*>(session.imageScaler), vxsSymFind(nullptr, "opScaleImage"));
     EXPECT_EQ(entries(6, "src\\stillset").size(), 1u);
-    sessionShutdown();
+    endToolSession();
 
     hxhost::clearLog();
     hxhost::setSymbolAvailable("opScaleImage", false);
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     EXPECT_EQ(session.imageScaler, &txOpScale);
     const auto info = entries(6, "src\\stillset");
     ASSERT_EQ(info.size(), 1u);
-    sessionShutdown();
+    endToolSession();
     expectNothingLive();
 }
 
 TEST_F(SessionTest, PhotoListSurvivesSessionsAndTheTrashDoesNot)
 {
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     PhotoEntry* kept = newEntry(7);
     kept->rotation = 270;
     kept->mirrored = 1;
@@ -124,11 +124,11 @@ TEST_F(SessionTest, PhotoListSurvivesSessionsAndTheTrashDoesNot)
     ListAppend(&session.trashList, trashed);
     const std::string stamp = hxhost::stampPath(projectDir(), 8);
     writeFile(stamp, "stamp");
-    sessionShutdown();
+    endToolSession();
     EXPECT_FALSE(fileExists(stamp));
     expectNothingLive();
 
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     ASSERT_EQ(ListCount(&session.photoList), 1);
     auto* back = static_cast<PhotoEntry*>(ListFirst(&session.photoList));
     EXPECT_EQ(back->id, 7u);
@@ -136,7 +136,7 @@ TEST_F(SessionTest, PhotoListSurvivesSessionsAndTheTrashDoesNot)
     EXPECT_EQ(back->mirrored, 1);
     EXPECT_EQ(back->cropWidth, 640);
     EXPECT_EQ(ListCount(&session.trashList), 0);
-    sessionShutdown();
+    endToolSession();
     expectNothingLive();
 }
 
@@ -166,9 +166,9 @@ TEST_F(SessionTest, UnreadablePhotoListIsKeptAsideAndTheSessionsWorkIsStored)
 // stays as it was, or, when it could not be read, is kept aside whole and the user is told.
 TEST_F(SessionTest, FaultSweepOverASession)
 {
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     ListAppend(&session.photoList, newEntry(3));
-    sessionShutdown();
+    endToolSession();
     const std::string list = hxhost::photoListPath(projectDir());
     const std::string photos = readFile(list);
     for (uint32_t n = 1;; ++n) {

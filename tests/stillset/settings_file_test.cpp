@@ -1,6 +1,7 @@
 #include "session_fixture.h"
 
-#include "stillset/operator_entry.h"
+#include "string_ids.h"
+#include "stillset/operator_list_node.h"
 #include "stillset/settings.h"
 #include "stillset/time_units.h"
 
@@ -64,12 +65,12 @@ protected:
     std::string startOn(const std::string& stored)
     {
         writeFile(settingsPath(), stored);
-        EXPECT_EQ(sessionStartup(), 0);
+        EXPECT_EQ(startToolSession(), 0);
         return readFile(settingsPath());
     }
     void TearDown() override
     {
-        sessionShutdown();
+        endToolSession();
         expectNothingLive();
         PluginTest::TearDown();
     }
@@ -86,8 +87,8 @@ TEST_F(SettingsFileTest, MissingFileGivesDefaultsAndAFreshFileByteForByte)
 {
     const std::string fresh = startOn("");
     std::filesystem::remove(settingsPath()); // nothing stored at all
-    sessionShutdown();
-    ASSERT_EQ(sessionStartup(), 0);
+    endToolSession();
+    ASSERT_EQ(startToolSession(), 0);
     SettingsBytes expected;
     expected.word(5).word(4).word(1).word(3).word(0).word(2).word(0).word(0).word(0).word(0).word(0);
     expected.word(0).word(0).word(0).word(0).word(0).word(1).word(0);
@@ -153,9 +154,9 @@ TEST_F(SettingsFileTest, EnabledListsWithoutEntriesReadAsDisabled)
 // A file an old writer made, whole: its photo list goes aside with it, and the person is told.
 TEST_F(SettingsFileTest, VersionOneFileDiscardsThePhotoListAndStartsAfresh)
 {
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     ListAppend(&session.photoList, newEntry(5));
-    sessionShutdown();
+    endToolSession();
     SettingsBytes old;
     old.word(1).word(6).word(1).word(2).word(1).word(4).word(0).word(0);
     old.word(1).record("transition/cross", 0, "").word(0).word(0).word(0).word(0).word(0).word(0);
@@ -164,7 +165,7 @@ TEST_F(SettingsFileTest, VersionOneFileDiscardsThePhotoListAndStartsAfresh)
     EXPECT_EQ(ListCount(&session.photoList), 0);
     EXPECT_EQ(ListCount(&session.transitionList), 0) << "nothing of the old file is taken";
     EXPECT_EQ(session.settings.thumbSize, 3);
-    EXPECT_EQ(session.settingsNotice, kOldSettingsNotice);
+    EXPECT_EQ(session.settingsNotice, kStrSettingsTooOld);
     EXPECT_TRUE(fileExists(hxhost::photoListPath(projectDir()) + ".discarded"));
     EXPECT_EQ(readFile(settingsPath()).size(), 72u);
     EXPECT_EQ(readFile(settingsPath()).substr(0, 4), std::string("\x05\0\0\0", 4));
@@ -175,7 +176,7 @@ TEST_F(SettingsFileTest, VersionOneFileDiscardsThePhotoListAndStartsAfresh)
 // file that cannot be read whole.
 TEST_F(SettingsFileTest, DamagedFileKeepsThePhotoListAndIsSetAside)
 {
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     ListAppend(&session.photoList, newEntry(5));
     std::string headOne = fullFile().bytes(), headZero = headOne;
     headOne[0] = 1;
@@ -193,22 +194,22 @@ TEST_F(SettingsFileTest, DamagedFileKeepsThePhotoListAndIsSetAside)
                                    std::string("\xff\xff\xff\xff\x05", 5)};
     for (size_t i = 0; i < std::size(damaged); ++i) {
         SCOPED_TRACE(i);
-        sessionShutdown();
+        endToolSession();
         ASSERT_EQ(readFile(hxhost::photoListPath(projectDir())).size(), 12u + 64u);
         startOn(damaged[i]);
         EXPECT_EQ(ListCount(&session.photoList), 1);
-        EXPECT_EQ(session.settingsNotice, kDamagedSettingsNotice);
+        EXPECT_EQ(session.settingsNotice, kStrSettingsDamaged);
         EXPECT_EQ(session.settings.thumbSize, 3);
         EXPECT_EQ(readFile(settingsPath() + ".damaged" + (i ? "." + std::to_string(i) : "")), damaged[i]);
         EXPECT_FALSE(fileExists(hxhost::photoListPath(projectDir()) + ".discarded"));
     }
     // A good file, or none at all, says nothing.
-    sessionShutdown();
+    endToolSession();
     startOn(fullFile().bytes());
     EXPECT_EQ(session.settingsNotice, 0);
-    sessionShutdown();
+    endToolSession();
     std::filesystem::remove(settingsPath());
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     EXPECT_EQ(session.settingsNotice, 0);
 }
 
@@ -238,7 +239,7 @@ TEST_F(SettingsFileTest, FileCutAtEveryFieldBoundaryFallsBackWithoutLosingComple
         // The fresh file holds the records that were kept.
         EXPECT_EQ(rewritten.substr(0, 4), std::string("\x05\0\0\0", 4));
         EXPECT_EQ(rewritten[32], static_cast<char>(transitionsDone)) << "cut at " << cut;
-        sessionShutdown();
+        endToolSession();
         std::filesystem::remove(settingsPath());
     }
 }
@@ -257,15 +258,15 @@ TEST_F(SettingsFileTest, ImplausibleLengthsAndCountsAreRefused)
         EXPECT_GE(entries(4, "src\\stillset").size(), 1u);
         EXPECT_EQ(ListCount(&session.transitionList), 0);
         EXPECT_EQ(rewritten.size(), 72u);
-        sessionShutdown();
+        endToolSession();
     }
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
 }
 
 TEST_F(SettingsFileTest, WritingReplacesTheFileWholeAndLeavesNoTemporaryFile)
 {
     writeFile(settingsPath(), std::string(500, 'x'));
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     ASSERT_EQ(writeSettings(session.projectDir), 0);
     EXPECT_EQ(readFile(settingsPath()).size(), 72u);
     std::set<std::string> files;
@@ -307,7 +308,7 @@ TEST_F(SettingsFileTest, EachFailedFieldOfTheWriterLogsAtItsOwnLine)
 
 TEST_F(SettingsFileTest, WriteIntoAMissingDirectoryFailsAndIsLogged)
 {
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     hxhost::clearLog();
     EXPECT_EQ(writeSettings((home() + "/no/such/dir").c_str()), -1);
     EXPECT_EQ(entries(4, "src\\stillset").size(), 1u);

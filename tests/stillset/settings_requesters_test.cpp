@@ -9,7 +9,7 @@
 #include "gui/storyboard_requester.h"
 #include "gui/thumb_size_requester.h"
 #include "gui/tonal_requester.h"
-#include "stillset/operator_entry.h"
+#include "stillset/operator_list_node.h"
 #include "stillset/time_units.h"
 
 #include <cstdlib>
@@ -85,7 +85,7 @@ protected:
 TEST_F(SettingsRequestersTest, SameThumbnailSizeRebuildsNothing)
 {
     const uint32_t before = hxhost::callCount("ureqCreateRequest");
-    ASSERT_EQ(runScript("press help:78\npress ok in \"Thumbnail size\"\n"), 0);
+    ASSERT_EQ(runScript("press \"Thumbnail size\"\npress ok in \"Thumbnail size\"\n"), 0);
     EXPECT_EQ(hxhost::callCount("ureqCreateRequest") - before, 2u) << "the main window and the requester only";
     EXPECT_EQ(storedSettings().thumbSize, 3);
     expectNothingLive();
@@ -94,7 +94,7 @@ TEST_F(SettingsRequestersTest, SameThumbnailSizeRebuildsNothing)
 TEST_F(SettingsRequestersTest, NewThumbnailSizeKeepsTheSelectionAndBuildsEachThumbnailOnce)
 {
     const size_t metersBefore = hxhost::metersSeen().size();
-    ASSERT_EQ(runScript("select grid 4\npress help:78\ncheck \"Large\" on\npress ok in \"Thumbnail size\"\n"), 0);
+    ASSERT_EQ(runScript("select grid 4\npress \"Thumbnail size\"\ncheck \"Large\" on\npress ok in \"Thumbnail size\"\n"), 0);
     const auto meters = hxhost::metersSeen();
     ASSERT_GE(meters.size(), metersBefore + 1);
     EXPECT_EQ(meters.back().steps, 6u);
@@ -109,7 +109,7 @@ TEST_F(SettingsRequestersTest, NewThumbnailSizeKeepsTheSelectionAndBuildsEachThu
 TEST_F(SettingsRequestersTest, NewThumbnailSizeShowsTheSelectedPhotosDuration)
 {
     changeStored([](PhotoEntry& photo, int index) { photo.duration = durationFrames(index); });
-    const MainShown shown = playWatchingMain("select grid 2\npress help:78\ncheck \"Large\" on\n"
+    const MainShown shown = playWatchingMain("select grid 2\npress \"Thumbnail size\"\ncheck \"Large\" on\n"
                                              "press ok in \"Thumbnail size\"\n");
     EXPECT_EQ(shown.duration, 2) << "the photo's, not the default 4";
     expectNothingLive();
@@ -117,9 +117,9 @@ TEST_F(SettingsRequestersTest, NewThumbnailSizeShowsTheSelectedPhotosDuration)
 
 TEST_F(SettingsRequestersTest, NewThumbnailSizeShowsTheGridAgainOverOpenRequesters)
 {
-    ASSERT_EQ(runScript("select grid 2\npress help:75\npress help:78\ncheck \"Very small\" on\n"
+    ASSERT_EQ(runScript("select grid 2\npress \"Edit photo\"\npress \"Thumbnail size\"\ncheck \"Very small\" on\n"
                         "press ok in \"Thumbnail size\"\n"
-                        "press help:72 in \"Edit photo\"\npress ok in \"Edit photo\"\n"),
+                        "press \"Mirror\" in \"Edit photo\"\npress ok in \"Edit photo\"\n"),
               0);
     const auto photos = storedPhotos();
     EXPECT_EQ(photos[2].fields.mirrored, 1) << "the editor outlived the new main window";
@@ -131,7 +131,7 @@ TEST_F(SettingsRequestersTest, MainWindowThatCannotBeBuiltAgainEndsTheSessionKee
 {
     // Creations: the main window, the requester, then the main window again.
     hxhost::failService("ureqCreateRequest", 3);
-    ASSERT_EQ(runScript("select grid 1\npress help:72\npress help:78\ncheck \"Very large\" on\n"
+    ASSERT_EQ(runScript("select grid 1\npress \"Mirror\"\npress \"Thumbnail size\"\ncheck \"Very large\" on\n"
                         "press ok in \"Thumbnail size\"\n"),
               0);
     EXPECT_EQ(storedSettings().thumbSize, 5);
@@ -199,7 +199,7 @@ TEST_F(SettingsRequestersTest, CancelledApplyChangesNoPhotoButKeepsTheNewDefault
 TEST_F(SettingsRequestersTest, ConfirmedResetLeavesAnEmptyGridNoOperatorsAndTheDefaults)
 {
     changeStored([](PhotoEntry& photo, int) { photo.duration = durationFrames(7); });
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     session.settings.thumbSize = 5;
     session.settings.defaultDurationCode = 7;
     session.settings.transitionsEnabled = 1;
@@ -208,7 +208,7 @@ TEST_F(SettingsRequestersTest, ConfirmedResetLeavesAnEmptyGridNoOperatorsAndTheD
     transition->name = static_cast<char*>(std::calloc(32, 1));
     std::snprintf(transition->name, 32, "transition/crossfade");
     ListAppend(&session.transitionList, transition);
-    sessionShutdown();
+    endToolSession();
 
     const MainShown shown = playWatchingMain("select grid 1\npress \"Default duration...\"\n"
                                              "press \"Reset all settings\"\nanswer yes\n"
@@ -219,10 +219,10 @@ TEST_F(SettingsRequestersTest, ConfirmedResetLeavesAnEmptyGridNoOperatorsAndTheD
     EXPECT_EQ(settings.thumbSize, 3);
     EXPECT_EQ(settings.defaultDurationCode, 4);
     EXPECT_EQ(settings.transitionsEnabled, 0);
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     EXPECT_EQ(ListCount(&session.transitionList), 0);
     EXPECT_EQ(ListCount(&session.effectList), 0);
-    sessionShutdown();
+    endToolSession();
     expectNothingLive();
 }
 
@@ -241,8 +241,8 @@ TEST_F(SettingsRequestersTest, ResetWhoseQuestionIsRefusedOrFailsResetsNothing)
 
 TEST_F(SettingsRequestersTest, ResetWhileTheEditorStandsLeavesItNothingToEdit)
 {
-    ASSERT_EQ(runScript("select grid 0\npress help:75\npress \"Default duration...\"\npress \"Reset all settings\"\n"
-                        "answer yes\npress help:81 in \"Edit photo\"\npress help:72 in \"Edit photo\"\n"
+    ASSERT_EQ(runScript("select grid 0\npress \"Edit photo\"\npress \"Default duration...\"\npress \"Reset all settings\"\n"
+                        "answer yes\npress \"Next photo\" in \"Edit photo\"\npress \"Mirror\" in \"Edit photo\"\n"
                         "press ok in \"Edit photo\"\npress ok in \"Default duration\"\n"),
               0);
     EXPECT_TRUE(storedPhotos().empty());
@@ -266,13 +266,13 @@ TEST_F(SettingsRequestersTest, EmptyProjectOpensNoApplyRequester)
 TEST_F(SettingsRequestersTest, OneScriptEditsAPhotoAndTheSettingsAndTheNextSessionFindsExactlyThat)
 {
     const std::vector<StoredPhoto> before = storedPhotos();
-    ASSERT_EQ(runScript("select grid 1\npress help:75\n"
-                        "press help:71 in \"Edit photo\"\n"
-                        "press help:73 in \"Edit photo\"\ncrop 4 6 20 30\n"
-                        "press help:74 in \"Edit photo\"\ndrag \"Contrast\" to 120\npress ok in \"Brightness and colour\"\n"
-                        "press help:81 in \"Edit photo\"\npress help:72 in \"Edit photo\"\n"
+    ASSERT_EQ(runScript("select grid 1\npress \"Edit photo\"\n"
+                        "press \"Turn right\" in \"Edit photo\"\n"
+                        "press \"Crop\" in \"Edit photo\"\ncrop 4 6 20 30\n"
+                        "press \"Brightness and colour\" in \"Edit photo\"\ndrag \"Contrast\" to 120\npress ok in \"Brightness and colour\"\n"
+                        "press \"Next photo\" in \"Edit photo\"\npress \"Mirror\" in \"Edit photo\"\n"
                         "press ok in \"Edit photo\"\n"
-                        "press help:78\ncheck \"Small\" on\npress ok in \"Thumbnail size\"\n"
+                        "press \"Thumbnail size\"\ncheck \"Small\" on\npress ok in \"Thumbnail size\"\n"
                         "press \"Default duration...\"\nchoose \"Duration\" in \"Default duration\" 2\n"
                         "press ok in \"Default duration\"\npress cancel in \"Apply the new default duration\"\n"),
               0);
@@ -307,12 +307,12 @@ protected:
     void SetUp() override
     {
         SettingsRequestersTest::SetUp();
-        ASSERT_EQ(sessionStartup(), 0);
+        ASSERT_EQ(startToolSession(), 0);
         ASSERT_EQ(buildMainWindow(), 0);
     }
     void TearDown() override
     {
-        sessionShutdown();
+        endToolSession();
         expectNothingLive();
         SettingsRequestersTest::TearDown();
     }

@@ -1,7 +1,7 @@
 // The host program's desktop window on a real X server: real pointer and key events (xdotool), the X
 // screen compared with the toolkit's own picture, and what the session stored after the window closed.
 #include "stillset/session_fixture.h"
-#include "stillset/operator_entry.h"
+#include "stillset/operator_list_node.h"
 #include "support/audio_files.h"
 #include "window/x_screen.h"
 
@@ -469,11 +469,11 @@ TEST_F(WindowSessionTest, MeterStoppedWithEscapeAndWindowClosedLeavesNothingBehi
 std::vector<std::string> storedTransitions()
 {
     std::vector<std::string> names;
-    EXPECT_EQ(sessionStartup(), 0);
+    EXPECT_EQ(startToolSession(), 0);
     for (auto* entry = static_cast<OperatorEntry*>(ListFirst(&session.transitionList)); entry;
          entry = static_cast<OperatorEntry*>(ListNext(entry)))
         names.push_back(entry->name);
-    sessionShutdown();
+    endToolSession();
     return names;
 }
 
@@ -528,7 +528,7 @@ TEST_F(WindowSessionTest, TransitionsAddedThroughThePickerWithTheMouseAreStored)
 TEST_F(WindowSessionTest, TheCropRectanglesCornerDraggedWithTheMouseIsStored)
 {
     importAndLook();
-    const std::shared_ptr<Rehearsal> rehearsal = rehearse("select grid 0\npress help:73\n");
+    const std::shared_ptr<Rehearsal> rehearsal = rehearse("select grid 0\npress \"Crop\"\n");
     const hxhost::ImageRequestSeen& crop = rehearsal->crop;
     ASSERT_GT(crop.shownWidth, 0) << "the crop requester was never shown";
     ASSERT_EQ(crop.width, crop.pictureWidth) << "the whole picture is offered";
@@ -590,12 +590,12 @@ TEST_F(WindowSessionTest, AJingleDoubleClickedInTheFileRequesterIsStored)
     click(middleOf(requester, *requesterOk));
     EXPECT_EQ(closeWindow(), 0) << readFile(home() + "/session.log");
 
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     ASSERT_NE(session.settings.jingleFile, nullptr);
     EXPECT_EQ(std::string(session.settings.jingleFile), home() + "/theme.ogg");
     ASSERT_NE(session.settings.jingleName, nullptr);
     EXPECT_EQ(std::u16string(session.settings.jingleName), u"Evening theme");
-    sessionShutdown();
+    endToolSession();
 }
 
 // In the test's own process: the meter is the host's, updated until the person stops it.

@@ -1,6 +1,6 @@
 // A chosen transition or long-term effect: a node of transitionList or effectList.
-#ifndef STILLSET_OPERATOR_ENTRY_H
-#define STILLSET_OPERATOR_ENTRY_H
+#ifndef STILLSET_OPERATOR_LIST_NODE_H
+#define STILLSET_OPERATOR_LIST_NODE_H
 
 #include "host/hxlist.h"
 

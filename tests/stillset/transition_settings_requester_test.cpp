@@ -6,14 +6,14 @@
 
 namespace {
 
-class OperatorSettingsTest : public ChooserTest {
+class TransitionSettingsTest : public ChooserTest {
 protected:
     void SetUp() override
     {
         ChooserTest::SetUp();
         onTransitionsButton(event());
         addTransitions({"wipe", "push"});
-        select(transitionsRequest, choosers.transitionListView, 0);
+        select(transitionsRequest, transitionsGadgets().listView, 0);
     }
 
     static const hxhost::TransitionSetting& wipeSetting(const char* key)
@@ -36,19 +36,19 @@ protected:
     static OperatorEntry* wipe() { return operatorAtRow(session.transitionList, 0); }
 };
 
-TEST_F(OperatorSettingsTest, OkKeepsTheOldBlockWithoutAChangeAndTakesTheNewOneAfterOne)
+TEST_F(TransitionSettingsTest, OkKeepsTheOldBlockWithoutAChangeAndTakesTheNewOneAfterOne)
 {
     onTransitionSettings(event());
     ASSERT_EQ(session.requestOpen[operatorGuiRequest], 1);
     EXPECT_EQ(hxhost::liveCounts().operators, 1);
-    onOperatorGuiOk(event());
+    onTransitionSettingsOk(event());
     EXPECT_EQ(wipe()->prefs, nullptr) << "no change, no block";
     EXPECT_EQ(hxhost::liveCounts().operators, 0);
 
     onTransitionSettings(event());
-    passToOperatorGui(event(panelGadget(u"Softness"), 60));
-    passToOperatorGui(event(panelGadget(u"Direction"), 2));
-    onOperatorGuiOk(event());
+    passToTransitionSettings(event(panelGadget(u"Softness"), 60));
+    passToTransitionSettings(event(panelGadget(u"Direction"), 2));
+    onTransitionSettingsOk(event());
     ASSERT_NE(wipe()->prefs, nullptr);
     EXPECT_EQ(storedValue(wipe(), "softness"), 60);
     EXPECT_EQ(storedValue(wipe(), "direction"), 2);
@@ -56,34 +56,34 @@ TEST_F(OperatorSettingsTest, OkKeepsTheOldBlockWithoutAChangeAndTakesTheNewOneAf
 
     onTransitionSettings(event());
     EXPECT_EQ(hxhost::gadget(panelGadget(u"Softness"))->value, 60) << "the panel opens on the stored block";
-    onOperatorGuiOk(event());
+    onTransitionSettingsOk(event());
     EXPECT_EQ(wipe()->prefs, block) << "OK without a change keeps the block";
     EXPECT_EQ(hxhost::liveCounts().operatorPanels, 0);
 }
 
-TEST_F(OperatorSettingsTest, CancelKeepsTheOldBlock)
+TEST_F(TransitionSettingsTest, CancelKeepsTheOldBlock)
 {
     onTransitionSettings(event());
-    passToOperatorGui(event(panelGadget(u"Softness"), 60));
-    onOperatorGuiOk(event());
+    passToTransitionSettings(event(panelGadget(u"Softness"), 60));
+    onTransitionSettingsOk(event());
     onTransitionSettings(event());
-    passToOperatorGui(event(panelGadget(u"Softness"), 90));
-    onOperatorGuiCancel(event());
+    passToTransitionSettings(event(panelGadget(u"Softness"), 90));
+    onTransitionSettingsCancel(event());
     EXPECT_EQ(storedValue(wipe(), "softness"), 60);
     EXPECT_EQ(hxhost::liveCounts().operators, 0);
 }
 
-TEST_F(OperatorSettingsTest, AnOperatorThatCannotBeLoadedOpensNoPanel)
+TEST_F(TransitionSettingsTest, AnOperatorThatCannotBeLoadedOpensNoPanel)
 {
     hxhost::failService("mainLoadOperator");
     onTransitionSettings(event());
     EXPECT_EQ(session.requestOpen[operatorGuiRequest], 0);
-    select(transitionsRequest, choosers.transitionListView, 2); // the separator
+    select(transitionsRequest, transitionsGadgets().listView, 2); // the separator
     onTransitionSettings(event());
     EXPECT_EQ(session.requestOpen[operatorGuiRequest], 0);
 }
 
-TEST_F(OperatorSettingsTest, ThePanelNeverOutlivesItsTransitionRequesterOrSession)
+TEST_F(TransitionSettingsTest, ThePanelNeverOutlivesItsTransitionRequesterOrSession)
 {
     onTransitionSettings(event());
     const int64_t windows = hxhost::liveCounts().windows;
@@ -93,11 +93,11 @@ TEST_F(OperatorSettingsTest, ThePanelNeverOutlivesItsTransitionRequesterOrSessio
     onRemoveTransition(event()); // the transition whose panel is open
     EXPECT_EQ(session.requestOpen[operatorGuiRequest], 0);
     EXPECT_EQ(hxhost::liveCounts().operators, 0);
-    onOperatorGuiOk(event()); // a late OK of the closed panel changes nothing
+    onTransitionSettingsOk(event()); // a late OK of the closed panel changes nothing
     EXPECT_EQ(ListCount(&session.transitionList), 1);
 
     onTransitionSettings(event());
-    passToOperatorGui(event(panelGadget(u"Direction"), 1));
+    passToTransitionSettings(event(panelGadget(u"Direction"), 1));
     onTransitionsOk(event()); // the panel closes with its requester, keeping what was set
     EXPECT_EQ(session.requestOpen[operatorGuiRequest], 0);
     const auto* push = operatorAtRow(session.transitionList, 0);
@@ -107,18 +107,18 @@ TEST_F(OperatorSettingsTest, ThePanelNeverOutlivesItsTransitionRequesterOrSessio
               1);
 
     onTransitionsButton(event());
-    select(transitionsRequest, choosers.transitionListView, 0);
+    select(transitionsRequest, transitionsGadgets().listView, 0);
     onTransitionSettings(event());
-    sessionShutdown();
+    endToolSession();
     EXPECT_EQ(hxhost::liveCounts().operators, 0);
     EXPECT_EQ(hxhost::liveCounts().operatorPanels, 0);
     expectNothingLive();
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
 }
 
-TEST_F(OperatorSettingsTest, AChangeMadeInTheSessionReachesTheSettingsFileAndTheNextSession)
+TEST_F(TransitionSettingsTest, AChangeMadeInTheSessionReachesTheSettingsFileAndTheNextSession)
 {
-    sessionShutdown(); // stores wipe and push
+    endToolSession(); // stores wipe and push
     ASSERT_EQ(runScript("press \"Transitions...\"\n"
                         "select list 0\n"
                         "press \"Settings\"\n"
@@ -128,7 +128,7 @@ TEST_F(OperatorSettingsTest, AChangeMadeInTheSessionReachesTheSettingsFileAndThe
                         "press ok in \"Settings\"\n"
                         "press ok in \"Transitions\"\n"),
               0);
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     ASSERT_EQ(names(session.transitionList), (std::vector<std::string>{"transition/wipe", "transition/push"}));
     ASSERT_NE(wipe()->prefs, nullptr);
     EXPECT_EQ(wipe()->prefsSize, hxhost::findTransition("wipe")->prefsSize());

@@ -1,8 +1,11 @@
-// How the host finds the slideshow tool: its description, its action entry with the version gate
-// and the screen switch, and its version numbers.
-#include "exports.h"
-#include "log.h"
-#include "session.h"
+// The plug-in's entry point, above both the core and its interface: how the host finds the
+// slideshow tool (its description, its action entry with the version gate and the screen switch,
+// and its version numbers).
+#include "gui/tool_session.h"
+#include "string_ids.h"
+#include "stillset/exports.h"
+#include "stillset/log.h"
+#include "stillset/session.h"
 
 #include "host/hxparser.h"
 #include "host/hxreq.h"
@@ -62,8 +65,8 @@ int32_t refuseOldHost(int failedServiceLine)
     }
     UReqTextRequest notice;
     std::memset(&notice, 0, sizeof notice);
-    notice.title = resGetString(session.stringCatalogue, 10);
-    notice.text = resGetString(session.stringCatalogue, 1500);
+    notice.title = resGetString(session.stringCatalogue, kStrToolName);
+    notice.text = resGetString(session.stringCatalogue, kStrHostTooOld);
     notice.style = UREQ_NOTICE;
     ureqTextRequest(&notice);
     resFreeStrings(session.stringCatalogue);

@@ -1,13 +1,13 @@
 #include "previews.h"
 
-#include "fit_and_pad.h"
-#include "photo_fetch.h"
-#include "photo_geometry.h"
-#include "session.h"
-#include "tone.h"
-
-#include "gui/drawing.h"
-#include "gui/main_window.h"
+#include "drawing.h"
+#include "main_window.h"
+#include "string_ids.h"
+#include "stillset/fit_and_pad.h"
+#include "stillset/photo_fetch.h"
+#include "stillset/photo_geometry.h"
+#include "stillset/session.h"
+#include "stillset/tone.h"
 
 #include "host/hxreq.h"
 
@@ -121,7 +121,7 @@ void buildMissingThumbnails()
         return;
     UReqMeter meter;
     std::memset(&meter, 0, sizeof meter);
-    meter.title = resGetString(session.stringCatalogue, 60);
+    meter.title = resGetString(session.stringCatalogue, kStrMakingThumbnails);
     meter.titleWidth = static_cast<uint16_t>((ugTextLength(meter.title) + 1) & ~1);
     meter.steps = static_cast<uint32_t>(missing);
     meter.style = 2;

@@ -6,7 +6,7 @@
 
 namespace {
 
-class EffectListTest : public ChooserTest {
+class EffectsRequesterTest : public ChooserTest {
 protected:
     void SetUp() override
     {
@@ -15,15 +15,15 @@ protected:
         ASSERT_EQ(session.requestOpen[effectsRequest], 1);
     }
 
-    static std::vector<Row> shown() { return rows(choosers.effectListView); }
+    static std::vector<Row> shown() { return rows(effectsGadgets().listView); }
 
     // The preset list opened from the effects requester, preset `preset` chosen (-1: none) and OK.
     static void addEffect(int32_t preset)
     {
-        onAddEffect(event(choosers.addEffectButton));
+        onAddEffect(event(effectsGadgets().addButton));
         ASSERT_EQ(session.requestOpen[panPresetRequest], 1);
         if (preset >= 0)
-            select(panPresetRequest, choosers.panPresetListView, preset);
+            select(panPresetRequest, panPresetListView(), preset);
         onPanPresetOk(event());
         EXPECT_EQ(session.requestOpen[panPresetRequest], 0);
     }
@@ -38,7 +38,7 @@ protected:
     }
 };
 
-TEST_F(EffectListTest, APresetBecomesAnEffectWithItsBlockAfterTheSelectedRow)
+TEST_F(EffectsRequesterTest, APresetBecomesAnEffectWithItsBlockAfterTheSelectedRow)
 {
     addEffect(3);
     addEffect(1);
@@ -48,18 +48,18 @@ TEST_F(EffectListTest, APresetBecomesAnEffectWithItsBlockAfterTheSelectedRow)
     EXPECT_EQ(blockMode(effectAt(0)), 3u) << "the block of preset file sl3.prf";
     EXPECT_EQ(effectAt(1)->variant, 1u);
     EXPECT_EQ(blockMode(effectAt(1)), 1u);
-    EXPECT_EQ(selected(choosers.effectListView), 1);
+    EXPECT_EQ(selected(effectsGadgets().listView), 1);
 
-    select(effectsRequest, choosers.effectListView, 0);
+    select(effectsRequest, effectsGadgets().listView, 0);
     addEffect(4);
     EXPECT_EQ(effectAt(1)->variant, 4u) << "after the selected effect";
     const std::vector<Row> labels = shown();
     ASSERT_EQ(labels.size(), 3u);
-    EXPECT_EQ(selected(choosers.effectListView), 1);
+    EXPECT_EQ(selected(effectsGadgets().listView), 1);
     EXPECT_EQ(hxhost::liveCounts().operators, 0) << "the operator is loaded only to learn its block size";
 }
 
-TEST_F(EffectListTest, PresetsAboveTheFourthShareTheLastLabel)
+TEST_F(EffectsRequesterTest, PresetsAboveTheFourthShareTheLastLabel)
 {
     for (uint32_t variant : {0u, 3u, 4u, 5u, 9u}) {
         auto* entry = static_cast<OperatorEntry*>(std::calloc(1, sizeof(OperatorEntry)));
@@ -74,7 +74,7 @@ TEST_F(EffectListTest, PresetsAboveTheFourthShareTheLastLabel)
                                          {label(504), 0}}));
 }
 
-TEST_F(EffectListTest, WithoutTheOperatorOrThePresetFileTheEffectHasNoBlock)
+TEST_F(EffectsRequesterTest, WithoutTheOperatorOrThePresetFileTheEffectHasNoBlock)
 {
     hxhost::failService("mainLoadOperator");
     addEffect(2);
@@ -92,7 +92,7 @@ TEST_F(EffectListTest, WithoutTheOperatorOrThePresetFileTheEffectHasNoBlock)
     EXPECT_EQ(hxhost::liveCounts().operators, 0);
 }
 
-TEST_F(EffectListTest, OkWithoutAPresetChosenAddsNothing)
+TEST_F(EffectsRequesterTest, OkWithoutAPresetChosenAddsNothing)
 {
     addEffect(-1);
     EXPECT_EQ(ListCount(&session.effectList), 0);
@@ -103,12 +103,12 @@ TEST_F(EffectListTest, OkWithoutAPresetChosenAddsNothing)
     EXPECT_EQ(ListCount(&session.effectList), 0);
 }
 
-TEST_F(EffectListTest, RemovingAndClosingFollowTheListInTheCheckBox)
+TEST_F(EffectsRequesterTest, RemovingAndClosingFollowTheListInTheCheckBox)
 {
     addEffect(0);
     addEffect(2);
-    onEffectOrderPopup(event(choosers.effectOrderPopup, 1));
-    onEffectRepeatPopup(event(choosers.effectRepeatPopup, 4));
+    onEffectOrderPopup(event(effectsGadgets().orderPopup, 1));
+    onEffectRepeatPopup(event(effectsGadgets().repeatPopup, 4));
     onEffectsOk(event());
     EXPECT_EQ(session.settings.effectOrder, 1);
     EXPECT_EQ(session.settings.effectRepeatCode, 4);
@@ -116,11 +116,11 @@ TEST_F(EffectListTest, RemovingAndClosingFollowTheListInTheCheckBox)
     EXPECT_TRUE(checkBoxOn(mainGadgets.effectsCheckBox));
 
     onEffectsButton(event());
-    onEffectRepeatPopup(event(choosers.effectRepeatPopup, 1));
+    onEffectRepeatPopup(event(effectsGadgets().repeatPopup, 1));
     onRemoveEffect(event()); // nothing selected: nothing removed
     EXPECT_EQ(ListCount(&session.effectList), 2);
     for (int i = 0; i < 2; ++i) {
-        select(effectsRequest, choosers.effectListView, 0);
+        select(effectsRequest, effectsGadgets().listView, 0);
         onRemoveEffect(event());
     }
     EXPECT_TRUE(shown().empty());
@@ -130,7 +130,7 @@ TEST_F(EffectListTest, RemovingAndClosingFollowTheListInTheCheckBox)
     EXPECT_FALSE(checkBoxOn(mainGadgets.effectsCheckBox));
 }
 
-TEST_F(EffectListTest, ThePresetListClosesWithItsEffectsRequester)
+TEST_F(EffectsRequesterTest, ThePresetListClosesWithItsEffectsRequester)
 {
     onAddEffect(event());
     const int64_t windows = hxhost::liveCounts().windows;

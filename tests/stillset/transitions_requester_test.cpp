@@ -9,7 +9,7 @@
 
 namespace {
 
-class TransitionListTest : public ChooserTest {
+class TransitionsRequesterTest : public ChooserTest {
 protected:
     void SetUp() override
     {
@@ -18,8 +18,8 @@ protected:
         ASSERT_EQ(session.requestOpen[transitionsRequest], 1);
     }
 
-    static std::vector<Row> shown() { return rows(choosers.transitionListView); }
-    static void selectRow(int32_t row) { select(transitionsRequest, choosers.transitionListView, row); }
+    static std::vector<Row> shown() { return rows(transitionsGadgets().listView); }
+    static void selectRow(int32_t row) { select(transitionsRequest, transitionsGadgets().listView, row); }
     static std::vector<std::string> listed() { return names(session.transitionList); }
 
     void chooseJingle(const std::string& file, const std::u16string& title)
@@ -28,24 +28,24 @@ protected:
         tone.seconds = 0.2;
         ASSERT_EQ(writeTone(home() + "/" + file, tone), "");
         hxhost::scriptedUser()->addFile(hxhost::FileAnswer{home() + "/" + file, title, 0});
-        onJingleButton(event(choosers.jingleButton));
+        onJingleButton(event(transitionsGadgets().jingleButton));
     }
 };
 
 const Row kSeparator{u"", 2};
 
-TEST_F(TransitionListTest, TwoAddedWithTheSeparatorOfAnEmptyListSelectedLandFirstInPickerOrder)
+TEST_F(TransitionsRequesterTest, TwoAddedWithTheSeparatorOfAnEmptyListSelectedLandFirstInPickerOrder)
 {
     ASSERT_EQ(shown(), std::vector<Row>{kSeparator});
     selectRow(0);
     addTransitions({"wipe", "dissolve"});
     EXPECT_EQ(shown(), (std::vector<Row>{{u"Wipe", 0}, {u"Dissolve", 0}, kSeparator}));
-    EXPECT_EQ(selected(choosers.transitionListView), 1);
+    EXPECT_EQ(selected(transitionsGadgets().listView), 1);
     EXPECT_EQ(listed(), (std::vector<std::string>{"transition/wipe", "transition/dissolve"}));
     EXPECT_STREQ(session.lastOperatorPath, "dissolve");
 }
 
-TEST_F(TransitionListTest, RowsAndListKeepOneOrderWhereverTransitionsAreAdded)
+TEST_F(TransitionsRequesterTest, RowsAndListKeepOneOrderWhereverTransitionsAreAdded)
 {
     addTransitions({"dissolve", "push"}); // nothing selected: first
     selectRow(0);
@@ -62,22 +62,22 @@ TEST_F(TransitionListTest, RowsAndListKeepOneOrderWhereverTransitionsAreAdded)
     const std::vector<Row> expected{{u"Dissolve", 0}, {u"Wipe", 0}, {u"Push", 0}, {u"Dissolve", 0}, {u"Push", 0},
                                     kSeparator, {u"Song", 1}};
     EXPECT_EQ(shown(), expected);
-    EXPECT_EQ(selected(choosers.transitionListView), 4);
+    EXPECT_EQ(selected(transitionsGadgets().listView), 4);
     EXPECT_EQ(listed(), (std::vector<std::string>{"transition/dissolve", "transition/wipe", "transition/push",
                                                   "transition/dissolve", "transition/push"}))
         << "the stored order is the order the user sees";
 }
 
-TEST_F(TransitionListTest, AJingleRowAddedToAnEmptyListTakesNewTransitionsBeforeTheSeparator)
+TEST_F(TransitionsRequesterTest, AJingleRowAddedToAnEmptyListTakesNewTransitionsBeforeTheSeparator)
 {
     chooseJingle("song.wav", u"Song");
-    EXPECT_EQ(selected(choosers.transitionListView), 1);
+    EXPECT_EQ(selected(transitionsGadgets().listView), 1);
     addTransitions({"push"});
     EXPECT_EQ(shown(), (std::vector<Row>{{u"Push", 0}, kSeparator, {u"Song", 1}}));
-    EXPECT_EQ(selected(choosers.transitionListView), 0);
+    EXPECT_EQ(selected(transitionsGadgets().listView), 0);
 }
 
-TEST_F(TransitionListTest, RemovingLeavesTheSeparatorAndDropsTheJingle)
+TEST_F(TransitionsRequesterTest, RemovingLeavesTheSeparatorAndDropsTheJingle)
 {
     addTransitions({"dissolve", "wipe"});
     chooseJingle("one.wav", u"One");
@@ -103,7 +103,7 @@ TEST_F(TransitionListTest, RemovingLeavesTheSeparatorAndDropsTheJingle)
     EXPECT_EQ(shown(), (std::vector<Row>{{u"Wipe", 0}, kSeparator}));
 }
 
-TEST_F(TransitionListTest, ACancelledFileRequesterLeavesTheJingle)
+TEST_F(TransitionsRequesterTest, ACancelledFileRequesterLeavesTheJingle)
 {
     chooseJingle("song.wav", u"Song");
     hxhost::scriptedUser()->addFile(std::nullopt);
@@ -112,7 +112,7 @@ TEST_F(TransitionListTest, ACancelledFileRequesterLeavesTheJingle)
     EXPECT_EQ(hxhost::liveCounts().fileRequests, 0);
 }
 
-TEST_F(TransitionListTest, APathLongerThanTheJingleBufferIsRefusedNotCut)
+TEST_F(TransitionsRequesterTest, APathLongerThanTheJingleBufferIsRefusedNotCut)
 {
     std::string folder = home();
     while (folder.size() < kJingleBufferChars)
@@ -130,12 +130,12 @@ TEST_F(TransitionListTest, APathLongerThanTheJingleBufferIsRefusedNotCut)
     EXPECT_EQ(hxhost::liveCounts().fileRequests, 0);
 }
 
-TEST_F(TransitionListTest, OkCommitsThePopupsAndCancelDropsThemButKeepsTheList)
+TEST_F(TransitionsRequesterTest, OkCommitsThePopupsAndCancelDropsThemButKeepsTheList)
 {
     addTransitions({"dissolve"});
-    onTransitionLengthPopup(event(choosers.transitionLengthPopup, 5));
-    onTransitionOrderPopup(event(choosers.transitionOrderPopup, 1));
-    onTransitionRepeatPopup(event(choosers.transitionRepeatPopup, 3));
+    onTransitionLengthPopup(event(transitionsGadgets().lengthPopup, 5));
+    onTransitionOrderPopup(event(transitionsGadgets().orderPopup, 1));
+    onTransitionRepeatPopup(event(transitionsGadgets().repeatPopup, 3));
     EXPECT_EQ(session.settings.transitionLengthCode, 2) << "staged only";
     onTransitionsCancel(event());
     EXPECT_EQ(session.requestOpen[transitionsRequest], 0);
@@ -146,8 +146,8 @@ TEST_F(TransitionListTest, OkCommitsThePopupsAndCancelDropsThemButKeepsTheList)
 
     onTransitionsButton(event());
     EXPECT_EQ(shown().size(), 2u);
-    onTransitionOrderPopup(event(choosers.transitionOrderPopup, 1));
-    onTransitionRepeatPopup(event(choosers.transitionRepeatPopup, 3));
+    onTransitionOrderPopup(event(transitionsGadgets().orderPopup, 1));
+    onTransitionRepeatPopup(event(transitionsGadgets().repeatPopup, 3));
     onTransitionsOk(event());
     EXPECT_EQ(session.settings.transitionOrder, 1);
     EXPECT_EQ(session.settings.transitionRepeatCode, 3);
@@ -156,7 +156,7 @@ TEST_F(TransitionListTest, OkCommitsThePopupsAndCancelDropsThemButKeepsTheList)
     EXPECT_TRUE(checkBoxOn(mainGadgets.transitionsCheckBox));
 }
 
-TEST_F(TransitionListTest, CancelAfterRemovingEveryTransitionTurnsTransitionsOff)
+TEST_F(TransitionsRequesterTest, CancelAfterRemovingEveryTransitionTurnsTransitionsOff)
 {
     addTransitions({"dissolve"});
     onTransitionsOk(event());
@@ -169,7 +169,7 @@ TEST_F(TransitionListTest, CancelAfterRemovingEveryTransitionTurnsTransitionsOff
     EXPECT_FALSE(checkBoxOn(mainGadgets.transitionsCheckBox));
 }
 
-TEST_F(TransitionListTest, PressingTheButtonAgainKeepsTheOneRequester)
+TEST_F(TransitionsRequesterTest, PressingTheButtonAgainKeepsTheOneRequester)
 {
     const int64_t windows = hxhost::liveCounts().windows;
     onTransitionsButton(event());
@@ -177,7 +177,7 @@ TEST_F(TransitionListTest, PressingTheButtonAgainKeepsTheOneRequester)
     EXPECT_EQ(shown(), std::vector<Row>{kSeparator}) << "filled once";
 }
 
-TEST_F(TransitionListTest, ATransitionTheHostNoLongerOffersShowsItsFileName)
+TEST_F(TransitionsRequesterTest, ATransitionTheHostNoLongerOffersShowsItsFileName)
 {
     addTransitions({"wipe"});
     onTransitionsOk(event());
@@ -186,15 +186,15 @@ TEST_F(TransitionListTest, ATransitionTheHostNoLongerOffersShowsItsFileName)
     EXPECT_EQ(shown(), (std::vector<Row>{{u"wipe", 0}, kSeparator}));
 }
 
-TEST_F(TransitionListTest, ListAndJingleReachTheNextSession)
+TEST_F(TransitionsRequesterTest, ListAndJingleReachTheNextSession)
 {
     addTransitions({"push", "wipe"});
     chooseJingle("song.wav", u"Söng");
-    onTransitionOrderPopup(event(choosers.transitionOrderPopup, 1));
+    onTransitionOrderPopup(event(transitionsGadgets().orderPopup, 1));
     onTransitionsOk(event());
-    sessionShutdown();
+    endToolSession();
 
-    ASSERT_EQ(sessionStartup(), 0);
+    ASSERT_EQ(startToolSession(), 0);
     EXPECT_EQ(listed(), (std::vector<std::string>{"transition/push", "transition/wipe"}));
     EXPECT_EQ(session.settings.transitionsEnabled, 1);
     EXPECT_EQ(session.settings.transitionOrder, 1);

@@ -1,6 +1,6 @@
 // The pictures the user sees while working: thumbnails and the three previews.
-#ifndef STILLSET_PREVIEWS_H
-#define STILLSET_PREVIEWS_H
+#ifndef STILLSET_GUI_PREVIEWS_H
+#define STILLSET_GUI_PREVIEWS_H
 
 #include "host/hxgui.h"
 #include "host/hxscenes.h"
