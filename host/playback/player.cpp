@@ -9,7 +9,6 @@
 #include "image/images.h"
 #include "operators/operators.h"
 #include "playback/scene_fields.h"
-#include "runtime/host_state.h"
 #include "scenes/project_media.h"
 #include "scenes/scene_bin.h"
 
@@ -53,7 +52,6 @@ Player::~Player()
         freeImage(blend);
     if (decodeAhead_)
         decodeStillsAhead({}); // a still decoded for a scene past the last frame played is let go
-    state().exportStillAfter.clear();
 }
 
 bool Player::renderFrame(int64_t f, hxhost::WovenFrame& frame, const hxhost::VideoFileFormat& format, std::string* error)
@@ -129,11 +127,11 @@ std::unique_ptr<Player::PlayingScene> Player::open(size_t index, std::string* er
     // The scene's still is taken as it opens: the still after it can start to decode then,
     // beside the tool's work on this one, when there is memory for it already.
     const std::vector<std::string> after = decodeAhead_ ? stillOfScene(index + 1) : std::vector<std::string>{};
-    state().exportStillAfter = after.empty() ? std::string() : after.front();
+    stills_.next = after.empty() ? std::string() : after.front();
     const hxhost::StoryboardScene& scene = board_.scenes[index];
     auto playing = std::make_unique<PlayingScene>();
     playing->index = index;
-    playing->fields = std::make_unique<SceneFields>(scene, index + 1);
+    playing->fields = std::make_unique<SceneFields>(scene, index + 1, stills_);
     if (!playing->fields->open(error))
         return nullptr;
     if (scene.transition && scene.transition->length > 0) {

@@ -5,6 +5,7 @@
 
 #include "hxhost/storyboard.h"
 #include "hxhost/video_file.h"
+#include "scenes/photo_clips.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,7 @@ private:
 
     const hxhost::Storyboard& board_;
     bool bottomFirst_, decodeAhead_;
+    ExportStills stills_;  // how the scenes' clips take their stills
     size_t aheadFrom_ = 0; // the first scene whose still has not begun to decode
     std::unique_ptr<PlayingScene> current_, next_;
     OpImage* blends_[2] = {};

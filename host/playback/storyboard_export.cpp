@@ -3,6 +3,7 @@
 // thread that encodes and muxes them in order.
 #include "hxhost/export.h"
 
+#include "hxhost/hxhost.h"
 #include "hxhost/show_audio.h"
 #include "hxhost/storyboard.h"
 #include "hxhost/video_file.h"
@@ -10,7 +11,6 @@
 #include "playback/frame_queue.h"
 #include "playback/player.h"
 #include "playback/render_workers.h"
-#include "runtime/host_state.h"
 #include "runtime/pixel_threads.h"
 #include "scenes/project_media.h"
 
@@ -93,10 +93,6 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
         return fail(error, "frames " + std::to_string(settings.from) + " to " + std::to_string(to) +
                                " are not within the storyboard's " + std::to_string(board.length));
     const VideoFileFormat format = formatOf(settings);
-    struct Exporting {
-        bool was = std::exchange(hx::state().exporting, true);
-        ~Exporting() { hx::state().exporting = was; }
-    } exporting;
     ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music, format.fractionalRate);
     if (!sound.open(error))
         return false;
