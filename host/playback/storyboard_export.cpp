@@ -21,7 +21,9 @@
 
 namespace {
 
-constexpr size_t kFramesInFlight = 8;
+// Frames between the render and the writer: enough to keep both busy, within a bound on their memory.
+constexpr size_t kMostFramesInFlight = 8, kLeastFramesInFlight = 3;
+constexpr size_t kFramesInFlightBytes = 32u << 20;
 
 bool fail(std::string* error, const std::string& why)
 {
@@ -124,7 +126,7 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
     if (!file)
         return false;
 
-    hx::FrameQueue queue(kFramesInFlight);
+    hx::FrameQueue queue(std::clamp(kFramesInFlightBytes / frameBytes, kLeastFramesInFlight, kMostFramesInFlight));
     std::string writeError;
     std::thread writer([&] {
         std::vector<float> samples;
