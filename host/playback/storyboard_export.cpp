@@ -14,6 +14,8 @@
 #include "runtime/pixel_threads.h"
 #include "scenes/project_media.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <memory>
 #include <thread>
@@ -108,10 +110,13 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
     } splitRows(threads.pixelThreads);
     const bool decodeAhead = threads.pixelThreads > 1;
     const size_t frameBytes = static_cast<size_t>(format.width) * static_cast<size_t>(format.height) * 3 / 2;
+    // The stills kept for the work before are not the export's, which takes each once a scene (a
+    // forked worker would also have the futures of decodes in flight but not their threads); the
+    // heap's free pages go back to the system, so the export's memory does not add to theirs.
+    hx::forgetStills();
+    malloc_trim(0);
     std::unique_ptr<hx::RenderWorkers> pool;
     if (workers > 1) {
-        // A forked worker would have the futures of decodes still in flight but not their threads.
-        hx::forgetStills();
         pool = std::make_unique<hx::RenderWorkers>(workers, settings.from, to, frameBytes);
         const bool started = pool->start([&]() -> hx::RenderWorkers::Render {
             auto player = std::make_shared<hx::Player>(board, format.bottomFirst, decodeAhead);
