@@ -8,6 +8,7 @@
 #include "hxhost/storyboard.h"
 #include "hxhost/video_file.h"
 #include "image/decode/still_cache.h"
+#include "image/image_blocks.h"
 #include "playback/frame_queue.h"
 #include "playback/player.h"
 #include "playback/render_workers.h"
@@ -110,10 +111,12 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
     } splitRows(threads.pixelThreads);
     const bool decodeAhead = threads.pixelThreads > 1;
     const size_t frameBytes = static_cast<size_t>(format.width) * static_cast<size_t>(format.height) * 3 / 2;
-    // The stills kept for the work before are not the export's, which takes each once a scene (a
-    // forked worker would also have the futures of decodes in flight but not their threads); the
-    // heap's free pages go back to the system, so the export's memory does not add to theirs.
+    // The stills and picture blocks kept for the work before are not the export's, which takes each
+    // still once a scene (a forked worker would also have the futures of decodes in flight but not
+    // their threads); they and the heap's free pages go back to the system, so that the export's
+    // memory does not add to theirs.
     hx::forgetStills();
+    hx::releaseKeptBlocks();
     malloc_trim(0);
     std::unique_ptr<hx::RenderWorkers> pool;
     if (workers > 1) {

@@ -28,10 +28,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <utility>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -138,10 +138,11 @@ std::string freshClipMedia(uint32_t entryId)
     }
 }
 
-// Calls `render` with the clip's stored entry, which refers to its photo while the call lasts.
+// The stills of the export whose clip is being rendered on this thread.
 thread_local const hx::ExportStills* exportCall = nullptr;
 
-// Renders with the clip's stored entry; the still requests of the call go through `stills` when given.
+// Calls `render` with the clip's stored entry, which refers to its photo while the call lasts; the
+// still requests of the call are answered as `stills` says, when given.
 template <typename Render> OpImage* withStoredEntry(uint32_t clipItem, const hx::ExportStills* stills, Render render)
 {
     struct During {
