@@ -135,8 +135,8 @@ std::string encoderDefaults(const std::string& indent)
         lines += indent + codec.name + " (" + codec.library + "): preset " + codec.defaultPreset + ", quality " +
                  std::to_string(codec.defaultQuality) + " (0 best to " + std::to_string(codec.maxQuality) + ")\n";
     return lines + indent + "h264 looks ahead " + std::to_string(hx::kH264Lookahead) + " frames at most (" +
-           std::to_string(hx::kH264LookaheadAbove1080p) + " above 1080p) on " + std::to_string(hx::kH264Threads) +
-           " threads (or --threads),\n" + indent + "so that its memory stays bounded\n";
+           std::to_string(hx::kH264LookaheadAbove1080p) + " above 1080p)\n" + indent + "and encodes on " +
+           std::to_string(hx::kH264Threads) + " threads unless --threads says, to bound its memory\n";
 }
 
 } // namespace hxhost
