@@ -3,6 +3,7 @@
 // a field's chroma row covers two of the frame's, and the other way round.
 #include "host/hxopcommon.h"
 
+#include "image/fields.h"
 #include "image/images.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -37,14 +39,9 @@ bool halfHeightChroma(const OpImage* image, int plane)
     return image->format == OP_FORMAT_YUV420 && plane > 0;
 }
 
-} // namespace
-
-extern "C" {
-
-OpImage* opMakeField(const OpImage* frame, uint32_t, int32_t parity) HX_ENTRY
+// The rows of one parity of a frame as a new field; null when there is no memory for it.
+OpImage* makeField(const OpImage* frame, int32_t parity)
 {
-    if (hx::shouldFail("opMakeField") || !hx::isLiveImage(frame) || !frame->planes[0] || (parity != 0 && parity != 1))
-        return nullptr;
     const int32_t height = (frame->height + 1 - parity) / 2;
     OpImage* field = height > 0 ? hx::newImage(frame->width, height, frame->format, false) : nullptr; // every row is written below
     if (!field)
@@ -63,6 +60,42 @@ OpImage* opMakeField(const OpImage* frame, uint32_t, int32_t parity) HX_ENTRY
                     copyRow(from[p], 2 * row + parity, to[p], row);
             }
         });
+    return field;
+}
+
+thread_local hx::OtherFieldCatch* catching = nullptr;
+
+} // namespace
+
+namespace hx {
+
+OtherFieldCatch::OtherFieldCatch(bool paused) : previous_(catching), paused_(paused)
+{
+    catching = this;
+}
+
+OtherFieldCatch::~OtherFieldCatch()
+{
+    catching = previous_;
+    freeImage(caught_);
+}
+
+OpImage* OtherFieldCatch::take()
+{
+    return std::exchange(caught_, nullptr);
+}
+
+} // namespace hx
+
+extern "C" {
+
+OpImage* opMakeField(const OpImage* frame, uint32_t, int32_t parity) HX_ENTRY
+{
+    if (hx::shouldFail("opMakeField") || !hx::isLiveImage(frame) || !frame->planes[0] || (parity != 0 && parity != 1))
+        return nullptr;
+    OpImage* field = makeField(frame, parity);
+    if (field && catching && catching->wanted())
+        catching->keep(makeField(frame, 1 - parity)); // without it, the other field is rendered anew
     return field;
 }
 HX_ENTRY_FAILS(nullptr)

@@ -1,5 +1,7 @@
 #include "image/image_blocks.h"
 
+#include "hxhost/memory.h"
+
 #include "runtime/pixel_threads.h"
 
 #include <sys/mman.h>
@@ -146,3 +148,14 @@ void releaseKeptBlocks()
 }
 
 } // namespace hx
+
+namespace hxhost {
+
+size_t keptPictureBlockBytes()
+{
+    Reserve& r = reserve();
+    const std::lock_guard<std::mutex> lock(r.mutex);
+    return r.bytes;
+}
+
+} // namespace hxhost

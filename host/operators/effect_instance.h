@@ -23,7 +23,8 @@ public:
     EffectInstance(const EffectInstance&) = delete;
     EffectInstance& operator=(const EffectInstance&) = delete;
 
-    // Renders the field at `position` (action 3); false when the operator fails.
+    // Renders the field at `position` (action 3); false when the operator fails. In a progressive
+    // format the second field of a frame, asked for right after the first, is the first's render.
     bool render(uint32_t position);
 
 private:
@@ -33,6 +34,8 @@ private:
     const hxhost::FieldSink& sink_;
     std::vector<uint8_t> instance_;
     OperatorActionRecord record_{};
+    OpImage* otherField_ = nullptr; // the second field of the frame rendered last, when progressive
+    uint32_t otherFieldAt_ = 0;     // that frame's first position
 };
 
 } // namespace hx

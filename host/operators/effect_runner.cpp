@@ -3,12 +3,15 @@
 
 #include "host/hxmotion.h"
 #include "host/hxop.h"
+#include "image/fields.h"
 #include "image/images.h"
 #include "runtime/entry_guard.h"
 #include "hxhost/video_format.h"
 #include "runtime/host_state.h"
 
 #include <cstring>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -46,6 +49,7 @@ OpImage* opGetField(uint32_t flags, uint32_t index) HX_ENTRY
 {
     if (hx::shouldFail("opGetField") || !playing)
         return nullptr;
+    const hx::OtherFieldCatch notTheEffects(true);
     return (*playing->source)(flags, index);
 }
 HX_ENTRY_FAILS(nullptr)
@@ -82,6 +86,7 @@ EffectInstance::EffectInstance(HxOperator& op, uint32_t length, uint8_t flags, c
 
 EffectInstance::~EffectInstance()
 {
+    hx::freeImage(otherField_);
     record_.action = OP_ACTION_RELEASE;
     Playing now{&source_, &sink_, record_.position};
     PlayingNow during(now);
@@ -90,10 +95,15 @@ EffectInstance::~EffectInstance()
 
 bool EffectInstance::render(uint32_t position)
 {
+    // A progressive frame is one instant: the operator renders it at the position of its first
+    // field, and its second field comes from that same render.
+    const bool progressive = hxhost::videoFormat().progressive;
+    OpImage* other = std::exchange(otherField_, nullptr);
+    if (progressive && (position & 1) && other && otherFieldAt_ + 1 == position)
+        return sink_(other, position);
+    hx::freeImage(other);
     applyPrefs(op_);
-    // Both fields of a progressive frame show the instant of its first: the operator is asked for
-    // each parity at the same position, and the host weaves them into one picture.
-    record_.position = hxhost::videoFormat().progressive ? position & ~1u : position;
+    record_.position = progressive ? position & ~1u : position;
     // Even positions are the first field of a frame in time, which is the odd one when bottom comes first.
     const bool bottomFirst = cmGetFirstFieldStatus() != 0;
     const bool oddField = ((position & 1) != 0) != bottomFirst;
@@ -101,7 +111,15 @@ bool EffectInstance::render(uint32_t position)
     record_.action = OP_ACTION_RENDER;
     Playing now{&source_, &sink_, position};
     PlayingNow during(now);
-    return op_.action(&record_) == 0;
+    std::optional<OtherFieldCatch> catchOther;
+    if (progressive && !(position & 1))
+        catchOther.emplace();
+    const bool rendered = op_.action(&record_) == 0;
+    if (rendered && catchOther) {
+        otherField_ = catchOther->take();
+        otherFieldAt_ = position;
+    }
+    return rendered;
 }
 
 } // namespace hx

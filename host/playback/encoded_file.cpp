@@ -193,7 +193,7 @@ private:
         video_->color_primaries = format_.highDefinition ? AVCOL_PRI_BT709 : AVCOL_PRI_BT470BG;
         video_->color_trc = format_.highDefinition ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE170M;
         video_->colorspace = format_.highDefinition ? AVCOL_SPC_BT709 : AVCOL_SPC_BT470BG;
-        video_->thread_count = format_.encoderThreads;
+        video_->thread_count = encoder_.threads > 0 ? encoder_.threads : format_.encoderThreads;
         video_->gop_size = 2 * format_.framesPerSecond;
         if (encoder_.codec == "ffv1") {
             video_->level = 3; // slices, so the encoder can use threads
@@ -230,19 +230,22 @@ private:
         av_opt_set(context->priv_data, "preset", encoder_.preset.c_str(), 0);
         av_opt_set_int(context->priv_data, "crf", encoder_.quality, 0);
         av_opt_set(context->priv_data, "profile", "high", 0);
+        // Its look-ahead runs in the encoding threads rather than buffering frames of its own.
+        std::string params = "sync-lookahead=0";
+        if (encoder_.lookahead > 0)
+            av_opt_set_int(context->priv_data, "rc-lookahead", encoder_.lookahead, 0);
         if (!format_.progressive) {
             // Field pictures: each field is coded as its own picture where that is better.
             context->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
             // The field order also goes into every picture's timing message, where players look for it.
-            av_opt_set(context->priv_data, "x264-params", format_.bottomFirst ? "bff=1:pic-struct=1" : "tff=1:pic-struct=1", 0);
-            return;
+            params += format_.bottomFirst ? ":bff=1:pic-struct=1" : ":tff=1:pic-struct=1";
+        } else {
+            // Phones' decoders refuse streams above the level they were built for: the lowest level
+            // that fits the frame and rate, and a bit rate held within it.
+            const H264Level level = h264LevelOf(format_.width, format_.height, format_.framesPerSecond);
+            params += ":level=" + std::to_string(level.idc / 10) + "." + std::to_string(level.idc % 10) +
+                      ":vbv-maxrate=" + std::to_string(level.maxKbps) + ":vbv-bufsize=" + std::to_string(level.maxKbps);
         }
-        // Phones' decoders refuse streams above the level they were built for: the lowest level that
-        // fits the frame and rate, and a bit rate held within it.
-        const H264Level level = h264LevelOf(format_.width, format_.height, format_.framesPerSecond);
-        const std::string params = "level=" + std::to_string(level.idc / 10) + "." + std::to_string(level.idc % 10) +
-                                   ":vbv-maxrate=" + std::to_string(level.maxKbps) +
-                                   ":vbv-bufsize=" + std::to_string(level.maxKbps);
         av_opt_set(context->priv_data, "x264-params", params.c_str(), 0);
     }
 

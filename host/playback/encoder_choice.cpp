@@ -25,6 +25,14 @@ constexpr std::array<Codec, 4> kCodecs{{
     {"vp9", "libvpx-vp9", "5", 32, 63, false, 8},
 }};
 
+// H.264 holds a few pictures for each thread and each frame it looks ahead: a bound on both bounds
+// its memory (about 12 pictures' worth at 1080p, 9 at 2160p), where by itself it takes one and a
+// half threads a core and looks ahead as far as its preset says. Quality per bit is the preset's.
+constexpr int32_t kH264Threads = 2;
+constexpr int32_t kH264Lookahead = 10;
+constexpr int32_t kH264LookaheadAbove1080p = 4;
+constexpr int64_t k1080pPixels = 1920 * 1088;
+
 constexpr std::array<const char*, 10> kNamedPresets{"ultrafast", "superfast", "veryfast", "faster", "fast",
                                                    "medium",    "slow",      "slower",   "veryslow", "placebo"};
 
@@ -108,6 +116,11 @@ bool chooseEncoder(const hxhost::VideoFileFormat& format, Container container, C
         return fail(error, "the quality of " + name + " runs from 0 (best) to " + std::to_string(codec->maxQuality) +
                                ", not " + std::to_string(quality));
     out = {name, codec->library, preset, quality};
+    if (name == "h264") {
+        const bool above1080p = static_cast<int64_t>(format.width) * format.height > k1080pPixels;
+        out.threads = format.encoderThreads > 0 ? format.encoderThreads : kH264Threads;
+        out.lookahead = above1080p ? kH264LookaheadAbove1080p : kH264Lookahead;
+    }
     return true;
 }
 
@@ -121,7 +134,9 @@ std::string encoderDefaults(const std::string& indent)
     for (const auto& codec : hx::kCodecs)
         lines += indent + codec.name + " (" + codec.library + "): preset " + codec.defaultPreset + ", quality " +
                  std::to_string(codec.defaultQuality) + " (0 best to " + std::to_string(codec.maxQuality) + ")\n";
-    return lines;
+    return lines + indent + "h264 looks ahead " + std::to_string(hx::kH264Lookahead) + " frames at most (" +
+           std::to_string(hx::kH264LookaheadAbove1080p) + " above 1080p)\n" + indent + "and encodes on " +
+           std::to_string(hx::kH264Threads) + " threads unless --threads says, to bound its memory\n";
 }
 
 } // namespace hxhost

@@ -16,6 +16,8 @@ struct ChosenEncoder {
     std::string library; // the FFmpeg encoder: libx264, libx265, libsvtav1, libvpx-vp9, ffv1
     std::string preset;  // empty for FFV1
     int32_t quality = -1; // -1 for FFV1, which is lossless
+    int32_t threads = 0;   // the encoder's threads; 0: as many as it likes
+    int32_t lookahead = 0; // frames the encoder looks ahead at most; 0: as its preset says
 };
 
 // The encoder a file of `format` in `container` is written with; false with a message when the

@@ -9,7 +9,8 @@
 
 namespace hx {
 
-SceneFields::SceneFields(const hxhost::StoryboardScene& scene, size_t number) : scene_(scene), number_(number)
+SceneFields::SceneFields(const hxhost::StoryboardScene& scene, size_t number, const ExportStills& stills)
+    : scene_(scene), number_(number), stills_(stills)
 {
 }
 
@@ -39,10 +40,10 @@ bool SceneFields::open(std::string* error)
     const uint32_t clip = scene_.clipItem;
     // The effect asks for the full picture once and owns what it gets; an input field is the clip's,
     // the first of its frame in time at even indices.
-    source_ = [clip](uint32_t flags, uint32_t index) -> OpImage* {
+    source_ = [this, clip](uint32_t flags, uint32_t index) -> OpImage* {
         if (flags & OP_FIELD_FULL_PICTURE)
-            return hxhost::photoClipPicture(clip);
-        return hxhost::photoClipField(clip, index % 2 == 0 ? 1 : 0);
+            return photoClipPicture(clip, stills_);
+        return photoClipField(clip, index % 2 == 0 ? 1 : 0, stills_);
     };
     sink_ = [this](OpImage* field, uint32_t) {
         freeImage(rendered_[slot_]);
@@ -73,7 +74,7 @@ const OpImage* SceneFields::plainField(int64_t n, std::string* error)
     // Selector 1 asks the tool for the first field of its frame in time, 0 for the second.
     const int second = static_cast<int>(n & 1);
     if (!plain_[second])
-        plain_[second] = hxhost::photoClipField(scene_.clipItem, second ? 0 : 1);
+        plain_[second] = photoClipField(scene_.clipItem, second ? 0 : 1, stills_);
     if (!plain_[second])
         explain("it plays no photo clip this host can show", error);
     return plain_[second];

@@ -5,6 +5,7 @@
 
 #include "hxhost/storyboard.h"
 #include "operators/effect_instance.h"
+#include "scenes/photo_clips.h"
 
 #include <memory>
 #include <string>
@@ -13,8 +14,9 @@ namespace hx {
 
 class SceneFields {
 public:
-    // `number` counts the storyboard's scenes from 1, as a person does.
-    SceneFields(const hxhost::StoryboardScene& scene, size_t number);
+    // `number` counts the storyboard's scenes from 1, as a person does; the clip takes its stills as
+    // `stills` says, which must outlive it.
+    SceneFields(const hxhost::StoryboardScene& scene, size_t number, const ExportStills& stills);
     ~SceneFields();
     SceneFields(const SceneFields&) = delete;
     SceneFields& operator=(const SceneFields&) = delete;
@@ -33,6 +35,7 @@ private:
 
     hxhost::StoryboardScene scene_;
     size_t number_ = 0;
+    const ExportStills& stills_;
     int64_t effectFields_ = 0; // fields the effect covers from the scene's start
     HxOperator* effect_ = nullptr;
     hxhost::FieldSource source_;

@@ -51,12 +51,6 @@ struct HostState {
 
     size_t stillPixelLimit = hxhost::kDefaultStillPixelLimit;
     bool reducedCopies = true;
-    // While an export runs: it asks for each still once a scene, so none is kept, and it starts the
-    // decodes ahead itself, knowing which scene comes next.
-    bool exporting = false;
-    // The still an export plays after the scene it is opening: it starts to decode as soon as that
-    // scene's own still is taken, when the memory for it is already held.
-    std::string exportStillAfter;
     uint32_t nextUniqueId = 0x1000;
 };
 

@@ -18,6 +18,7 @@
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/install_paths.h"
+#include "scenes/photo_clips.h"
 #include "scenes/scene_bin.h"
 #include "scenes/stored_item_names.h"
 #include "text/utf.h"
@@ -30,6 +31,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -136,9 +138,17 @@ std::string freshClipMedia(uint32_t entryId)
     }
 }
 
-// Calls `render` with the clip's stored entry, which refers to its photo while the call lasts.
-template <typename Render> OpImage* withStoredEntry(uint32_t clipItem, Render render)
+// The stills of the export whose clip is being rendered on this thread.
+thread_local const hx::ExportStills* exportCall = nullptr;
+
+// Calls `render` with the clip's stored entry, which refers to its photo while the call lasts; the
+// still requests of the call are answered as `stills` says, when given.
+template <typename Render> OpImage* withStoredEntry(uint32_t clipItem, const hx::ExportStills* stills, Render render)
 {
+    struct During {
+        const hx::ExportStills* was;
+        ~During() { exportCall = was; }
+    } during{std::exchange(exportCall, stills)};
     PhotoEntry entry;
     hxhost::PhotoClip clip;
     const hxhost::PhotoRenderer* exports = renderer();
@@ -163,9 +173,46 @@ std::string fileFault(const std::string& path)
     return {};
 }
 
+OpImage* clipField(uint32_t clipItem, int32_t selector, const hx::ExportStills* stills)
+{
+    return withStoredEntry(clipItem, stills, [selector](const hxhost::PhotoRenderer& exports, const PhotoEntry& entry) {
+        return exports.getFinalField(&entry, selector);
+    });
+}
+
+OpImage* clipPicture(uint32_t clipItem, const hx::ExportStills* stills)
+{
+    return withStoredEntry(clipItem, stills, [](const hxhost::PhotoRenderer& exports, const PhotoEntry& entry) -> OpImage* {
+        if (OpImage* still = nslGetStillset(entry.source))
+            return exports.doPhoto(&entry, still);
+        // A photo grabbed from video has no stored still: its finished frame is the full picture.
+        OpImage* first = exports.getFinalField(&entry, 0);
+        OpImage* second = first ? exports.getFinalField(&entry, 1) : nullptr;
+        OpImage* frame = second ? opMakeFrame(first, second, 0, 0) : nullptr;
+        hx::freeImage(first);
+        hx::freeImage(second);
+        return frame;
+    });
+}
+
 } // namespace
 
 namespace hx {
+
+OpImage* photoClipField(uint32_t clipItem, int32_t selector, const ExportStills& stills)
+{
+    return clipField(clipItem, selector, &stills);
+}
+
+OpImage* photoClipPicture(uint32_t clipItem, const ExportStills& stills)
+{
+    return clipPicture(clipItem, &stills);
+}
+
+const ExportStills* exportStillsOfCall()
+{
+    return exportCall;
+}
 
 uint32_t highestItemInPhotoClips(const std::string& projectDirectory)
 {
@@ -198,24 +245,12 @@ bool photoClipOf(uint32_t clipItem, PhotoClip& out)
 
 OpImage* photoClipField(uint32_t clipItem, int32_t selector)
 {
-    return withStoredEntry(clipItem, [selector](const PhotoRenderer& exports, const PhotoEntry& entry) {
-        return exports.getFinalField(&entry, selector);
-    });
+    return clipField(clipItem, selector, nullptr);
 }
 
 OpImage* photoClipPicture(uint32_t clipItem)
 {
-    return withStoredEntry(clipItem, [](const PhotoRenderer& exports, const PhotoEntry& entry) -> OpImage* {
-        if (OpImage* still = nslGetStillset(entry.source))
-            return exports.doPhoto(&entry, still);
-        // A photo grabbed from video has no stored still: its finished frame is the full picture.
-        OpImage* first = exports.getFinalField(&entry, 0);
-        OpImage* second = first ? exports.getFinalField(&entry, 1) : nullptr;
-        OpImage* frame = second ? opMakeFrame(first, second, 0, 0) : nullptr;
-        hx::freeImage(first);
-        hx::freeImage(second);
-        return frame;
-    });
+    return clipPicture(clipItem, nullptr);
 }
 
 std::string photoClipFault(uint32_t clipItem)

@@ -4,6 +4,7 @@
 #include "image/decode/still_cache.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "scenes/photo_clips.h"
 #include "scenes/scene_bin.h"
 #include "video/video_source.h"
 
@@ -37,9 +38,8 @@ OpImage* nslGetStillset(AVRecord record) HX_ENTRY
     const hx::BinItem* item = hx::itemOfRecord(record);
     if (hx::shouldFail("nslGetStillset") || !item || item->kind != hxhost::ItemKind::Still)
         return nullptr;
-    // An export asks for each still once a scene, so nothing is kept, and decodes ahead what it plays next.
-    if (hx::state().exporting)
-        return hx::takeStillStartingNext(hx::mediaPath(*item), hx::state().exportStillAfter);
+    if (const hx::ExportStills* stills = hx::exportStillsOfCall())
+        return hx::takeStillStartingNext(hx::mediaPath(*item), stills->next);
     return hx::stillImage(hx::mediaPath(*item), stillsAfter(*item));
 }
 HX_ENTRY_FAILS(nullptr)

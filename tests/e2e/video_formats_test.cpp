@@ -194,4 +194,48 @@ TEST_F(VideoFormatsTest, TheProjectKeepsItsFormatUnlessAnOptionSaysOtherwise)
     EXPECT_EQ(probeMedia(out).height, 576);
 }
 
+
+// The H.264 encoder's own record of its settings, which it writes into the stream: "key=value" words.
+std::vector<std::string> h264Settings(const std::string& path)
+{
+    const std::string bytes = readFile(path);
+    const size_t from = bytes.find("options: ");
+    if (from == std::string::npos)
+        return {};
+    const std::string options = bytes.substr(from + 9, bytes.find('\0', from) - from - 9);
+    std::vector<std::string> words;
+    for (size_t at = 0; at < options.size();) {
+        const size_t end = std::min(options.find(' ', at), options.size());
+        words.push_back(options.substr(at, end - at));
+        at = end + 1;
+    }
+    return words;
+}
+
+// Its memory is bounded by its threads and its look-ahead: both are held whatever the machine's
+// cores, the look-ahead shorter at 2160p, and --threads still sets the threads; the bit rate stays
+// within the level phones accept.
+TEST_F(VideoFormatsTest, TheH264EncoderKeepsItsThreadsAndLookAheadWithinTheirBound)
+{
+    build("--format 1080p", {});
+    const struct {
+        const char* options;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"--format 1080p", {"threads=2", "rc_lookahead=10", "vbv_maxrate=62500"}},
+        {"--format 1080p --threads 3", {"threads=3", "rc_lookahead=10"}},
+        {"--format 2160p --preset ultrafast", {"threads=2", "rc_lookahead=4", "vbv_maxrate=300000"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        const std::string out = home() + "/bounded.mp4";
+        const ProgramRun exported = exportTo(out, std::string(c.options) + " --to 3");
+        ASSERT_EQ(exported.status, 0) << exported.output;
+        const std::vector<std::string> settings = h264Settings(out);
+        ASSERT_FALSE(settings.empty()) << "the encoder wrote no record of its settings";
+        for (const std::string& word : c.expected)
+            EXPECT_NE(std::find(settings.begin(), settings.end(), word), settings.end()) << word;
+    }
+}
+
 } // namespace

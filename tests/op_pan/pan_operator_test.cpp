@@ -3,10 +3,27 @@
 #include "stillset_op_pan/pan_instance.h"
 
 #include "host/hxmain.h"
+#include "host/hxmotion.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
+
+// A still whose every pixel differs from its neighbours, so a window moved or a row swapped shows.
+OpImage* gradientOf(int width, int height)
+{
+    OpImage* image = opAllocImage(width, height, OP_FORMAT_YUVA, 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = image->planes[0] + 4 * (static_cast<size_t>(y) * width + x);
+            p[0] = 255;
+            p[1] = static_cast<uint8_t>(x * 7 + y);
+            p[2] = static_cast<uint8_t>(y * 5);
+            p[3] = static_cast<uint8_t>(16 + (x + 3 * y) % 220);
+        }
+    return image;
+}
 
 OpImage* stillOf(int width, int height, uint32_t colour = 0x80808080)
 {
@@ -34,18 +51,21 @@ protected:
     }
     void setMode(uint32_t mode) { ASSERT_EQ(opSetPrefs(pan, &mode, sizeof mode), 0); }
 
-    // Plays the effect over a source and keeps the fields' sizes; counts the source's calls.
+    // Plays the effect over a source and keeps the fields' sizes and pixels.
     bool play(uint32_t length, uint8_t flags, const hxhost::FieldSource& source)
     {
         fields.clear();
+        pixels.clear();
         return hxhost::runEffect(pan, length, flags, source, [this](OpImage* field, uint32_t) {
             fields.push_back({field->width, field->height});
+            pixels.emplace_back(field->planes[0], field->planes[0] + 4 * static_cast<size_t>(field->width) * field->height);
             opFreeImage(field);
             return true;
         });
     }
     HxOperator* pan = nullptr;
     std::vector<std::pair<int, int>> fields;
+    std::vector<std::vector<uint8_t>> pixels;
 };
 
 TEST(PanWindow, ZoomGoesFromTheFullViewToEightyFourPercentCentred)
@@ -184,6 +204,54 @@ TEST_F(PanTest, StillOfTheFieldSizeIsWovenWithTheNextField)
     EXPECT_EQ(asked[0], (std::pair<uint32_t, uint32_t>{OP_FIELD_FULL_PICTURE, 0}));
     EXPECT_EQ(asked[1], (std::pair<uint32_t, uint32_t>{0, 1}));
     EXPECT_EQ(fields.size(), 4u);
+}
+
+// A progressive frame is one instant: the operator renders it once, and its two fields are the
+// two parities' rows of the frame a direct render of the window at the frame's position gives.
+TEST_F(PanTest, ProgressiveFrameIsRenderedOnceAndSplitIntoItsFields)
+{
+    ASSERT_TRUE(hxhost::setVideoFormat("720p"));
+    for (uint32_t mode : {0u, 3u}) {
+        setMode(mode);
+        OpImage* still = gradientOf(1500, 700); // lower than the frame: a pan keeps it as it is
+        const uint32_t length = 7, frames = 4;
+        const uint32_t scalesBefore = hxhost::callCount("opScaleImageSP");
+        ASSERT_TRUE(play(length, 0, [](uint32_t, uint32_t) { return gradientOf(1500, 700); }));
+        EXPECT_EQ(hxhost::callCount("opScaleImageSP") - scalesBefore, frames) << "one render a frame, mode " << mode;
+        ASSERT_EQ(pixels.size(), 2 * frames);
+        OpImage* frame = opAllocImage(1280, 720, OP_FORMAT_YUVA, 4);
+        frame->aspect = 1000;
+        const size_t rowBytes = 4 * 1280;
+        const uint32_t firstParity = cmGetFirstFieldStatus() ? 1 : 0; // the first field in time: the bottom one when it comes first
+        for (uint32_t k = 0; k < frames; ++k) {
+            const PanWindow window = panWindow(*still, *frame, mode, length, 2 * k);
+            ASSERT_EQ(opScaleImageSP(still, frame, window.x, window.y, window.w, window.h, 0x60700), 0);
+            for (uint32_t j = 0; j < 2; ++j) {
+                const std::vector<uint8_t>& field = pixels[2 * k + j];
+                const uint32_t parity = j ^ firstParity;
+                ASSERT_EQ(field.size(), 360 * rowBytes);
+                for (size_t row = 0; row < 360; ++row)
+                    ASSERT_EQ(std::memcmp(field.data() + row * rowBytes, frame->planes[0] + (2 * row + parity) * rowBytes, rowBytes), 0)
+                        << "mode " << mode << ", frame " << k << ", parity " << parity << ", row " << row;
+            }
+        }
+        opFreeImage(frame);
+        opFreeImage(still);
+    }
+}
+
+// A frame whose render fails hands on no field of it, and leaves none behind.
+TEST_F(PanTest, ProgressiveFailureKeepsNoSecondField)
+{
+    ASSERT_TRUE(hxhost::setVideoFormat("720p"));
+    setMode(1);
+    for (uint32_t nth = 1; nth <= 3; ++nth) {
+        hxhost::clearFaults();
+        hxhost::failService("opMakeField", nth);
+        EXPECT_FALSE(play(7, 0, [](uint32_t, uint32_t) { return gradientOf(1500, 700); }));
+        EXPECT_EQ(pixels.size(), 2 * (nth - 1)) << "whole frames only, before the failed one";
+        EXPECT_EQ(hxhost::liveCounts().images, 0) << nth;
+    }
 }
 
 TEST_F(PanTest, ZeroLengthRendersTheStartViewOnce)

@@ -15,6 +15,7 @@
 #include "gui/gadget_helpers.h"
 #include "platform/crt.h"
 #include "hxhost/export.h"
+#include "hxhost/memory.h"
 #include "hxhost/storyboard.h"
 
 #include <cstdlib>
@@ -521,6 +522,32 @@ TEST_F(BuilderTest, AnExportDecodesEachScenesPhotoOnceWhateverItsThreads)
         // Each scene takes its photo once, decoded on the host's thread or, with threads to spare, ahead.
         EXPECT_EQ(hxhost::callCount("decodeStill") - before, 4u);
     }
+    clearPhotoCache();
+}
+
+// Picture blocks the host kept for the work before an export are not the export's: by its first
+// frame they are gone, and what it keeps of its own is far less.
+TEST_F(BuilderTest, AnExportStartsWithoutThePictureBlocksKeptBefore)
+{
+    startSession(2, 30);
+    panEffect(1);
+    ASSERT_EQ(build(0), BuildOutcome::Built);
+    endSession();
+    std::vector<OpImage*> pictures;
+    for (int i = 0; i < 8; ++i)
+        pictures.push_back(opAllocImage(2000, 2000, OP_FORMAT_YUVA, 0));
+    for (OpImage* picture : pictures)
+        opFreeImage(picture);
+    const size_t before = hxhost::keptPictureBlockBytes();
+    ASSERT_GE(before, size_t{128} << 20);
+    size_t atFirstFrame = 0;
+    hxhost::ExportSettings settings;
+    settings.output = "/dev/null";
+    settings.to = 1;
+    settings.progress = [&](int64_t, int64_t) { atFirstFrame = hxhost::keptPictureBlockBytes(); };
+    std::string error;
+    ASSERT_TRUE(hxhost::exportStoryboard(settings, &error)) << error;
+    EXPECT_LT(atFirstFrame, size_t{32} << 20);
     clearPhotoCache();
 }
 

@@ -1,0 +1,47 @@
+// The host plays its storyboard frame by frame: scenes in order, transitions blending the end of one
+// scene with the start of the next field by field, each frame's two fields woven into one picture.
+#ifndef HX_PLAYER_H
+#define HX_PLAYER_H
+
+#include "hxhost/storyboard.h"
+#include "hxhost/video_file.h"
+#include "scenes/photo_clips.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace hx {
+
+class Player {
+public:
+    // With `decodeAhead`, each scene's still decodes on a thread of its own while the scene before plays.
+    Player(const hxhost::Storyboard& storyboard, bool bottomFirst, bool decodeAhead);
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // The two fields of frame f in time order, woven into `frame`. Frames go forward.
+    bool renderFrame(int64_t f, hxhost::WovenFrame& frame, const hxhost::VideoFileFormat& format, std::string* error);
+
+private:
+    struct PlayingScene;
+
+    const OpImage* renderField(int64_t f, int j, std::string* error);
+    bool advanceTo(int64_t f, std::string* error);
+    std::unique_ptr<PlayingScene> open(size_t index, std::string* error);
+    void decodeNextStill();
+    std::vector<std::string> stillOfScene(size_t index) const;
+
+    const hxhost::Storyboard& board_;
+    bool bottomFirst_, decodeAhead_;
+    ExportStills stills_;  // how the scenes' clips take their stills
+    size_t aheadFrom_ = 0; // the first scene whose still has not begun to decode
+    std::unique_ptr<PlayingScene> current_, next_;
+    OpImage* blends_[2] = {};
+};
+
+} // namespace hx
+
+#endif
