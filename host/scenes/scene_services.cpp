@@ -5,7 +5,7 @@
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
-#include "video/video_source.h"
+#include "scenes/video_source.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // cmGetField: field n of the selected clip is the rows of parity n % 2 of frame n / 2.
-#include "video/video_source.h"
+#include "scenes/video_source.h"
 
 #include "host/hxmotion.h"
 
