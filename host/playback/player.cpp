@@ -262,7 +262,7 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
     ShowAudio sound(board.length, format.framesPerSecond, jinglesOf(board), settings.music, format.fractionalRate);
     if (!sound.open(error))
         return false;
-    // Workers are forked before the encoder and the writer start their threads.
+    // Workers are forked before the encoder and the writer start their threads (render_workers.h).
     const RenderThreads threads = renderThreadsOf(settings, to - settings.from);
     const int32_t workers = threads.workers;
     struct PixelThreads {
@@ -274,8 +274,7 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
     const size_t frameBytes = static_cast<size_t>(format.width) * static_cast<size_t>(format.height) * 3 / 2;
     std::unique_ptr<hx::RenderWorkers> pool;
     if (workers > 1) {
-        // A forked worker would have the futures of decodes still in flight but not their threads.
-        hx::forgetStills();
+        hx::forgetStills(); // decodes in flight stay behind a fork (render_workers.h)
         pool = std::make_unique<hx::RenderWorkers>(workers, settings.from, to, frameBytes);
         const bool started = pool->start([&]() -> hx::RenderWorkers::Render {
             auto player = std::make_shared<Player>(board, format.bottomFirst, decodeAhead);
