@@ -14,7 +14,7 @@ int exportShow(const std::string& command, hxhost::ExportSettings settings)
     if (const std::string note = unfinishedBuildNote(hxhost::storyboard()); !note.empty())
         std::fprintf(stderr, "stillset-host: %s: %s\n", command.c_str(), note.c_str());
     StopOnInterrupt stopCleanly;
-    ProgressBar bar;
+    ProgressBar bar("exporting", "frames");
     settings.progress = [&](int64_t done, int64_t total) { bar.show(done, total); };
     settings.stop = [] { return interrupted(); };
     std::string error;
