@@ -6,7 +6,8 @@
 #include "output_check.h"
 
 #include "hxhost/export.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 #include "hxhost/storyboard.h"
 
 #include <cstdio>

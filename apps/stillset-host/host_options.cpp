@@ -1,6 +1,7 @@
 #include "host_options.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/gui.h"
+#include "hxhost/video_format.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 #include "interrupt.h"
 #include "options.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/warnings.h"
 
 #include <cstdio>
 #include <cstring>

@@ -2,7 +2,6 @@
 
 #include "progress_bar.h"
 
-#include "hxhost/hxhost.h"
 #include "hxhost/still_import.h"
 
 #include <algorithm>

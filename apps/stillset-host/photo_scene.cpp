@@ -2,7 +2,8 @@
 
 #include "host_options.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 
 #include "host/hxmotion.h"
 #include "host/hxtools.h"

@@ -2,8 +2,9 @@
 
 #include "progress_bar.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/for_people.h"
 #include "hxhost/meter_observer.h"
+#include "hxhost/user.h"
 
 #include <algorithm>
 #include <cstdio>

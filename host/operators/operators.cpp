@@ -7,6 +7,7 @@
 #include "host/hxlog.h"
 #include "host/hxmain.h"
 #include "hxhost/plugin_library.h"
+#include "hxhost/testing.h"
 #include "runtime/atomic_file.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"

@@ -1,6 +1,6 @@
 #include "runtime/pixel_threads.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
 #include "runtime/reset_hook.h"
 
 #include <pthread.h>

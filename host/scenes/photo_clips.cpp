@@ -5,6 +5,7 @@
 //
 //   "HXPC" u32 version(1) u32 sourceItem u32 entryId i32 duration i32 rotation i32 mirrored
 //   u32 cropX u32 cropY u32 cropWidth u32 cropHeight i32 brightness i32 contrast i32 saturation i32 gamma
+#include "hxhost/scene_bin.h"
 #include "hxhost/storyboard.h"
 #include "hxhost/video_format.h"
 

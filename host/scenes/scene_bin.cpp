@@ -11,6 +11,8 @@
 #include "runtime/warnings.h"
 #include "scenes/scene_bin_text.h"
 #include "scenes/stored_item_names.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/testing.h"
 
 #include <unistd.h>
 

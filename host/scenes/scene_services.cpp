@@ -6,6 +6,7 @@
 #include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
 #include "scenes/video_source.h"
+#include "hxhost/scene_bin.h"
 
 namespace {
 

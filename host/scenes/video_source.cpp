@@ -9,6 +9,7 @@
 #include "runtime/reset_hook.h"
 #include "scenes/scene_bin.h"
 #include "video/y4m_clip.h"
+#include "hxhost/scene_bin.h"
 
 #include <cstring>
 #include <memory>

@@ -6,7 +6,8 @@
 #include "support/picture_files.h"
 #include "support/test_home.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 #include "hxhost/storyboard.h"
 
 #include <sys/stat.h>

@@ -3,8 +3,10 @@
 #include "host/hxmain.h"
 #include "host/hxscenes.h"
 #include "hxhost/export.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/log.h"
 #include "hxhost/plugin_library.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/testing.h"
 #include "support/test_home.h"
 
 #include <dlfcn.h>

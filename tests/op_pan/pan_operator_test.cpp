@@ -3,6 +3,7 @@
 #include "stillset_op_pan/pan_instance.h"
 
 #include "host/hxmain.h"
+#include "hxhost/effect_runner.h"
 
 #include <cmath>
 
