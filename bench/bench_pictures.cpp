@@ -1,7 +1,8 @@
 #include "bench_files.h"
 #include "bench_pictures.h"
 #include "support/picture_files.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 
 #include <algorithm>
 #include <cmath>

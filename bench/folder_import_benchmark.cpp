@@ -4,7 +4,7 @@
 #include "bench_files.h"
 #include "bench_pictures.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
 #include "hxhost/still_import.h"
 
 #include <benchmark/benchmark.h>

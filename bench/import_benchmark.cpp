@@ -4,7 +4,8 @@
 #include "bench_pictures.h"
 
 #include "host/hxscenes.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,7 +6,9 @@
 
 #include "host/hxmain.h"
 #include "host/hxop.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/effect_runner.h"
+#include "hxhost/setup.h"
+#include "hxhost/video_format.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,7 +8,8 @@
 
 #include "host/hxscenes.h"
 #include "host/hxtools.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
+#include "hxhost/video_format.h"
 
 #include <benchmark/benchmark.h>
 

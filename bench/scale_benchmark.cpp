@@ -3,7 +3,7 @@
 #include "bench_files.h"
 #include "bench_pictures.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,6 @@
 #include "bench_pictures.h"
 
 #include "host/hxopcommon.h"
-#include "hxhost/hxhost.h"
 #include "hxhost/transitions.h"
 
 #include <benchmark/benchmark.h>

@@ -3,7 +3,8 @@
 // from two fields rendered at their own instants (fast motion then combs, as on interlaced video).
 // Usage: transition_strips [--woven] DIR
 #include "host/hxopcommon.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/for_people.h"
+#include "hxhost/setup.h"
 #include "hxhost/transitions.h"
 
 #include <cmath>

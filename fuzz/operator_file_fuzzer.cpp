@@ -3,7 +3,9 @@
 #include "scratch_file.h"
 
 #include "host/hxmain.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/log.h"
+#include "hxhost/setup.h"
+#include "hxhost/testing.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,10 @@
 #include "scratch_file.h"
 
 #include "host/hxscenes.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/log.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
+#include "hxhost/testing.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -10,7 +10,9 @@
 
 #include "host/hxscenes.h"
 #include "host/hxtext.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
+#include "hxhost/video_format.h"
 #include "scenes/project_format.h"
 #include "scenes/storyboard.h"
 #include "video/test_clips.h"

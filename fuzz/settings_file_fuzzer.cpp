@@ -6,7 +6,9 @@
 #include "stillset/settings.h"
 
 #include "host/hxscenes.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/log.h"
+#include "hxhost/setup.h"
+#include "hxhost/testing.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,5 +1,8 @@
 // The host's control API: set-up, faults, counters and live objects.
-#include "hxhost/hxhost.h"
+#include "hxhost/faults.h"
+#include "hxhost/for_people.h"
+#include "hxhost/setup.h"
+#include "hxhost/testing.h"
 
 #include "runtime/atomic_file.h"
 #include "runtime/host_state.h"

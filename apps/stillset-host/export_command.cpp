@@ -7,7 +7,8 @@
 #include "sound_options.h"
 
 #include "hxhost/export.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 #include "hxhost/storyboard.h"
 
 #include <cstdio>

@@ -13,7 +13,7 @@ int exportShow(const std::string& command, hxhost::ExportSettings settings)
     if (const std::string note = unfinishedBuildNote(hxhost::storyboard()); !note.empty())
         tell(command, note);
     StopOnInterrupt stopCleanly;
-    ProgressBar bar;
+    ProgressBar bar("exporting", "frames");
     settings.progress = [&](int64_t done, int64_t total) { bar.show(done, total); };
     settings.stop = [] { return interrupted(); };
     std::string error;

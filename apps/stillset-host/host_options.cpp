@@ -2,7 +2,8 @@
 
 #include "commands.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/gui.h"
+#include "hxhost/video_format.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 #include "commands.h"
 #include "interrupt.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/warnings.h"
 
 #include <cstdio>
 

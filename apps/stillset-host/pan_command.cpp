@@ -6,7 +6,8 @@
 #include "output_check.h"
 #include "photo_scene.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/effect_runner.h"
+#include "hxhost/setup.h"
 #include "hxhost/video_file.h"
 #include "hxhost/video_format.h"
 

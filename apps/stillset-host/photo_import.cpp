@@ -1,12 +1,12 @@
 #include "photo_import.h"
 
-#include "hxhost/hxhost.h"
+#include "progress_bar.h"
+
 #include "hxhost/still_import.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -57,15 +57,6 @@ std::vector<std::string> filesOf(const std::string& path, bool recurse)
     return files;
 }
 
-void drawBar(size_t done, size_t total)
-{
-    constexpr size_t kWidth = 30;
-    const size_t filled = total ? done * kWidth / total : kWidth;
-    std::fprintf(stderr, "\rimporting [%s%s] %zu/%zu", std::string(filled, '#').c_str(),
-                 std::string(kWidth - filled, '.').c_str(), done, total);
-    std::fflush(stderr);
-}
-
 } // namespace
 
 std::vector<std::string> photoFilesOf(const std::vector<std::string>& paths, bool recurse)
@@ -80,16 +71,13 @@ std::vector<std::string> photoFilesOf(const std::vector<std::string>& paths, boo
 
 size_t importPhotoFiles(const std::vector<std::string>& files)
 {
-    const bool bar = isatty(fileno(stderr)) != 0 && !files.empty();
-    if (bar)
-        drawBar(0, files.size());
+    ProgressBar bar("importing");
+    bar.show(0, static_cast<int64_t>(files.size()));
     const std::vector<hxhost::ImportedStill> results =
         hxhost::importStills(files, 0, [&](size_t done, size_t total) {
-            if (bar)
-                drawBar(done, total);
+            bar.show(static_cast<int64_t>(done), static_cast<int64_t>(total));
         });
-    if (bar)
-        std::fputc('\n', stderr);
+    bar.finish();
     size_t imported = 0;
     for (const hxhost::ImportedStill& result : results) {
         if (result.record) {

@@ -2,7 +2,8 @@
 
 #include "host_options.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 
 #include "host/hxmotion.h"
 #include "host/hxtools.h"
@@ -41,9 +42,7 @@ bool PhotoScene::open(const std::string& photo, const Options& options, std::str
         return false;
     if (!stillset_.load(options.value("--plugin", defaultPluginPath("stillset")), error))
         return false;
-    doPhoto_ = reinterpret_cast<DoPhotoFn>(stillset_.symbol("stillsetDoPhoto"));
-    finalField_ = reinterpret_cast<FinalFieldFn>(stillset_.symbol("stillsetGetFinalField"));
-    if (!doPhoto_ || !finalField_) {
+    if (!stillset_.photoRenderer(renderer_)) {
         error = "the plug-in has no rendering exports";
         return false;
     }
@@ -67,12 +66,12 @@ bool PhotoScene::open(const std::string& photo, const Options& options, std::str
 
 OpImage* PhotoScene::fullPicture() const
 {
-    return doPhoto_(entry_, nslGetStillset(entry_->source));
+    return renderer_.doPhoto(entry_, nslGetStillset(entry_->source));
 }
 
 OpImage* PhotoScene::field(int32_t selector) const
 {
-    return finalField_(entry_, selector);
+    return renderer_.getFinalField(entry_, selector);
 }
 
 OpImage* PhotoScene::frame() const

@@ -12,9 +12,6 @@
 
 #include <string>
 
-using DoPhotoFn = OpImage* (*)(const PhotoEntry*, OpImage*);
-using FinalFieldFn = OpImage* (*)(const PhotoEntry*, int32_t);
-
 class PhotoScene {
 public:
     ~PhotoScene();
@@ -28,8 +25,7 @@ public:
 
 private:
     Plugin stillset_;
-    DoPhotoFn doPhoto_ = nullptr;
-    FinalFieldFn finalField_ = nullptr;
+    hxhost::PhotoRenderer renderer_;
     PhotoEntry* entry_ = nullptr;
     RunFolder temporaryHome_;
 };

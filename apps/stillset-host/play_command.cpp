@@ -5,7 +5,8 @@
 #include "options.h"
 #include "sound_options.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 #include "hxhost/player.h"
 #include "hxhost/video_format.h"
 

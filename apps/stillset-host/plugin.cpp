@@ -1,7 +1,5 @@
 #include "plugin.h"
 
-#include "hxhost/storyboard.h"
-
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -9,38 +7,25 @@
 
 bool Plugin::load(const std::string& path, std::string& error)
 {
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) {
-        error = dlerror();
-        return false;
-    }
-    auto info = reinterpret_cast<GetOperatorInfoFn>(dlsym(handle_, "GetOperatorInfo"));
-    if (!info) {
-        error = path + ": no GetOperatorInfo export";
-        return false;
-    }
-    description_ = info();
-    for (const OperatorTag* tag = description_; tag && tag->tag != OPE_END; ++tag)
-        if (tag->tag == OPE_ACTION)
-            action_ = reinterpret_cast<OperatorActionFn>(tag->value);
-    if (!action_) {
-        error = path + ": the description names no action entry";
-        return false;
-    }
-    return true;
+    return hxhost::openPluginLibrary(path, library_, &error);
 }
 
 void* Plugin::symbol(const char* name) const
 {
-    return handle_ ? dlsym(handle_, name) : nullptr;
+    return library_.handle ? dlsym(library_.handle, name) : nullptr;
+}
+
+bool Plugin::photoRenderer(hxhost::PhotoRenderer& renderer) const
+{
+    renderer.doPhoto = reinterpret_cast<StillsetDoPhotoFn>(symbol("stillsetDoPhoto"));
+    renderer.getFinalField = reinterpret_cast<StillsetGetFinalFieldFn>(symbol("stillsetGetFinalField"));
+    return renderer.doPhoto && renderer.getFinalField;
 }
 
 bool Plugin::registerPhotoRenderer() const
 {
     hxhost::PhotoRenderer renderer;
-    renderer.doPhoto = reinterpret_cast<hxhost::DoPhotoFn>(symbol("stillsetDoPhoto"));
-    renderer.getFinalField = reinterpret_cast<hxhost::GetFinalFieldFn>(symbol("stillsetGetFinalField"));
-    if (!renderer.doPhoto || !renderer.getFinalField)
+    if (!photoRenderer(renderer))
         return false;
     hxhost::setPhotoRenderer(renderer);
     return true;

@@ -3,7 +3,8 @@
 #ifndef STILLSET_HOST_PLUGIN_H
 #define STILLSET_HOST_PLUGIN_H
 
-#include "host/hxop.h"
+#include "hxhost/plugin_library.h"
+#include "hxhost/storyboard.h"
 
 #include <string>
 
@@ -11,16 +12,16 @@ class Plugin {
 public:
     // False with a one-line reason when the file is no operator plug-in.
     bool load(const std::string& path, std::string& error);
-    const OperatorTag* description() const { return description_; }
-    OperatorActionFn action() const { return action_; }
+    const OperatorTag* description() const { return library_.description; }
+    OperatorActionFn action() const { return library_.action; }
     void* symbol(const char* name) const;
+    // The slideshow tool's rendering exports; false when the plug-in lacks one.
+    bool photoRenderer(hxhost::PhotoRenderer& renderer) const;
     // Hands the host the plug-in's rendering exports for its photo clips; false when it has none.
     bool registerPhotoRenderer() const;
 
 private:
-    void* handle_ = nullptr;
-    const OperatorTag* description_ = nullptr;
-    OperatorActionFn action_ = nullptr;
+    hxhost::PluginLibrary library_;
 };
 
 // The plug-in libraries beside the host library: "<dir of the program>/../lib/lib<name>.so".

@@ -5,7 +5,7 @@
 #include "output_check.h"
 #include "photo_scene.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/for_people.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -5,8 +5,12 @@
 #include "photo_import.h"
 #include "tool_and_player.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/log.h"
+#include "hxhost/scene_bin.h"
 #include "hxhost/session_script.h"
+#include "hxhost/setup.h"
+#include "hxhost/user.h"
+#include "hxhost/video_format.h"
 #include "hxhost/window.h"
 
 #include <cstdio>

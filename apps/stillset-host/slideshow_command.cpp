@@ -17,10 +17,12 @@
 
 #include "hxhost/audio.h"
 #include "hxhost/export.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
 #include "hxhost/session_script.h"
+#include "hxhost/setup.h"
 #include "hxhost/storyboard.h"
 #include "hxhost/transitions.h"
+#include "hxhost/user.h"
 #include "hxhost/window.h"
 
 #include <algorithm>

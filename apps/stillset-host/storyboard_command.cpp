@@ -5,7 +5,9 @@
 
 #include "host/hxmain.h"
 #include "host/hxop.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/for_people.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 #include "hxhost/storyboard.h"
 
 #include <cstdio>

@@ -3,8 +3,10 @@
 #include "interrupt.h"
 #include "terminal_progress.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/for_people.h"
+#include "hxhost/log.h"
 #include "hxhost/session_script.h"
+#include "hxhost/user.h"
 
 #include "host/hxreq.h"
 

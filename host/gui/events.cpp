@@ -1,5 +1,5 @@
 // Receiving the toolkit's events: with an empty queue the program waits while the user acts.
-#include "user/user_actions.h"
+#include "gui/user_actions.h"
 
 #include "host/hxgui.h"
 

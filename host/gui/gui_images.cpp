@@ -11,6 +11,7 @@
 #include "runtime/install_paths.h"
 #include "runtime/live_registry.h"
 #include "text/resource_catalogues.h"
+#include "hxhost/testing.h"
 
 #include <cstdlib>
 #include <new>

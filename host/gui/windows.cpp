@@ -10,6 +10,7 @@
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
 #include "runtime/reset_hook.h"
+#include "hxhost/testing.h"
 
 #include <algorithm>
 

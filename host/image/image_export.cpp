@@ -1,5 +1,5 @@
 // Pictures of the host saved for people to look at: RGB PNG files at the picture's display aspect.
-#include "hxhost/hxhost.h"
+#include "hxhost/for_people.h"
 
 #include "host/hxopcommon.h"
 #include "image/images.h"

@@ -6,6 +6,7 @@
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
+#include "hxhost/testing.h"
 #include "hxhost/video_format.h"
 
 #include <cstdlib>

@@ -10,6 +10,7 @@
 #include "image/resampler.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "hxhost/setup.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,7 @@
 #include "image/vector_width.h"
 
 #include "runtime/reset_hook.h"
+#include "hxhost/setup.h"
 
 #include <algorithm>
 #include <atomic>

@@ -3,7 +3,7 @@
 #ifndef HX_VECTOR_WIDTH_H
 #define HX_VECTOR_WIDTH_H
 
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
 
 namespace hx {
 

@@ -3,7 +3,7 @@
 #ifndef HX_EFFECT_INSTANCE_H
 #define HX_EFFECT_INSTANCE_H
 
-#include "hxhost/hxhost.h"
+#include "hxhost/effect_runner.h"
 #include "operators/operators.h"
 
 #include <cstdint>

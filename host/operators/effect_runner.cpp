@@ -6,6 +6,7 @@
 #include "image/fields.h"
 #include "image/images.h"
 #include "runtime/entry_guard.h"
+#include "hxhost/effect_runner.h"
 #include "hxhost/video_format.h"
 #include "runtime/host_state.h"
 

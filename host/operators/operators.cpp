@@ -6,6 +6,8 @@
 
 #include "host/hxlog.h"
 #include "host/hxmain.h"
+#include "hxhost/plugin_library.h"
+#include "hxhost/testing.h"
 #include "runtime/atomic_file.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
@@ -104,28 +106,21 @@ HxOperator* load(const char* name, const OperatorFile& fields, std::string* erro
                      " or a folder named in HXOPERATORPATH";
         return nullptr;
     }
-    void* handle = dlopen(trusted.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return nullptr;
-    auto info = reinterpret_cast<GetOperatorInfoFn>(dlsym(handle, "GetOperatorInfo"));
-    auto* op = new HxOperator;
-    op->library = handle;
-    for (const OperatorTag* tag = info ? info() : nullptr; tag && tag->tag != OPE_END; ++tag) {
-        if (tag->tag == OPE_ACTION)
-            op->action = reinterpret_cast<OperatorActionFn>(tag->value);
-        else if (tag->tag == OPE_RECORD)
-            op->record = reinterpret_cast<uint8_t*>(tag->value);
-        else if (tag->tag == OPE_INSTANCE_SIZE)
-            op->instanceSize = static_cast<uint32_t>(tag->value);
-    }
+    hxhost::PluginLibrary plugin;
     const uint32_t prefsSize = std::min(number(fields, "prefs-size"), kMaxPrefsBytes);
+    if (!hxhost::openPluginLibrary(trusted, plugin))
+        return nullptr;
+    if (prefsSize && !plugin.record) {
+        dlclose(plugin.handle);
+        return nullptr;
+    }
+    auto* op = new HxOperator;
+    op->library = plugin.handle;
+    op->action = plugin.action;
+    op->record = plugin.record;
+    op->instanceSize = plugin.instanceSize;
     op->prefsOffset = number(fields, "prefs-offset");
     op->prefs.assign(prefsSize, 0);
-    if (!op->action || (prefsSize && !op->record)) {
-        dlclose(handle);
-        delete op;
-        return nullptr;
-    }
     return op;
 }
 

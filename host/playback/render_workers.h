@@ -2,6 +2,19 @@
 // not theirs alone (the plug-ins' caches, the host's registries), so each worker is a process of its
 // own, forked with everything the show needs, rendering every N-th group of frames with its own
 // player; the frames come back in order through shared memory, a few in flight per worker.
+//
+// What keeps a forked worker safe. A worker starts as a copy of the host's memory holding only the
+// thread that forked it, so:
+// - start() is called while the host runs no other thread of its own: the export forks its workers
+//   before the encoder and the writer start theirs.
+// - Work other threads have in flight is let go before the fork: the export forgets its decoded
+//   stills, whose running decodes would leave futures that no thread of the worker completes.
+// - What holds threads is made anew in the worker: the pixel loops' helpers are dropped unjoined in
+//   the child (their pthread_atfork handler), and the worker makes its own when it splits rows.
+// - Each worker makes its own player after the fork (MakeRender) and leaves with _exit, so nothing
+//   of the host's copy is written back or torn down twice.
+// - A worker does not outlive the host: it is killed when its parent dies, and leaves at once when
+//   the host died before it could ask for that.
 #ifndef HX_RENDER_WORKERS_H
 #define HX_RENDER_WORKERS_H
 
@@ -29,7 +42,7 @@ public:
     RenderWorkers(const RenderWorkers&) = delete;
     RenderWorkers& operator=(const RenderWorkers&) = delete;
 
-    // Forks the workers. Call it while this process runs no other thread. False with a reason.
+    // Forks the workers, as the rules above say. False with a reason.
     bool start(const MakeRender& make, std::string* error);
     // The next frame in order into `frame`; false with the worker's reason when it failed or died.
     bool next(hxhost::WovenFrame& frame, std::string* error);

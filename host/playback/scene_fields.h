@@ -3,6 +3,7 @@
 #ifndef HX_SCENE_FIELDS_H
 #define HX_SCENE_FIELDS_H
 
+#include "hxhost/effect_runner.h"
 #include "hxhost/storyboard.h"
 #include "operators/effect_instance.h"
 #include "scenes/photo_clips.h"

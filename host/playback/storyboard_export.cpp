@@ -3,7 +3,7 @@
 // thread that encodes and muxes them in order.
 #include "hxhost/export.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
 #include "hxhost/show_audio.h"
 #include "hxhost/storyboard.h"
 #include "hxhost/video_file.h"
@@ -92,7 +92,7 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
     if (!sound)
         return false;
     const int64_t fadeFrames = hx::fadeSteps(settings.sound.fadeSeconds, format.framesPerSecond);
-    // Workers are forked before the encoder and the writer start their threads.
+    // Workers are forked before the encoder and the writer start their threads (render_workers.h).
     const RenderThreads threads = renderThreadsOf(settings, to - settings.from);
     const int32_t workers = threads.workers;
     struct PixelThreads {
@@ -103,9 +103,8 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
     const bool decodeAhead = threads.pixelThreads > 1;
     const size_t frameBytes = static_cast<size_t>(format.width) * static_cast<size_t>(format.height) * 3 / 2;
     // The stills and picture blocks kept for the work before are not the export's, which takes each
-    // still once a scene (a forked worker would also have the futures of decodes in flight but not
-    // their threads); they and the heap's free pages go back to the system, so that the export's
-    // memory does not add to theirs.
+    // still once a scene (decodes in flight stay behind a fork: render_workers.h); they and the
+    // heap's free pages go back to the system, so that the export's memory does not add to theirs.
     hx::forgetStills();
     hx::releaseKeptBlocks();
     malloc_trim(0);

@@ -5,7 +5,7 @@
 #include "gui/canvas.h"
 #include "gui/colour.h"
 #include "gui/model.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
 #include "hxhost/video_format.h"
 #include "image/scaling.h"
 #include "player/frame_picture.h"

@@ -1,7 +1,7 @@
 #include "player/show_status.h"
 
 #include "host/hxmain.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
 #include "text/utf.h"
 
 #include <algorithm>

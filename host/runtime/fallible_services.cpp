@@ -1,5 +1,6 @@
 // The services that call hx::shouldFail, by the name they call it with.
 #include "runtime/host_state.h"
+#include "hxhost/faults.h"
 
 #include <algorithm>
 

@@ -4,7 +4,10 @@
 #define HX_HOST_STATE_H
 
 #include "hxhost/faults.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/log.h"
+#include "hxhost/setup.h"
+#include "hxhost/testing.h"
+#include "hxhost/user.h"
 #include "hxhost/video_format.h"
 
 #include <cstdint>

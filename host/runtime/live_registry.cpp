@@ -1,4 +1,5 @@
 #include "runtime/live_registry.h"
+#include "hxhost/testing.h"
 
 #include <algorithm>
 

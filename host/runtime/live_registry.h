@@ -4,7 +4,8 @@
 #ifndef HX_LIVE_REGISTRY_H
 #define HX_LIVE_REGISTRY_H
 
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
+#include "hxhost/testing.h"
 
 #include <cstdint>
 #include <map>

@@ -3,6 +3,7 @@
 
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "hxhost/testing.h"
 
 extern "C" {
 

@@ -1,6 +1,6 @@
 #include "runtime/pixel_threads.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
 #include "runtime/reset_hook.h"
 
 #include <pthread.h>
@@ -180,7 +180,8 @@ struct Pool {
 Pool& pool()
 {
     static Pool kept;
-    // A forked child has the memory of the helpers but not their threads: it makes its own.
+    // A forked child has the memory of the helpers but not their threads: it makes its own
+    // (the forked render workers' rules: playback/render_workers.h).
     static const int forgetInChild = pthread_atfork(nullptr, nullptr, [] { (void)pool().helpers.release(); });
     (void)forgetInChild;
     return kept;

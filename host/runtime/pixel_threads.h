@@ -4,6 +4,7 @@
 #ifndef HX_PIXEL_THREADS_H
 #define HX_PIXEL_THREADS_H
 
+#include "hxhost/setup.h"
 #include <cstdint>
 #include <functional>
 

@@ -5,6 +5,7 @@
 
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "hxhost/setup.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "runtime/warnings.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/warnings.h"
 #include "runtime/reset_hook.h"
 
 #include <mutex>

@@ -1,6 +1,7 @@
 // Pictures and clips brought into the scene bin. Each file is copied into the project's media
 // folder, so the project keeps working when the original moves or changes.
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 #include "hxhost/still_import.h"
 
 #include "runtime/atomic_file.h"

@@ -5,10 +5,10 @@
 //
 //   "HXPC" u32 version(1) u32 sourceItem u32 entryId i32 duration i32 rotation i32 mirrored
 //   u32 cropX u32 cropY u32 cropWidth u32 cropHeight i32 brightness i32 contrast i32 saturation i32 gamma
+#include "hxhost/scene_bin.h"
 #include "hxhost/storyboard.h"
 #include "hxhost/video_format.h"
 
-#include "host/hxlog.h"
 #include "host/hxscenes.h"
 
 #include "image/decode/still_decode.h"
@@ -16,6 +16,7 @@
 #include "runtime/atomic_file.h"
 #include "runtime/byte_io.h"
 #include "runtime/entry_guard.h"
+#include "runtime/failure_log.h"
 #include "runtime/host_state.h"
 #include "runtime/install_paths.h"
 #include "scenes/photo_clips.h"
@@ -46,11 +47,6 @@ hxhost::PhotoRenderer& registered()
     return renderer;
 }
 
-void logFailure(int line)
-{
-    loggerMessage(HXLOG_FAILURE, line, "host\\scenes", 0, " ");
-}
-
 // The registered exports, or those of "libstillset.so" beside the host library, loaded once and kept.
 const hxhost::PhotoRenderer* renderer()
 {
@@ -63,8 +59,8 @@ const hxhost::PhotoRenderer* renderer()
     void* library = dlopen((directory + "/libstillset.so").c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library)
         return nullptr;
-    r.doPhoto = reinterpret_cast<hxhost::DoPhotoFn>(dlsym(library, "stillsetDoPhoto"));
-    r.getFinalField = reinterpret_cast<hxhost::GetFinalFieldFn>(dlsym(library, "stillsetGetFinalField"));
+    r.doPhoto = reinterpret_cast<StillsetDoPhotoFn>(dlsym(library, "stillsetDoPhoto"));
+    r.getFinalField = reinterpret_cast<StillsetGetFinalFieldFn>(dlsym(library, "stillsetGetFinalField"));
     return r.doPhoto && r.getFinalField ? &r : nullptr;
 }
 
@@ -292,13 +288,15 @@ extern "C" int32_t nslRenderStillsetElement(PhotoEntry* entry, int32_t duration)
     const hx::BinItem* source = hx::itemOfRecord(entry->source);
     const hxhost::PhotoRenderer* exports = renderer();
     if (!source || source->kind == hxhost::ItemKind::PhotoClip || !exports) {
-        logFailure(__LINE__);
+        hx::logFailure(!source ? "the photo's source is not in the scene bin"
+                       : !exports ? "the tool's rendering exports cannot be found"
+                                  : "the photo's source is itself a photo clip");
         return -1;
     }
     // The photo must render before a clip of it is made.
     OpImage* probe = exports->getFinalField(entry, 0);
     if (!probe) {
-        logFailure(__LINE__);
+        hx::logFailure("the photo does not render");
         return -1;
     }
     hx::freeImage(probe);
@@ -307,7 +305,7 @@ extern "C" int32_t nslRenderStillsetElement(PhotoEntry* entry, int32_t duration)
     const std::string path = directory + "/" + media;
     if (directory.empty() || !hx::makeDirectories(directory + "/clips") ||
         !hx::writeFileAtomically(path, encodeClip(*entry, source->id, duration))) {
-        logFailure(__LINE__);
+        hx::logFailure("cannot write the clip " + path);
         return -1;
     }
     hx::BinItem item;
@@ -318,7 +316,7 @@ extern "C" int32_t nslRenderStillsetElement(PhotoEntry* entry, int32_t duration)
     const AVRecord copy = own ? hx::newRecordCopy(hxhost::itemOfRecord(own)) : 0;
     if (!copy) {
         unlink(path.c_str());
-        logFailure(__LINE__);
+        hx::logFailure("cannot add the clip " + path + " to the scene bin");
         return -1;
     }
     hx::deleteRecord(entry->clip); // an entry holds one clip: an older one is given up

@@ -11,6 +11,8 @@
 #include "runtime/warnings.h"
 #include "scenes/scene_bin.h"
 #include "scenes/stored_item_names.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 
 #include <algorithm>
 #include <array>

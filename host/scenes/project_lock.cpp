@@ -1,7 +1,7 @@
 // One process owns a host project at a time. The owner holds a write lock of the operating system on
 // the project's lock file; the kernel lets it go when the process ends however it ends, so no stale
 // lock outlives a crash, and the lock itself tells who holds it.
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
 
 #include "runtime/atomic_file.h"
 #include "runtime/host_state.h"

@@ -9,6 +9,8 @@
 #include "runtime/reset_hook.h"
 #include "runtime/unfinished_files.h"
 #include "scenes/scene_bin_file.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/testing.h"
 
 #include <deque>
 #include <map>

@@ -3,7 +3,7 @@
 #define HX_SCENE_BIN_H
 
 #include "host/hxscenes.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
 
 #include <deque>
 #include <string>

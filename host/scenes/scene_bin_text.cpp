@@ -1,6 +1,7 @@
 #include "scenes/scene_bin_text.h"
 
 #include "text/utf.h"
+#include "hxhost/scene_bin.h"
 
 #include <cerrno>
 #include <climits>

@@ -6,7 +6,8 @@
 #include "runtime/host_state.h"
 #include "scenes/photo_clips.h"
 #include "scenes/scene_bin.h"
-#include "video/video_source.h"
+#include "scenes/video_source.h"
+#include "hxhost/scene_bin.h"
 
 namespace {
 

@@ -3,12 +3,11 @@
 #include "scenes/storyboard.h"
 
 #include "runtime/atomic_file.h"
+#include "runtime/failure_log.h"
 #include "hxhost/video_format.h"
 #include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
 #include "scenes/stored_item_names.h"
-
-#include "host/hxlog.h"
 
 #include <algorithm>
 
@@ -36,11 +35,6 @@ Active& active()
     return storyboard;
 }
 
-void logFailure(int line)
-{
-    loggerMessage(HXLOG_FAILURE, line, "host\\scenes", 0, " ");
-}
-
 Active& loaded()
 {
     Active& a = active();
@@ -57,7 +51,7 @@ Active& loaded()
         return a; // no storyboard yet
     if (!hx::decodeStoryboard(bytes, a.data, nullptr)) {
         // Keep the damaged file for whoever wants to look at it; the project goes on with none.
-        logFailure(__LINE__);
+        hx::logFailure("the storyboard " + path + " is damaged: set aside, the project goes on without one");
         hx::setFileAside(path, ".damaged");
         a.data = hx::StoryboardData{};
     }
@@ -136,7 +130,7 @@ bool settleUnfinishedBuild(Active& a)
     hx::StoryboardData next = data;
     next.unfinishedFrom = 0;
     if (!keep(a, std::move(next)))
-        logFailure(__LINE__);
+        hx::logFailure("cannot store the storyboard with the earlier build's scenes kept");
     return false;
 }
 
@@ -276,7 +270,7 @@ void endUndoStep()
 {
     Active& a = loaded();
     if (a.step.depth == 0) {
-        logFailure(__LINE__); // an end without a start: nothing to close
+        hx::logFailure("an undo step ends that never started");
         return;
     }
     if (--a.step.depth > 0)
@@ -290,7 +284,7 @@ void endUndoStep()
     if (next.history.size() > kMaxUndoSteps)
         next.history.erase(next.history.begin());
     if (!keep(a, std::move(next)))
-        logFailure(__LINE__); // the change stays, only its undo step is lost
+        hx::logFailure("cannot store the undo step: the change stays, without its undo");
 }
 
 void resetStoryboard()

@@ -7,11 +7,11 @@
 
 #include "operators/operators.h"
 #include "runtime/entry_guard.h"
+#include "runtime/failure_log.h"
 #include "runtime/host_state.h"
 #include "scenes/project_media.h"
 #include "scenes/storyboard.h"
 
-#include "host/hxlog.h"
 
 #include <cstdio>
 #include <cstring>
@@ -25,11 +25,6 @@ std::map<uint32_t, HxOperator*>& loadedOperators()
 {
     static std::map<uint32_t, HxOperator*> operators;
     return operators;
-}
-
-void logFailure(int line)
-{
-    loggerMessage(HXLOG_FAILURE, line, "host\\scenes", 0, " ");
 }
 
 bool boundedText(const char* text)
@@ -245,13 +240,13 @@ int32_t nslSBTransitionAddJingle(uint32_t transition, const char* file, const hx
             displayName += name[i];
     const std::optional<int64_t> length = hx::measureJingle(file);
     if (!length) {
-        logFailure(__LINE__);
+        hx::logFailure("the jingle " + std::string(file) + " is no sound the host reads");
         return -1;
     }
     // The project keeps its own copy, as of its photos; where none can be made, the file itself is named.
     std::string kept;
     if (!hx::keepInProject(file, kept, nullptr)) {
-        logFailure(__LINE__);
+        hx::logFailure("cannot copy the jingle " + std::string(file) + " into the project: the file itself is named");
         kept = file;
     }
     const bool done = changePlacement(transition, true, [&](hxhost::StoryboardScene& scene) {
@@ -275,7 +270,7 @@ int32_t nslSBCalcTransitionAudio(uint32_t transition) HX_ENTRY
         return 0; // no jingle, no audio to measure
     const std::optional<int64_t> length = hx::measureJingle(hx::projectFilePath(file));
     if (!length)
-        logFailure(__LINE__);
+        hx::logFailure("the jingle " + file + " no longer reads as sound: left off");
     const bool done = changePlacement(transition, true, [&](hxhost::StoryboardScene& scene) {
         if (!length) {
             scene.transition->jingleFile.clear();

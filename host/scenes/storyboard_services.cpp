@@ -9,6 +9,8 @@
 #include "scenes/scene_bin.h"
 #include "scenes/storyboard.h"
 #include "scenes/storyboard_operators.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/testing.h"
 #include "hxhost/video_format.h"
 #include "video/y4m_clip.h"
 

@@ -11,6 +11,7 @@
 #include "text/resource_catalogues.h"
 #include "text/text_icon.h"
 #include "text/utf.h"
+#include "hxhost/testing.h"
 
 #include <cstdlib>
 #include <map>

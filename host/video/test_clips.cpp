@@ -1,4 +1,5 @@
 #include "video/test_clips.h"
+#include "hxhost/scene_bin.h"
 
 namespace {
 

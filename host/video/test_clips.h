@@ -2,7 +2,7 @@
 #ifndef HX_TEST_CLIPS_H
 #define HX_TEST_CLIPS_H
 
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
 
 #include <string>
 

@@ -85,6 +85,12 @@ HXAPI int32_t nslDeleteStillsetStamp(const char* directory, const PhotoEntry* en
 HXAPI OpImage* nslGetStillset(AVRecord record);
 /* Renders the entry into a clip of `duration` frames and stores its record in entry->clip; 0 or -1. */
 HXAPI int32_t nslRenderStillsetElement(PhotoEntry* entry, int32_t duration);
+/* The slideshow tool's rendering exports, through which the host makes a clip's pictures, as the
+   host calls them (exports "stillsetDoPhoto" and "stillsetGetFinalField"). The first consumes its
+   picture and returns the corrected one (null for a null picture); the second returns a new field
+   the caller frees, or null. */
+typedef OpImage* (*StillsetDoPhotoFn)(const PhotoEntry* photo, OpImage* picture);
+typedef OpImage* (*StillsetGetFinalFieldFn)(const PhotoEntry* photo, int32_t selector);
 
 /* AV records. A copy is an independent record of the same scene bin item; owned: nslDeleteAVRecord. */
 HXAPI AVRecord nslCopyAVRecord(AVRecord record, uint32_t flags);

@@ -6,7 +6,8 @@
 #include "support/picture_files.h"
 #include "support/test_home.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
 #include "hxhost/storyboard.h"
 
 #include <sys/stat.h>
@@ -141,6 +142,30 @@ TEST_F(SlideshowCommandTest, DefaultsRoundingAndATemporaryProjectThatGoes)
     const ProgramRun list = run(slideshow("--transition list"));
     EXPECT_EQ(list.status, 0);
     EXPECT_EQ(list.output, "dissolve\nfade\nwipe\npush\niris\nclock\n");
+}
+
+TEST_F(SlideshowCommandTest, OnATerminalEachStageEndsOnAFullBarOfItsOwnLine)
+{
+    const std::string folder = photoFolder();
+    const std::string command = slideshow(folder + " -o " + home() + "/show.y4m --seconds 1 --format pal");
+    // script(1) gives the program a terminal; what it drew comes back with the terminal's line ends.
+    const ProgramRun shown = run("script -qec '" + command + "' /dev/null");
+    ASSERT_EQ(shown.status, 0) << shown.output;
+    const std::string full(30, '#');
+    for (const std::string& last : {"importing [" + full + "] 5/5", "Rendering photos... [" + full + "] 4/4",
+                                    "exporting [" + full + "] 82/82 frames"}) {
+        const size_t at = shown.output.rfind(last);
+        ASSERT_NE(at, std::string::npos) << last << " in\n" << shown.output;
+        const size_t lineEnd = shown.output.find('\n', at);
+        ASSERT_NE(lineEnd, std::string::npos) << last;
+        EXPECT_EQ(shown.output.find('\r', at), lineEnd - 1) << "no redraw after the full bar of " << last;
+    }
+
+    // Without a terminal there are no bars.
+    const ProgramRun piped = run(command);
+    ASSERT_EQ(piped.status, 0) << piped.output;
+    EXPECT_EQ(piped.output.find('\r'), std::string::npos) << piped.output;
+    EXPECT_EQ(piped.output.find("##"), std::string::npos) << piped.output;
 }
 
 TEST_F(SlideshowCommandTest, BadArgumentsGetOneLineAndNothingIsWritten)

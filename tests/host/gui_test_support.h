@@ -6,7 +6,8 @@
 #include "host/hxlist.h"
 #include "host/hxmsgq.h"
 #include "host/hxreq.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/gui.h"
+#include "hxhost/user.h"
 #include "support/test_home.h"
 
 #include <optional>

@@ -3,8 +3,13 @@
 #include "host/hxmain.h"
 #include "host/hxscenes.h"
 #include "hxhost/export.h"
-#include "hxhost/hxhost.h"
+#include "hxhost/log.h"
+#include "hxhost/plugin_library.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/testing.h"
 #include "support/test_home.h"
+
+#include <dlfcn.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -92,6 +97,28 @@ TEST_F(OperatorLibrariesTest, OnlyTheInstallationsOwnFolderIsTrustedUnlessTheUse
     // The user trusts the folder: its library loads.
     setenv("HXOPERATORPATH", ("/nowhere:" + std::filesystem::path(copy).parent_path().string()).c_str(), 1);
     EXPECT_TRUE(loads(received));
+}
+
+TEST_F(OperatorLibrariesTest, ALibraryIsKnownByItsDescriptionAndOneWithoutIsLeftClosed)
+{
+    hxhost::PluginLibrary pan;
+    std::string error;
+    ASSERT_TRUE(hxhost::openPluginLibrary(installedLibrary(), pan, &error)) << error;
+    EXPECT_NE(pan.action, nullptr);
+    EXPECT_NE(pan.record, nullptr);
+    EXPECT_GT(pan.instanceSize, 0u);
+    EXPECT_NE(pan.description, nullptr);
+    dlclose(pan.handle);
+
+    // The host library itself loads but describes no operator; a missing file does not load at all.
+    const std::string host = std::filesystem::path(installedLibrary()).parent_path() / "libhx.so";
+    hxhost::PluginLibrary refused;
+    EXPECT_FALSE(hxhost::openPluginLibrary(host, refused, &error));
+    EXPECT_EQ(error, host + ": no GetOperatorInfo export");
+    EXPECT_EQ(refused.handle, nullptr);
+    EXPECT_FALSE(hxhost::openPluginLibrary(home() + "/missing.so", refused, &error));
+    EXPECT_NE(error.find("missing.so"), std::string::npos) << error;
+    EXPECT_EQ(refused.action, nullptr);
 }
 
 } // namespace

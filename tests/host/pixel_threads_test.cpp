@@ -3,7 +3,7 @@
 #include "host/image_helpers.h"
 #include "support/test_home.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
 
 #include <gtest/gtest.h>
 

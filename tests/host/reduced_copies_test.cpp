@@ -3,7 +3,8 @@
 #include "host/image_helpers.h"
 #include "support/test_home.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
+#include "hxhost/testing.h"
 
 #include <gtest/gtest.h>
 

@@ -281,7 +281,12 @@ TEST_F(StoryboardTest, ADamagedFileIsSetAsideAndAFailedStoreChangesNothing)
     restart();
     EXPECT_EQ(nslSBGetLength(0), 0);
     EXPECT_EQ(readFile(storedFile() + ".damaged"), good.substr(0, good.size() - 1));
-    EXPECT_EQ(entries(4, "host\\scenes").size(), 1u);
+    // The log names the file that failed and why, not only a line number.
+    const std::vector<hxhost::LogEntry> logged = entries(4, "host\\scenes");
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_EQ(logged[0].text.rfind("storyboard.cpp: the storyboard " + storedFile() + " is damaged", 0), 0u)
+        << logged[0].text;
+    EXPECT_GT(logged[0].line, 0);
 }
 
 TEST_F(StoryboardTest, AJingleIsMeasuredAndOneThatIsNoAudioIsLeftOff)
@@ -296,6 +301,10 @@ TEST_F(StoryboardTest, AJingleIsMeasuredAndOneThatIsNoAudioIsLeftOff)
 
     EXPECT_EQ(nslSBTransitionAddJingle(transition, (home() + "/noise.mp3").c_str(), text, 0), -1);
     EXPECT_EQ(nslSBTransitionAddJingle(transition, (home() + "/missing.wav").c_str(), text, 0), -1);
+    const std::vector<hxhost::LogEntry> refused = entries(4, "host\\scenes");
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused[0].text, "storyboard_operators.cpp: the jingle " + home() + "/noise.mp3 is no sound the host reads");
+    EXPECT_NE(refused[1].text.find("/missing.wav"), std::string::npos);
     EXPECT_TRUE(hxhost::storyboard().scenes[0].transition->jingleFile.empty());
     EXPECT_EQ(nslSBCalcTransitionAudio(transition), 0); // nothing to measure
 

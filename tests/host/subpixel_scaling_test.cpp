@@ -3,7 +3,7 @@
 #include "host/hxopcommon.h"
 #include "support/test_home.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
 #include "host/image_helpers.h"
 
 #include <cmath>

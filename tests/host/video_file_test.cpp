@@ -4,7 +4,9 @@
 #include "support/media_probe.h"
 #include "support/test_home.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/faults.h"
+#include "hxhost/setup.h"
+#include "hxhost/testing.h"
 
 #include "hxhost/video_file.h"
 

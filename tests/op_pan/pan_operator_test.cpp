@@ -4,6 +4,7 @@
 
 #include "host/hxmain.h"
 #include "host/hxmotion.h"
+#include "hxhost/effect_runner.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Rows split between the pixel threads, built here from the host's sources: every row once in
 // whole ranges, each thread's own share of a loop, what a range throws reaching the caller, and a
 // loop inside a range.
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
 #include "runtime/pixel_threads.h"
 #include "runtime/reset_hook.h"
 

@@ -2,7 +2,17 @@
 #ifndef TESTS_SUPPORT_TEST_HOME_H
 #define TESTS_SUPPORT_TEST_HOME_H
 
-#include "hxhost/hxhost.h"
+// The control API every host test steers the host through.
+#include "hxhost/faults.h"
+#include "hxhost/for_people.h"
+#include "hxhost/gui.h"
+#include "hxhost/log.h"
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
+#include "hxhost/testing.h"
+#include "hxhost/user.h"
+#include "hxhost/video_format.h"
+#include "hxhost/warnings.h"
 
 #include <gtest/gtest.h>
 

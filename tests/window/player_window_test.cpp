@@ -8,7 +8,7 @@
 #include "support/wav_file.h"
 #include "window/x_screen.h"
 
-#include "hxhost/hxhost.h"
+#include "hxhost/setup.h"
 #include "hxhost/player.h"
 #include "hxhost/storyboard.h"
 #include "hxhost/video_format.h"

@@ -4,6 +4,7 @@
 
 #include "gui/requesters/file_window.h"
 #include "hxhost/audio.h"
+#include "hxhost/testing.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"

@@ -3,6 +3,7 @@
 
 #include "gui/requesters/meter_window.h"
 #include "hxhost/meter_observer.h"
+#include "hxhost/testing.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"

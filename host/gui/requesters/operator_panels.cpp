@@ -14,6 +14,7 @@
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "runtime/live_registry.h"
+#include "hxhost/testing.h"
 
 #include <algorithm>
 

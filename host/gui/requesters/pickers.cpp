@@ -6,6 +6,7 @@
 #include "runtime/host_state.h"
 #include "scenes/scene_bin.h"
 #include "text/utf.h"
+#include "hxhost/scene_bin.h"
 
 #include <algorithm>
 #include <cstdlib>

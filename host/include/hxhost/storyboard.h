@@ -5,13 +5,12 @@
 
 #include "hxhost/api.h"
 
+#include "host/hxscenes.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-struct OpImage;
-struct PhotoEntry;
 
 namespace hxhost {
 
@@ -73,11 +72,9 @@ HXHOST_API bool undoLastStep(std::u16string* label = nullptr, std::string* error
 // ---- Photo clips ----
 // The slideshow tool's two rendering exports. The host program registers them from the plug-in it
 // loaded; without a registration the host loads "libstillset.so" beside the host library on first use.
-using DoPhotoFn = OpImage* (*)(const PhotoEntry* photo, OpImage* picture);
-using GetFinalFieldFn = OpImage* (*)(const PhotoEntry* photo, int32_t selector);
 struct PhotoRenderer {
-    DoPhotoFn doPhoto = nullptr;
-    GetFinalFieldFn getFinalField = nullptr;
+    StillsetDoPhotoFn doPhoto = nullptr;
+    StillsetGetFinalFieldFn getFinalField = nullptr;
 };
 HXHOST_API void setPhotoRenderer(const PhotoRenderer& renderer);
 

@@ -1,5 +1,5 @@
 // cmGetField: field n of the selected clip is the rows of parity n % 2 of frame n / 2.
-#include "video/video_source.h"
+#include "scenes/video_source.h"
 
 #include "host/hxmotion.h"
 
@@ -9,6 +9,7 @@
 #include "runtime/reset_hook.h"
 #include "scenes/scene_bin.h"
 #include "video/y4m_clip.h"
+#include "hxhost/scene_bin.h"
 
 #include <cstring>
 #include <memory>

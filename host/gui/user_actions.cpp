@@ -1,6 +1,6 @@
 // What the user does to gadgets: the toolkit finds the gadget meant, changes it as a person's
 // pointer or key would, and posts the events the program reads from its queue.
-#include "user/user_actions.h"
+#include "gui/user_actions.h"
 
 #include "gui/model.h"
 #include "gui/gadget_look.h"
