@@ -6,7 +6,9 @@ fifo=$(mktemp -u)
 mkfifo "$fifo"
 exec 3<>"$fifo"
 rm -f "$fifo"
-Xvfb -displayfd 3 -screen 0 2048x1280x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: a server resets when its last client leaves and refuses clients meanwhile; the tests'
+# programs and xdotool come and go all the time.
+Xvfb -displayfd 3 -screen 0 2048x1280x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 server=$!
 trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null || true' EXIT
 if ! read -r -t 30 number <&3; then

@@ -65,9 +65,11 @@ bool OwnXServer::start(std::string& error)
         error = "no pipe for the X server";
         return false;
     }
-    // The server writes its display number to the pipe once it takes clients.
+    // The server writes its display number to the pipe once it takes clients. It never resets: a
+    // reset when the last client leaves refuses the clients that come meanwhile.
     const std::string fd = std::to_string(ready[1]);
-    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "2048x1280x24", "-nolisten", "tcp", nullptr};
+    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "2048x1280x24", "-nolisten", "tcp",
+                          "-noreset", nullptr};
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addclose(&files, ready[0]);
