@@ -2,6 +2,7 @@
 // scene bin, the slideshow tool is driven through a generated session script as a person would drive
 // it (durations, transitions, jingle, pan presets, create), and the storyboard is exported.
 #include "commands.h"
+#include "decode_report.h"
 #include "export_show.h"
 #include "host_options.h"
 #include "interrupt.h"
@@ -62,7 +63,8 @@ const char kHelp[] =
     "  --hxhome DIR              keep the host project in DIR (project --project N, default 0) for later\n"
     "                            editing with 'stillset-host session'; by default a temporary one is used\n"
     "  --project N               with --hxhome: the host project, which must not have a photo list yet\n"
-    "  --threads N               as for 'export'\n";
+    "  --threads N               as for 'export'\n"
+    "  --count-decodes           at the end, say how often each photo was decoded and at what size\n";
 
 // The host home of the run: the one asked for, or a temporary one removed when the run ends.
 class HostHome {
@@ -210,7 +212,8 @@ int runSlideshow(const Arguments& arguments)
                                     "--jingle", "--music", "--hxhome", "--project", "--threads"};
     valued.insert(kFormatOptions.begin(), kFormatOptions.end());
     valued.insert(kEncoderOptions.begin(), kEncoderOptions.end());
-    Options options("slideshow", valued, {"--random", "--no-pan", "--no-transition", "--edit", "--no-recurse"});
+    Options options("slideshow", valued, {"--random", "--no-pan", "--no-transition", "--edit", "--no-recurse",
+                                                          "--count-decodes"});
     std::string error;
     long project = 0, threads = 0, repeat = 1;
     hxhost::EncoderChoice encoder;
@@ -295,5 +298,7 @@ int runSlideshow(const Arguments& arguments)
     std::printf("wrote %s: %lld frames\n", settings.output.c_str(), static_cast<long long>(hxhost::exportFrames(settings)));
     if (options.has("--hxhome"))
         std::printf("the project stays in %s (project %ld)\n", home.path().c_str(), project);
+    if (options.has("--count-decodes"))
+        printDecodeCounts();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "image/decode/still_cache.h"
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
+#include "scenes/reduced_stills.h"
 #include "scenes/scene_bin.h"
 #include "video/video_source.h"
 
@@ -40,6 +41,9 @@ OpImage* nslGetStillset(AVRecord record) HX_ENTRY
     // An export asks for each still once a scene, so nothing is kept, and decodes ahead what it plays next.
     if (hx::state().exporting)
         return hx::takeStillStartingNext(hx::mediaPath(*item), hx::state().exportStillAfter);
+    // The tool's session shows photos small: the import's copy serves it, at the picture's full size.
+    if (OpImage* enlarged = hx::enlargedReducedStill(hx::mediaPath(*item)))
+        return enlarged;
     return hx::stillImage(hx::mediaPath(*item), stillsAfter(*item));
 }
 HX_ENTRY_FAILS(nullptr)
