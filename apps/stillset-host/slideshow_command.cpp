@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -274,6 +275,8 @@ int runSlideshow(const Arguments& arguments)
     if (!hxhost::saveProject(&error))
         return runFailure("slideshow: " + error);
 
+    // The tool's thumbnails and clip renders scale whole photos: their rows are shared by all cores.
+    hxhost::setPixelThreads(static_cast<int32_t>(threads > 0 ? threads : std::max(1u, std::thread::hardware_concurrency())));
     const bool edit = options.has("--edit");
     Plugin plugin;
     if (!runScripted(plugin, slideshowScript(choices, !edit), error))
