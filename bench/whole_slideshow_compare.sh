@@ -13,22 +13,13 @@ build=${1:-build}
 shift || true
 if (( $# )); then formats=("$@"); else formats=(pal 1080p); fi
 EXTRA_PACKAGES="ffmpeg mate-backgrounds" scripts/setup "$build"
-dir=${STILLSET_BENCH_DIR:-/tmp/stillset-bench}/whole
-rm -rf "$dir"
-mkdir -p "$dir"
-host=$build/bin/stillset-host
-preset=veryfast
-crf=18
-
 source bench/measure_rows.sh
 source bench/ffmpeg_slideshow_graph.sh
 source bench/real_photos.sh
-
+bench_folder whole
+host=$build/bin/stillset-host
 make_real_photos "$dir/photos10" 10
 make_real_photos "$dir/photos100" 100
-mapfile -t photos < <(ls "$dir"/photos10/*.jpg)
-inputs=()
-for photo in "${photos[@]}"; do inputs+=(-i "$photo"); done
 
 for format in "${formats[@]}"; do
   case $format in
@@ -42,13 +33,7 @@ for format in "${formats[@]}"; do
   frames100=$(( 100 * scene - 99 * fps ))
   ffmpeg_slideshow_graph "scale=$canvas:force_original_aspect_ratio=decrease,pad=$canvas:(ow-iw)/2:(oh-ih)/2" \
     "$scene" "$size" "$fps" "$sar"
-  {
-    echo '#!/usr/bin/env bash'
-    printf 'exec ffmpeg -hide_banner -nostdin -loglevel error -y'
-    printf ' %q' "${inputs[@]}" -filter_complex "$graph" -map "[$last]"
-    echo ' "$@"'
-  } > "$dir/ffmpeg_$format"
-  chmod +x "$dir/ffmpeg_$format"
+  ffmpeg_graph_program "$dir/ffmpeg_$format" "$dir"/photos10/*.jpg
   # The kept project of the same show for the export-only rows; the decodes of one whole command.
   "$host" slideshow "$dir/photos10" -o /dev/null --format "$format" --hxhome "$dir/$format" --count-decodes \
     > "$dir/decodes_$format.txt"

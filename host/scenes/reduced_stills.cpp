@@ -65,24 +65,15 @@ bool openStore(const std::string& directory)
     return true;
 }
 
-bool writeAll(int file, const uint8_t* bytes, size_t size, off_t at)
+// All `size` bytes at `at` through pread or pwrite, which may each move fewer.
+template <typename Transfer>
+bool transferAll(Transfer transfer, int file, uint8_t* bytes, size_t size, off_t at)
 {
     while (size > 0) {
-        const ssize_t written = pwrite(file, bytes, size, at);
-        if (written <= 0)
+        const ssize_t moved = transfer(file, bytes, size, at);
+        if (moved <= 0)
             return false;
-        bytes += written, size -= static_cast<size_t>(written), at += written;
-    }
-    return true;
-}
-
-bool readAll(int file, uint8_t* bytes, size_t size, off_t at)
-{
-    while (size > 0) {
-        const ssize_t read = pread(file, bytes, size, at);
-        if (read <= 0)
-            return false;
-        bytes += read, size -= static_cast<size_t>(read), at += read;
+        bytes += moved, size -= static_cast<size_t>(moved), at += moved;
     }
     return true;
 }
@@ -128,7 +119,7 @@ bool keepReducedStill(const std::string& file, const DecodedStill& decoded)
     }
     Store& s = store();
     const size_t bytes = static_cast<size_t>(copy.width) * copy.height * 4;
-    if (copy.fullWidth < 1 || copy.fullHeight < 1 || !writeAll(s.file, pixels, bytes, s.end))
+    if (copy.fullWidth < 1 || copy.fullHeight < 1 || !transferAll(pwrite, s.file, const_cast<uint8_t*>(pixels), bytes, s.end))
         return false;
     copy.offset = s.end;
     s.end += static_cast<off_t>(bytes);
@@ -144,7 +135,7 @@ OpImage* enlargedReducedStill(const std::string& file)
         return nullptr;
     const Copy& copy = kept->second;
     std::vector<uint8_t> pixels(static_cast<size_t>(copy.width) * copy.height * 4);
-    if (!readAll(s.file, pixels.data(), pixels.size(), copy.offset))
+    if (!transferAll(pread, s.file, pixels.data(), pixels.size(), copy.offset))
         return nullptr;
     OpImage* image = newImage(copy.fullWidth, copy.fullHeight, OP_FORMAT_YUVA, false);
     if (image)
