@@ -41,8 +41,10 @@ OpImage* nslGetStillset(AVRecord record) HX_ENTRY
     // An export asks for each still once a scene, so nothing is kept, and decodes ahead what it plays next.
     if (hx::state().exporting)
         return hx::takeStillStartingNext(hx::mediaPath(*item), hx::state().exportStillAfter);
-    // The tool's session shows photos small: the import's copy serves it, at the picture's full size.
-    if (OpImage* enlarged = hx::enlargedReducedStill(hx::mediaPath(*item)))
+    // A scripted session shows photos small: the import's copy serves it, at the picture's full size.
+    // A person may look closely (the crop requester fills two thirds of the screen), so gets the photo.
+    const bool scripted = hx::state().user == hx::state().scripted;
+    if (OpImage* enlarged = scripted ? hx::enlargedReducedStill(hx::mediaPath(*item)) : nullptr)
         return enlarged;
     return hx::stillImage(hx::mediaPath(*item), stillsAfter(*item));
 }

@@ -5,6 +5,7 @@
 
 #include "hxhost/decode_counts.h"
 #include "hxhost/still_import.h"
+#include "hxhost/user.h"
 #include "hxhost/video_format.h"
 
 namespace {
@@ -82,6 +83,27 @@ TEST_F(SmallCopiesTest, AnotherStandardsColoursComeFromAWholeDecode)
     ASSERT_EQ(decodes.size(), 2u);
     EXPECT_FALSE(decodes[1].reduced);
     EXPECT_EQ(decodes[1].width, 1200);
+}
+
+// Someone at the window rather than a script: the crop requester shows a photo at up to two thirds of
+// the screen, more than a small copy holds.
+class PersonAtTheWindow : public hxhost::User {
+    uint32_t answerTextRequest(const hxhost::TextRequestSeen&) override { return 0; }
+    bool continueMeter(const hxhost::MeterSeen&) override { return true; }
+};
+
+TEST_F(SmallCopiesTest, APersonAtTheWindowSeesTheWholePhoto)
+{
+    const std::vector<hxhost::ImportedStill> imported = hxhost::importStills({gradientJpeg("wide.jpg", 2400, 1200)}, 1);
+    ASSERT_NE(imported.at(0).record, 0u) << imported[0].error;
+    hxhost::setUser(std::make_shared<PersonAtTheWindow>());
+    OpImage* picture = nslGetStillset(imported[0].record);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->width, 2400);
+    opFreeImage(picture);
+    const auto decodes = hxhost::stillDecodes().at(home() + "/projects/project0/media/wide.jpg");
+    ASSERT_EQ(decodes.size(), 2u);
+    EXPECT_FALSE(decodes[1].reduced);
 }
 
 } // namespace
