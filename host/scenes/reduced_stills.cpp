@@ -8,6 +8,7 @@
 #include "hxhost/video_format.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,7 +22,17 @@ struct Copy {
     off_t offset = 0;
     int32_t width = 0, height = 0;         // of the copy
     int32_t fullWidth = 0, fullHeight = 0; // of the picture the tool is shown
+    struct stat file {};                   // the file it was decoded from, as it was then
 };
+
+// Whether the file is still the one a copy was made of.
+bool sameFile(const struct stat& was, const std::string& file)
+{
+    struct stat now {};
+    return stat(file.c_str(), &now) == 0 && now.st_dev == was.st_dev && now.st_ino == was.st_ino &&
+           now.st_size == was.st_size && now.st_mtim.tv_sec == was.st_mtim.tv_sec &&
+           now.st_mtim.tv_nsec == was.st_mtim.tv_nsec;
+}
 
 struct Store {
     int file = -1;
@@ -105,6 +116,8 @@ bool keepReducedStill(const std::string& file, const DecodedStill& decoded)
         return false;
     const Still& still = *decoded.still;
     Copy copy;
+    if (stat(file.c_str(), &copy.file) != 0)
+        return false;
     copy.fullWidth = decoded.reduced ? decoded.fullWidth : still.width;
     copy.fullHeight = decoded.reduced ? decoded.fullHeight : still.height;
     const int32_t factor = decoded.reduced ? 1 : reductionOf(still.width, still.height);
@@ -133,6 +146,10 @@ OpImage* enlargedReducedStill(const std::string& file)
     const auto kept = s.copies.find(keyOf(file));
     if (kept == s.copies.end())
         return nullptr;
+    if (!sameFile(kept->second.file, file)) {
+        s.copies.erase(kept);
+        return nullptr;
+    }
     const Copy& copy = kept->second;
     std::vector<uint8_t> pixels(static_cast<size_t>(copy.width) * copy.height * 4);
     if (!transferAll(pread, s.file, pixels.data(), pixels.size(), copy.offset))

@@ -15,7 +15,7 @@ namespace hx {
 // false when it cannot be stored (the tool then decodes the file as before).
 bool keepReducedStill(const std::string& file, const DecodedStill& decoded);
 // A new image of the full picture's size, enlarged from the copy kept at the current standard's
-// colours; null when none is kept.
+// colours; null when none is kept, or the file has changed since.
 OpImage* enlargedReducedStill(const std::string& file);
 // Drops every kept copy.
 void forgetReducedStills();

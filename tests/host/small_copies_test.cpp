@@ -85,6 +85,20 @@ TEST_F(SmallCopiesTest, AnotherStandardsColoursComeFromAWholeDecode)
     EXPECT_EQ(decodes[1].width, 1200);
 }
 
+TEST_F(SmallCopiesTest, AMediaFileChangedSinceTheImportIsDecodedAgain)
+{
+    writeJpeg(path("red.jpg"), 1200, 900, {3}, [](int, int, uint8_t* rgb) { rgb[0] = 255, rgb[1] = rgb[2] = 0; });
+    const std::vector<hxhost::ImportedStill> imported = hxhost::importStills({path("red.jpg")}, 1);
+    ASSERT_NE(imported.at(0).record, 0u) << imported[0].error;
+    // Black now, at another size: the copy of the red picture no longer stands for it.
+    writeJpeg(home() + "/projects/project0/media/red.jpg", 1000, 800, {3}, [](int, int, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = 0; });
+    OpImage* picture = nslGetStillset(imported[0].record);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->width, 1000);
+    expectColour(yuvAt(picture, 500, 400), kBlack, 2);
+    opFreeImage(picture);
+}
+
 // Someone at the window rather than a script: the crop requester shows a photo at up to two thirds of
 // the screen, more than a small copy holds.
 class PersonAtTheWindow : public hxhost::User {
