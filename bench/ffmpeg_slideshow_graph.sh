@@ -3,6 +3,9 @@
 # zoom and a diagonal pan in turn for SCENE frames at SIZE and FPS and tagged with SAR; 1-second
 # cross-fades every 4 seconds join them.
 # Usage: ffmpeg_slideshow_graph FIT SCENE SIZE FPS SAR   (sets $graph, and $last, its output's label)
+#        ffmpeg_graph_program FILE PHOTO...   (FFmpeg running $graph over the ten photos, as a program
+#                                              of its own that /usr/bin/time can run; its arguments
+#                                              name the output)
 ffmpeg_slideshow_graph() {
   local fit=$1 scene=$2 size=$3 fps=$4 sar=$5 k motion
   graph=""
@@ -20,4 +23,17 @@ ffmpeg_slideshow_graph() {
     last=x$k
   done
   graph=${graph%;}
+}
+
+ffmpeg_graph_program() {
+  local file=$1 photo inputs=()
+  shift
+  for photo in "$@"; do inputs+=(-i "$photo"); done
+  {
+    echo '#!/usr/bin/env bash'
+    printf 'exec ffmpeg -hide_banner -nostdin -loglevel error -y'
+    printf ' %q' "${inputs[@]}" -filter_complex "$graph" -map "[$last]"
+    echo ' "$@"'
+  } > "$file"
+  chmod +x "$file"
 }

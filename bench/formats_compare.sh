@@ -11,17 +11,13 @@ build=${1:-build}
 shift || true
 if (( $# )); then formats=("$@"); else formats=(1080p:30 1080p:60 2160p:30); fi
 EXTRA_PACKAGES="ffmpeg mate-backgrounds" scripts/setup "$build"
-dir=${STILLSET_BENCH_DIR:-/tmp/stillset-bench}/formats
-rm -rf "$dir"
-mkdir -p "$dir/photos"
-host=$build/bin/stillset-host
-preset=veryfast
-crf=18
-ls /usr/share/backgrounds/mate/nature/*.jpg | head -n 10 | xargs -I{} cp {} "$dir/photos/"
-mapfile -t photos < <(ls "$dir"/photos/*.jpg)
-
 source bench/measure_rows.sh
 source bench/ffmpeg_slideshow_graph.sh
+bench_folder formats
+mkdir -p "$dir/photos"
+host=$build/bin/stillset-host
+ls /usr/share/backgrounds/mate/nature/*.jpg | head -n 10 | xargs -I{} cp {} "$dir/photos/"
+mapfile -t photos < <(ls "$dir"/photos/*.jpg)
 
 for entry in "${formats[@]}"; do
   format=${entry%:*} fps=${entry#*:}
@@ -35,19 +31,9 @@ for entry in "${formats[@]}"; do
   frames=$(( 10 * scene - 9 * fade ))
   # The kept project of the same show, built once, for the export-only rows.
   "$host" slideshow "$dir/photos" -o /dev/null --format "$format" --fps "$fps" --hxhome "$dir/$entry" > /dev/null
-  inputs=()
-  for k in $(seq 0 9); do
-    inputs+=(-i "${photos[$k]}")
-  done
   ffmpeg_slideshow_graph "scale=${size/x/:}:force_original_aspect_ratio=decrease,pad=${size/x/:}:(ow-iw)/2:(oh-ih)/2" \
     "$scene" "$size" "$fps" 1
-  {
-    echo '#!/usr/bin/env bash'
-    printf 'exec ffmpeg -hide_banner -nostdin -loglevel error -y'
-    printf ' %q' "${inputs[@]}" -filter_complex "$graph" -map "[$last]"
-    echo ' "$@"'
-  } > "$dir/ffmpeg_$entry"
-  chmod +x "$dir/ffmpeg_$entry"
+  ffmpeg_graph_program "$dir/ffmpeg_$entry" "${photos[@]:0:10}"
   row "$entry FFmpeg graph, null sink" $frames "$dir/ffmpeg_$entry" -f null -
   row "$entry ours, slideshow command, null sink" $frames "$host" slideshow "$dir/photos" -o /dev/null \
     --format "$format" --fps "$fps"

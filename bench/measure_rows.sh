@@ -1,8 +1,12 @@
-# Sourced by the comparisons that time whole commands; needs $dir, where the timings go.
+# Sourced by the comparisons that time whole commands; bench_folder NAME makes $dir, where the files
+# and timings go.
 # The rows, each measured once a round; the rounds take turns through every row, so that a machine
 # that others share slows all of them alike. A row shows its medians: wall seconds, processor
 # seconds (user + system) and frames a second, with its peak resident memory.
 rounds=${STILLSET_BENCH_ROUNDS:-5}
+# The x264 settings ours and FFmpeg's graph share for MP4.
+preset=veryfast
+crf=18
 # Every run starts after a pause, on memory the system has had time to take back. On a virtual
 # machine that hands freed memory back to its host a few seconds after it is freed, a process that
 # touches such memory pays for it again (here about 1.8 ms a MiB, against 0.07 ms for memory freed
@@ -17,6 +21,13 @@ row() { # label, frames, command...
   frame_counts+=("$2")
   shift 2
   commands+=("$(printf '%q ' "$@")")
+}
+
+# The comparison's folder, emptied.
+bench_folder() {
+  dir=${STILLSET_BENCH_DIR:-/tmp/stillset-bench}/$1
+  rm -rf "$dir"
+  mkdir -p "$dir"
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }

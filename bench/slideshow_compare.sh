@@ -10,12 +10,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 EXTRA_PACKAGES=ffmpeg scripts/setup "$build"
-dir=${STILLSET_BENCH_DIR:-/tmp/stillset-bench}/slideshow
-rm -rf "$dir"
-mkdir -p "$dir"
+source bench/measure_rows.sh
+source bench/ffmpeg_slideshow_graph.sh
+bench_folder slideshow
 host=$build/bin/stillset-host
-preset=veryfast
-crf=18
 
 # A project of COUNT copies of the photo, built by the tool's create button.
 make_show() {
@@ -27,9 +25,6 @@ make_show() {
   "$host" session --hxhome "$show/hxhome" --project 0 --import "$show/photos" --script "$show/create.session" \
     > /dev/null 2>&1
 }
-
-source bench/measure_rows.sh
-source bench/ffmpeg_slideshow_graph.sh
 
 make_show 10
 make_show 100

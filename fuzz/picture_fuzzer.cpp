@@ -19,9 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Lower limits for some sizes, so that small pictures take the reduced reads too.
     const size_t maxPixels = kMaxPixels >> (size % 3 * 5);
 #if defined(FUZZ_STILL_IMPORT)
-    // Odd sizes take the folder import's check-only JPEG decode, even ones the full decode.
+    // Odd sizes take the folder import's small JPEG decode, even ones the full decode.
     const hx::DecodedStill decoded = hx::decodeStillBytes(bytes, "fuzz", size % 4 == 2, maxPixels, size % 2 == 1);
     if (decoded.still ? decoded.still->width <= 0 || decoded.still->height <= 0 : decoded.error.empty())
+        std::abort();
+    // A small copy knows the picture it stands for, turned as it is, and is no larger than it.
+    if (decoded.still && decoded.reduced &&
+        (decoded.fullWidth < decoded.still->width || decoded.fullHeight < decoded.still->height ||
+         decoded.fullWidth > 32767 || decoded.fullHeight > 32767))
         std::abort();
 #else
     hx::Raster raster;

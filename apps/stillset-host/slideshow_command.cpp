@@ -2,6 +2,7 @@
 // scene bin, the slideshow tool is driven through a generated session script as a person would drive
 // it (durations, transitions, jingle, pan presets, create), and the storyboard is exported.
 #include "commands.h"
+#include "decode_report.h"
 #include "export_show.h"
 #include "host_options.h"
 #include "interrupt.h"
@@ -30,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -238,6 +240,7 @@ const OptionTable& slideshowOptions()
             wholeNumberOption("--project", "N", 0, 1000000,
                               "with --hxhome: the host project, which must not have a photo list yet"),
             threadsOption(),
+            switchOption("--count-decodes", "at the end, say how often each photo was decoded and at what size"),
         },
         {soundOptions(), formatOptions(kSlideshowFormat + std::string(" at 30")), encoderOptions()});
     return table;
@@ -312,6 +315,9 @@ int runSlideshow(const Arguments& arguments)
     if (!hxhost::saveProject(&error))
         return runFailure(command, error);
 
+    // The tool's thumbnails and clip renders scale whole photos: their rows are shared by all cores.
+    hxhost::setPixelThreads(settings.threads > 0 ? settings.threads
+                                                 : static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency())));
     const bool edit = options.has("--edit");
     Plugin plugin;
     if (!runScripted(plugin, slideshowScript(choices, !edit), error))
@@ -335,5 +341,8 @@ int runSlideshow(const Arguments& arguments)
 
     if (const int status = exportShow("slideshow", settings); status != 0)
         return status;
-    return reportWritten(settings, options.has("--hxhome") ? home.path() : "", project);
+    const int written = reportWritten(settings, options.has("--hxhome") ? home.path() : "", project);
+    if (options.has("--count-decodes"))
+        printDecodeCounts();
+    return written;
 }

@@ -7,6 +7,7 @@
 #include "runtime/atomic_file.h"
 #include "runtime/host_state.h"
 #include "scenes/project_media.h"
+#include "scenes/reduced_stills.h"
 #include "scenes/scene_bin.h"
 #include "image/decode/parallel_decode.h"
 #include "image/decode/still_cache.h"
@@ -52,16 +53,23 @@ uint32_t addMediaItem(hxhost::ItemKind kind, const std::string& path, const std:
     return record;
 }
 
-// Decoded before anything is stored: a picture that cannot be shown never enters the bin. A still
-// decoded reduced only checked the file and is not kept.
-uint32_t addStill(const std::string& path, std::shared_ptr<const hx::Still> still, bool reduced, std::string* error)
+// Decoded before anything is stored: a picture that cannot be shown never enters the bin. The still
+// stays decoded (`keepWhole`), or a small copy of it is kept for the tool's thumbnails and previews.
+uint32_t addStill(const std::string& path, hx::DecodedStill decoded, bool keepWhole, std::string* error)
 {
     std::string media;
-    if (!still || !hx::copyIntoProject(path, media, error))
-        return 0;
-    const uint32_t record = addMediaItem(hxhost::ItemKind::Still, path, media, -1, error);
-    if (record && !reduced)
-        hx::keepStill(hx::projectDirectory() + "/" + media, std::move(still));
+    const uint32_t record = decoded.still && hx::copyIntoProject(path, media, error)
+                                ? addMediaItem(hxhost::ItemKind::Still, path, media, -1, error)
+                                : 0;
+    const std::string stored = hx::projectDirectory() + "/" + media;
+    if (record) {
+        hx::countDecode(stored, decoded);
+        if (!keepWhole)
+            hx::keepReducedStill(stored, decoded);
+    }
+    std::shared_ptr<const hx::Still> still = hx::acceptStill(std::move(decoded), error);
+    if (record && keepWhole)
+        hx::keepStill(stored, std::move(still));
     return record;
 }
 
@@ -71,7 +79,8 @@ namespace hxhost {
 
 uint32_t importStill(const std::string& path, std::string* error)
 {
-    return addStill(path, hx::decodeStill(path, hxhost::videoFormat().highDefinition, error), false, error);
+    return addStill(path, hx::decodeStillFile(path, hxhost::videoFormat().highDefinition, hx::state().stillPixelLimit),
+                    true, error);
 }
 
 std::vector<ImportedStill> importStills(const std::vector<std::string>& paths, unsigned threads,
@@ -80,15 +89,13 @@ std::vector<ImportedStill> importStills(const std::vector<std::string>& paths, u
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
     std::vector<ImportedStill> imported(paths.size());
-    // A folder holds more photos than the cache keeps, and the tool asks for them in order later, when
-    // reading ahead serves it: here a JPEG decodes only far enough to know it is whole.
+    // A folder holds more photos than memory keeps decoded: a JPEG decodes only as a small copy, enough
+    // to know it is whole and for the tool's thumbnails and previews, which the copies serve later.
     hx::decodeInOrder(paths, hxhost::videoFormat().highDefinition, hx::state().stillPixelLimit, true, threads,
                       [&](size_t index, hx::DecodedStill decoded) {
                           ImportedStill& result = imported[index];
                           result.path = paths[index];
-                          const bool reduced = decoded.reduced;
-                          result.record = addStill(paths[index], hx::acceptStill(std::move(decoded), &result.error), reduced,
-                                                   &result.error);
+                          result.record = addStill(paths[index], std::move(decoded), false, &result.error);
                           if (progress)
                               progress(index + 1, paths.size());
                       });
@@ -126,6 +133,7 @@ uint32_t addTestClip(int32_t width, int32_t height, int32_t frames, TestPattern 
 void forgetDecodedStills()
 {
     hx::forgetStills();
+    hx::forgetReducedStills();
 }
 
 void setStillPixelLimit(size_t pixels)

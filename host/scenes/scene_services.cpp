@@ -5,6 +5,7 @@
 #include "runtime/entry_guard.h"
 #include "runtime/host_state.h"
 #include "scenes/photo_clips.h"
+#include "scenes/reduced_stills.h"
 #include "scenes/scene_bin.h"
 #include "scenes/video_source.h"
 #include "hxhost/scene_bin.h"
@@ -39,8 +40,14 @@ OpImage* nslGetStillset(AVRecord record) HX_ENTRY
     const hx::BinItem* item = hx::itemOfRecord(record);
     if (hx::shouldFail("nslGetStillset") || !item || item->kind != hxhost::ItemKind::Still)
         return nullptr;
+    // An export asks for each still once a scene, so nothing is kept, and decodes ahead what it plays next.
     if (const hx::ExportStills* stills = hx::exportStillsOfCall())
         return hx::takeStillStartingNext(hx::mediaPath(*item), stills->next);
+    // A scripted session shows photos small: the import's copy serves it, at the picture's full size.
+    // A person may look closely (the crop requester fills two thirds of the screen), so gets the photo.
+    const bool scripted = hx::state().user == hx::state().scripted;
+    if (OpImage* enlarged = scripted ? hx::enlargedReducedStill(hx::mediaPath(*item)) : nullptr)
+        return enlarged;
     return hx::stillImage(hx::mediaPath(*item), stillsAfter(*item));
 }
 HX_ENTRY_FAILS(nullptr)

@@ -4,6 +4,7 @@
 #include "image/decode/exif_orientation.h"
 #include "image/decode/picture_decoders.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -54,6 +55,11 @@ size_t scaledPixels(const jpeg_decompress_struct& cinfo, unsigned denominator)
 {
     return static_cast<size_t>((cinfo.image_width + denominator - 1) / denominator) *
            ((cinfo.image_height + denominator - 1) / denominator);
+}
+
+uint32_t longerSide(const jpeg_decompress_struct& cinfo, unsigned denominator)
+{
+    return (std::max(cinfo.image_width, cinfo.image_height) + denominator - 1) / denominator;
 }
 
 // The embedded profile (APP2 markers, in as many chunks as it takes), or empty.
@@ -117,7 +123,14 @@ bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels,
     }
     raster.orientation = orientationOf(cinfo);
     cinfo.scale_num = 1;
-    cinfo.scale_denom = smallest ? 8 : denominator;
+    cinfo.scale_denom = denominator;
+    if (smallest) {
+        jpeg_calc_output_dimensions(&cinfo);
+        raster.fullWidth = static_cast<int32_t>(cinfo.output_width);
+        raster.fullHeight = static_cast<int32_t>(cinfo.output_height);
+        while (cinfo.scale_denom < 8 && longerSide(cinfo, cinfo.scale_denom * 2) >= kReducedSide)
+            cinfo.scale_denom *= 2;
+    }
     switch (cinfo.jpeg_color_space) {
     case JCS_GRAYSCALE: cinfo.out_color_space = JCS_GRAYSCALE; break;
     case JCS_CMYK:

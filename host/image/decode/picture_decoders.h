@@ -14,12 +14,18 @@
 
 namespace hx {
 
+// The longer side a small copy of a photo keeps at least: enough for the tool's largest picture of it.
+constexpr uint32_t kReducedSide = 480;
+
 // Decoded pixels as stored in the file: four bytes a pixel, rows without gaps; sides may exceed
 // what an image can hold. `orientation` is the EXIF orientation (1 = as stored); `note` says what
-// was wrong short of failing (a broken colour profile).
+// was wrong short of failing (a broken colour profile). A small copy keeps the full decode's size
+// in `fullWidth` x `fullHeight`; otherwise they are 0.
 struct Raster {
     int32_t width = 0;
     int32_t height = 0;
+    int32_t fullWidth = 0;
+    int32_t fullHeight = 0;
     PooledBytes pixels;
     int orientation = 1;
     std::string note;
@@ -27,7 +33,8 @@ struct Raster {
 
 // JPEG: grayscale, Y Cb Cr, RGB, CMYK and YCCK; baseline and progressive. Pictures of more than
 // `maxPixels` pixels are decoded at 1/2, 1/4 or 1/8 of their size when that brings them within it.
-// `smallest` decodes at 1/8 whatever the size, after the same checks: enough to know the file is whole.
+// `smallest` decodes a small copy, after the same checks: every byte read, enough to know the file is
+// whole, at 1/8 of the size, or less reduced where that would leave the longer side under kReducedSide.
 bool decodeJpeg(const std::string& bytes, const VideoYuv& yuv, size_t maxPixels, Raster& raster, std::string& error,
                 bool smallest = false);
 // PNG: gray, palette, RGB, with or without alpha (composited on black), 8 or 16 bits. Over `maxPixels`

@@ -105,6 +105,7 @@ std::shared_ptr<const Still> takeOrDecode(const std::string& path, const std::st
     DecodedStill decoded = started->decoded.get();
     ahead().erase(started);
     decodeFollowing(following);
+    countDecode(path, decoded);
     return acceptStill(std::move(decoded), error);
 }
 

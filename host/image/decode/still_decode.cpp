@@ -2,6 +2,7 @@
 
 #include "runtime/atomic_file.h"
 #include "runtime/host_state.h"
+#include "image/decode/decode_counts.h"
 #include "image/decode/picture_decoders.h"
 #include "image/decode/picture_kind.h"
 #include "host/hxlog.h"
@@ -16,17 +17,27 @@ namespace {
 constexpr size_t kMaxFileBytes = 512u << 20;
 constexpr int32_t kMaxSide = 32767;
 
-// Shrinks a raster with a side beyond kMaxSide to fit, keeping its shape.
-bool fitToImageSize(hx::Raster& raster)
+// A picture's sides brought within kMaxSide, keeping its shape.
+void fitSides(int32_t& width, int32_t& height)
 {
-    const int32_t longest = std::max(raster.width, raster.height);
+    const int32_t longest = std::max(width, height);
     if (longest <= kMaxSide)
-        return true;
+        return;
     const double ratio = static_cast<double>(longest) / kMaxSide;
     const auto fitted = [&](int32_t side) {
         return std::clamp(static_cast<int32_t>(side / ratio + 0.5), 1, kMaxSide);
     };
-    const int32_t width = fitted(raster.width), height = fitted(raster.height);
+    width = fitted(width);
+    height = fitted(height);
+}
+
+// Shrinks a raster with a side beyond kMaxSide to fit, keeping its shape.
+bool fitToImageSize(hx::Raster& raster)
+{
+    int32_t width = raster.width, height = raster.height;
+    fitSides(width, height);
+    if (width == raster.width && height == raster.height)
+        return true;
     hx::PooledBytes pixels = hx::takeBytes(static_cast<size_t>(width) * height * 4);
     if (!pixels)
         return false;
@@ -98,6 +109,11 @@ DecodedStill decodeStillBytes(const std::string& bytes, const std::string& name,
     case PictureKind::Jpeg:
         decoded = decodeJpeg(bytes, yuv, maxPixels, raster, reason, checkOnly);
         result.reduced = checkOnly;
+        result.fullWidth = raster.fullWidth;
+        result.fullHeight = raster.fullHeight;
+        fitSides(result.fullWidth, result.fullHeight);
+        if (raster.orientation >= 5)
+            std::swap(result.fullWidth, result.fullHeight);
         break;
     case PictureKind::Png: decoded = decodePng(bytes, yuv, maxPixels, raster, reason); break;
     case PictureKind::Heif: decoded = decodeHeif(bytes, yuv, maxPixels, raster, reason); break;
@@ -138,9 +154,17 @@ std::shared_ptr<const Still> acceptStill(DecodedStill decoded, std::string* erro
     return std::move(decoded.still);
 }
 
+void countDecode(const std::string& file, const DecodedStill& decoded)
+{
+    if (decoded.still)
+        countStillDecode(file, decoded.still->width, decoded.still->height, decoded.reduced);
+}
+
 std::shared_ptr<const Still> decodeStill(const std::string& path, bool highDefinition, std::string* error)
 {
-    return acceptStill(decodeStillFile(path, highDefinition, state().stillPixelLimit), error);
+    DecodedStill decoded = decodeStillFile(path, highDefinition, state().stillPixelLimit);
+    countDecode(path, decoded);
+    return acceptStill(std::move(decoded), error);
 }
 
 std::string tooLarge(uint64_t width, uint64_t height, size_t maxPixels)

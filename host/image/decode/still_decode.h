@@ -21,15 +21,17 @@ struct Still {
 
 // A file decoded on any thread: the still, or the reason it has none ("<path>: ..."); `note` names what
 // was wrong short of failing (a broken colour profile).
-// `reduced` says the still is smaller than the picture, made only to check the file.
+// `reduced` says the still is a small copy of a picture of `fullWidth` x `fullHeight` (as seen).
 struct DecodedStill {
     std::shared_ptr<const Still> still;
     std::string error;
     std::string note;
     bool reduced = false;
+    int32_t fullWidth = 0;
+    int32_t fullHeight = 0;
 };
 // JPEG, PNG, HEIF, WebP or TIFF, told apart by their content. Touches no host state. With
-// `checkOnly`, a JPEG decodes at an eighth of its size: every byte read, a sixteenth of the pixels.
+// `checkOnly`, a JPEG decodes a small copy: every byte read, at most a quarter of the pixels.
 DecodedStill decodeStillFile(const std::string& path, bool highDefinition, size_t maxPixels, bool checkOnly = false);
 // The same for a file's bytes; `name` stands for the file in the reasons.
 DecodedStill decodeStillBytes(const std::string& bytes, const std::string& name, bool highDefinition, size_t maxPixels,
@@ -39,7 +41,10 @@ DecodedStill decodeStillBytes(const std::string& bytes, const std::string& name,
 // or null with the reason in *error.
 std::shared_ptr<const Still> acceptStill(DecodedStill decoded, std::string* error);
 
-// Both of the above, at the host's pixel limit.
+// Notes the decode for hxhost::stillDecodes(), under `file`.
+void countDecode(const std::string& file, const DecodedStill& decoded);
+
+// Both of the above, at the host's pixel limit; counted under `path`.
 std::shared_ptr<const Still> decodeStill(const std::string& path, bool highDefinition, std::string* error);
 
 } // namespace hx

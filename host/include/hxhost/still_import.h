@@ -18,7 +18,9 @@ struct ImportedStill {
 };
 
 // Imports each file as importStill does, decoding each once, on `threads` threads (0: one a core);
-// a JPEG only at an eighth of its size, enough to know it is whole, and not kept decoded;
+// a JPEG only as a small copy (an eighth of its size, or less reduced for a small photo), enough to
+// know it is whole. Nothing is kept decoded: a small copy of each still serves the tool's pictures of
+// it until the export decodes it at full size;
 // the bin receives the items in the order of `paths`, on the calling thread, as does
 // `progress(done, total)`. When the import ends, the large blocks its decodes used go back to the system.
 HXHOST_API std::vector<ImportedStill> importStills(const std::vector<std::string>& paths, unsigned threads = 0,
