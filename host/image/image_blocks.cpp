@@ -14,7 +14,9 @@ namespace {
 
 constexpr size_t kGranule = 64 * 1024;
 constexpr size_t kSmallestKept = 256 * 1024;   // smaller blocks are cheap to get afresh
-constexpr size_t kMostKept = 256u * 1024 * 1024; // the memory the host keeps in reserve
+// The memory the host keeps in reserve: a few fields and small copies. Whole photos come and go
+// once a scene, and keeping them made a session's peak twice its working memory.
+constexpr size_t kMostKept = 32u * 1024 * 1024;
 // Blocks of a picture's size are asked for in huge pages where the system offers them: a fresh
 // 48-MB picture then costs two dozen page faults rather than twelve thousand.
 constexpr size_t kHugePage = 2 * 1024 * 1024;

@@ -61,8 +61,12 @@ protected:
         };
         for (size_t i = 0; i < photos.size(); ++i) {
             const Photo& p = photos[i];
-            writeJpeg(folder + "/" + p.name, p.width, p.height, p.options, [i](int x, int y, uint8_t* out) {
+            // A grey photo takes one byte a pixel.
+            const int components = p.options.components;
+            writeJpeg(folder + "/" + p.name, p.width, p.height, p.options, [i, components](int x, int y, uint8_t* out) {
                 out[0] = static_cast<uint8_t>(x / 7 + 40 * i);
+                if (components < 3)
+                    return;
                 out[1] = static_cast<uint8_t>(y / 5);
                 out[2] = static_cast<uint8_t>((x + y) / 9);
             });
