@@ -3,12 +3,13 @@
 #ifndef HX_FAILURE_LOG_H
 #define HX_FAILURE_LOG_H
 
-#include <source_location>
 #include <string>
 
 namespace hx {
 
-void logFailure(const std::string& reason, std::source_location where = std::source_location::current());
+// The defaults name the caller's file and line (the builtins rather than std::source_location, which
+// the fuzzing build's compiler lacks).
+void logFailure(const std::string& reason, const char* file = __builtin_FILE(), int line = __builtin_LINE());
 
 } // namespace hx
 
