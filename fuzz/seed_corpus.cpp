@@ -1,7 +1,7 @@
 // Writes the fuzz targets' seed corpora into DIR/<target>/, each file made by the same writers the
 // tests use: the slideshow tool's settings writer, the host's photo list store and test clips, and
 // the tests' picture writers.
-#include "stillset/operator_entry.h"
+#include "stillset/operator_list_node.h"
 #include "stillset/session.h"
 #include "stillset/settings.h"
 
