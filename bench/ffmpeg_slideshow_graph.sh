@@ -1,7 +1,7 @@
 # Sourced by the comparisons with FFmpeg: FFmpeg's version of the benchmarks' show as one filter
 # graph over inputs 0 to 9. Each photo is fitted by FIT (a scale and pad chain), moved by a centred
 # zoom and a diagonal pan in turn for SCENE frames at SIZE and FPS and tagged with SAR; 1-second
-# cross-fades every 4 seconds join them.
+# cross-fades every 4 seconds join them, in 4:2:0.
 # Usage: ffmpeg_slideshow_graph FIT SCENE SIZE FPS SAR   (sets $graph, and $last, its output's label)
 #        ffmpeg_graph_program FILE PHOTO...   (FFmpeg running $graph over the ten photos, as a program
 #                                              of its own that /usr/bin/time can run; its arguments
@@ -22,7 +22,9 @@ ffmpeg_slideshow_graph() {
     graph+="[$last][v$k]xfade=transition=fade:duration=1:offset=$((4 * k))[x$k];"
     last=x$k
   done
-  graph=${graph%;}
+  # The cross-fades may hand on another pixel format; the encoders get 4:2:0 as ours do.
+  graph+="[$last]format=yuv420p[out]"
+  last=out
 }
 
 ffmpeg_graph_program() {
