@@ -1,5 +1,8 @@
 #include "commands.h"
 
+#include "hxhost/scene_bin.h"
+#include "hxhost/setup.h"
+
 #include <cstdio>
 
 const std::vector<Command>& commands()
@@ -58,4 +61,11 @@ int parseProjectCommand(Options& options, const Arguments& arguments, const std:
         return usageError(command, "--hxhome and --project are required" + hint);
     project = options.wholeNumber("--project", 0);
     return -1;
+}
+
+bool openOwnProject(const Options& options, long project, std::string& error)
+{
+    hxhost::setProjectNumber(static_cast<int32_t>(project));
+    return hxhost::installHome(options.value("--hxhome"), &error) && hxhost::lockProject(&error) &&
+           hxhost::openProject(&error);
 }

@@ -48,5 +48,8 @@ int parseCommand(Options& options, const Arguments& arguments, const std::string
 // option lines when asked, refuses stray arguments and requires --hxhome and --project. -1 to go on
 // with `project` set, else the exit status.
 int parseProjectCommand(Options& options, const Arguments& arguments, const std::string& help, long& project);
+// Installs the home --hxhome names, takes project `project` for this process and opens it; false
+// with the reason.
+bool openOwnProject(const Options& options, long project, std::string& error);
 
 #endif

@@ -81,9 +81,7 @@ int runExport(const Arguments& arguments)
     settings.encoder = readEncoder(options);
     if (!readSound(options, settings.sound, error))
         return usageError(command, error);
-    hxhost::setProjectNumber(static_cast<int32_t>(project));
-    if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::lockProject(&error) ||
-        !hxhost::openProject(&error))
+    if (!openOwnProject(options, project, error))
         return runFailure(command, error);
     if (!applyProjectFormat(options, "export", error))
         return usageError(command, error);

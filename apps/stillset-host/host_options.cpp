@@ -94,14 +94,14 @@ hxhost::EncoderChoice readEncoder(const Options& options)
     return choice;
 }
 
-OptionSpec threadsOption()
+OptionEntry threadsOption()
 {
     return wholeNumberOption("--threads", "N", 0, 64,
                              "threads that render (two share each picture; more render frames side\n"
                              "by side), and the encoder's threads (default: one a core)");
 }
 
-OptionSpec screenOption()
+OptionEntry screenOption()
 {
     return choiceOption("--screen", {"1920x1080", "1280x720"}, "the host's screen (default 1920x1080)");
 }

@@ -26,9 +26,9 @@ bool applyProjectFormat(const Options& options, const std::string& command, std:
 OptionTable encoderOptions();
 hxhost::EncoderChoice readEncoder(const Options& options);
 // --threads N: the threads of an export.
-OptionSpec threadsOption();
+OptionEntry threadsOption();
 // --screen 1920x1080|1280x720 (default 1920x1080).
-OptionSpec screenOption();
+OptionEntry screenOption();
 // False with a message when the host cannot show the screen asked for.
 bool applyScreen(const Options& options, std::string& error);
 

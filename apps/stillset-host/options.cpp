@@ -53,8 +53,8 @@ std::string nearestName(const OptionTable& table, const std::string& written)
 {
     std::string best;
     size_t bestDistance = 3;
-    for (const OptionSpec& spec : table)
-        for (const std::string& name : {spec.name, spec.alias})
+    for (const OptionEntry& entry : table)
+        for (const std::string& name : {entry.name, entry.alias})
             if (name.size() > 2 && editDistance(written, name) < bestDistance) {
                 bestDistance = editDistance(written, name);
                 best = name;
@@ -62,70 +62,70 @@ std::string nearestName(const OptionTable& table, const std::string& written)
     return best;
 }
 
-std::string leadOf(const OptionSpec& spec)
+std::string leadOf(const OptionEntry& entry)
 {
-    const std::string value = spec.placeholder.empty() ? "" : " " + spec.placeholder;
-    if (spec.alias.empty())
-        return spec.name + value;
+    const std::string value = entry.placeholder.empty() ? "" : " " + entry.placeholder;
+    if (entry.alias.empty())
+        return entry.name + value;
     // A short name goes first and its value once: "-o, --output OUT".
-    if (spec.alias.rfind("--", 0) != 0)
-        return spec.alias + ", " + spec.name + value;
-    return spec.name + value + ", " + spec.alias + value;
+    if (entry.alias.rfind("--", 0) != 0)
+        return entry.alias + ", " + entry.name + value;
+    return entry.name + value + ", " + entry.alias + value;
 }
 
 } // namespace
 
-OptionSpec OptionSpec::alsoNamed(std::string other) const
+OptionEntry OptionEntry::alsoNamed(std::string other) const
 {
-    OptionSpec spec = *this;
-    spec.alias = std::move(other);
-    return spec;
+    OptionEntry entry = *this;
+    entry.alias = std::move(other);
+    return entry;
 }
 
-OptionSpec OptionSpec::ofKind(OptionKind other) const
+OptionEntry OptionEntry::ofKind(OptionKind other) const
 {
-    OptionSpec spec = *this;
-    spec.kind = other;
-    return spec;
+    OptionEntry entry = *this;
+    entry.kind = other;
+    return entry;
 }
 
-OptionSpec switchOption(std::string name, std::string help)
+OptionEntry switchOption(std::string name, std::string help)
 {
     return textOption(std::move(name), "", std::move(help)).ofKind(OptionKind::Switch);
 }
 
-OptionSpec textOption(std::string name, std::string placeholder, std::string help)
+OptionEntry textOption(std::string name, std::string placeholder, std::string help)
 {
-    OptionSpec spec;
-    spec.name = std::move(name);
-    spec.placeholder = std::move(placeholder);
-    spec.help = std::move(help);
-    return spec;
+    OptionEntry entry;
+    entry.name = std::move(name);
+    entry.placeholder = std::move(placeholder);
+    entry.help = std::move(help);
+    return entry;
 }
 
-OptionSpec wholeNumberOption(std::string name, std::string placeholder, long low, long high, std::string help)
+OptionEntry wholeNumberOption(std::string name, std::string placeholder, long low, long high, std::string help)
 {
     return numberOption(std::move(name), std::move(placeholder), static_cast<double>(low), static_cast<double>(high),
                         std::move(help))
         .ofKind(OptionKind::WholeNumber);
 }
 
-OptionSpec numberOption(std::string name, std::string placeholder, double low, double high, std::string help)
+OptionEntry numberOption(std::string name, std::string placeholder, double low, double high, std::string help)
 {
-    OptionSpec spec = textOption(std::move(name), std::move(placeholder), std::move(help)).ofKind(OptionKind::Number);
-    spec.low = low;
-    spec.high = high;
-    return spec;
+    OptionEntry entry = textOption(std::move(name), std::move(placeholder), std::move(help)).ofKind(OptionKind::Number);
+    entry.low = low;
+    entry.high = high;
+    return entry;
 }
 
-OptionSpec choiceOption(std::string name, std::vector<std::string> choices, std::string help)
+OptionEntry choiceOption(std::string name, std::vector<std::string> choices, std::string help)
 {
     std::string placeholder;
     for (const std::string& choice : choices)
         placeholder += (placeholder.empty() ? "" : "|") + choice;
-    OptionSpec spec = textOption(std::move(name), placeholder, std::move(help)).ofKind(OptionKind::Choice);
-    spec.choices = std::move(choices);
-    return spec;
+    OptionEntry entry = textOption(std::move(name), placeholder, std::move(help)).ofKind(OptionKind::Choice);
+    entry.choices = std::move(choices);
+    return entry;
 }
 
 OptionTable joinTables(OptionTable first, const std::vector<OptionTable>& more)
@@ -138,16 +138,16 @@ OptionTable joinTables(OptionTable first, const std::vector<OptionTable>& more)
 std::string optionHelp(const OptionTable& table)
 {
     size_t width = 0;
-    for (const OptionSpec& spec : table)
-        width = std::max(width, leadOf(spec).size());
+    for (const OptionEntry& entry : table)
+        width = std::max(width, leadOf(entry).size());
     const std::string indent(2 + width + 2, ' ');
     std::string text;
-    for (const OptionSpec& spec : table) {
-        const std::string lead = leadOf(spec);
+    for (const OptionEntry& entry : table) {
+        const std::string lead = leadOf(entry);
         text += "  " + lead + std::string(width + 2 - lead.size(), ' ');
-        for (size_t start = 0; start < spec.help.size();) {
-            const size_t end = std::min(spec.help.find('\n', start), spec.help.size());
-            text += (start == 0 ? "" : indent) + spec.help.substr(start, end - start) + "\n";
+        for (size_t start = 0; start < entry.help.size();) {
+            const size_t end = std::min(entry.help.find('\n', start), entry.help.size());
+            text += (start == 0 ? "" : indent) + entry.help.substr(start, end - start) + "\n";
             start = end + 1;
         }
     }
@@ -158,42 +158,42 @@ Options::Options(std::string command, OptionTable table) : command_(std::move(co
 {
 }
 
-const OptionSpec* Options::find(const std::string& written) const
+const OptionEntry* Options::find(const std::string& written) const
 {
-    for (const OptionSpec& spec : table_)
-        if (written == spec.name || (!spec.alias.empty() && written == spec.alias))
-            return &spec;
+    for (const OptionEntry& entry : table_)
+        if (written == entry.name || (!entry.alias.empty() && written == entry.alias))
+            return &entry;
     return nullptr;
 }
 
-const OptionSpec& Options::spec(const std::string& name) const
+const OptionEntry& Options::entryNamed(const std::string& name) const
 {
-    for (const OptionSpec& spec : table_)
-        if (spec.name == name)
-            return spec;
+    for (const OptionEntry& entry : table_)
+        if (entry.name == name)
+            return entry;
     std::fprintf(stderr, "stillset-host: %s has no option %s in its table\n", command_.c_str(), name.c_str());
     std::abort();
 }
 
-bool Options::check(const OptionSpec& spec, const std::string& written, const std::string& value, std::string& error) const
+bool Options::check(const OptionEntry& entry, const std::string& written, const std::string& value, std::string& error) const
 {
     long whole = 0;
     double number = 0;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case OptionKind::WholeNumber:
-        if (parseWhole(value, whole) && whole >= spec.low && whole <= spec.high)
+        if (parseWhole(value, whole) && whole >= entry.low && whole <= entry.high)
             return true;
-        error = written + " takes a whole number from " + numberText(spec.low) + " to " + numberText(spec.high);
+        error = written + " takes a whole number from " + numberText(entry.low) + " to " + numberText(entry.high);
         break;
     case OptionKind::Number:
-        if (parseDecimal(value, number) && number >= spec.low && number <= spec.high)
+        if (parseDecimal(value, number) && number >= entry.low && number <= entry.high)
             return true;
-        error = written + " takes a number from " + numberText(spec.low) + " to " + numberText(spec.high);
+        error = written + " takes a number from " + numberText(entry.low) + " to " + numberText(entry.high);
         break;
     case OptionKind::Choice:
-        if (std::find(spec.choices.begin(), spec.choices.end(), value) != spec.choices.end())
+        if (std::find(entry.choices.begin(), entry.choices.end(), value) != entry.choices.end())
             return true;
-        error = written + " takes " + listed(spec.choices);
+        error = written + " takes " + listed(entry.choices);
         break;
     default:
         return true;
@@ -212,25 +212,25 @@ bool Options::parse(const Arguments& arguments, std::string& error)
             help_ = true;
             continue;
         }
-        const OptionSpec* spec = find(argument);
-        if (!spec && argument.rfind("--", 0) != 0) {
+        const OptionEntry* entry = find(argument);
+        if (!entry && argument.rfind("--", 0) != 0) {
             positional_.push_back(argument);
             continue;
         }
         if (!error.empty())
             continue; // only looking for --help now
-        if (!spec) {
+        if (!entry) {
             const std::string nearest = nearestName(table_, argument);
             error = "unknown option '" + argument + "'" + (nearest.empty() ? "" : "; did you mean " + nearest + "?") + hint;
             continue;
         }
-        const auto [first, added] = writtenAs.emplace(spec->name, argument);
+        const auto [first, added] = writtenAs.emplace(entry->name, argument);
         if (!added && first->second != argument) {
             error = first->second + " and " + argument + " name the same thing; give one";
             continue;
         }
-        if (spec->kind == OptionKind::Switch) {
-            values_[spec->name];
+        if (entry->kind == OptionKind::Switch) {
+            values_[entry->name];
             continue;
         }
         if (i + 1 >= arguments.size()) {
@@ -238,8 +238,8 @@ bool Options::parse(const Arguments& arguments, std::string& error)
             continue;
         }
         const std::string& value = arguments[++i];
-        if (check(*spec, argument, value, error))
-            values_[spec->name].push_back(value);
+        if (check(*entry, argument, value, error))
+            values_[entry->name].push_back(value);
     }
     if (help_)
         error.clear();
@@ -248,7 +248,7 @@ bool Options::parse(const Arguments& arguments, std::string& error)
 
 bool Options::has(const std::string& name) const
 {
-    return values_.count(spec(name).name) > 0;
+    return values_.count(entryNamed(name).name) > 0;
 }
 
 std::string Options::value(const std::string& name, const std::string& fallback) const
@@ -260,7 +260,7 @@ std::string Options::value(const std::string& name, const std::string& fallback)
 const std::vector<std::string>& Options::values(const std::string& name) const
 {
     static const std::vector<std::string> none;
-    auto it = values_.find(spec(name).name);
+    auto it = values_.find(entryNamed(name).name);
     return it == values_.end() ? none : it->second;
 }
 

@@ -1,4 +1,4 @@
-// Options of the host program's commands. Each command has one table of option specs; its parser,
+// Options of the host program's commands. Each command has one table of option entries; its parser,
 // the checks of the values and its help text all come from that table.
 #ifndef STILLSET_HOST_OPTIONS_H
 #define STILLSET_HOST_OPTIONS_H
@@ -17,7 +17,7 @@ enum class OptionKind {
     Choice,      // one of `choices`
 };
 
-struct OptionSpec {
+struct OptionEntry {
     std::string name;                 // "--seconds"
     OptionKind kind = OptionKind::Text;
     std::string placeholder;          // what the help calls the value: "S", "FILE"
@@ -26,19 +26,19 @@ struct OptionSpec {
     std::vector<std::string> choices; // a choice's values
     std::string alias;                // another name of the option ("-o", "--crf"); giving both is refused
 
-    // The spec with another name for the option.
-    OptionSpec alsoNamed(std::string other) const;
-    OptionSpec ofKind(OptionKind other) const;
+    // The entry with another name for the option.
+    OptionEntry alsoNamed(std::string other) const;
+    OptionEntry ofKind(OptionKind other) const;
 };
 
 // One-line table entries.
-OptionSpec switchOption(std::string name, std::string help);
-OptionSpec textOption(std::string name, std::string placeholder, std::string help);
-OptionSpec wholeNumberOption(std::string name, std::string placeholder, long low, long high, std::string help);
-OptionSpec numberOption(std::string name, std::string placeholder, double low, double high, std::string help);
-OptionSpec choiceOption(std::string name, std::vector<std::string> choices, std::string help);
+OptionEntry switchOption(std::string name, std::string help);
+OptionEntry textOption(std::string name, std::string placeholder, std::string help);
+OptionEntry wholeNumberOption(std::string name, std::string placeholder, long low, long high, std::string help);
+OptionEntry numberOption(std::string name, std::string placeholder, double low, double high, std::string help);
+OptionEntry choiceOption(std::string name, std::vector<std::string> choices, std::string help);
 
-using OptionTable = std::vector<OptionSpec>;
+using OptionTable = std::vector<OptionEntry>;
 // `first` followed by the entries of `more`: a command's own options and the groups it shares.
 OptionTable joinTables(OptionTable first, const std::vector<OptionTable>& more);
 
@@ -69,13 +69,13 @@ public:
     double number(const std::string& name, double fallback) const;
 
 private:
-    const OptionSpec& spec(const std::string& name) const;
-    const OptionSpec* find(const std::string& written) const;
-    bool check(const OptionSpec& spec, const std::string& written, const std::string& value, std::string& error) const;
+    const OptionEntry& entryNamed(const std::string& name) const;
+    const OptionEntry* find(const std::string& written) const;
+    bool check(const OptionEntry& entry, const std::string& written, const std::string& value, std::string& error) const;
 
     std::string command_;
     OptionTable table_;
-    std::map<std::string, std::vector<std::string>> values_; // by the spec's name; switches have no values
+    std::map<std::string, std::vector<std::string>> values_; // by the entry's name; switches have no values
     std::vector<std::string> positional_;
     bool help_ = false;
 };

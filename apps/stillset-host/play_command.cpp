@@ -53,9 +53,7 @@ int runPlay(const Arguments& arguments)
     hxhost::PlayOptions play;
     if (!readSound(options, play.sound, error))
         return usageError(command, error);
-    hxhost::setProjectNumber(static_cast<int32_t>(project));
-    if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::lockProject(&error) ||
-        !hxhost::openProject(&error))
+    if (!openOwnProject(options, project, error))
         return runFailure(command, error);
     if (!applyProjectFormat(options, command, error))
         return usageError(command, error);

@@ -106,9 +106,7 @@ int runSession(const Arguments& arguments)
     if (options.has("--script") && !hxhost::loadSessionScript(options.value("--script"), *user, &error))
         return usageError(command, error);
 
-    hxhost::setProjectNumber(static_cast<int32_t>(project));
-    if (!hxhost::installHome(options.value("--hxhome"), &error) || !hxhost::lockProject(&error) ||
-        !hxhost::openProject(&error))
+    if (!openOwnProject(options, project, error))
         return runFailure(command, error);
     if (!applyProjectFormat(options, "session", error))
         return usageError(command, error);

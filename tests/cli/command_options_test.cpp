@@ -28,10 +28,10 @@ TEST(CommandOptions, EachCommandsHelpListsEveryOptionItTakes)
         const ProgramRun help = run(kHost + " " + command.name + " --help");
         EXPECT_EQ(help.status, 0) << command.name;
         EXPECT_EQ(help.output.rfind(std::string("usage: stillset-host ") + command.name, 0), 0u) << help.output;
-        for (const OptionSpec& spec : command.options()) {
-            EXPECT_TRUE(mentions(help.output, spec.name)) << command.name << " " << spec.name;
-            EXPECT_TRUE(spec.alias.empty() || mentions(help.output, spec.alias)) << command.name << " " << spec.alias;
-            EXPECT_FALSE(spec.help.empty()) << command.name << " " << spec.name;
+        for (const OptionEntry& entry : command.options()) {
+            EXPECT_TRUE(mentions(help.output, entry.name)) << command.name << " " << entry.name;
+            EXPECT_TRUE(entry.alias.empty() || mentions(help.output, entry.alias)) << command.name << " " << entry.alias;
+            EXPECT_FALSE(entry.help.empty()) << command.name << " " << entry.name;
         }
     }
 }
@@ -41,7 +41,7 @@ TEST(CommandOptions, AMisspeltOptionIsRefusedWithTheNearestName)
     for (const Command& command : commands()) {
         const OptionTable& table = command.options();
         // Each command's longest option with one letter dropped, else a word no command takes.
-        const auto longest = std::max_element(table.begin(), table.end(), [](const OptionSpec& a, const OptionSpec& b) {
+        const auto longest = std::max_element(table.begin(), table.end(), [](const OptionEntry& a, const OptionEntry& b) {
             return a.name.size() < b.name.size();
         });
         const std::string misspelt = longest == table.end() ? "--verbose" : longest->name.substr(0, 4) + longest->name.substr(5);
