@@ -55,6 +55,18 @@ std::deque<Ahead>::iterator aheadOf(const std::string& key)
     return std::find_if(ahead().begin(), ahead().end(), [&](const Ahead& a) { return a.key == key; });
 }
 
+// The decodes started for files not among `paths` are dropped, each once it has ended.
+void dropDecodesAheadBut(const std::vector<std::string>& paths)
+{
+    std::vector<std::string> wanted;
+    for (const std::string& path : paths)
+        wanted.push_back(keyOf(path));
+    std::deque<Ahead>& started = ahead();
+    started.erase(std::remove_if(started.begin(), started.end(),
+                                 [&](const Ahead& a) { return std::find(wanted.begin(), wanted.end(), a.key) == wanted.end(); }),
+                  started.end());
+}
+
 } // namespace
 
 namespace hx {
@@ -65,14 +77,8 @@ void decodeStillsAhead(const std::vector<std::string>& following)
     const size_t most = std::max(2u, std::thread::hardware_concurrency()) - 1;
     const bool highDefinition = hxhost::videoFormat().highDefinition;
     const size_t maxPixels = state().stillPixelLimit;
-    std::vector<std::string> wanted;
-    for (const std::string& path : following)
-        wanted.push_back(keyOf(path));
     // What the tool no longer walks towards is dropped, once its decode has ended.
-    std::deque<Ahead>& started = ahead();
-    started.erase(std::remove_if(started.begin(), started.end(),
-                                 [&](const Ahead& a) { return std::find(wanted.begin(), wanted.end(), a.key) == wanted.end(); }),
-                  started.end());
+    dropDecodesAheadBut(following);
     for (const std::string& path : following) {
         const std::string key = keyOf(path);
         if (isKept(key) || aheadOf(key) != ahead().end())
@@ -168,10 +174,15 @@ OpImage* stillImage(const std::string& path, const std::vector<std::string>& fol
     return image;
 }
 
+void forgetStillsBut(const std::vector<std::string>& decoding)
+{
+    dropDecodesAheadBut(decoding); // each future waits for its decode as it goes
+    kept().clear();
+}
+
 void forgetStills()
 {
-    ahead().clear(); // each future waits for its decode as it goes
-    kept().clear();
+    forgetStillsBut({});
 }
 
 const ResetHook stillsReset(&forgetStills);

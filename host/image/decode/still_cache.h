@@ -32,8 +32,10 @@ OpImage* takeStillStartingNext(const std::string& path, const std::string& next)
 void decodeStillsAhead(const std::vector<std::string>& paths);
 // Keeps an already decoded still for the file.
 void keepStill(const std::string& path, std::shared_ptr<const Still> still);
-// Drops every kept still.
+// Drops every kept still and every decode under way.
 void forgetStills();
+// The same, but the decodes under way for the files `decoding` go on.
+void forgetStillsBut(const std::vector<std::string>& decoding);
 
 } // namespace hx
 

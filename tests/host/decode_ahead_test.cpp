@@ -1,11 +1,16 @@
-// The show's frames as the player takes them: with the next scene's photo decoding ahead on a thread
-// of its own, every frame is the one decoded in turn gives, however the person moves about the show.
+// Photos decoded ahead of the show's frames, on threads of their own: the player's next scene while
+// one plays, however the person moves about the show, and the export's first photo while the work
+// before the export goes on. Every frame is the one decoding in turn gives.
 #include "support/picture_files.h"
 #include "support/test_home.h"
 #include "support/tool_settings.h"
 
 #include "host/hxopcommon.h"
+#include "host/hxscenes.h"
+#include "hxhost/decode_counts.h"
+#include "hxhost/export.h"
 #include "hxhost/show_frames.h"
+#include "hxhost/show_start.h"
 #include "hxhost/storyboard.h"
 
 #include <cstdlib>
@@ -19,7 +24,7 @@ namespace {
 
 const std::string kHost = std::string(STILLSET_BIN_DIR) + "/stillset-host";
 
-class ShowFramesTest : public HostTest {
+class DecodeAheadTest : public HostTest {
 protected:
     // Four photos of 2 seconds joined by 1-second dissolves at PAL, made by the tool in a session of
     // the host program; then the project is opened here.
@@ -75,11 +80,28 @@ protected:
         return all;
     }
 
+    // The show exported to a Y4M file, its bytes, and the decodes the export made of each photo.
+    std::string exported(const std::string& name, int32_t threads, int64_t from, std::map<std::string, size_t>& decodes)
+    {
+        const auto before = hxhost::stillDecodes();
+        hxhost::ExportSettings settings;
+        settings.output = home() + "/" + name + ".y4m";
+        settings.threads = threads; // 2: rendered in this process, with a spare core to decode ahead on
+        settings.from = from;
+        std::string error;
+        EXPECT_TRUE(hxhost::exportStoryboard(settings, &error)) << error;
+        for (const auto& [file, all] : hxhost::stillDecodes()) {
+            const auto was = before.find(file);
+            decodes[file] = all.size() - (was == before.end() ? 0 : was->second.size());
+        }
+        return readFile(settings.output);
+    }
+
     hxhost::Storyboard board_;
     hxhost::VideoFileFormat format_;
 };
 
-TEST_F(ShowFramesTest, DecodingAheadGivesTheFramesDecodingInTurnGives)
+TEST_F(DecodeAheadTest, DecodingAheadGivesTheFramesDecodingInTurnGives)
 {
     const std::map<int64_t, size_t> inTurn = decodedInTurn(0);
     hxhost::ShowFrames ahead(board_, format_, 0.5, true);
@@ -88,7 +110,7 @@ TEST_F(ShowFramesTest, DecodingAheadGivesTheFramesDecodingInTurnGives)
 
 // As the player goes: the strip takes each scene's picture through the kept stills while the next
 // scene's photo decodes ahead, then the person jumps past a scene, and later back to the start.
-TEST_F(ShowFramesTest, DecodingAheadBesideTheStripsPicturesAndJumpsGivesTheSameFrames)
+TEST_F(DecodeAheadTest, DecodingAheadBesideTheStripsPicturesAndJumpsGivesTheSameFrames)
 {
     const int64_t jump = board_.scenes[2].position + board_.scenes[2].length / 2;
     const std::map<int64_t, size_t> inTurn = decodedInTurn(0), afterJump = decodedInTurn(jump);
@@ -103,6 +125,41 @@ TEST_F(ShowFramesTest, DecodingAheadBesideTheStripsPicturesAndJumpsGivesTheSameF
     // Going back takes a new one, made while the old one still stands.
     ahead = std::make_unique<hxhost::ShowFrames>(board_, format_, 0.5, true);
     EXPECT_EQ(frames(*ahead, 0, board_.length), inTurn);
+}
+
+// A build that places the storyboard's first scene starts its photo decoding for the export that
+// follows: that export takes the decode as its own; one split among worker processes, or starting
+// past the first scene, drops it first. Either way every frame is the one decoding in turn gives.
+TEST_F(DecodeAheadTest, TheExportAfterABuildTakesItsFirstPhotoDecodedAheadOrDropsIt)
+{
+    // The build puts scene 2's clip in front as well, as the tool's builds add their scenes.
+    uint32_t clip = 0;
+    for (const hxhost::SceneBinItem& item : hxhost::sceneBinItems())
+        if (item.id == board_.scenes[2].clipItem)
+            clip = item.record;
+    ASSERT_NE(clip, 0u);
+    auto build = [clip] {
+        hxhost::decodeFirstSceneAhead(true);
+        SBScene* added = nslSBAllocScene();
+        ASSERT_EQ(nslSBAddScene(nullptr, clip, added), 0);
+        nslSBFreeScene(added);
+        ASSERT_EQ(nslSBCompleteRange(0, nslSBGetLength(0) - 1), 0);
+    };
+    build();
+    ASSERT_EQ(hxhost::storyboard().scenes.front().clipItem, board_.scenes[2].clipItem);
+    std::map<std::string, size_t> taken, inTurn;
+    const std::string withDecodeAhead = exported("taken", 2, 0, taken);
+    hxhost::decodeFirstSceneAhead(false);
+    EXPECT_EQ(withDecodeAhead, exported("in-turn", 2, 0, inTurn));
+    EXPECT_EQ(taken, inTurn); // the decode taken is counted once, as the one it stands for
+    for (const auto& [threads, from] : {std::pair{4, 0}, std::pair{2, 10}}) {
+        std::map<std::string, size_t> dropped, plain;
+        build();
+        const std::string afterDrop = exported("dropped", threads, from, dropped);
+        hxhost::decodeFirstSceneAhead(false);
+        EXPECT_EQ(afterDrop, exported("plain", threads, from, plain)) << threads << " threads from " << from;
+        EXPECT_EQ(dropped, plain);
+    }
 }
 
 } // namespace
