@@ -69,8 +69,9 @@ const OpImage* Player::renderField(int64_t f, int j, std::string* error)
     if (!advanceTo(f, error))
         return nullptr;
     // At the start there is no memory to wait for: the second scene's still decodes beside the
-    // first scene's own, which its first field decodes on this thread.
-    if (aheadFrom_ == 0)
+    // first scene's own, which its first field decodes on this thread, unless that one is decoding
+    // ahead already: then the second starts at the end of the frame, rather than drop it.
+    if (aheadFrom_ == 0 && !decodingOwnStill())
         decodeNextStill();
     const hxhost::StoryboardScene& scene = board_.scenes[current_->index];
     const OpImage* out = current_->fields->field(2 * (f - scene.position) + j, error);
@@ -144,6 +145,12 @@ std::unique_ptr<Player::PlayingScene> Player::open(size_t index, std::string* er
         playing->fieldInstants = type && (type->flags & hxhost::kOperatorFieldInstants) && !hxhost::videoFormat().progressive;
     }
     return playing;
+}
+
+bool Player::decodingOwnStill() const
+{
+    const std::vector<std::string> own = stillOfScene(board_, current_->index);
+    return !own.empty() && isDecodingAhead(own.front());
 }
 
 // The still of the scene after the newest one starts to decode, once for each scene.

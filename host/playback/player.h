@@ -35,6 +35,7 @@ private:
     bool advanceTo(int64_t f, std::string* error);
     std::unique_ptr<PlayingScene> open(size_t index, std::string* error);
     void decodeNextStill();
+    bool decodingOwnStill() const;
 
     const hxhost::Storyboard& board_;
     bool bottomFirst_, decodeAhead_;

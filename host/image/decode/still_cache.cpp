@@ -28,6 +28,7 @@ std::list<Kept>& kept() // most recently used first
 
 struct Ahead {
     std::string key;
+    std::string path;
     std::future<hx::DecodedStill> decoded;
 };
 
@@ -55,16 +56,20 @@ std::deque<Ahead>::iterator aheadOf(const std::string& key)
     return std::find_if(ahead().begin(), ahead().end(), [&](const Ahead& a) { return a.key == key; });
 }
 
-// The decodes started for files not among `paths` are dropped, each once it has ended.
+// The decodes started for files not among `paths` are dropped, each once it has ended; each still
+// counts as decoded, used or not.
 void dropDecodesAheadBut(const std::vector<std::string>& paths)
 {
     std::vector<std::string> wanted;
     for (const std::string& path : paths)
         wanted.push_back(keyOf(path));
     std::deque<Ahead>& started = ahead();
-    started.erase(std::remove_if(started.begin(), started.end(),
-                                 [&](const Ahead& a) { return std::find(wanted.begin(), wanted.end(), a.key) == wanted.end(); }),
-                  started.end());
+    const auto dropped = std::stable_partition(started.begin(), started.end(), [&](const Ahead& a) {
+        return std::find(wanted.begin(), wanted.end(), a.key) != wanted.end();
+    });
+    for (auto it = dropped; it != started.end(); ++it)
+        hx::countDecode(it->path, it->decoded.get());
+    started.erase(dropped, started.end());
 }
 
 } // namespace
@@ -85,7 +90,7 @@ void decodeStillsAhead(const std::vector<std::string>& following)
             continue;
         if (ahead().size() >= most)
             break;
-        ahead().push_back({key, std::async(std::launch::async, decodeStillFile, path, highDefinition, maxPixels, false)});
+        ahead().push_back({key, path, std::async(std::launch::async, decodeStillFile, path, highDefinition, maxPixels, false)});
     }
 }
 
@@ -116,6 +121,11 @@ std::shared_ptr<const Still> takeOrDecode(const std::string& path, const std::st
 }
 
 } // namespace
+
+bool isDecodingAhead(const std::string& path)
+{
+    return aheadOf(keyOf(path)) != ahead().end();
+}
 
 void keepStill(const std::string& path, std::shared_ptr<const Still> still)
 {
