@@ -28,6 +28,9 @@ namespace {
 // Frames between the render and the writer: enough to keep both busy, within a bound on their memory.
 constexpr size_t kMostFramesInFlight = 8, kLeastFramesInFlight = 3;
 constexpr size_t kFramesInFlightBytes = 32u << 20;
+// Frame-sized pictures' worth of freed blocks a renderer keeps for the next frame: what a frame's
+// fields, the operator's frame and a transition's second scene take and let go, frame after frame.
+constexpr size_t kWorkingFramePictures = 5;
 
 bool fail(std::string* error, const std::string& why)
 {
@@ -108,6 +111,9 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
     hx::forgetStills();
     hx::releaseKeptBlocks();
     malloc_trim(0);
+    // Set before the fork: each worker keeps its own working blocks.
+    const hx::KeptBlocksBound workingBlocks(kWorkingFramePictures * static_cast<size_t>(format.width) *
+                                            static_cast<size_t>(format.height) * 4);
     std::unique_ptr<hx::RenderWorkers> pool;
     if (workers > 1) {
         pool = std::make_unique<hx::RenderWorkers>(workers, settings.from, to, frameBytes);
