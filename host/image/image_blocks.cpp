@@ -6,6 +6,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 #include <vector>
@@ -31,6 +32,7 @@ struct Reserve {
     std::mutex mutex;
     std::vector<KeptBlock> blocks; // oldest first
     size_t bytes = 0;
+    size_t most = kMostKept;
 };
 
 // Never destroyed: stills and pictures held by other statics give their blocks back as the process
@@ -72,6 +74,18 @@ size_t bestFit(const Reserve& r, size_t wanted)
     return best;
 }
 
+// Frees the oldest kept blocks until at most `bytes` are kept. Called with the reserve locked.
+void keepAtMost(Reserve& r, size_t bytes)
+{
+    size_t gone = 0;
+    while (gone < r.blocks.size() && r.bytes > bytes) {
+        std::free(r.blocks[gone].block);
+        r.bytes -= r.blocks[gone].capacity;
+        ++gone;
+    }
+    r.blocks.erase(r.blocks.begin(), r.blocks.begin() + static_cast<std::ptrdiff_t>(gone));
+}
+
 } // namespace
 
 namespace hx {
@@ -89,6 +103,9 @@ void* takeBlock(size_t bytes, size_t* capacity)
         *capacity = kept.capacity;
         return kept.block;
     }
+    // Under a raised bound, kept blocks of other sizes make room for the new one: the reserve and
+    // what it could not serve together stay within the bound.
+    keepAtMost(r, std::max(kMostKept, r.most > wanted ? r.most - wanted : 0));
     lock.unlock();
     if (wanted < 2 * kHugePage) {
         *capacity = wanted;
@@ -109,15 +126,11 @@ void giveBlock(void* block, size_t capacity)
         return;
     Reserve& r = reserve();
     const std::lock_guard<std::mutex> lock(r.mutex);
-    if (capacity < kSmallestKept || capacity > kMostKept) {
+    if (capacity < kSmallestKept || capacity > r.most) {
         std::free(block);
         return;
     }
-    while (!r.blocks.empty() && r.bytes + capacity > kMostKept) {
-        std::free(r.blocks.front().block);
-        r.bytes -= r.blocks.front().capacity;
-        r.blocks.erase(r.blocks.begin());
-    }
+    keepAtMost(r, r.most - capacity);
     r.blocks.push_back({block, capacity});
     r.bytes += capacity;
 }
@@ -140,10 +153,24 @@ void releaseKeptBlocks()
 {
     Reserve& r = reserve();
     const std::lock_guard<std::mutex> lock(r.mutex);
-    for (const KeptBlock& kept : r.blocks)
-        std::free(kept.block);
-    r.blocks.clear();
-    r.bytes = 0;
+    keepAtMost(r, 0);
+}
+
+KeptBlocksBound::KeptBlocksBound(size_t bytes)
+{
+    Reserve& r = reserve();
+    const std::lock_guard<std::mutex> lock(r.mutex);
+    was_ = r.most;
+    r.most = std::max(bytes, kMostKept);
+    keepAtMost(r, r.most);
+}
+
+KeptBlocksBound::~KeptBlocksBound()
+{
+    Reserve& r = reserve();
+    const std::lock_guard<std::mutex> lock(r.mutex);
+    r.most = was_;
+    keepAtMost(r, r.most);
 }
 
 } // namespace hx

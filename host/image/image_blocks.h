@@ -15,6 +15,20 @@ void giveBlock(void* block, size_t capacity);
 // Returns every kept block to the system.
 void releaseKeptBlocks();
 
+// While it lives, freed blocks are kept up to `bytes` in all (never fewer than the usual reserve):
+// a render whose working pictures outgrow the usual reserve reuses its own blocks rather than
+// paying for fresh pages every frame. Ended, the reserve shrinks back to its usual bound.
+class KeptBlocksBound {
+public:
+    explicit KeptBlocksBound(size_t bytes);
+    ~KeptBlocksBound();
+    KeptBlocksBound(const KeptBlocksBound&) = delete;
+    KeptBlocksBound& operator=(const KeptBlocksBound&) = delete;
+
+private:
+    size_t was_;
+};
+
 // Pooled bytes start this far into their block: the room before them takes an image's header, so
 // that decoded pixels become an image without a copy.
 constexpr size_t kBytesHeadroom = 64;

@@ -189,4 +189,25 @@ void weaveFields420(const OpImage* top, const OpImage* bottom, const Planes420& 
     });
 }
 
+bool frameFields(const OpImage* first, const OpImage* second, const hxhost::VideoFileFormat& format, const OpImage** top,
+                 const OpImage** bottom)
+{
+    *top = format.bottomFirst ? second : first;
+    *bottom = format.bottomFirst ? first : second;
+    return fieldsWeave(*top, *bottom) && (*top)->width == format.width && 2 * (*top)->height == format.height;
+}
+
+size_t frameBytes(const hxhost::VideoFileFormat& format)
+{
+    return static_cast<size_t>(format.width) * static_cast<size_t>(format.height) * 3 / 2;
+}
+
+void weaveFrame(const OpImage* top, const OpImage* bottom, const hxhost::VideoFileFormat& format, uint8_t* planes)
+{
+    const size_t luma = static_cast<size_t>(format.width) * static_cast<size_t>(format.height);
+    const size_t chromaRow = static_cast<size_t>(format.width / 2);
+    weaveFields420(top, bottom,
+                   {planes, planes + luma, planes + luma + luma / 4, static_cast<size_t>(format.width), chromaRow, chromaRow});
+}
+
 } // namespace hx

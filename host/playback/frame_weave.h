@@ -3,6 +3,7 @@
 #define HX_FRAME_WEAVE_H
 
 #include "host/hxopcommon.h"
+#include "hxhost/video_file.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +25,15 @@ bool fieldsWeave(const OpImage* top, const OpImage* bottom);
 // Chroma stays within its field: interlaced 4:2:0 keeps the fields' colours apart, so motion between
 // them never bleeds into each other's chroma.
 void weaveFields420(const OpImage* top, const OpImage* bottom, const Planes420& out);
+
+// Two fields in time order as the format's top and bottom fields; false when they do not make a
+// frame of the format.
+bool frameFields(const OpImage* first, const OpImage* second, const hxhost::VideoFileFormat& format, const OpImage** top,
+                 const OpImage** bottom);
+// The frame's bytes: its Y, U and V planes one after the other, row by row without padding.
+size_t frameBytes(const hxhost::VideoFileFormat& format);
+// Weaves the fields frameFields gave into `planes`, frameBytes(format) of them.
+void weaveFrame(const OpImage* top, const OpImage* bottom, const hxhost::VideoFileFormat& format, uint8_t* planes);
 
 } // namespace hx
 

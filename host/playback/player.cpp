@@ -8,6 +8,7 @@
 #include "image/decode/still_cache.h"
 #include "image/images.h"
 #include "operators/operators.h"
+#include "playback/frame_weave.h"
 #include "playback/scene_fields.h"
 
 #include <utility>
@@ -52,7 +53,8 @@ Player::~Player()
         decodeStillsAhead({}); // a still decoded for a scene past the last frame played is let go
 }
 
-bool Player::renderFrame(int64_t f, hxhost::WovenFrame& frame, const hxhost::VideoFileFormat& format, std::string* error)
+bool Player::renderFields(int64_t f, const hxhost::VideoFileFormat& format, const OpImage** top, const OpImage** bottom,
+                          std::string* error)
 {
     const OpImage* fields[2] = {};
     for (int j = 0; j < 2; ++j)
@@ -61,7 +63,22 @@ bool Player::renderFrame(int64_t f, hxhost::WovenFrame& frame, const hxhost::Vid
     // The newest scene has its still now; the next one decodes meanwhile. Started no earlier, it
     // can take the memory of a still the operator has just shrunk and let go.
     decodeNextStill();
-    return frame.weave(fields[0], fields[1], format) || fail(error, "the fields of a frame do not match the video");
+    return frameFields(fields[0], fields[1], format, top, bottom) || fail(error, "the fields of a frame do not match the video");
+}
+
+bool Player::renderFrame(int64_t f, hxhost::WovenFrame& frame, const hxhost::VideoFileFormat& format, std::string* error)
+{
+    frame.planes.resize(frameBytes(format));
+    return renderFrame(f, frame.planes.data(), format, error);
+}
+
+bool Player::renderFrame(int64_t f, uint8_t* planes, const hxhost::VideoFileFormat& format, std::string* error)
+{
+    const OpImage *top, *bottom;
+    if (!renderFields(f, format, &top, &bottom, error))
+        return false;
+    weaveFrame(top, bottom, format, planes);
+    return true;
 }
 
 const OpImage* Player::renderField(int64_t f, int j, std::string* error)

@@ -27,10 +27,14 @@ public:
 
     // The two fields of frame f in time order, woven into `frame`. Frames go forward.
     bool renderFrame(int64_t f, hxhost::WovenFrame& frame, const hxhost::VideoFileFormat& format, std::string* error);
+    // The same woven into `planes`, frameBytes(format) of them (frame_weave.h).
+    bool renderFrame(int64_t f, uint8_t* planes, const hxhost::VideoFileFormat& format, std::string* error);
 
 private:
     struct PlayingScene;
 
+    // Frame f's fields in the format's top and bottom order.
+    bool renderFields(int64_t f, const hxhost::VideoFileFormat& format, const OpImage** top, const OpImage** bottom, std::string* error);
     const OpImage* renderField(int64_t f, int j, std::string* error);
     bool advanceTo(int64_t f, std::string* error);
     std::unique_ptr<PlayingScene> open(size_t index, std::string* error);

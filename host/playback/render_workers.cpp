@@ -121,20 +121,18 @@ void RenderWorkers::work(int32_t worker, const MakeRender& make)
     if (getppid() != host_)
         _exit(1);
     const Render render = make();
-    hxhost::WovenFrame frame;
     std::string reason;
     for (int64_t f : framesOf(worker, from_, to_, workers_)) {
         while (sem_wait(&c->free) != 0 && errno == EINTR) {
         }
-        if (!render(f, frame, &reason) || frame.planes.size() != frameBytes_) {
+        if (!render(f, slot(worker, c->written), &reason)) {
             if (reason.empty())
-                reason = "frame " + std::to_string(f) + " does not fit the video";
+                reason = "frame " + std::to_string(f) + " failed to render";
             std::strncpy(c->reason, reason.c_str(), sizeof c->reason - 1);
             c->failed = 1;
             sem_post(&c->filled);
             _exit(1);
         }
-        std::memcpy(slot(worker, c->written), frame.planes.data(), frameBytes_);
         __atomic_add_fetch(&c->written, 1, __ATOMIC_RELEASE);
         sem_post(&c->filled);
     }

@@ -31,8 +31,9 @@ namespace hx {
 
 class RenderWorkers {
 public:
-    // Renders frame f into `frame`; false with a reason. Frames come in increasing order.
-    using Render = std::function<bool(int64_t f, hxhost::WovenFrame& frame, std::string* error)>;
+    // Renders frame f into `planes`, the frame's bytes, where the host reads it; false with a reason.
+    // Frames come in increasing order.
+    using Render = std::function<bool(int64_t f, uint8_t* planes, std::string* error)>;
     // Made once in each worker, after the fork.
     using MakeRender = std::function<Render()>;
 

@@ -10,6 +10,7 @@
 #include "image/decode/still_cache.h"
 #include "image/image_blocks.h"
 #include "playback/frame_queue.h"
+#include "playback/frame_weave.h"
 #include "playback/picture_fade.h"
 #include "playback/player.h"
 #include "playback/render_workers.h"
@@ -28,6 +29,9 @@ namespace {
 // Frames between the render and the writer: enough to keep both busy, within a bound on their memory.
 constexpr size_t kMostFramesInFlight = 8, kLeastFramesInFlight = 3;
 constexpr size_t kFramesInFlightBytes = 32u << 20;
+// Frame-sized pictures' worth of freed blocks a renderer keeps for the next frame: what a frame's
+// fields, the operator's frame and a transition's second scene take and let go, frame after frame.
+constexpr size_t kWorkingFramePictures = 5;
 
 bool fail(std::string* error, const std::string& why)
 {
@@ -101,7 +105,7 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
         ~PixelThreads() { setPixelThreads(was); }
     } splitRows(threads.pixelThreads);
     const bool decodeAhead = threads.pixelThreads > 1;
-    const size_t frameBytes = static_cast<size_t>(format.width) * static_cast<size_t>(format.height) * 3 / 2;
+    const size_t frameBytes = hx::frameBytes(format);
     // The stills and picture blocks kept for the work before are not the export's, which takes each
     // still once a scene (decodes in flight stay behind a fork: render_workers.h); they and the
     // heap's free pages go back to the system, so that the export's memory does not add to theirs.
@@ -112,13 +116,16 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
         hx::forgetStills();
     hx::releaseKeptBlocks();
     malloc_trim(0);
+    // Set before the fork: each worker keeps its own working blocks.
+    const hx::KeptBlocksBound workingBlocks(kWorkingFramePictures * static_cast<size_t>(format.width) *
+                                            static_cast<size_t>(format.height) * 4);
     std::unique_ptr<hx::RenderWorkers> pool;
     if (workers > 1) {
         pool = std::make_unique<hx::RenderWorkers>(workers, settings.from, to, frameBytes);
         const bool started = pool->start([&]() -> hx::RenderWorkers::Render {
             auto player = std::make_shared<hx::Player>(board, format.bottomFirst, decodeAhead);
-            return [player, &format](int64_t f, WovenFrame& frame, std::string* why) {
-                return player->renderFrame(f, frame, format, why);
+            return [player, &format](int64_t f, uint8_t* planes, std::string* why) {
+                return player->renderFrame(f, planes, format, why);
             };
         }, error);
         if (!started)

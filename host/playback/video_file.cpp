@@ -92,16 +92,11 @@ VideoFile::~VideoFile() = default;
 
 bool WovenFrame::weave(const OpImage* first, const OpImage* second, const VideoFileFormat& format)
 {
-    const OpImage* top = format.bottomFirst ? second : first;
-    const OpImage* bottom = format.bottomFirst ? first : second;
-    if (!hx::fieldsWeave(top, bottom) || top->width != format.width || 2 * top->height != format.height)
+    const OpImage *top, *bottom;
+    if (!hx::frameFields(first, second, format, &top, &bottom))
         return false;
-    const size_t luma = static_cast<size_t>(format.width) * static_cast<size_t>(format.height);
-    const size_t chromaRow = static_cast<size_t>(format.width / 2);
-    planes.resize(luma + luma / 2);
-    hx::weaveFields420(top, bottom,
-                       {planes.data(), planes.data() + luma, planes.data() + luma + luma / 4,
-                        static_cast<size_t>(format.width), chromaRow, chromaRow});
+    planes.resize(hx::frameBytes(format));
+    hx::weaveFrame(top, bottom, format, planes.data());
     return true;
 }
 
