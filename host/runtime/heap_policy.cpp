@@ -12,7 +12,10 @@ namespace {
 
 constexpr int kOwnMappingBytes = 1 << 20;
 
-const bool heapPolicySet = mallopt(M_MMAP_THRESHOLD, kOwnMappingBytes) == 1;
+// Set as the library loads, before the program allocates a picture.
+const struct HeapPolicy {
+    HeapPolicy() { mallopt(M_MMAP_THRESHOLD, kOwnMappingBytes); }
+} heapPolicy;
 
 } // namespace
 
