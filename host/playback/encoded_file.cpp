@@ -230,8 +230,8 @@ private:
         av_opt_set(context->priv_data, "preset", encoder_.preset.c_str(), 0);
         av_opt_set_int(context->priv_data, "crf", encoder_.quality, 0);
         av_opt_set(context->priv_data, "profile", "high", 0);
-        // Its look-ahead runs in the encoding threads rather than buffering frames of its own.
-        std::string params = "sync-lookahead=0";
+        // A look-ahead thread of its own holds one frame more than its minimum; else the caller looks ahead.
+        std::string params = encoder_.lookaheadThread ? "sync-lookahead=1" : "sync-lookahead=0";
         if (encoder_.lookahead > 0)
             av_opt_set_int(context->priv_data, "rc-lookahead", encoder_.lookahead, 0);
         if (!format_.progressive) {

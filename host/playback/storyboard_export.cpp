@@ -26,8 +26,9 @@
 namespace {
 
 // Frames between the render and the writer: enough to keep both busy, within a bound on their memory.
+// An encoder holds a dozen frames of its own, which absorb the render's pauses at a scene's start.
 constexpr size_t kMostFramesInFlight = 8, kLeastFramesInFlight = 3;
-constexpr size_t kFramesInFlightBytes = 32u << 20;
+constexpr size_t kFramesInFlightBytes = 16u << 20;
 
 bool fail(std::string* error, const std::string& why)
 {
