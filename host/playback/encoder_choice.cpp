@@ -26,12 +26,11 @@ constexpr std::array<Codec, 4> kCodecs{{
 }};
 
 // H.264 holds a few pictures for each thread and each frame it looks ahead: a bound on both bounds
-// its memory whatever the machine's cores. Up to 1080p, three encoding threads and the look-ahead on
-// a fourth keep two cores busy (its own choice on two cores), where two threads with the look-ahead
-// in the writer's leave them waiting on the look-ahead; the look-ahead is the preset's. Above 1080p
-// a picture takes four times the memory: two threads, a shorter look-ahead in the writer's thread.
-constexpr int32_t kH264Threads = 3;
-constexpr int32_t kH264ThreadsAbove1080p = 2;
+// its memory whatever the machine's cores. Up to 1080p two threads each encode a picture while the
+// look-ahead, nearly as much work again, runs on a thread of its own. Above 1080p a picture takes
+// four times the memory: the two threads share each picture (a sixth less memory, 0.6% more bits)
+// and look ahead less.
+constexpr int32_t kH264Threads = 2;
 constexpr int32_t kH264Lookahead = 10;
 constexpr int32_t kH264LookaheadAbove1080p = 4;
 constexpr int64_t k1080pPixels = 1920 * 1088;
@@ -121,9 +120,9 @@ bool chooseEncoder(const hxhost::VideoFileFormat& format, Container container, C
     out = {name, codec->library, preset, quality};
     if (name == "h264") {
         const bool above1080p = static_cast<int64_t>(format.width) * format.height > k1080pPixels;
-        out.threads = format.encoderThreads > 0 ? format.encoderThreads : above1080p ? kH264ThreadsAbove1080p : kH264Threads;
+        out.threads = format.encoderThreads > 0 ? format.encoderThreads : kH264Threads;
         out.lookahead = above1080p ? kH264LookaheadAbove1080p : kH264Lookahead;
-        out.lookaheadThread = !above1080p;
+        out.slicedThreads = above1080p;
     }
     return true;
 }
@@ -138,10 +137,9 @@ std::string encoderDefaults(const std::string& indent)
     for (const auto& codec : hx::kCodecs)
         lines += indent + codec.name + " (" + codec.library + "): preset " + codec.defaultPreset + ", quality " +
                  std::to_string(codec.defaultQuality) + " (0 best to " + std::to_string(codec.maxQuality) + ")\n";
-    return lines + indent + "h264 looks ahead " + std::to_string(hx::kH264Lookahead) + " frames and encodes on " +
-           std::to_string(hx::kH264Threads) + " threads (" + std::to_string(hx::kH264LookaheadAbove1080p) + " and " +
-           std::to_string(hx::kH264ThreadsAbove1080p) + " above 1080p)\n" + indent +
-           "unless --threads says, to bound its memory\n";
+    return lines + indent + "h264 looks ahead " + std::to_string(hx::kH264Lookahead) + " frames at most (" +
+           std::to_string(hx::kH264LookaheadAbove1080p) + " above 1080p)\n" + indent + "and encodes on " +
+           std::to_string(hx::kH264Threads) + " threads unless --threads says, to bound its memory\n";
 }
 
 } // namespace hxhost
