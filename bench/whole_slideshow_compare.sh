@@ -35,8 +35,7 @@ for format in "${formats[@]}"; do
   frames=$(( 10 * scene - 9 * fps ))
   frames100=$(( 100 * scene - 99 * fps ))
   # The tool's scenes fill the frame: a graph that pads its photos hands x264 a third less picture.
-  ffmpeg_slideshow_graph "scale=$canvas:force_original_aspect_ratio=increase,crop=$canvas" \
-    "$scene" "$size" "$fps" "$sar"
+  ffmpeg_slideshow_graph "$(filling_fit "$canvas")" "$scene" "$size" "$fps" "$sar"
   ffmpeg_graph_program "$dir/ffmpeg_$format" "$dir"/photos10/*.jpg
   # The kept project of the same show for the export-only rows; the decodes of one whole command.
   "$host" slideshow "$dir/photos10" -o /dev/null --format "$format" --hxhome "$dir/$format" --count-decodes \
