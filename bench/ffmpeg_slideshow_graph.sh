@@ -3,6 +3,8 @@
 # zoom and a diagonal pan in turn for SCENE frames at SIZE and FPS and tagged with SAR; 1-second
 # cross-fades every 4 seconds join them, in 4:2:0.
 # Usage: ffmpeg_slideshow_graph FIT SCENE SIZE FPS SAR   (sets $graph, and $last, its output's label)
+#        filling_fit W:H   (prints the FIT that fills a W:H canvas with each photo, as the tool's scenes
+#                           fill the frame)
 #        ffmpeg_graph_program FILE PHOTO...   (FFmpeg running $graph over the ten photos, as a program
 #                                              of its own that /usr/bin/time can run; its arguments
 #                                              name the output)
@@ -25,6 +27,10 @@ ffmpeg_slideshow_graph() {
   # The cross-fades may hand on another pixel format; the encoders get 4:2:0 as ours do.
   graph+="[$last]format=yuv420p[out]"
   last=out
+}
+
+filling_fit() {
+  echo "scale=$1:force_original_aspect_ratio=increase,crop=$1"
 }
 
 ffmpeg_graph_program() {

@@ -2,8 +2,9 @@
 # The whole job at the formats people share, beside FFmpeg: ten different real photos (Debian's
 # mate-backgrounds), 5 s each, 1-second dissolves, a centred zoom and a pan in turn, at 1080p30,
 # 1080p60 and 2160p30. Ours end to end (the slideshow command from the photos) and export only;
-# FFmpeg's zoompan + xfade graph at the same size and rate. Each to a null sink and to MP4 with the
-# same x264 preset and CRF; wall time, frames a second and peak resident memory.
+# FFmpeg's zoompan + xfade graph at the same size and rate, each photo filling the frame as the
+# tool's do. Each to a null sink and to MP4 with the same x264 preset and CRF; wall time, frames a
+# second and peak resident memory.
 # Usage: bench/formats_compare.sh [build directory] [format:fps ...]   (default 1080p:30 1080p:60 2160p:30)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,8 +32,7 @@ for entry in "${formats[@]}"; do
   frames=$(( 10 * scene - 9 * fade ))
   # The kept project of the same show, built once, for the export-only rows.
   "$host" slideshow "$dir/photos" -o /dev/null --format "$format" --fps "$fps" --hxhome "$dir/$entry" > /dev/null
-  ffmpeg_slideshow_graph "scale=${size/x/:}:force_original_aspect_ratio=decrease,pad=${size/x/:}:(ow-iw)/2:(oh-ih)/2" \
-    "$scene" "$size" "$fps" 1
+  ffmpeg_slideshow_graph "$(filling_fit "${size/x/:}")" "$scene" "$size" "$fps" 1
   ffmpeg_graph_program "$dir/ffmpeg_$entry" "${photos[@]:0:10}"
   row "$entry FFmpeg graph, null sink" $frames "$dir/ffmpeg_$entry" -f null -
   row "$entry ours, slideshow command, null sink" $frames "$host" slideshow "$dir/photos" -o /dev/null \

@@ -230,8 +230,9 @@ private:
         av_opt_set(context->priv_data, "preset", encoder_.preset.c_str(), 0);
         av_opt_set_int(context->priv_data, "crf", encoder_.quality, 0);
         av_opt_set(context->priv_data, "profile", "high", 0);
-        // Its look-ahead runs in the encoding threads rather than buffering frames of its own.
-        std::string params = "sync-lookahead=0";
+        // Threads on a picture each look ahead in the caller's thread; else the look-ahead takes a thread of
+        // its own, a frame ahead of what it must hold, so that the writer is not waiting on it.
+        std::string params = encoder_.slicedThreads ? "sliced-threads=1:sync-lookahead=0" : "sync-lookahead=1";
         if (encoder_.lookahead > 0)
             av_opt_set_int(context->priv_data, "rc-lookahead", encoder_.lookahead, 0);
         if (!format_.progressive) {

@@ -26,8 +26,10 @@ constexpr std::array<Codec, 4> kCodecs{{
 }};
 
 // H.264 holds a few pictures for each thread and each frame it looks ahead: a bound on both bounds
-// its memory (about 12 pictures' worth at 1080p, 9 at 2160p), where by itself it takes one and a
-// half threads a core and looks ahead as far as its preset says. Quality per bit is the preset's.
+// its memory whatever the machine's cores. Up to 1080p two threads each encode a picture while the
+// look-ahead, nearly as much work again, runs on a thread of its own. Above 1080p a picture takes
+// four times the memory: the two threads share each picture (a sixth less memory, 0.6% more bits)
+// and look ahead less.
 constexpr int32_t kH264Threads = 2;
 constexpr int32_t kH264Lookahead = 10;
 constexpr int32_t kH264LookaheadAbove1080p = 4;
@@ -120,6 +122,7 @@ bool chooseEncoder(const hxhost::VideoFileFormat& format, Container container, C
         const bool above1080p = static_cast<int64_t>(format.width) * format.height > k1080pPixels;
         out.threads = format.encoderThreads > 0 ? format.encoderThreads : kH264Threads;
         out.lookahead = above1080p ? kH264LookaheadAbove1080p : kH264Lookahead;
+        out.slicedThreads = above1080p;
     }
     return true;
 }

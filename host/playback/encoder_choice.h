@@ -18,6 +18,7 @@ struct ChosenEncoder {
     int32_t quality = -1; // -1 for FFV1, which is lossless
     int32_t threads = 0;   // the encoder's threads; 0: as many as it likes
     int32_t lookahead = 0; // frames the encoder looks ahead at most; 0: as its preset says
+    bool slicedThreads = false; // threads share each picture, rather than each taking a picture of its own
 };
 
 // The encoder a file of `format` in `container` is written with; false with a message when the

@@ -27,8 +27,9 @@
 namespace {
 
 // Frames between the render and the writer: enough to keep both busy, within a bound on their memory.
+// An encoder holds a dozen frames of its own, which absorb the render's pauses at a scene's start.
 constexpr size_t kMostFramesInFlight = 8, kLeastFramesInFlight = 3;
-constexpr size_t kFramesInFlightBytes = 32u << 20;
+constexpr size_t kFramesInFlightBytes = 16u << 20;
 // Frame-sized pictures' worth of freed blocks a renderer keeps for the next frame: what a frame's
 // fields, the operator's frame and a transition's second scene take and let go, frame after frame.
 constexpr size_t kWorkingFramePictures = 5;

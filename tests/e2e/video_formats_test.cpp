@@ -213,18 +213,25 @@ std::vector<std::string> h264Settings(const std::string& path)
 }
 
 // Its memory is bounded by its threads and its look-ahead: both are held whatever the machine's
-// cores, the look-ahead shorter at 2160p, and --threads still sets the threads; the bit rate stays
-// within the level phones accept.
-TEST_F(VideoFormatsTest, TheH264EncoderKeepsItsThreadsAndLookAheadWithinTheirBound)
+// cores, and --threads still sets the threads; above 1080p it looks ahead less and its threads
+// share each picture. The bit rate stays within the level phones accept at each size and rate;
+// interlaced video has no level's bound to keep.
+TEST_F(VideoFormatsTest, TheH264EncoderKeepsItsThreadsLookAheadAndLevelAtEachFormat)
 {
     build("--format 1080p", {});
     const struct {
         const char* options;
+        int level; // 0: not checked
         std::vector<std::string> expected;
+        const char* absentKey; // a setting the stream must not carry
     } cases[] = {
-        {"--format 1080p", {"threads=2", "rc_lookahead=10", "vbv_maxrate=62500"}},
-        {"--format 1080p --threads 3", {"threads=3", "rc_lookahead=10"}},
-        {"--format 2160p --preset ultrafast", {"threads=2", "rc_lookahead=4", "vbv_maxrate=300000"}},
+        {"--format 1080p", 41,
+         {"threads=2", "sliced_threads=0", "rc_lookahead=10", "vbv_maxrate=62500", "vbv_bufsize=62500"}, ""},
+        {"--format 1080p --fps 60", 42, {"threads=2", "rc_lookahead=10", "vbv_maxrate=62500"}, ""},
+        {"--format 1080p --threads 3", 41, {"threads=3", "sliced_threads=0", "rc_lookahead=10"}, ""},
+        {"--format 2160p --preset ultrafast", 51,
+         {"threads=2", "sliced_threads=1", "rc_lookahead=4", "vbv_maxrate=300000"}, ""},
+        {"--format pal", 0, {"threads=2", "sliced_threads=0", "rc_lookahead=10", "interlaced=bff"}, "vbv_maxrate="},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
@@ -235,6 +242,11 @@ TEST_F(VideoFormatsTest, TheH264EncoderKeepsItsThreadsAndLookAheadWithinTheirBou
         ASSERT_FALSE(settings.empty()) << "the encoder wrote no record of its settings";
         for (const std::string& word : c.expected)
             EXPECT_NE(std::find(settings.begin(), settings.end(), word), settings.end()) << word;
+        if (*c.absentKey)
+            for (const std::string& word : settings)
+                EXPECT_NE(word.rfind(c.absentKey, 0), 0u) << word;
+        if (c.level)
+            EXPECT_EQ(probeMedia(out).level, c.level);
     }
 }
 

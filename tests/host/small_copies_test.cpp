@@ -4,9 +4,12 @@
 #include "support/picture_files.h"
 
 #include "hxhost/decode_counts.h"
+#include "hxhost/heap_memory.h"
 #include "hxhost/still_import.h"
 #include "hxhost/user.h"
 #include "hxhost/video_format.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -121,3 +124,23 @@ TEST_F(SmallCopiesTest, APersonAtTheWindowSeesTheWholePhoto)
 }
 
 } // namespace
+
+// What the host holds for a folder is a record a photo: the small copies wait in the project's file,
+// and no decode's pixels outlive the import, however many photos came in.
+TEST_F(SmallCopiesTest, AFoldersImportHoldsNoPicturesInMemory)
+{
+    auto importHolding = [&](const std::string& folder, int count) {
+        std::filesystem::create_directories(path(folder));
+        std::vector<std::string> files;
+        for (int i = 0; i < count; ++i)
+            files.push_back(gradientJpeg(folder + "/p" + std::to_string(i) + ".jpg", 1600 + 8 * i, 1200));
+        const size_t before = hxhost::heapBytesInUse();
+        for (const hxhost::ImportedStill& still : hxhost::importStills(files, 2))
+            EXPECT_NE(still.record, 0u) << still.error;
+        return hxhost::heapBytesInUse() - before;
+    };
+    const size_t few = importHolding("few", 2);
+    const size_t many = importHolding("many", 10);
+    // A 1600x1200 photo's small copy alone is 480 KB.
+    EXPECT_LT(many, few + 8 * (size_t{64} << 10)) << few << " " << many;
+}

@@ -15,6 +15,7 @@
 #include "gui/gadget_helpers.h"
 #include "platform/crt.h"
 #include "hxhost/export.h"
+#include "hxhost/heap_memory.h"
 #include "hxhost/memory.h"
 #include "hxhost/storyboard.h"
 
@@ -548,6 +549,27 @@ TEST_F(BuilderTest, AnExportStartsWithoutThePictureBlocksKeptBefore)
     std::string error;
     ASSERT_TRUE(hxhost::exportStoryboard(settings, &error)) << error;
     EXPECT_LT(atFirstFrame, size_t{8} << 20) << atFirstFrame;
+    clearPhotoCache();
+}
+
+// Frame-sized pictures come and go through an export; once each has gone its memory is the system's
+// again, rather than free in the heap where the next photo's pictures add to it.
+TEST_F(BuilderTest, AnExportLeavesNoFreedFramesInTheHeap)
+{
+    ASSERT_TRUE(hxhost::setVideoFormat("1080p"));
+    startSession(3, 12);
+    panEffect(1);
+    ASSERT_EQ(build(0), BuildOutcome::Built);
+    endSession();
+    size_t mostHeldFree = 0;
+    hxhost::ExportSettings settings;
+    settings.output = "/dev/null";
+    settings.threads = 2;
+    settings.progress = [&](int64_t, int64_t) { mostHeldFree = std::max(mostHeldFree, hxhost::heapBytesHeldFree()); };
+    std::string error;
+    ASSERT_TRUE(hxhost::exportStoryboard(settings, &error)) << error;
+    const size_t frameBytes = size_t{1920} * 1080 * 4;
+    EXPECT_LT(mostHeldFree, frameBytes / 2) << mostHeldFree;
     clearPhotoCache();
 }
 
