@@ -21,6 +21,7 @@
 #include "hxhost/scene_bin.h"
 #include "hxhost/session_script.h"
 #include "hxhost/setup.h"
+#include "hxhost/show_start.h"
 #include "hxhost/storyboard.h"
 #include "hxhost/transitions.h"
 #include "hxhost/user.h"
@@ -319,6 +320,8 @@ int runSlideshow(const Arguments& arguments)
     hxhost::setPixelThreads(settings.threads > 0 ? settings.threads
                                                  : static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency())));
     const bool edit = options.has("--edit");
+    // The export follows the build at once: its first photo decodes beside the build's last steps.
+    hxhost::decodeFirstSceneAhead(!edit);
     Plugin plugin;
     if (!runScripted(plugin, slideshowScript(choices, !edit), error))
         return runFailure(command, error);

@@ -33,16 +33,13 @@ struct Reserve {
     std::vector<KeptBlock> blocks; // oldest first
     size_t bytes = 0;
     size_t most = kMostKept;
-    ~Reserve()
-    {
-        for (const KeptBlock& kept : blocks)
-            std::free(kept.block);
-    }
 };
 
+// Never destroyed: stills and pictures held by other statics give their blocks back as the process
+// exits, in whatever order those statics end, and the system takes back what is kept.
 Reserve& reserve()
 {
-    static Reserve kept;
+    static Reserve& kept = *new Reserve;
     return kept;
 }
 

@@ -10,8 +10,6 @@
 #include "operators/operators.h"
 #include "playback/frame_weave.h"
 #include "playback/scene_fields.h"
-#include "scenes/project_media.h"
-#include "scenes/scene_bin.h"
 
 #include <utility>
 
@@ -88,8 +86,9 @@ const OpImage* Player::renderField(int64_t f, int j, std::string* error)
     if (!advanceTo(f, error))
         return nullptr;
     // At the start there is no memory to wait for: the second scene's still decodes beside the
-    // first scene's own, which its first field decodes on this thread.
-    if (aheadFrom_ == 0)
+    // first scene's own, which its first field decodes on this thread, unless that one is decoding
+    // ahead already: then the second starts at the end of the frame, rather than drop it.
+    if (aheadFrom_ == 0 && !decodingOwnStill())
         decodeNextStill();
     const hxhost::StoryboardScene& scene = board_.scenes[current_->index];
     const OpImage* out = current_->fields->field(2 * (f - scene.position) + j, error);
@@ -143,7 +142,7 @@ std::unique_ptr<Player::PlayingScene> Player::open(size_t index, std::string* er
 {
     // The scene's still is taken as it opens: the still after it can start to decode then,
     // beside the tool's work on this one, when there is memory for it already.
-    const std::vector<std::string> after = decodeAhead_ ? stillOfScene(index + 1) : std::vector<std::string>{};
+    const std::vector<std::string> after = decodeAhead_ ? stillOfScene(board_, index + 1) : std::vector<std::string>{};
     stills_.next = after.empty() ? std::string() : after.front();
     const hxhost::StoryboardScene& scene = board_.scenes[index];
     auto playing = std::make_unique<PlayingScene>();
@@ -165,24 +164,25 @@ std::unique_ptr<Player::PlayingScene> Player::open(size_t index, std::string* er
     return playing;
 }
 
+bool Player::decodingOwnStill() const
+{
+    const std::vector<std::string> own = stillOfScene(board_, current_->index);
+    return !own.empty() && isDecodingAhead(own.front());
+}
+
 // The still of the scene after the newest one starts to decode, once for each scene.
 void Player::decodeNextStill()
 {
     const size_t newest = next_ ? next_->index : current_->index;
     if (decodeAhead_ && aheadFrom_ <= newest) {
         aheadFrom_ = newest + 1;
-        decodeStillsAhead(stillOfScene(aheadFrom_));
+        decodeStillsAhead(stillOfScene(board_, aheadFrom_));
     }
 }
 
-// The file of the still the scene at `index` shows, when there is such a scene and it shows one.
-std::vector<std::string> Player::stillOfScene(size_t index) const
+std::vector<std::string> stillOfScene(const hxhost::Storyboard& storyboard, size_t index)
 {
-    hxhost::PhotoClip clip;
-    if (index >= board_.scenes.size() || !hxhost::photoClipOf(board_.scenes[index].clipItem, clip))
-        return {};
-    const BinItem* still = findItem(clip.sourceItem);
-    return still ? std::vector<std::string>{mediaPath(*still)} : std::vector<std::string>{};
+    return index < storyboard.scenes.size() ? stillOfClip(storyboard.scenes[index].clipItem) : std::vector<std::string>{};
 }
 
 } // namespace hx

@@ -14,6 +14,9 @@
 
 namespace hx {
 
+// The file of the still the scene at `index` shows, when there is such a scene and it shows one.
+std::vector<std::string> stillOfScene(const hxhost::Storyboard& storyboard, size_t index);
+
 class Player {
 public:
     // With `decodeAhead`, each scene's still decodes on a thread of its own while the scene before plays.
@@ -36,7 +39,7 @@ private:
     bool advanceTo(int64_t f, std::string* error);
     std::unique_ptr<PlayingScene> open(size_t index, std::string* error);
     void decodeNextStill();
-    std::vector<std::string> stillOfScene(size_t index) const;
+    bool decodingOwnStill() const;
 
     const hxhost::Storyboard& board_;
     bool bottomFirst_, decodeAhead_;

@@ -1,26 +1,30 @@
-#include "playback/show_frames.h"
+#include "hxhost/show_frames.h"
 
 #include "playback/picture_fade.h"
 #include "playback/player.h"
 #include "playback/show_fade.h"
 
-namespace hx {
+namespace hxhost {
 
 struct ShowFrames::Playing {
-    hxhost::Storyboard board;
-    Player player;
-    Playing(hxhost::Storyboard b, bool bottomFirst) : board(std::move(b)), player(board, bottomFirst, false) {}
+    Storyboard board;
+    hx::Player player;
+    Playing(Storyboard b, bool bottomFirst, bool decodeAhead)
+        : board(std::move(b)), player(board, bottomFirst, decodeAhead)
+    {
+    }
 };
 
-ShowFrames::ShowFrames(hxhost::Storyboard board, const hxhost::VideoFileFormat& format, double fadeSeconds)
+ShowFrames::ShowFrames(Storyboard board, const VideoFileFormat& format, double fadeSeconds,
+                       bool decodeAhead)
     : format_(format), fadeFrames_(hx::fadeSteps(fadeSeconds, format.framesPerSecond)),
-      playing_(std::make_unique<Playing>(std::move(board), format.bottomFirst))
+      playing_(std::make_unique<Playing>(std::move(board), format.bottomFirst, decodeAhead))
 {
 }
 
 ShowFrames::~ShowFrames() = default;
 
-bool ShowFrames::frame(int64_t f, hxhost::WovenFrame& out, std::string* error)
+bool ShowFrames::frame(int64_t f, WovenFrame& out, std::string* error)
 {
     if (!playing_->player.renderFrame(f, out, format_, error))
         return false;
@@ -29,4 +33,4 @@ bool ShowFrames::frame(int64_t f, hxhost::WovenFrame& out, std::string* error)
     return true;
 }
 
-} // namespace hx
+} // namespace hxhost

@@ -110,7 +110,11 @@ bool exportStoryboard(const ExportSettings& settings, std::string* error)
     // The stills and picture blocks kept for the work before are not the export's, which takes each
     // still once a scene (decodes in flight stay behind a fork: render_workers.h); they and the
     // heap's free pages go back to the system, so that the export's memory does not add to theirs.
-    hx::forgetStills();
+    // Rendering here from the start, it takes a decode already under way for its first scene.
+    if (workers == 1 && settings.from == 0)
+        hx::forgetStillsBut(hx::stillOfScene(board, 0));
+    else
+        hx::forgetStills();
     hx::releaseKeptBlocks();
     malloc_trim(0);
     // Set before the fork: each worker keeps its own working blocks.

@@ -6,6 +6,7 @@
 #include "gui/colour.h"
 #include "gui/model.h"
 #include "hxhost/setup.h"
+#include "hxhost/show_frames.h"
 #include "hxhost/video_format.h"
 #include "image/scaling.h"
 #include "player/frame_picture.h"
@@ -15,7 +16,6 @@
 #include "player/sound_output.h"
 #include "player/strip_drawing.h"
 #include "player/timeline.h"
-#include "playback/show_frames.h"
 #include "runtime/pixel_threads.h"
 #include "runtime/warnings.h"
 #include "text/utf.h"
@@ -183,7 +183,7 @@ private:
         const int64_t frame = picture / clock_.picturesPerFrame();
         if (frame != rendered_) {
             if (!frames_ || frame < rendered_)
-                frames_ = std::make_unique<hx::ShowFrames>(board_, format_, options_.sound.fadeSeconds);
+                frames_ = std::make_unique<hxhost::ShowFrames>(board_, format_, options_.sound.fadeSeconds, true);
             if (!frames_->frame(frame, woven_, error)) {
                 frames_.reset();
                 rendered_ = -1;
@@ -472,7 +472,7 @@ private:
     int64_t pictures_ = 0; // in the show
     int64_t picture_ = 0;  // shown now
     int64_t shown_ = 0, dropped_ = 0;
-    std::unique_ptr<hx::ShowFrames> frames_;
+    std::unique_ptr<hxhost::ShowFrames> frames_;
     int64_t rendered_ = -1; // the frame in woven_
     hxhost::WovenFrame woven_;
     hxhost::Picture instant_, scaled_;

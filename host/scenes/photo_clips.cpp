@@ -205,6 +205,13 @@ OpImage* photoClipPicture(uint32_t clipItem, const ExportStills& stills)
     return clipPicture(clipItem, &stills);
 }
 
+std::vector<std::string> stillOfClip(uint32_t clipItem)
+{
+    hxhost::PhotoClip clip;
+    const BinItem* still = hxhost::photoClipOf(clipItem, clip) ? findItem(clip.sourceItem) : nullptr;
+    return still ? std::vector<std::string>{mediaPath(*still)} : std::vector<std::string>{};
+}
+
 const ExportStills* exportStillsOfCall()
 {
     return exportCall;

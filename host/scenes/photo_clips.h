@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace hx {
 
@@ -20,6 +21,9 @@ struct ExportStills {
 // hxhost::photoClipField and photoClipPicture with the stills taken as `stills` says.
 OpImage* photoClipField(uint32_t clipItem, int32_t selector, const ExportStills& stills);
 OpImage* photoClipPicture(uint32_t clipItem, const ExportStills& stills);
+
+// The file of the photo a photo clip shows, alone in the list; empty when the clip shows none.
+std::vector<std::string> stillOfClip(uint32_t clipItem);
 
 // The stills of the export whose clip is being rendered on this thread; null outside such a call.
 const ExportStills* exportStillsOfCall();

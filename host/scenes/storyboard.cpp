@@ -6,6 +6,7 @@
 #include "runtime/failure_log.h"
 #include "hxhost/video_format.h"
 #include "runtime/host_state.h"
+#include "scenes/first_scene_ahead.h"
 #include "scenes/scene_bin.h"
 #include "scenes/stored_item_names.h"
 
@@ -256,6 +257,8 @@ uint32_t addBuildScene(const SBScene* after, uint32_t clipItem, int32_t length)
     if (!added)
         return 0;
     a.ownBuild = a.data.unfinishedFrom;
+    if (afterId == 0)
+        placedFirstScene(clipItem);
     return id;
 }
 

@@ -28,6 +28,7 @@ std::list<Kept>& kept() // most recently used first
 
 struct Ahead {
     std::string key;
+    std::string path;
     std::future<hx::DecodedStill> decoded;
 };
 
@@ -55,6 +56,22 @@ std::deque<Ahead>::iterator aheadOf(const std::string& key)
     return std::find_if(ahead().begin(), ahead().end(), [&](const Ahead& a) { return a.key == key; });
 }
 
+// The decodes started for files not among `paths` are dropped, each once it has ended; each still
+// counts as decoded, used or not.
+void dropDecodesAheadBut(const std::vector<std::string>& paths)
+{
+    std::vector<std::string> wanted;
+    for (const std::string& path : paths)
+        wanted.push_back(keyOf(path));
+    std::deque<Ahead>& started = ahead();
+    const auto dropped = std::stable_partition(started.begin(), started.end(), [&](const Ahead& a) {
+        return std::find(wanted.begin(), wanted.end(), a.key) != wanted.end();
+    });
+    for (auto it = dropped; it != started.end(); ++it)
+        hx::countDecode(it->path, it->decoded.get());
+    started.erase(dropped, started.end());
+}
+
 } // namespace
 
 namespace hx {
@@ -65,21 +82,15 @@ void decodeStillsAhead(const std::vector<std::string>& following)
     const size_t most = std::max(2u, std::thread::hardware_concurrency()) - 1;
     const bool highDefinition = hxhost::videoFormat().highDefinition;
     const size_t maxPixels = state().stillPixelLimit;
-    std::vector<std::string> wanted;
-    for (const std::string& path : following)
-        wanted.push_back(keyOf(path));
     // What the tool no longer walks towards is dropped, once its decode has ended.
-    std::deque<Ahead>& started = ahead();
-    started.erase(std::remove_if(started.begin(), started.end(),
-                                 [&](const Ahead& a) { return std::find(wanted.begin(), wanted.end(), a.key) == wanted.end(); }),
-                  started.end());
+    dropDecodesAheadBut(following);
     for (const std::string& path : following) {
         const std::string key = keyOf(path);
         if (isKept(key) || aheadOf(key) != ahead().end())
             continue;
         if (ahead().size() >= most)
             break;
-        ahead().push_back({key, std::async(std::launch::async, decodeStillFile, path, highDefinition, maxPixels, false)});
+        ahead().push_back({key, path, std::async(std::launch::async, decodeStillFile, path, highDefinition, maxPixels, false)});
     }
 }
 
@@ -110,6 +121,11 @@ std::shared_ptr<const Still> takeOrDecode(const std::string& path, const std::st
 }
 
 } // namespace
+
+bool isDecodingAhead(const std::string& path)
+{
+    return aheadOf(keyOf(path)) != ahead().end();
+}
 
 void keepStill(const std::string& path, std::shared_ptr<const Still> still)
 {
@@ -168,10 +184,15 @@ OpImage* stillImage(const std::string& path, const std::vector<std::string>& fol
     return image;
 }
 
+void forgetStillsBut(const std::vector<std::string>& decoding)
+{
+    dropDecodesAheadBut(decoding); // each future waits for its decode as it goes
+    kept().clear();
+}
+
 void forgetStills()
 {
-    ahead().clear(); // each future waits for its decode as it goes
-    kept().clear();
+    forgetStillsBut({});
 }
 
 const ResetHook stillsReset(&forgetStills);

@@ -30,10 +30,14 @@ OpImage* takeStillStartingNext(const std::string& path, const std::string& next)
 // Starts decoding the files, in order, as far as there are spare cores; a decode already started
 // for a file not among them is dropped once it has ended.
 void decodeStillsAhead(const std::vector<std::string>& paths);
+// Whether a decode started ahead for the file waits to be taken, ended or not.
+bool isDecodingAhead(const std::string& path);
 // Keeps an already decoded still for the file.
 void keepStill(const std::string& path, std::shared_ptr<const Still> still);
-// Drops every kept still.
+// Drops every kept still and every decode under way.
 void forgetStills();
+// The same, but the decodes under way for the files `decoding` go on.
+void forgetStillsBut(const std::vector<std::string>& decoding);
 
 } // namespace hx
 
