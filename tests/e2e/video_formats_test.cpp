@@ -242,11 +242,13 @@ TEST_F(VideoFormatsTest, TheH264EncoderKeepsItsThreadsLookAheadAndLevelAtEachFor
         ASSERT_FALSE(settings.empty()) << "the encoder wrote no record of its settings";
         for (const std::string& word : c.expected)
             EXPECT_NE(std::find(settings.begin(), settings.end(), word), settings.end()) << word;
-        if (*c.absentKey)
+        if (*c.absentKey) {
             for (const std::string& word : settings)
                 EXPECT_NE(word.rfind(c.absentKey, 0), 0u) << word;
-        if (c.level)
+        }
+        if (c.level) {
             EXPECT_EQ(probeMedia(out).level, c.level);
+        }
     }
 }
 

@@ -164,8 +164,9 @@ TEST_F(DecodeAheadTest, TheExportAfterABuildTakesItsFirstPhotoDecodedAheadOrDrop
         // Dropped, it was a decode all the same, and counts as one. (Worker processes share out
         // the scenes as they come free, so how often they decode a photo varies.)
         ++plain[firstPhoto];
-        if (threads == 2)
+        if (threads == 2) {
             EXPECT_EQ(dropped, plain) << "from " << from;
+        }
     }
 }
 
