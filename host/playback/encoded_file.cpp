@@ -190,9 +190,15 @@ private:
         video_->sample_aspect_ratio = {n, d};
         video_->field_order = format_.progressive ? AV_FIELD_PROGRESSIVE : format_.bottomFirst ? AV_FIELD_BB : AV_FIELD_TT;
         video_->color_range = AVCOL_RANGE_MPEG;
-        video_->color_primaries = format_.highDefinition ? AVCOL_PRI_BT709 : AVCOL_PRI_BT470BG;
+        // Standard definition's primaries are those of its line system: 525 lines (480 shown) or 625.
+        const bool lines525 = !format_.highDefinition && format_.height == 480;
+        video_->color_primaries = format_.highDefinition ? AVCOL_PRI_BT709
+                                  : lines525             ? AVCOL_PRI_SMPTE170M
+                                                         : AVCOL_PRI_BT470BG;
         video_->color_trc = format_.highDefinition ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE170M;
-        video_->colorspace = format_.highDefinition ? AVCOL_SPC_BT709 : AVCOL_SPC_BT470BG;
+        video_->colorspace = format_.highDefinition ? AVCOL_SPC_BT709
+                             : lines525             ? AVCOL_SPC_SMPTE170M
+                                                    : AVCOL_SPC_BT470BG;
         video_->thread_count = encoder_.threads > 0 ? encoder_.threads : format_.encoderThreads;
         video_->gop_size = 2 * format_.framesPerSecond;
         if (encoder_.codec == "ffv1") {

@@ -120,8 +120,9 @@ TEST_F(VideoFormatsTest, EveryFormatKeepsItsSizeScanRateShapeAndColours)
             << "each frame lasts a whole number of ticks: " << info.timeBaseNumerator << "/" << info.timeBaseDenominator;
         EXPECT_EQ(info.aspectNumerator, c.sarNumerator);
         EXPECT_EQ(info.aspectDenominator, c.sarDenominator);
-        EXPECT_EQ(info.colourPrimaries, c.highDefinition ? "bt709" : "bt470bg");
-        EXPECT_EQ(info.colourSpace, c.highDefinition ? "bt709" : "bt470bg");
+        const char* tag = c.highDefinition ? "bt709" : c.height == 480 ? "smpte170m" : "bt470bg";
+        EXPECT_EQ(info.colourPrimaries, tag);
+        EXPECT_EQ(info.colourSpace, tag);
         EXPECT_EQ(info.pixelFormat, "yuv420p");
         EXPECT_EQ(info.videoFrames, 2);
         const auto frames = decodedFrames(out);
