@@ -74,8 +74,14 @@ PanWindow panWindow(const OpImage& picture, const OpImage& frame, uint32_t panMo
 {
     // The frame's shape as shown: its pixels are `aspect` thousandths as wide as they are tall.
     const double shape = static_cast<double>(frame.width) / frame.height * static_cast<int16_t>(frame.aspect) / 1000.0;
+    // A box of the frame's shape, its longer side 30000: a tall frame's height would not fit 16 bits
+    // at a width of 30000.
     int16_t vw = 30000;
     int16_t vh = static_cast<int16_t>(static_cast<uint16_t>(30000 / shape));
+    if (shape < 1) {
+        vw = static_cast<int16_t>(std::lround(30000 * shape));
+        vh = 30000;
+    }
     opCalcDims(&vw, &vh, 1000, picture.width, picture.height, 1000, 0);
     const double fullW = vw, fullH = vh;
     // A length of 0 shows the start view rather than divide by it.

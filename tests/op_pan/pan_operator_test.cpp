@@ -168,6 +168,27 @@ TEST(PanWindow, FullViewFollowsThePalPixelAspectAndTheZoomStaysInsideTheStill)
     }
 }
 
+// A tall frame (a phone's 9:16) shows a tall window of a landscape still, inside it, for every
+// mode; a square one a square window.
+TEST(PanWindow, TallAndSquareFramesShowWindowsOfTheirShapeInsideTheStill)
+{
+    const OpImage picture = sized(3000, 2000);
+    for (const OpImage& frame : {sized(1080, 1920, 1000), sized(1080, 1080, 1000)}) {
+        const double shape = static_cast<double>(frame.width) / frame.height;
+        for (uint32_t mode = 0; mode <= 4; ++mode)
+            for (uint32_t position = 0; position <= 100; position += 50) {
+                const PanWindow window = panWindow(picture, frame, mode, 100, position);
+                SCOPED_TRACE(testing::Message() << frame.height << " lines, mode " << mode << " at " << position);
+                EXPECT_NEAR(window.w / window.h, shape, 0.002);
+                EXPECT_GT(window.h, 0.8 * picture.height);
+                EXPECT_GE(window.x, 0);
+                EXPECT_GE(window.y, 0);
+                EXPECT_LE(window.x + window.w, picture.width + 1e-9);
+                EXPECT_LE(window.y + window.h, picture.height + 1e-9);
+            }
+    }
+}
+
 TEST_F(PanTest, LargeStillIsShrunkOnceForAPanButNotForTheZoom)
 {
     PanInstance instance{1, stillOf(4000, 3000)};
