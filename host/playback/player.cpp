@@ -87,8 +87,9 @@ const OpImage* Player::renderField(int64_t f, int j, std::string* error)
         return nullptr;
     // At the start there is no memory to wait for: the second scene's still decodes beside the
     // first scene's own, which its first field decodes on this thread, unless that one is decoding
-    // ahead already: then the second starts at the end of the frame, rather than drop it.
-    if (aheadFrom_ == 0 && !decodingOwnStill())
+    // ahead already: then the second starts at the end of the frame, rather than drop it. Without
+    // decoding ahead nothing starts, and the clip's record is not read again for every field.
+    if (decodeAhead_ && aheadFrom_ == 0 && !decodingOwnStill())
         decodeNextStill();
     const hxhost::StoryboardScene& scene = board_.scenes[current_->index];
     const OpImage* out = current_->fields->field(2 * (f - scene.position) + j, error);
